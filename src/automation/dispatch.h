@@ -1,0 +1,57 @@
+// DispatchObject: an Object whose members come from a table that its
+// constructor fills; and the automation boundary (Call, GetProperty,
+// PutProperty), where whatever an operation throws becomes the call's error
+// result with its message instead of reaching the caller.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "automation/variant.h"
+
+namespace automation {
+
+class DispatchObject : public Object {
+ public:
+  using Method = std::function<Variant(std::span<Variant>)>;
+  using Getter = std::function<Variant()>;
+  using Setter = std::function<void(const Variant&)>;
+
+  Variant Invoke(std::string_view name, std::span<Variant> args) override;
+  Variant Get(std::string_view name) override;
+  void Put(std::string_view name, const Variant& value) override;
+
+  // Operation names in the order they were added: the object's interface order.
+  const std::vector<std::string>& MethodNames() const { return method_order_; }
+
+ protected:
+  void AddMethod(std::string name, size_t arity, Method method);
+  void AddProperty(std::string name, Getter getter, Setter setter);
+
+ private:
+  struct MethodEntry {
+    size_t arity;
+    Method method;
+  };
+  struct PropertyEntry {
+    Getter getter;
+    Setter setter;
+  };
+  std::map<std::string, MethodEntry, std::less<>> methods_;
+  std::map<std::string, PropertyEntry, std::less<>> properties_;
+  std::vector<std::string> method_order_;
+};
+
+struct CallResult {
+  bool ok = true;
+  Variant value;
+  std::string error;  // what the operation threw, when !ok
+};
+
+CallResult Call(Object& object, std::string_view name, std::span<Variant> args) noexcept;
+CallResult GetProperty(Object& object, std::string_view name) noexcept;
+CallResult PutProperty(Object& object, std::string_view name, const Variant& value) noexcept;
+
+}  // namespace automation

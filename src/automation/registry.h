@@ -1,0 +1,47 @@
+// Component registry: ProgID -> module file, kept in a small INI-style file
+// (section [Components], lines ProgID=path), as a COM registration keeps the
+// server of a class. CreateObject loads the module and asks its exported
+// factory for a new instance.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "automation/object.h"
+
+namespace automation {
+
+class Registry {
+ public:
+  // The registry of this user: $ORBA_REGISTRY if set, else
+  // $XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini).
+  static std::filesystem::path DefaultPath();
+
+  explicit Registry(std::filesystem::path file);
+
+  // Loads the module, asks it for its ProgIDs and records each against the
+  // module's absolute path. Returns the ProgIDs recorded.
+  std::vector<std::string> RegisterModule(const std::filesystem::path& module);
+
+  // The module registered for prog_id; empty when none.
+  std::filesystem::path ModuleFor(const std::string& prog_id) const;
+
+  // Creates a new instance of prog_id. Throws automation::Error naming the
+  // ProgID when it is not registered, its module cannot be loaded, or the
+  // module does not serve it.
+  ObjectPtr CreateObject(const std::string& prog_id) const;
+
+  std::map<std::string, std::string> Entries() const;
+
+ private:
+  std::filesystem::path file_;
+};
+
+// Loads a module (once per process; modules stay loaded, as objects created by
+// them may live until exit) and resolves its factory.
+ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id);
+std::vector<std::string> ModuleProgIDs(const std::filesystem::path& module);
+
+}  // namespace automation

@@ -1,0 +1,105 @@
+#include "platform/ini_file.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/settings_store.h"
+
+namespace platform {
+namespace {
+
+std::string Trim(const std::string& text) {
+  const size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos) return "";
+  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
+  if (text.find('\0') != std::string::npos) {
+    throw SettingsError(origin + " is not a settings file: it holds binary data");
+  }
+  IniFile file;
+  std::string section;
+  size_t start = 0;
+  int number = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string trimmed = Trim(line);
+    Line parsed{line, section, ""};
+    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
+      // blank or comment: kept as it stands
+    } else if (trimmed.front() == '[') {
+      if (trimmed.back() != ']' || trimmed.size() < 3) {
+        throw SettingsError(origin + ", line " + std::to_string(number) +
+                            ": malformed section header \"" + trimmed + "\"");
+      }
+      section = Trim(trimmed.substr(1, trimmed.size() - 2));
+      parsed.section = section;
+    } else {
+      const size_t equals = line.find('=');
+      if (equals == std::string::npos || Trim(line.substr(0, equals)).empty()) {
+        throw SettingsError(origin + ", line " + std::to_string(number) +
+                            ": expected Key=Value, found \"" + trimmed + "\"");
+      }
+      parsed.key = Trim(line.substr(0, equals));
+    }
+    file.lines_.push_back(std::move(parsed));
+  }
+  return file;
+}
+
+std::optional<std::string> IniFile::Get(const std::string& section, const std::string& key) const {
+  std::optional<std::string> value;
+  for (const Line& line : lines_) {
+    if (!line.key.empty() && SameName(line.section, section) && SameName(line.key, key)) {
+      value = line.text.substr(line.text.find('=') + 1);
+    }
+  }
+  return value;
+}
+
+void IniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
+  const std::string text = key + "=" + value;
+  // Replace the last occurrence (the one Get reads); else append to the section.
+  for (auto line = lines_.rbegin(); line != lines_.rend(); ++line) {
+    if (!line->key.empty() && SameName(line->section, section) && SameName(line->key, key)) {
+      line->text = text;
+      return;
+    }
+  }
+  auto last_of_section = lines_.end();
+  bool header_found = false;
+  for (auto line = lines_.begin(); line != lines_.end(); ++line) {
+    if (!SameName(line->section, section)) continue;
+    if (line->key.empty() && Trim(line->text).starts_with('[')) header_found = true;
+    if (header_found && !Trim(line->text).empty()) last_of_section = line;
+  }
+  if (!header_found) {
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", "", ""});
+    lines_.push_back({"[" + section + "]", section, ""});
+    lines_.push_back({text, section, key});
+    return;
+  }
+  lines_.insert(last_of_section + 1, Line{text, section, key});
+}
+
+std::string IniFile::Text() const {
+  std::string text;
+  for (const Line& line : lines_) text += line.text + "\n";
+  return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+// IniFile: the parsed lines of an INI file, kept as they stand so that a
+// rewrite changes only the line it sets.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class IniFile {
+ public:
+  // Parses text; throws SettingsError naming `origin` and the line for a line
+  // that is neither blank, a comment (; or #), a [section] nor key=value, and
+  // for text holding a zero byte.
+  static IniFile Parse(const std::string& text, const std::string& origin);
+
+  // Section and key names compare ignoring ASCII case, as the platform's store does.
+  std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+  void Set(const std::string& section, const std::string& key, const std::string& value);
+  std::string Text() const;
+
+ private:
+  struct Line {
+    std::string text;     // the line as written (without its line end)
+    std::string section;  // the section it belongs to
+    std::string key;      // non-empty for key=value lines
+  };
+  std::vector<Line> lines_;
+};
+
+}  // namespace platform

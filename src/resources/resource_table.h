@@ -1,0 +1,35 @@
+// The module's embedded resources, found by (type, id) as a Windows module's
+// custom resources are. The build compiles each resource file into the module
+// (cmake/embed.cmake); each registers itself here when the module loads.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace resources {
+
+class ResourceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The bytes of resource (type, id). Throws ResourceError when there is none.
+std::string_view LoadResData(std::string_view type, int id);
+
+// Used by the generated sources: makes (type, id) -> bytes known.
+class Registration {
+ public:
+  Registration(const char* type, int id, const unsigned char* bytes, size_t size);
+};
+
+// Resource types and ids.
+inline constexpr std::string_view kTechnologyType = "TECHFILE";
+inline constexpr int kTechnologyId = 101;
+inline constexpr std::string_view kPerspectiveType = "PERSPECTIVE";
+inline constexpr int kPerspectiveId = 102;
+inline constexpr std::string_view kSearchType = "CUSTOM_SEARCH";
+inline constexpr int kSearchId = 103;
+
+}  // namespace resources
