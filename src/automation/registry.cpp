@@ -75,6 +75,14 @@ void WriteEntries(const std::filesystem::path& file,
 
 std::filesystem::path Registry::DefaultPath() {
   if (const char* file = std::getenv("ORBA_REGISTRY"); file && *file) return file;
+  // A registry beside the running program (a build tree, an installed
+  // layout) is that program's own, as an application-local registration is.
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const std::filesystem::path local = program.parent_path() / "components.ini";
+    if (std::filesystem::exists(local, error)) return local;
+  }
   std::filesystem::path base;
   if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
     base = config;

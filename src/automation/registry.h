@@ -15,7 +15,8 @@ namespace automation {
 
 class Registry {
  public:
-  // The registry of this user: $ORBA_REGISTRY if set, else
+  // The registry in force: $ORBA_REGISTRY if set; else components.ini beside
+  // the running program if there is one; else the user's
   // $XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini).
   static std::filesystem::path DefaultPath();
 

@@ -1,6 +1,6 @@
 // The module's embedded resources, found by (type, id) as a Windows module's
 // custom resources are. The build compiles each resource file into the module
-// (cmake/embed.cmake); each registers itself here when the module loads.
+// and lists them in one generated table (cmake/embed.cmake).
 #pragma once
 
 #include <cstddef>
@@ -18,11 +18,14 @@ class ResourceError : public std::runtime_error {
 // The bytes of resource (type, id). Throws ResourceError when there is none.
 std::string_view LoadResData(std::string_view type, int id);
 
-// Used by the generated sources: makes (type, id) -> bytes known.
-class Registration {
- public:
-  Registration(const char* type, int id, const unsigned char* bytes, size_t size);
+// One embedded resource; the generated table lists them all, ended by null.
+struct EmbeddedResource {
+  const char* type;
+  int id;
+  const unsigned char* bytes;
+  size_t size;
 };
+extern const EmbeddedResource* const kEmbeddedResources[];
 
 // Resource types and ids.
 inline constexpr std::string_view kTechnologyType = "TECHFILE";

@@ -1,7 +1,200 @@
 #include "search/allocation_search.h"
 
-namespace search {
+#include <string_view>
 
-std::string AllocationSearchDocument(host::Repository&) { return ""; }
+#include "automation/variant.h"
+#include "platform/xml_dom.h"
+
+namespace search {
+namespace {
+
+// The allocation query: four SELECTs joined by "Union ", one for each
+// combination of the two ends having a stereotype or not. Each end's type is
+// its stereotype when it has one, else its object type.
+
+// The first part's select list: no space after its final comma.
+constexpr std::string_view kFirstSelectFromStereotype =
+    "SELECT    t_connector.Connector_Type AS [CLASSTYPE], t_connector.orba_guid AS [CLASSGUID], "
+    "t_object1.Stereotype AS [From_Type], t_object1.Name AS [From_Name], "
+    "t_connector.Stereotype AS Relation,";
+constexpr std::string_view kSelectFromObjectType =
+    "SELECT    t_connector.Connector_Type AS [CLASSTYPE], t_connector.orba_guid AS [CLASSGUID], "
+    "t_object1.Object_Type AS [From_Type], t_object1.Name AS [From_Name], "
+    "t_connector.Stereotype AS Relation, ";
+constexpr std::string_view kToStereotype =
+    "t_object2.Stereotype AS [To_Type], t_object2.Name AS [To_Name] ";
+constexpr std::string_view kToObjectType =
+    "t_object2.Object_Type AS [To_Type], t_object2.Name AS [To_Name] ";
+constexpr std::string_view kFrom = "FROM       t_object t_object1, t_object t_object2, t_connector ";
+constexpr std::string_view kJoinEnds =
+    "where t_connector.Start_Object_ID = t_object1.Object_Id and "
+    "t_connector.End_Object_ID = t_object2.Object_Id and ";
+constexpr std::string_view kBothStereotyped =
+    "t_connector.Stereotype='allocate' and t_object1.Stereotype is not null and "
+    "t_object2.Stereotype is not null ";
+constexpr std::string_view kOnlyFromStereotyped =
+    "t_connector.Stereotype='allocate' and t_object1.Stereotype is not null and "
+    "t_object2.Stereotype is null ";
+constexpr std::string_view kOnlyToStereotyped =
+    "t_connector.Stereotype='allocate' and t_object1.Stereotype is null and "
+    "t_object2.Stereotype is not null ";
+constexpr std::string_view kNeitherStereotyped =
+    "t_connector.Stereotype='allocate' and t_object1.Stereotype is null and "
+    "t_object2.Stereotype is null ";
+constexpr std::string_view kUnion = "Union ";
+
+constexpr std::string_view kPartitionQuery =
+    "SELECT Object_ID FROM t_object WHERE t_object.Object_Type = 'ActivityPartition' and "
+    "t_object.Stereotype = 'allocateActivityPartition'";
+
+std::string AllocationQuery() {
+  const std::string select_from_stereotype = std::string(kFirstSelectFromStereotype) + " ";
+  std::string query;
+  for (std::string_view piece :
+       {kFirstSelectFromStereotype, kToStereotype, kFrom, kJoinEnds, kBothStereotyped, kUnion,
+        std::string_view(select_from_stereotype), kToObjectType, kFrom, kJoinEnds,
+        kOnlyFromStereotyped, kUnion,
+        kSelectFromObjectType, kToStereotype, kFrom, kJoinEnds, kOnlyToStereotyped, kUnion,
+        kSelectFromObjectType, kToObjectType, kFrom, kJoinEnds, kNeitherStereotyped}) {
+    query += piece;
+  }
+  return query;
+}
+
+// The result table's fields, in declaration order.
+constexpr std::string_view kFieldNames[] = {
+    "CLASSGUID", "CLASSTYPE", "From Type", "From Name", "Relation", "To Type", "To Name",
+};
+
+// Result columns of the allocation query (upper-cased) and the fields they fill.
+struct ColumnField {
+  std::string_view column;
+  std::string_view field;
+};
+
+constexpr ColumnField kColumnFields[] = {
+    {"CLASSGUID", "CLASSGUID"}, {"CLASSTYPE", "CLASSTYPE"}, {"FROM_TYPE", "From Type"},
+    {"FROM_NAME", "From Name"}, {"RELATION", "Relation"},   {"TO_TYPE", "To Type"},
+    {"TO_NAME", "To Name"},
+};
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// XML attribute text: only "&", "<" and '"' are replaced.
+std::string EscapeAttribute(std::string_view value) {
+  std::string escaped;
+  for (char c : value) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string Field(std::string_view name, std::string_view value) {
+  return "<Field name=\"" + std::string(name) + "\" value=\"" + EscapeAttribute(value) + "\" />";
+}
+
+std::string Header() {
+  std::string header = "<ReportViewData><Fields>";
+  for (std::string_view name : kFieldNames) header += "<Field name=\"" + std::string(name) + "\"/>";
+  return header + "</Fields><Rows>";
+}
+
+// The rows of a query answer: the node after the document's first node (the
+// declaration), then its first child's first child. Null when any is missing.
+platform::XmlNode RowList(const platform::XmlDocument& document) {
+  const platform::XmlNode declaration = document.firstChild();
+  if (!declaration) return {};
+  return declaration.nextSibling().firstChild().firstChild();
+}
+
+std::vector<platform::XmlNode> Rows(const platform::XmlDocument& document) {
+  const platform::XmlNode row_list = RowList(document);
+  return row_list ? row_list.childNodes() : std::vector<platform::XmlNode>{};
+}
+
+// One row of the allocation query: its known columns, in result-column order.
+std::string AllocationRow(const platform::XmlNode& row) {
+  std::string fields;
+  for (const platform::XmlNode& column : row.childNodes()) {
+    const std::string name = UpperCase(column.nodeName());
+    for (const ColumnField& known : kColumnFields) {
+      if (name == known.column) fields += Field(known.field, column.text());
+    }
+  }
+  return "<Row>" + fields + "</Row>";
+}
+
+// The id in the row's OBJECT_ID column (the last one if repeated), rounded
+// half to even; 0 when there is none.
+int32_t PartitionId(const platform::XmlNode& row) {
+  int32_t id = 0;
+  for (const platform::XmlNode& column : row.childNodes()) {
+    if (UpperCase(column.nodeName()) == "OBJECT_ID") id = automation::Variant(column.text()).ToInt32();
+  }
+  return id;
+}
+
+// The element's classifier, or null when it has none or the host finds none.
+host::ElementPtr Classifier(host::Repository& repository, host::Element& element) {
+  const int32_t classifier_id = element.ClassifierID();
+  return classifier_id > 0 ? repository.GetElementByID(classifier_id) : nullptr;
+}
+
+// The element's name, with ":" and its classifier's name when it has one.
+std::string NameWithClassifier(host::Repository& repository, host::Element& element) {
+  const std::string name = element.Name();
+  const host::ElementPtr classifier = Classifier(repository, element);
+  return classifier ? name + ":" + classifier->Name() : name;
+}
+
+// One row for an element placed in an allocating partition.
+std::string PartitionElementRow(host::Repository& repository, host::Element& partition,
+                                host::Element& element) {
+  std::string row = "<Row>";
+  row += Field("CLASSGUID", element.ElementGUID());
+  const std::string type = element.Type();
+  row += Field("CLASSTYPE", type);
+  const std::string stereotype = element.Stereotype();
+  row += Field("From Type", stereotype.empty() ? type : stereotype);
+  row += Field("From Name", NameWithClassifier(repository, element));
+  row += Field("Relation", "allocate");
+  const host::ElementPtr allocated_to = Classifier(repository, partition);
+  row += Field("To Type", allocated_to ? allocated_to->Metatype() : "");
+  row += Field("To Name", allocated_to ? allocated_to->Name() : "");
+  return row + "</Row>";
+}
+
+std::string PartitionRows(host::Repository& repository, const platform::XmlNode& row) {
+  const host::ElementPtr partition = repository.GetElementByID(PartitionId(row));
+  if (!partition) return "";
+  std::string rows;
+  for (const host::ElementPtr& element : partition->Elements()->Items()) {
+    rows += PartitionElementRow(repository, *partition, *element);
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::string AllocationSearchDocument(host::Repository& repository) {
+  std::string result = Header();
+  platform::XmlDocument document;
+  // An answer that does not load has no rows; the load's success is not needed.
+  document.loadXML(repository.ExecuteSqlQuery(AllocationQuery()));
+  for (const platform::XmlNode& row : Rows(document)) result += AllocationRow(row);
+  document.loadXML(repository.ExecuteSqlQuery(std::string(kPartitionQuery)));
+  for (const platform::XmlNode& row : Rows(document)) result += PartitionRows(repository, row);
+  return result + "</Rows></ReportViewData>";
+}
 
 }  // namespace search

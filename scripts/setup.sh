@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds and tests with. Idempotent:
+# packages already installed are skipped, so a second run installs nothing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang pkg-config
+  libpugixml-dev libsqlite3-dev zlib1g-dev libzip-dev uuid-dev
+  libcli11-dev nlohmann-json3-dev libfmt-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+  echo "setup: all ${#packages[@]} packages are installed"
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

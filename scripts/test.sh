@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the project and runs the whole test suite. With --sanitize, builds
+# and runs it under AddressSanitizer + UndefinedBehaviorSanitizer instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+preset=default
+if [[ "${1:-}" == "--sanitize" ]]; then preset=sanitize; fi
+
+# Tests register the module and write settings only into their own temporary
+# folders; the build's own registration goes to a registry inside the build tree.
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+ctest --preset "$preset" -j2

@@ -1,0 +1,123 @@
+#include "orba/store/database.h"
+
+namespace orba::store {
+
+std::string SqliteFailure(sqlite3* db, const std::string& location) {
+  int code = sqlite3_extended_errcode(db);
+  if ((code & 0xff) == SQLITE_READONLY) return "model is read-only: " + location;
+  return location + ": " + sqlite3_errmsg(db);
+}
+
+Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location)
+    : location_(&location) {
+  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
+      SQLITE_OK) {
+    std::string message = SqliteFailure(db, location);
+    sqlite3_finalize(statement_);
+    throw StoreError(message);
+  }
+}
+
+Statement::~Statement() { sqlite3_finalize(statement_); }
+
+Statement::Statement(Statement&& other) noexcept
+    : statement_(other.statement_), location_(other.location_) {
+  other.statement_ = nullptr;
+}
+
+void Statement::Check(int result) const {
+  if (result != SQLITE_OK) throw StoreError(SqliteFailure(sqlite3_db_handle(statement_), *location_));
+}
+
+void Statement::BindOne(int index, int32_t value) { Check(sqlite3_bind_int(statement_, index, value)); }
+
+void Statement::BindOne(int index, int64_t value) {
+  Check(sqlite3_bind_int64(statement_, index, value));
+}
+
+void Statement::BindOne(int index, const std::string& value) {
+  Check(sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT));
+}
+
+void Statement::BindOne(int index, const char* value) { BindOne(index, std::string(value)); }
+
+void Statement::BindOne(int index, const std::optional<std::string>& value) {
+  if (value) {
+    BindOne(index, *value);
+  } else {
+    BindNull(index);
+  }
+}
+
+void Statement::BindOne(int index, const std::optional<int32_t>& value) {
+  if (value) {
+    BindOne(index, *value);
+  } else {
+    BindNull(index);
+  }
+}
+
+void Statement::BindNull(int index) { Check(sqlite3_bind_null(statement_, index)); }
+
+bool Statement::Step() {
+  int result = sqlite3_step(statement_);
+  if (result == SQLITE_ROW) return true;
+  if (result == SQLITE_DONE) return false;
+  throw StoreError(SqliteFailure(sqlite3_db_handle(statement_), *location_));
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+}
+
+int Statement::ColumnCount() const { return sqlite3_column_count(statement_); }
+
+std::string Statement::ColumnName(int column) const {
+  const char* name = sqlite3_column_name(statement_, column);
+  return name ? name : "";
+}
+
+bool Statement::IsNull(int column) const {
+  return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+int32_t Statement::Int(int column) const { return sqlite3_column_int(statement_, column); }
+
+std::string Statement::Text(int column) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+  if (!text) return "";
+  return std::string(text, static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
+}
+
+std::optional<std::string> Statement::OptionalText(int column) const {
+  if (IsNull(column)) return std::nullopt;
+  return Text(column);
+}
+
+Database::Database(const std::string& path, int flags, std::string location)
+    : location_(std::move(location)) {
+  if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    sqlite3_close_v2(db_);
+    throw StoreError("cannot open model file " + location_ + ": " + message);
+  }
+  sqlite3_extended_result_codes(db_, 1);
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+Statement Database::Prepare(std::string_view sql) { return Statement(db_, sql, location_); }
+
+void Database::Execute(const std::string& sql) {
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    throw StoreError(SqliteFailure(db_, location_));
+  }
+}
+
+int64_t Database::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+bool Database::IsReadOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+
+}  // namespace orba::store

@@ -1,0 +1,83 @@
+// A small RAII layer over the SQLite C API: a connection and its prepared
+// statements. Failures throw StoreError with SQLite's message and the
+// model's location.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "orba/store/store_error.h"
+
+namespace orba::store {
+
+class Statement {
+ public:
+  Statement(sqlite3* db, std::string_view sql, const std::string& location);
+  ~Statement();
+  Statement(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  Statement& operator=(Statement&&) = delete;
+
+  // Binds the arguments to the parameters 1, 2, ... in order.
+  template <class... Args>
+  Statement& Bind(const Args&... args) {
+    int index = 0;
+    (BindOne(++index, args), ...);
+    return *this;
+  }
+
+  bool Step();  // true while a row is available
+  void Run();   // steps to the end, ignoring rows
+
+  int ColumnCount() const;
+  std::string ColumnName(int column) const;
+  bool IsNull(int column) const;
+  int32_t Int(int column) const;
+  std::string Text(int column) const;
+  std::optional<std::string> OptionalText(int column) const;  // nullopt for NULL
+
+  sqlite3_stmt* Handle() const { return statement_; }
+
+ private:
+  void BindOne(int index, int32_t value);
+  void BindOne(int index, int64_t value);
+  void BindOne(int index, const std::string& value);
+  void BindOne(int index, const char* value);
+  void BindOne(int index, const std::optional<std::string>& value);
+  void BindOne(int index, const std::optional<int32_t>& value);
+  void BindNull(int index);
+  void Check(int result) const;
+
+  sqlite3_stmt* statement_ = nullptr;
+  const std::string* location_;
+};
+
+class Database {
+ public:
+  // Opens with sqlite3_open_v2 flags; throws StoreError naming `location`.
+  Database(const std::string& path, int flags, std::string location);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  Statement Prepare(std::string_view sql);
+  void Execute(const std::string& sql);  // one or more statements without results
+  int64_t LastInsertId() const;
+  bool IsReadOnly() const;
+  const std::string& Location() const { return location_; }
+  sqlite3* Handle() const { return db_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string location_;
+};
+
+// The message for a failed SQLite call on the model at `location`.
+std::string SqliteFailure(sqlite3* db, const std::string& location);
+
+}  // namespace orba::store

@@ -1,0 +1,47 @@
+#include "orba/store/model_session.h"
+
+#include "host/error.h"
+#include "orba/store/technology_document.h"
+
+namespace orba::store {
+
+ModelSession::ModelSession(std::unique_ptr<Database> db, HostServices* services)
+    : db_(std::move(db)), location_(db_->Location()), services_(services) {}
+
+void ModelSession::Close() { db_.reset(); }
+
+Database& ModelSession::Db() {
+  if (!db_) throw host::Error("no model is open");
+  return *db_;
+}
+
+const std::string& ModelSession::Location() {
+  Db();
+  return location_;
+}
+
+bool ModelSession::IsReadOnly() { return Db().IsReadOnly(); }
+
+void ModelSession::RequireWritable() {
+  if (IsReadOnly()) throw StoreError("model is read-only: " + location_);
+}
+
+std::string ModelSession::MetatypeOf(const ElementRow& row) {
+  if (row.metatype) return *row.metatype;
+  if (!row.stereotype) return "";
+  const auto& metatypes = StereotypeMetatypes();
+  auto found = metatypes.find(*row.stereotype);
+  return found == metatypes.end() ? "" : found->second;
+}
+
+const std::map<std::string, std::string>& ModelSession::StereotypeMetatypes() {
+  if (!stereotype_metatypes_) {
+    std::map<std::string, std::string> metatypes;
+    Statement documents = Db().Prepare("SELECT Document FROM t_technology ORDER BY rowid");
+    while (documents.Step()) CollectStereotypeMetatypes(documents.Text(0), metatypes);
+    stereotype_metatypes_ = std::move(metatypes);
+  }
+  return *stereotype_metatypes_;
+}
+
+}  // namespace orba::store

@@ -1,0 +1,90 @@
+// ModelSession: one open model: its database, whether it may be written,
+// and the reads and writes of its records. The repository and every host
+// object taken from it share the session; closing the model closes it, and
+// from then on every use throws host::Error("no model is open").
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "orba/store/database.h"
+#include "orba/store/host_services.h"
+#include "orba/store/model_rows.h"
+
+namespace orba::store {
+
+class ModelSession {
+ public:
+  ModelSession(std::unique_ptr<Database> db, HostServices* services);
+
+  bool IsOpen() const { return db_ != nullptr; }
+  void Close();
+  Database& Db();  // throws host::Error("no model is open") once closed
+  const std::string& Location();
+  bool IsReadOnly();
+  void RequireWritable();  // throws StoreError for a read-only model
+  HostServices* Services() const { return services_; }
+  void SetServices(HostServices* services) { services_ = services; }
+
+  // Elements (package elements included). Ids and GUIDs that name nothing: nullopt.
+  std::optional<ElementRow> FindElement(int32_t id);
+  std::optional<ElementRow> FindElementByGuid(const std::string& guid);
+  // The elements matching an SQL condition on t_object, in the host's order.
+  template <class... Args>
+  std::vector<ElementRow> SelectElements(const std::string& condition, const Args&... args) {
+    Statement statement = Db().Prepare(ElementQuery(condition));
+    statement.Bind(args...);
+    return ReadElements(statement);
+  }
+  int32_t InsertElement(const ElementRow& row);  // row.id 0: a new id is assigned
+  void UpdateElement(const ElementRow& row);
+
+  std::optional<PackageRow> FindPackage(int32_t id);
+  std::optional<PackageRow> FindPackageOfElement(int32_t element_id);
+  std::vector<PackageRow> AllPackages();
+  int32_t InsertPackage(const PackageRow& row);
+
+  std::optional<ConnectorRow> FindConnector(int32_t id);
+  std::vector<ConnectorRow> ConnectorsOf(int32_t element_id);  // at either end, once each
+  std::vector<ConnectorRow> AllConnectors();
+  int32_t InsertConnector(const ConnectorRow& row);
+
+  std::vector<OperationRow> OperationsOf(int32_t element_id);
+  int32_t InsertOperation(const OperationRow& row);
+
+  std::vector<NamedText> TagsOf(int32_t element_id);
+  std::vector<NamedText> AttributesOf(int32_t element_id);
+  std::vector<NamedText> ParametersOf(int32_t operation_id);
+  std::vector<NamedText> ConnectorTagsOf(int32_t connector_id);
+  void InsertTag(int32_t element_id, const NamedText& tag);
+  void InsertAttribute(int32_t element_id, const NamedText& attribute);
+  void InsertParameter(int32_t operation_id, const NamedText& parameter);
+  void InsertConnectorTag(int32_t connector_id, const NamedText& tag);
+
+  std::optional<DiagramRow> FindDiagram(int32_t id);
+  std::vector<DiagramRow> DiagramsOf(int32_t package_id);
+  std::vector<DiagramRow> AllDiagrams();
+  int32_t InsertDiagram(const DiagramRow& row);
+  void UpdateDiagram(const DiagramRow& row);
+
+  // The element's metatype: the explicit one, else the one the installed
+  // technologies define for its stereotype, else "".
+  std::string MetatypeOf(const ElementRow& row);
+  // Forgets what was derived from the technologies (after one changed).
+  void TechnologiesChanged() { stereotype_metatypes_.reset(); }
+
+ private:
+  static std::string ElementQuery(const std::string& condition);
+  static std::vector<ElementRow> ReadElements(Statement& statement);
+  const std::map<std::string, std::string>& StereotypeMetatypes();
+
+  std::unique_ptr<Database> db_;
+  std::string location_;
+  HostServices* services_;
+  std::optional<std::map<std::string, std::string>> stereotype_metatypes_;
+};
+
+}  // namespace orba::store

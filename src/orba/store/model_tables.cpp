@@ -1,0 +1,271 @@
+// ModelSession's reads and writes of the model's records.
+#include "orba/store/model_session.h"
+
+namespace orba::store {
+namespace {
+
+constexpr const char* kPackageColumns =
+    "SELECT Package_ID, Name, Parent_ID, Object_ID, Model_Key FROM t_package ";
+constexpr const char* kConnectorColumns =
+    "SELECT Connector_ID, Connector_Type, Stereotype, Start_Object_ID, End_Object_ID, "
+    "SourceAggregation, DestAggregation, orba_guid, Model_Key FROM t_connector ";
+constexpr const char* kDiagramColumns =
+    "SELECT Diagram_ID, Package_ID, Name, Diagram_Type, Display_Flags FROM t_diagram ";
+
+PackageRow ReadPackage(const Statement& s) {
+  return PackageRow{s.Int(0), s.Text(1), s.Int(2), s.Int(3), s.OptionalText(4)};
+}
+
+ConnectorRow ReadConnector(const Statement& s) {
+  return ConnectorRow{s.Int(0), s.Text(1), s.OptionalText(2), s.Int(3), s.Int(4),
+                      s.Int(5), s.Int(6),  s.Text(7),         s.OptionalText(8)};
+}
+
+DiagramRow ReadDiagram(const Statement& s) {
+  return DiagramRow{s.Int(0), s.Int(1), s.Text(2), s.Text(3), s.Int(4)};
+}
+
+template <class Row, class Reader, class... Args>
+std::vector<Row> ReadAll(Database& db, const std::string& sql, Reader read, const Args&... args) {
+  Statement statement = db.Prepare(sql);
+  statement.Bind(args...);
+  std::vector<Row> rows;
+  while (statement.Step()) rows.push_back(read(statement));
+  return rows;
+}
+
+template <class Row>
+std::optional<Row> FirstOf(std::vector<Row> rows) {
+  if (rows.empty()) return std::nullopt;
+  return std::move(rows.front());
+}
+
+std::vector<NamedText> ReadNamedTexts(Database& db, const std::string& sql, int32_t owner_id) {
+  return ReadAll<NamedText>(
+      db, sql, [](const Statement& s) { return NamedText{s.Text(0), s.Text(1)}; }, owner_id);
+}
+
+// An id of 0 lets SQLite assign the next one.
+std::optional<int32_t> IdOrNull(int32_t id) {
+  if (id == 0) return std::nullopt;
+  return id;
+}
+
+int32_t InsertedId(Database& db) { return static_cast<int32_t>(db.LastInsertId()); }
+
+}  // namespace
+
+std::string ModelSession::ElementQuery(const std::string& condition) {
+  return "SELECT Object_ID, Object_Type, Name, Stereotype, Metatype, Notes, Abstract, "
+         "Multiplicity, Package_ID, ParentID, Classifier, PropertyType, orba_guid, Model_Key "
+         "FROM t_object " +
+         condition;
+}
+
+std::vector<ElementRow> ModelSession::ReadElements(Statement& s) {
+  std::vector<ElementRow> rows;
+  while (s.Step()) {
+    rows.push_back(ElementRow{s.Int(0), s.Text(1), s.Text(2), s.OptionalText(3),
+                              s.OptionalText(4), s.Text(5), s.Text(6), s.Text(7), s.Int(8),
+                              s.Int(9), s.Int(10), s.Int(11), s.Text(12), s.OptionalText(13)});
+  }
+  return rows;
+}
+
+std::optional<ElementRow> ModelSession::FindElement(int32_t id) {
+  return FirstOf(SelectElements("WHERE Object_ID = ?", id));
+}
+
+std::optional<ElementRow> ModelSession::FindElementByGuid(const std::string& guid) {
+  return FirstOf(SelectElements("WHERE orba_guid = ?", guid));
+}
+
+int32_t ModelSession::InsertElement(const ElementRow& row) {
+  RequireWritable();
+  Db().Prepare(
+          "INSERT INTO t_object (Object_ID, Object_Type, Name, Stereotype, Metatype, Notes, "
+          "Abstract, Multiplicity, Package_ID, ParentID, Classifier, PropertyType, orba_guid, "
+          "Model_Key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+      .Bind(IdOrNull(row.id), row.type, row.name, row.stereotype, row.metatype, row.notes,
+            row.abstract, row.multiplicity, row.package_id, row.parent_id, row.classifier_id,
+            row.property_type_id, row.guid, row.key)
+      .Run();
+  return InsertedId(Db());
+}
+
+void ModelSession::UpdateElement(const ElementRow& row) {
+  RequireWritable();
+  Db().Prepare(
+          "UPDATE t_object SET Object_Type = ?, Name = ?, Stereotype = ?, Metatype = ?, "
+          "Notes = ?, Abstract = ?, Multiplicity = ?, Package_ID = ?, ParentID = ?, "
+          "Classifier = ?, PropertyType = ? WHERE Object_ID = ?")
+      .Bind(row.type, row.name, row.stereotype, row.metatype, row.notes, row.abstract,
+            row.multiplicity, row.package_id, row.parent_id, row.classifier_id,
+            row.property_type_id, row.id)
+      .Run();
+}
+
+std::optional<PackageRow> ModelSession::FindPackage(int32_t id) {
+  return FirstOf(ReadAll<PackageRow>(Db(), std::string(kPackageColumns) + "WHERE Package_ID = ?",
+                                     ReadPackage, id));
+}
+
+std::optional<PackageRow> ModelSession::FindPackageOfElement(int32_t element_id) {
+  return FirstOf(ReadAll<PackageRow>(Db(), std::string(kPackageColumns) + "WHERE Object_ID = ?",
+                                     ReadPackage, element_id));
+}
+
+std::vector<PackageRow> ModelSession::AllPackages() {
+  return ReadAll<PackageRow>(Db(), std::string(kPackageColumns) + "ORDER BY Package_ID",
+                             ReadPackage);
+}
+
+int32_t ModelSession::InsertPackage(const PackageRow& row) {
+  RequireWritable();
+  Db().Prepare(
+          "INSERT INTO t_package (Package_ID, Name, Parent_ID, Object_ID, Model_Key) "
+          "VALUES (?, ?, ?, ?, ?)")
+      .Bind(IdOrNull(row.id), row.name, row.parent_id, row.element_id, row.key)
+      .Run();
+  return InsertedId(Db());
+}
+
+std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
+  return FirstOf(ReadAll<ConnectorRow>(
+      Db(), std::string(kConnectorColumns) + "WHERE Connector_ID = ?", ReadConnector, id));
+}
+
+std::vector<ConnectorRow> ModelSession::ConnectorsOf(int32_t element_id) {
+  return ReadAll<ConnectorRow>(
+      Db(),
+      std::string(kConnectorColumns) +
+          "WHERE Start_Object_ID = ?1 OR End_Object_ID = ?1 ORDER BY Connector_ID",
+      ReadConnector, element_id);
+}
+
+std::vector<ConnectorRow> ModelSession::AllConnectors() {
+  return ReadAll<ConnectorRow>(Db(), std::string(kConnectorColumns) + "ORDER BY Connector_ID",
+                               ReadConnector);
+}
+
+int32_t ModelSession::InsertConnector(const ConnectorRow& row) {
+  RequireWritable();
+  Db().Prepare(
+          "INSERT INTO t_connector (Connector_ID, Connector_Type, Stereotype, Start_Object_ID, "
+          "End_Object_ID, SourceAggregation, DestAggregation, orba_guid, Model_Key) "
+          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+      .Bind(IdOrNull(row.id), row.type, row.stereotype, row.client_id, row.supplier_id,
+            row.client_aggregation, row.supplier_aggregation, row.guid, row.key)
+      .Run();
+  return InsertedId(Db());
+}
+
+std::vector<OperationRow> ModelSession::OperationsOf(int32_t element_id) {
+  return ReadAll<OperationRow>(
+      Db(),
+      "SELECT OperationID, Object_ID, Name, Stereotype, orba_guid FROM t_operation "
+      "WHERE Object_ID = ? ORDER BY OperationID",
+      [](const Statement& s) {
+        return OperationRow{s.Int(0), s.Int(1), s.Text(2), s.OptionalText(3), s.Text(4)};
+      },
+      element_id);
+}
+
+int32_t ModelSession::InsertOperation(const OperationRow& row) {
+  RequireWritable();
+  Db().Prepare(
+          "INSERT INTO t_operation (Object_ID, Name, Stereotype, orba_guid) VALUES (?, ?, ?, ?)")
+      .Bind(row.element_id, row.name, row.stereotype, row.guid)
+      .Run();
+  return InsertedId(Db());
+}
+
+std::vector<NamedText> ModelSession::TagsOf(int32_t element_id) {
+  return ReadNamedTexts(Db(),
+                        "SELECT Property, Value FROM t_objectproperties WHERE Object_ID = ? "
+                        "ORDER BY PropertyID",
+                        element_id);
+}
+
+std::vector<NamedText> ModelSession::AttributesOf(int32_t element_id) {
+  return ReadNamedTexts(
+      Db(), "SELECT Name, Type FROM t_attribute WHERE Object_ID = ? ORDER BY ID", element_id);
+}
+
+std::vector<NamedText> ModelSession::ParametersOf(int32_t operation_id) {
+  return ReadNamedTexts(Db(),
+                        "SELECT Name, Type FROM t_operationparams WHERE OperationID = ? "
+                        "ORDER BY ParamID",
+                        operation_id);
+}
+
+std::vector<NamedText> ModelSession::ConnectorTagsOf(int32_t connector_id) {
+  return ReadNamedTexts(Db(),
+                        "SELECT Property, Value FROM t_connectortag WHERE Connector_ID = ? "
+                        "ORDER BY PropertyID",
+                        connector_id);
+}
+
+void ModelSession::InsertTag(int32_t element_id, const NamedText& tag) {
+  RequireWritable();
+  Db().Prepare("INSERT INTO t_objectproperties (Object_ID, Property, Value) VALUES (?, ?, ?)")
+      .Bind(element_id, tag.name, tag.text)
+      .Run();
+}
+
+void ModelSession::InsertAttribute(int32_t element_id, const NamedText& attribute) {
+  RequireWritable();
+  Db().Prepare("INSERT INTO t_attribute (Object_ID, Name, Type) VALUES (?, ?, ?)")
+      .Bind(element_id, attribute.name, attribute.text)
+      .Run();
+}
+
+void ModelSession::InsertParameter(int32_t operation_id, const NamedText& parameter) {
+  RequireWritable();
+  Db().Prepare("INSERT INTO t_operationparams (OperationID, Name, Type) VALUES (?, ?, ?)")
+      .Bind(operation_id, parameter.name, parameter.text)
+      .Run();
+}
+
+void ModelSession::InsertConnectorTag(int32_t connector_id, const NamedText& tag) {
+  RequireWritable();
+  Db().Prepare("INSERT INTO t_connectortag (Connector_ID, Property, Value) VALUES (?, ?, ?)")
+      .Bind(connector_id, tag.name, tag.text)
+      .Run();
+}
+
+std::optional<DiagramRow> ModelSession::FindDiagram(int32_t id) {
+  return FirstOf(ReadAll<DiagramRow>(Db(), std::string(kDiagramColumns) + "WHERE Diagram_ID = ?",
+                                     ReadDiagram, id));
+}
+
+std::vector<DiagramRow> ModelSession::DiagramsOf(int32_t package_id) {
+  return ReadAll<DiagramRow>(
+      Db(), std::string(kDiagramColumns) + "WHERE Package_ID = ? ORDER BY Diagram_ID",
+      ReadDiagram, package_id);
+}
+
+std::vector<DiagramRow> ModelSession::AllDiagrams() {
+  return ReadAll<DiagramRow>(Db(), std::string(kDiagramColumns) + "ORDER BY Diagram_ID",
+                             ReadDiagram);
+}
+
+int32_t ModelSession::InsertDiagram(const DiagramRow& row) {
+  RequireWritable();
+  Db().Prepare(
+          "INSERT INTO t_diagram (Package_ID, Name, Diagram_Type, Display_Flags) "
+          "VALUES (?, ?, ?, ?)")
+      .Bind(row.package_id, row.name, row.type, row.display_flags)
+      .Run();
+  return InsertedId(Db());
+}
+
+void ModelSession::UpdateDiagram(const DiagramRow& row) {
+  RequireWritable();
+  Db().Prepare("UPDATE t_diagram SET Name = ?, Diagram_Type = ?, Display_Flags = ? "
+               "WHERE Diagram_ID = ?")
+      .Bind(row.name, row.type, row.display_flags, row.id)
+      .Run();
+}
+
+}  // namespace orba::store

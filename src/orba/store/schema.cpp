@@ -1,0 +1,149 @@
+#include "orba/store/schema.h"
+
+#include <string>
+
+namespace orba::store {
+namespace {
+
+// t_object and t_connector keep the column names that SQL searches of add-ins
+// rely on. Every package also has its element in t_object (type "Package").
+// The host's order of every collection is the order of the rows' ids.
+constexpr const char* kTables = R"sql(
+CREATE TABLE orba_meta (
+  Name TEXT PRIMARY KEY,
+  Value TEXT NOT NULL);
+CREATE TABLE t_object (
+  Object_ID INTEGER PRIMARY KEY,
+  Object_Type TEXT NOT NULL,
+  Name TEXT NOT NULL DEFAULT '',
+  Stereotype TEXT,
+  Metatype TEXT,
+  Notes TEXT NOT NULL DEFAULT '',
+  Abstract TEXT NOT NULL DEFAULT '0',
+  Multiplicity TEXT NOT NULL DEFAULT '',
+  Package_ID INTEGER NOT NULL DEFAULT 0,
+  ParentID INTEGER NOT NULL DEFAULT 0,
+  Classifier INTEGER NOT NULL DEFAULT 0,
+  PropertyType INTEGER NOT NULL DEFAULT 0,
+  orba_guid TEXT NOT NULL UNIQUE,
+  Model_Key TEXT);
+CREATE INDEX t_object_parent ON t_object (ParentID);
+CREATE INDEX t_object_package ON t_object (Package_ID);
+CREATE TABLE t_package (
+  Package_ID INTEGER PRIMARY KEY,
+  Name TEXT NOT NULL,
+  Parent_ID INTEGER NOT NULL DEFAULT 0,
+  Object_ID INTEGER NOT NULL UNIQUE,
+  Model_Key TEXT);
+CREATE TABLE t_objectproperties (
+  PropertyID INTEGER PRIMARY KEY,
+  Object_ID INTEGER NOT NULL,
+  Property TEXT NOT NULL,
+  Value TEXT NOT NULL DEFAULT '');
+CREATE INDEX t_objectproperties_object ON t_objectproperties (Object_ID);
+CREATE TABLE t_attribute (
+  ID INTEGER PRIMARY KEY,
+  Object_ID INTEGER NOT NULL,
+  Name TEXT NOT NULL,
+  Type TEXT NOT NULL DEFAULT '');
+CREATE INDEX t_attribute_object ON t_attribute (Object_ID);
+CREATE TABLE t_operation (
+  OperationID INTEGER PRIMARY KEY,
+  Object_ID INTEGER NOT NULL,
+  Name TEXT NOT NULL,
+  Stereotype TEXT,
+  orba_guid TEXT NOT NULL UNIQUE);
+CREATE INDEX t_operation_object ON t_operation (Object_ID);
+CREATE TABLE t_operationparams (
+  ParamID INTEGER PRIMARY KEY,
+  OperationID INTEGER NOT NULL,
+  Name TEXT NOT NULL,
+  Type TEXT NOT NULL DEFAULT '');
+CREATE INDEX t_operationparams_operation ON t_operationparams (OperationID);
+CREATE TABLE t_connector (
+  Connector_ID INTEGER PRIMARY KEY,
+  Connector_Type TEXT NOT NULL,
+  Stereotype TEXT,
+  Start_Object_ID INTEGER NOT NULL,
+  End_Object_ID INTEGER NOT NULL,
+  SourceAggregation INTEGER NOT NULL DEFAULT 0,
+  DestAggregation INTEGER NOT NULL DEFAULT 0,
+  orba_guid TEXT NOT NULL UNIQUE,
+  Model_Key TEXT);
+CREATE INDEX t_connector_start ON t_connector (Start_Object_ID);
+CREATE INDEX t_connector_end ON t_connector (End_Object_ID);
+CREATE TABLE t_connectortag (
+  PropertyID INTEGER PRIMARY KEY,
+  Connector_ID INTEGER NOT NULL,
+  Property TEXT NOT NULL,
+  Value TEXT NOT NULL DEFAULT '');
+CREATE INDEX t_connectortag_connector ON t_connectortag (Connector_ID);
+CREATE TABLE t_diagram (
+  Diagram_ID INTEGER PRIMARY KEY,
+  Package_ID INTEGER NOT NULL,
+  Name TEXT NOT NULL,
+  Diagram_Type TEXT NOT NULL,
+  Display_Flags INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE t_technology (
+  Technology_ID TEXT NOT NULL UNIQUE,
+  Document TEXT NOT NULL,
+  Visible INTEGER);
+CREATE TABLE t_perspective (
+  Name TEXT NOT NULL UNIQUE,
+  Document TEXT NOT NULL);
+)sql";
+
+int32_t PragmaValue(Database& db, const char* pragma) {
+  Statement statement = db.Prepare(std::string("PRAGMA ") + pragma);
+  return statement.Step() ? statement.Int(0) : 0;
+}
+
+// Reads the file's header; a file that is not an SQLite database fails here.
+int32_t ReadApplicationId(Database& db) {
+  try {
+    return PragmaValue(db, "application_id");
+  } catch (const StoreError&) {
+    throw StoreError("not an Orba model file: " + db.Location());
+  }
+}
+
+void CheckIntegrity(Database& db) {
+  std::string verdict;
+  try {
+    Statement check = db.Prepare("PRAGMA quick_check(1)");
+    verdict = check.Step() ? check.Text(0) : "no answer";
+  } catch (const StoreError& error) {
+    verdict = error.what();
+  }
+  if (verdict != "ok") {
+    throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");
+  }
+}
+
+}  // namespace
+
+void CreateSchema(Database& db) {
+  db.Execute("BEGIN");
+  db.Execute(kTables);
+  db.Execute("INSERT INTO orba_meta (Name, Value) VALUES ('schema_version', '" +
+             std::to_string(kSchemaVersion) + "')");
+  db.Execute("PRAGMA application_id = " + std::to_string(kApplicationId));
+  db.Execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+  db.Execute("COMMIT");
+}
+
+void CheckSchema(Database& db) {
+  if (ReadApplicationId(db) != kApplicationId) {
+    throw StoreError("not an Orba model file: " + db.Location());
+  }
+  CheckIntegrity(db);
+  int32_t version = PragmaValue(db, "user_version");
+  if (version > kSchemaVersion) {
+    throw StoreError("model file " + db.Location() + " has schema version " +
+                     std::to_string(version) + ", newer than this host reads (" +
+                     std::to_string(kSchemaVersion) + ")");
+  }
+  if (version < 1) throw StoreError("model file is damaged: " + db.Location() + " (no schema version)");
+}
+
+}  // namespace orba::store

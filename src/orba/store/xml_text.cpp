@@ -1,0 +1,48 @@
+#include "orba/store/xml_text.h"
+
+namespace orba::store {
+namespace {
+
+std::string Escape(std::string_view text, bool in_attribute) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += in_attribute ? "&quot;" : "\""; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+bool IsNameStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsNameChar(char c) {
+  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+}  // namespace
+
+std::string EscapeXmlText(std::string_view text) { return Escape(text, false); }
+
+std::string EscapeXmlAttribute(std::string_view text) { return Escape(text, true); }
+
+std::string ToXmlName(std::string_view name) {
+  std::string valid;
+  if (name.empty() || !IsNameStart(name.front())) valid += '_';
+  for (char c : name) valid += IsNameChar(c) ? c : '_';
+  return valid;
+}
+
+bool LoadXml(pugi::xml_document& document, std::string_view text) {
+  while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+  return document.load_buffer(text.data(), text.size(), pugi::parse_default,
+                              pugi::encoding_utf8);
+}
+
+}  // namespace orba::store

@@ -1,0 +1,74 @@
+#include "platform/ui.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ui/options_dialog.h"
+#include "support/test_platform.h"
+
+namespace platform {
+namespace {
+
+TEST(ConsoleUiTest, MessageBoxesArePrintedAsTitleColonText) {
+  std::istringstream in;
+  std::ostringstream out;
+  ConsoleUi ui(in, out, false);
+  ui.MessageBox("No Model Open!", "Quindle Technology for SysML", MessageIcon::kExclamation);
+  EXPECT_EQ(out.str(), "Quindle Technology for SysML: No Model Open!\n");
+}
+
+TEST(ConsoleUiTest, WithoutATerminalADialogIsShownAndCancelled) {
+  testing_support::MemorySettingsStore settings;
+  ui::OptionsDialog dialog(settings);
+  std::istringstream in("1\n");
+  std::ostringstream out;
+  ConsoleUi(in, out, false).ShowModal(dialog);
+  EXPECT_TRUE(dialog.Closed());
+  EXPECT_TRUE(settings.Writes().empty());
+  EXPECT_NE(out.str().find("== Quindle Technology for SysML - Options =="), std::string::npos);
+}
+
+TEST(ConsoleUiTest, InteractiveFormTogglesAndPressesByNumber) {
+  testing_support::MemorySettingsStore settings;
+  ui::OptionsDialog dialog(settings);
+  // 1) Show Always, 2) Only Show with..., 3) Parts, 4) Flow Ports, 5) Parameters,
+  // 6) Requirements, then the two greyed boxes are skipped: 7) OK, 8) Cancel.
+  std::istringstream in("1\n3\nbogus\n7\n");
+  std::ostringstream out;
+  ConsoleUi(in, out, true).ShowModal(dialog);
+  EXPECT_TRUE(dialog.Closed());
+  EXPECT_EQ(settings.Option("ShowAlways"), "1");
+  EXPECT_EQ(settings.Option("Parts"), "1");
+  EXPECT_TRUE(dialog.IsShowAlwaysChanged());
+  EXPECT_NE(out.str().find("[ ] Allocated To (unavailable)"), std::string::npos) << out.str();
+}
+
+TEST(ConsoleUiTest, EndOfInputClosesTheFormWithoutStoring) {
+  testing_support::MemorySettingsStore settings;
+  ui::OptionsDialog dialog(settings);
+  std::istringstream in("1\n");
+  std::ostringstream out;
+  ConsoleUi(in, out, true).ShowModal(dialog);
+  EXPECT_TRUE(dialog.Closed());
+  EXPECT_TRUE(settings.Writes().empty());
+}
+
+TEST(ScriptedUiTest, RecordsBoxesAndRunsDialogScriptsInOrder) {
+  testing_support::MemorySettingsStore settings;
+  ScriptedUi ui;
+  ui.MessageBox("text", "title", MessageIcon::kCriticalStop);
+  EXPECT_EQ(ui.MessageBoxes(), (std::vector<RecordedMessageBox>{{"text", "title", MessageIcon::kCriticalStop}}));
+  ui.ExpectDialog([](Dialog& dialog) { dialog.Click("cmdOK"); });
+  ui::OptionsDialog first(settings);
+  ui.ShowModal(first);
+  EXPECT_EQ(settings.Writes().size(), 7u);
+  ui::OptionsDialog second(settings);  // no script left: closed by its close box
+  ui.ShowModal(second);
+  EXPECT_TRUE(second.Closed());
+  EXPECT_EQ(settings.Writes().size(), 7u);
+  EXPECT_EQ(ui.DialogsShown().size(), 2u);
+}
+
+}  // namespace
+}  // namespace platform

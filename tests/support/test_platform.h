@@ -1,0 +1,55 @@
+// TestPlatform: the platform services of an add-in under test — settings in
+// memory (with a switch that makes reads or writes fail), a ScriptedUi that
+// records message boxes and scripts dialogs, and a help viewer that records.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace testing_support {
+
+class MemorySettingsStore : public platform::SettingsStore {
+ public:
+  std::string GetSetting(const std::string& app, const std::string& section,
+                         const std::string& key, const std::string& default_value) override;
+  void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+  // The SysML options, as the add-in stores them.
+  void SetOption(const std::string& key, const std::string& value) {
+    values_["SysML/Options/" + key] = value;
+  }
+  std::string Option(const std::string& key) const;
+  bool HasOption(const std::string& key) const { return values_.contains("SysML/Options/" + key); }
+
+  // Every SaveSetting so far, as "Key=Value", in order.
+  const std::vector<std::string>& Writes() const { return writes_; }
+  int reads = 0;
+  bool fail_writes = false;
+
+ private:
+  std::map<std::string, std::string> values_;
+  std::vector<std::string> writes_;
+};
+
+class RecordingHelpViewer : public platform::HelpViewer {
+ public:
+  void ShowContext(const std::string& help_file, uint32_t context) override {
+    shown.push_back(help_file + "#" + std::to_string(context));
+  }
+  std::vector<std::string> shown;
+};
+
+struct TestPlatform {
+  std::shared_ptr<MemorySettingsStore> settings = std::make_shared<MemorySettingsStore>();
+  std::shared_ptr<platform::ScriptedUi> ui = std::make_shared<platform::ScriptedUi>();
+  std::shared_ptr<RecordingHelpViewer> help = std::make_shared<RecordingHelpViewer>();
+  std::shared_ptr<platform::Platform> platform =
+      std::make_shared<platform::FixedPlatform>(settings, ui, help, "/opt/sysml");
+};
+
+}  // namespace testing_support
