@@ -1,0 +1,52 @@
+# cmake --install puts the host, the add-in module, its registration and the
+# example model in place, and lets other host projects find_package the
+# host interfaces and automation runtime:
+#
+#   bin/orba, bin/components.ini (Tessary.CTessary -> the installed module)
+#   lib/liborba_automation.so
+#   lib/tessary/libtessary.so and "SysML Example.obx" beside it
+#   include/tessary/{automation,host}/*.h
+#   lib/cmake/TessaryHost/ (find_package(TessaryHost) -> TessaryHost::orba_automation)
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(TESSARY_MODULE_DIR "${CMAKE_INSTALL_LIBDIR}/tessary")
+
+set_target_properties(orba PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+set_target_properties(tessary PROPERTIES INSTALL_RPATH "$ORIGIN/..")
+
+target_include_directories(orba_automation PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/tessary>)
+
+install(TARGETS orba RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tessary LIBRARY DESTINATION ${TESSARY_MODULE_DIR})
+install(TARGETS orba_automation EXPORT TessaryHostTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+# The headers keep their folder names (automation/, host/).
+install(DIRECTORY src/automation src/host
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tessary
+        FILES_MATCHING PATTERN "*.h")
+if(TARGET tessary_example_model)
+  install(FILES "${TESSARY_EXAMPLE_MODEL}" DESTINATION ${TESSARY_MODULE_DIR})
+endif()
+
+install(EXPORT TessaryHostTargets NAMESPACE TessaryHost::
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryHost)
+file(WRITE "${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfig.cmake.in"
+  "@PACKAGE_INIT@\ninclude(\"\${CMAKE_CURRENT_LIST_DIR}/TessaryHostTargets.cmake\")\n")
+configure_package_config_file("${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfig.cmake.in"
+  "${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfig.cmake"
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryHost)
+write_basic_package_version_file("${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfigVersion.cmake"
+  COMPATIBILITY SameMajorVersion)
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfig.cmake"
+              "${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfigVersion.cmake"
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryHost)
+
+# Register the installed module beside the installed host.
+install(CODE "
+  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+  file(WRITE \"\$ENV{DESTDIR}\${prefix}/${CMAKE_INSTALL_BINDIR}/components.ini\"
+    \"[Components]\\nTessary.CTessary=\${prefix}/${TESSARY_MODULE_DIR}/libtessary.so\\n\")
+")
