@@ -8,6 +8,7 @@ packages=(
   libpugixml-dev libsqlite3-dev zlib1g-dev libzip-dev uuid-dev
   libcli11-dev nlohmann-json3-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth
 )
 
 missing=()

@@ -18,9 +18,9 @@ std::string AsciiLowerCase(std::string text) {
 
 // Using "nothing" as an object fails the operation, as it does for any automation client.
 template <class T>
-T& Existing(const std::shared_ptr<T>& object, const std::string& what) {
+std::shared_ptr<T> Existing(std::shared_ptr<T> object, const std::string& what) {
   if (!object) throw automation::Error(what + " is nothing");
-  return *object;
+  return object;
 }
 
 }  // namespace
@@ -28,14 +28,15 @@ T& Existing(const std::shared_ptr<T>& object, const std::string& what) {
 bool CTessary::Orba_OnPostNewElement(const host::RepositoryPtr& Repository,
                                      const host::EventArgumentsPtr& Info) {
   if (bDisabled) return false;
-  const automation::Variant id = Existing(Existing(Info, "Info").Item(0), "Info.Item(0)").Value();
+  const automation::Variant id = Existing(Existing(Info, "Info")->Item(0), "Info.Item(0)")->Value();
   const int32_t element_id = id.ToInt32();
-  host::Element& element = Existing(Existing(Repository, "Repository").GetElementByID(element_id),
-                                    "the element " + std::to_string(element_id));
-  if (AsciiLowerCase(element.Metatype()) != "viewpoint") return false;
+  const host::ElementPtr element =
+      Existing(Existing(Repository, "Repository")->GetElementByID(element_id),
+               "the element " + std::to_string(element_id));
+  if (AsciiLowerCase(element->Metatype()) != "viewpoint") return false;
   // SysML viewpoints are abstract; the flag is written as the text of True.
-  element.SetAbstract(automation::Variant(true).ToString());
-  element.Update();
+  element->SetAbstract(automation::Variant(true).ToString());
+  element->Update();
   return true;
 }
 

@@ -4,6 +4,7 @@
 // pixel at 96 DPI), as the dialogs are laid out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct Control {
   bool font_bold = false;
   int picture_width = 0;    // pictures: size in pixels of the image
   int picture_height = 0;
+  std::vector<uint32_t> picture;  // pictures: the image row by row, 0xRRGGBB per pixel
 };
 
 // A control with its identity and place; the other members keep their defaults.

@@ -6,14 +6,38 @@
 #include <iostream>
 #include <string>
 
+#ifdef TESSARY_WITH_QT
+#include "platform/qt_ui.h"
+#endif
+
 namespace platform {
+namespace {
+
+#ifdef TESSARY_WITH_QT
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"); }
+#endif
+
+// "qt": windows when a display is there, else as "console". "console": forms
+// on a terminal. "none" (or anything else): boxes printed, dialogs cancelled.
+std::shared_ptr<Ui> MakeUi(const std::string& ui_name) {
+#ifdef TESSARY_WITH_QT
+  if (ui_name == "qt" && DisplayAvailable()) return std::make_shared<QtUi>();
+#endif
+  const bool wants_forms = ui_name == "console" || ui_name == "qt";
+  const bool interactive = wants_forms && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+  return std::make_shared<ConsoleUi>(std::cin, std::cerr, interactive);
+}
+
+}  // namespace
 
 std::shared_ptr<Platform> MakeDefaultPlatform(std::filesystem::path module_folder) {
   const char* choice = std::getenv("ORBA_UI");
-  const std::string ui_name = choice ? choice : "console";
-  // "none": boxes printed, dialogs cancelled. "console": forms on a terminal.
-  const bool interactive = ui_name == "console" && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
-  auto ui = std::make_shared<ConsoleUi>(std::cin, std::cerr, interactive);
+  auto ui = MakeUi(choice ? choice : "console");
   return std::make_shared<FixedPlatform>(
       std::make_shared<IniSettingsStore>(IniSettingsStore::DefaultFolder()), std::move(ui),
       std::make_shared<DesktopHelpViewer>(), std::move(module_folder));

@@ -8,9 +8,20 @@ namespace {
 // What a DOM reader sees: the declaration, processing instructions and
 // comments are nodes; whitespace-only text counts only when it is an element's
 // sole content (a value of blanks), not as indentation between elements.
+// Parsing as a fragment keeps stray top-level text, so that it can be refused.
 constexpr unsigned int kParseOptions = pugi::parse_default | pugi::parse_declaration |
                                        pugi::parse_pi | pugi::parse_comments |
-                                       pugi::parse_ws_pcdata_single;
+                                       pugi::parse_ws_pcdata_single | pugi::parse_fragment;
+
+// A well-formed document has exactly one document element and no text beside it.
+bool HasOneDocumentElement(const pugi::xml_document& document) {
+  int elements = 0;
+  for (const pugi::xml_node& child : document.children()) {
+    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) return false;
+    if (child.type() == pugi::node_element) ++elements;
+  }
+  return elements == 1;
+}
 
 void AppendText(const pugi::xml_node& node, std::string& text) {
   if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) text += node.value();
@@ -75,11 +86,12 @@ XmlDocument::XmlDocument() : document_(std::make_unique<pugi::xml_document>()) {
 XmlDocument::~XmlDocument() = default;
 
 bool XmlDocument::loadXML(const std::string& text) {
-  const pugi::xml_parse_result result =
-      document_->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+  const bool loaded =
+      document_->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8) &&
+      HasOneDocumentElement(*document_);
   // A failed parse leaves what was read before the error; a DOM keeps nothing.
-  if (!result) document_->reset();
-  return static_cast<bool>(result);
+  if (!loaded) document_->reset();
+  return loaded;
 }
 
 XmlNode XmlDocument::node() const { return XmlNode(document_->internal_object()); }

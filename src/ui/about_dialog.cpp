@@ -1,5 +1,7 @@
 #include "ui/about_dialog.h"
 
+#include "ui/about_picture.h"
+
 namespace ui {
 namespace {
 
@@ -19,8 +21,9 @@ std::vector<Control> AboutControls() {
       platform::MakeControl("lblVersion", ControlKind::kLabel, "", {1560, 1080, 2685, 1065}, 2);
   Control picture =
       platform::MakeControl("Picture1", ControlKind::kPicture, "", {120, 120, 975, 2535}, 3);
-  picture.picture_width = 60;
-  picture.picture_height = 165;
+  picture.picture_width = kAboutPictureWidth;
+  picture.picture_height = kAboutPictureHeight;
+  picture.picture = DrawAboutPicture();
   return {ok, title, version, picture};
 }
 

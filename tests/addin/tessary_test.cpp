@@ -122,7 +122,7 @@ TEST_F(TessaryTest, AStoredSwitchThatIsNotANumberFailsTheQuery) {
 }
 
 std::string SearchDocumentFile() {
-  std::ifstream in(std::string(std::getenv("TESSARY_SOURCE_DIR")) + "/src/resources/custom_search.xml",
+  std::ifstream in(std::string(TESSARY_SOURCE_ROOT) + "/src/resources/custom_search.xml",
                    std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();

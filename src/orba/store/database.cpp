@@ -8,9 +8,10 @@ std::string SqliteFailure(sqlite3* db, const std::string& location) {
   return location + ": " + sqlite3_errmsg(db);
 }
 
-Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location)
+Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location,
+                     const char** tail)
     : location_(&location) {
-  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
+  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, tail) !=
       SQLITE_OK) {
     std::string message = SqliteFailure(db, location);
     sqlite3_finalize(statement_);
@@ -26,10 +27,13 @@ Statement::Statement(Statement&& other) noexcept
 }
 
 void Statement::Check(int result) const {
-  if (result != SQLITE_OK) throw StoreError(SqliteFailure(sqlite3_db_handle(statement_), *location_));
+  if (result != SQLITE_OK)
+    throw StoreError(SqliteFailure(sqlite3_db_handle(statement_), *location_));
 }
 
-void Statement::BindOne(int index, int32_t value) { Check(sqlite3_bind_int(statement_, index, value)); }
+void Statement::BindOne(int index, int32_t value) {
+  Check(sqlite3_bind_int(statement_, index, value));
+}
 
 void Statement::BindOne(int index, int64_t value) {
   Check(sqlite3_bind_int64(statement_, index, value));

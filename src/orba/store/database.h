@@ -16,7 +16,10 @@ namespace orba::store {
 
 class Statement {
  public:
-  Statement(sqlite3* db, std::string_view sql, const std::string& location);
+  // Prepares the first statement of `sql`; `tail`, when given, receives where
+  // the rest of the text starts. An empty text gives a statement with no handle.
+  Statement(sqlite3* db, std::string_view sql, const std::string& location,
+            const char** tail = nullptr);
   ~Statement();
   Statement(Statement&& other) noexcept;
   Statement(const Statement&) = delete;

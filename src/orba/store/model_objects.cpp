@@ -63,6 +63,8 @@ host::CollectionPtr<host::Element> ElementCollection(
       std::move(make_new));
 }
 
+// New elements of a package, or owned by an element. An element standing for
+// a package adds to that package.
 StoredCollection<host::Element>::Maker NewElementMaker(SessionPtr session, int32_t package_id,
                                                        int32_t parent_id) {
   return [session, package_id, parent_id](const std::string& name, const std::string& type) {
@@ -71,14 +73,19 @@ StoredCollection<host::Element>::Maker NewElementMaker(SessionPtr session, int32
     row.type = type;
     row.package_id = package_id;
     row.parent_id = parent_id;
+    if (parent_id != 0) {
+      if (std::optional<PackageRow> package = session->FindPackageOfElement(parent_id)) {
+        row.package_id = package->id;
+        row.parent_id = 0;
+      }
+    }
     return std::make_shared<StoredElement>(session, std::move(row), true);
   };
 }
 
 host::CollectionPtr<host::TaggedValue> TagCollection(SessionPtr session, int32_t element_id) {
   return MakeCollection<host::TaggedValue>([session, element_id] {
-    return Wrap<host::TaggedValue, StoredNameValue<host::TaggedValue>>(
-        session->TagsOf(element_id));
+    return Wrap<host::TaggedValue, StoredNameValue<host::TaggedValue>>(session->TagsOf(element_id));
   });
 }
 
@@ -95,7 +102,9 @@ StoredElement::StoredElement(SessionPtr session, ElementRow row, bool is_new)
 
 std::string StoredElement::Metatype() { return session_->MetatypeOf(row_); }
 
-void StoredElement::SetAbstract(const std::string& value) { row_.abstract = StoredAbstractText(value); }
+void StoredElement::SetAbstract(const std::string& value) {
+  row_.abstract = StoredAbstractText(value);
+}
 
 host::CollectionPtr<host::Element> StoredElement::Elements() {
   return ElementCollection(session_, "WHERE ParentID = ? ORDER BY Object_ID", row_.id,
@@ -103,10 +112,10 @@ host::CollectionPtr<host::Element> StoredElement::Elements() {
 }
 
 host::CollectionPtr<host::Element> StoredElement::EmbeddedItems() {
-  return ElementCollection(
-      session_,
-      std::string("WHERE ParentID = ? AND Object_Type IN ") + kEmbeddedTypes + " ORDER BY Object_ID",
-      row_.id);
+  return ElementCollection(session_,
+                           std::string("WHERE ParentID = ? AND Object_Type IN ") + kEmbeddedTypes +
+                               " ORDER BY Object_ID",
+                           row_.id);
 }
 
 host::CollectionPtr<host::Connector> StoredElement::Connectors() {
@@ -156,9 +165,7 @@ StoredPackage::StoredPackage(SessionPtr session, PackageRow row)
     : session_(std::move(session)), row_(std::move(row)) {}
 
 host::ElementPtr StoredPackage::Element() {
-  std::optional<ElementRow> element = session_->FindElement(row_.element_id);
-  if (!element) return nullptr;
-  return std::make_shared<StoredElement>(session_, std::move(*element));
+  return ObjectFor<StoredElement>(session_, session_->FindElement(row_.element_id));
 }
 
 host::CollectionPtr<host::Element> StoredPackage::Elements() {

@@ -114,6 +114,13 @@ class StoredMethod final : public host::Method {
   OperationRow row_;
 };
 
+// The host object of kind `Object` for a record that was found; null when not.
+template <class Object, class Row>
+std::shared_ptr<Object> ObjectFor(const SessionPtr& session, std::optional<Row> row) {
+  if (!row) return nullptr;
+  return std::make_shared<Object>(session, std::move(*row));
+}
+
 // The element's text for SetAbstract: "1" for the true words, "0" for the
 // false words, any other text as given.
 std::string StoredAbstractText(const std::string& value);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,8 +29,8 @@ class ModelSession;
 struct RegisteredSearch {
   std::string name;
   std::string guid;
-  bool custom_search = false;          // answered by an add-in operation
-  std::string addin_and_method_name;   // "SysML.AllocationSearch"
+  bool custom_search = false;         // answered by an add-in operation
+  std::string addin_and_method_name;  // "SysML.AllocationSearch"
 };
 
 class ModelRepository : public host::Repository {
@@ -47,10 +48,13 @@ class ModelRepository : public host::Repository {
   void CreateModel(const std::string& path);
   // Creates a new, empty model in memory and opens it (location ":memory:").
   void CreateInMemoryModel();
-  // Opens a model file, closing the open one first. Throws StoreError naming the
+  // Opens a model file; the open one is closed once the new one is open (a
+  // failed open leaves it open). Throws StoreError naming the
   // file when it is missing, not a model, damaged, or of a newer schema version.
-  // A file that cannot be written is opened read-only: writes then throw.
-  void Open(const std::string& path);
+  // A file that cannot be written is opened read-only, as is every file with
+  // Access::kReadOnly: writes then throw StoreError("model is read-only: PATH").
+  enum class Access { kReadWrite, kReadOnly };
+  void Open(const std::string& path, Access access = Access::kReadWrite);
   bool IsOpen() const;
   bool IsReadOnly() const;
 
@@ -81,11 +85,13 @@ class ModelRepository : public host::Repository {
   const std::vector<RegisteredSearch>& RegisteredSearches() const;
   const ValidationLog& Validation() const;
   ValidationLog& Validation();
-  std::vector<std::string> TechnologyIds();          // installed, in install order
+  std::vector<std::string> TechnologyIds();               // installed, in install order
   std::string TechnologyDocument(const std::string& id);  // "" when not installed
-  std::optional<bool> TechnologyVisibility(const std::string& id);  // unset: nullopt
-  std::vector<std::string> PerspectiveNames();
-  std::string SelectedPerspective();                 // "" when none
+  // The last SetTechnologyVisibility flag for the id (a view setting of this
+  // repository, not stored in the model); nullopt when never set.
+  std::optional<bool> TechnologyVisibility(const std::string& id) const;
+  std::vector<std::string> PerspectiveNames();     // installed in the model, in install order
+  const std::string& SelectedPerspective() const;  // "" when none was selected
   // Every element that is not a package's own element, in the host's order.
   std::vector<int32_t> ElementIds();
   std::vector<int32_t> PackageIds();
@@ -140,6 +146,8 @@ class ModelRepository : public host::Repository {
   int32_t selected_package_id_ = 0;
   std::string last_open_error_;
   std::vector<RegisteredSearch> searches_;
+  std::map<std::string, bool> technology_visibility_;
+  std::string selected_perspective_;
   std::shared_ptr<ValidationLog> validation_;
 };
 

@@ -17,7 +17,7 @@ PackageRow ReadPackage(const Statement& s) {
 }
 
 ConnectorRow ReadConnector(const Statement& s) {
-  return ConnectorRow{s.Int(0), s.Text(1), s.OptionalText(2), s.Int(3), s.Int(4),
+  return ConnectorRow{s.Int(0), s.Text(1), s.OptionalText(2), s.Int(3),         s.Int(4),
                       s.Int(5), s.Int(6),  s.Text(7),         s.OptionalText(8)};
 }
 
@@ -42,7 +42,11 @@ std::optional<Row> FirstOf(std::vector<Row> rows) {
 
 std::vector<NamedText> ReadNamedTexts(Database& db, const std::string& sql, int32_t owner_id) {
   return ReadAll<NamedText>(
-      db, sql, [](const Statement& s) { return NamedText{s.Text(0), s.Text(1)}; }, owner_id);
+      db, sql,
+      [](const Statement& s) {
+        return NamedText{s.Text(0), s.Text(1)};
+      },
+      owner_id);
 }
 
 // An id of 0 lets SQLite assign the next one.
@@ -65,9 +69,9 @@ std::string ModelSession::ElementQuery(const std::string& condition) {
 std::vector<ElementRow> ModelSession::ReadElements(Statement& s) {
   std::vector<ElementRow> rows;
   while (s.Step()) {
-    rows.push_back(ElementRow{s.Int(0), s.Text(1), s.Text(2), s.OptionalText(3),
-                              s.OptionalText(4), s.Text(5), s.Text(6), s.Text(7), s.Int(8),
-                              s.Int(9), s.Int(10), s.Int(11), s.Text(12), s.OptionalText(13)});
+    rows.push_back(ElementRow{s.Int(0), s.Text(1), s.Text(2), s.OptionalText(3), s.OptionalText(4),
+                              s.Text(5), s.Text(6), s.Text(7), s.Int(8), s.Int(9), s.Int(10),
+                              s.Int(11), s.Text(12), s.OptionalText(13)});
   }
   return rows;
 }
@@ -188,8 +192,8 @@ std::vector<NamedText> ModelSession::TagsOf(int32_t element_id) {
 }
 
 std::vector<NamedText> ModelSession::AttributesOf(int32_t element_id) {
-  return ReadNamedTexts(
-      Db(), "SELECT Name, Type FROM t_attribute WHERE Object_ID = ? ORDER BY ID", element_id);
+  return ReadNamedTexts(Db(), "SELECT Name, Type FROM t_attribute WHERE Object_ID = ? ORDER BY ID",
+                        element_id);
 }
 
 std::vector<NamedText> ModelSession::ParametersOf(int32_t operation_id) {
@@ -241,8 +245,8 @@ std::optional<DiagramRow> ModelSession::FindDiagram(int32_t id) {
 
 std::vector<DiagramRow> ModelSession::DiagramsOf(int32_t package_id) {
   return ReadAll<DiagramRow>(
-      Db(), std::string(kDiagramColumns) + "WHERE Package_ID = ? ORDER BY Diagram_ID",
-      ReadDiagram, package_id);
+      Db(), std::string(kDiagramColumns) + "WHERE Package_ID = ? ORDER BY Diagram_ID", ReadDiagram,
+      package_id);
 }
 
 std::vector<DiagramRow> ModelSession::AllDiagrams() {
@@ -262,8 +266,9 @@ int32_t ModelSession::InsertDiagram(const DiagramRow& row) {
 
 void ModelSession::UpdateDiagram(const DiagramRow& row) {
   RequireWritable();
-  Db().Prepare("UPDATE t_diagram SET Name = ?, Diagram_Type = ?, Display_Flags = ? "
-               "WHERE Diagram_ID = ?")
+  Db().Prepare(
+          "UPDATE t_diagram SET Name = ?, Diagram_Type = ?, Display_Flags = ? "
+          "WHERE Diagram_ID = ?")
       .Bind(row.name, row.type, row.display_flags, row.id)
       .Run();
 }

@@ -1,6 +1,9 @@
 #include "orba/store/schema.h"
 
+#include <array>
+#include <fstream>
 #include <string>
+#include <string_view>
 
 namespace orba::store {
 namespace {
@@ -93,31 +96,28 @@ CREATE TABLE t_perspective (
   Document TEXT NOT NULL);
 )sql";
 
-int32_t PragmaValue(Database& db, const char* pragma) {
-  Statement statement = db.Prepare(std::string("PRAGMA ") + pragma);
-  return statement.Step() ? statement.Int(0) : 0;
+// The fields of an SQLite file header (its first 100 bytes) that identify a model.
+struct FileHeader {
+  bool is_sqlite = false;
+  int32_t user_version = 0;
+  int32_t application_id = 0;
+};
+
+int32_t BigEndianAt(const unsigned char* bytes, size_t offset) {
+  return static_cast<int32_t>((uint32_t{bytes[offset]} << 24) |
+                              (uint32_t{bytes[offset + 1]} << 16) |
+                              (uint32_t{bytes[offset + 2]} << 8) | uint32_t{bytes[offset + 3]});
 }
 
-// Reads the file's header; a file that is not an SQLite database fails here.
-int32_t ReadApplicationId(Database& db) {
-  try {
-    return PragmaValue(db, "application_id");
-  } catch (const StoreError&) {
-    throw StoreError("not an Orba model file: " + db.Location());
+FileHeader ReadFileHeader(const std::string& path) {
+  std::array<unsigned char, 100> bytes{};
+  std::ifstream file(path, std::ios::binary);
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), bytes.size())) return FileHeader{};
+  constexpr std::string_view kMagic("SQLite format 3\0", 16);
+  if (std::string_view(reinterpret_cast<const char*>(bytes.data()), kMagic.size()) != kMagic) {
+    return FileHeader{};
   }
-}
-
-void CheckIntegrity(Database& db) {
-  std::string verdict;
-  try {
-    Statement check = db.Prepare("PRAGMA quick_check(1)");
-    verdict = check.Step() ? check.Text(0) : "no answer";
-  } catch (const StoreError& error) {
-    verdict = error.what();
-  }
-  if (verdict != "ok") {
-    throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");
-  }
+  return FileHeader{true, BigEndianAt(bytes.data(), 60), BigEndianAt(bytes.data(), 68)};
 }
 
 }  // namespace
@@ -132,18 +132,31 @@ void CreateSchema(Database& db) {
   db.Execute("COMMIT");
 }
 
-void CheckSchema(Database& db) {
-  if (ReadApplicationId(db) != kApplicationId) {
-    throw StoreError("not an Orba model file: " + db.Location());
+void CheckModelFileHeader(const std::string& path) {
+  FileHeader header = ReadFileHeader(path);
+  if (!header.is_sqlite || header.application_id != kApplicationId) {
+    throw StoreError("not an Orba model file: " + path);
   }
-  CheckIntegrity(db);
-  int32_t version = PragmaValue(db, "user_version");
-  if (version > kSchemaVersion) {
-    throw StoreError("model file " + db.Location() + " has schema version " +
-                     std::to_string(version) + ", newer than this host reads (" +
+  if (header.user_version > kSchemaVersion) {
+    throw StoreError("model file " + path + " has schema version " +
+                     std::to_string(header.user_version) + ", newer than this host reads (" +
                      std::to_string(kSchemaVersion) + ")");
   }
-  if (version < 1) throw StoreError("model file is damaged: " + db.Location() + " (no schema version)");
+  if (header.user_version < 1)
+    throw StoreError("model file is damaged: " + path + " (no schema version)");
+}
+
+void CheckIntegrity(Database& db) {
+  std::string verdict;
+  try {
+    Statement check = db.Prepare("PRAGMA quick_check(1)");
+    verdict = check.Step() ? check.Text(0) : "no answer";
+  } catch (const StoreError&) {
+    verdict = sqlite3_errmsg(db.Handle());
+  }
+  if (verdict != "ok") {
+    throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");
+  }
 }
 
 }  // namespace orba::store

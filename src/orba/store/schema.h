@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "orba/store/database.h"
 
@@ -16,8 +17,12 @@ inline constexpr int32_t kSchemaVersion = 1;
 // Creates the tables of an empty model.
 void CreateSchema(Database& db);
 
-// Throws StoreError naming the file when the database is not an Orba model,
-// is damaged, or was written with a newer schema version.
-void CheckSchema(Database& db);
+// Reads the header of the file at `path` before SQLite opens it: throws
+// StoreError naming the file when it is not an Orba model or was written with
+// a newer schema version.
+void CheckModelFileHeader(const std::string& path);
+
+// Throws StoreError naming the file when the opened model is damaged.
+void CheckIntegrity(Database& db);
 
 }  // namespace orba::store

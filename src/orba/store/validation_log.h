@@ -47,7 +47,12 @@ class ValidationLog {
   // Registration: answers a new id, unique within this log.
   std::string AddCategory(const std::string& name);
   std::string AddRule(const std::string& category_id, int32_t error_type, const std::string& text);
-  void Record(RecordedViolation violation);
+  // Records a report against the current item.
+  void Record(const std::string& rule_id, int32_t error_type, const std::string& message);
+
+  // The item the validator is running a rule on; reports are recorded against it.
+  void SetCurrentItem(const ItemRef& item) { current_item_ = item; }
+  void ClearCurrentItem() { current_item_ = ItemRef{}; }
 
   const std::vector<RuleCategory>& Categories() const { return categories_; }
   const std::vector<RegisteredRule>& Rules() const { return rules_; }
@@ -62,6 +67,7 @@ class ValidationLog {
   std::vector<RuleCategory> categories_;
   std::vector<RegisteredRule> rules_;
   std::vector<RecordedViolation> violations_;
+  ItemRef current_item_;
 };
 
 }  // namespace orba::store

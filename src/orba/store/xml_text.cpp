@@ -8,23 +8,28 @@ std::string Escape(std::string_view text, bool in_attribute) {
   escaped.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += in_attribute ? "&quot;" : "\""; break;
-      default: escaped += c;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += in_attribute ? "&quot;" : "\"";
+        break;
+      default:
+        escaped += c;
     }
   }
   return escaped;
 }
 
-bool IsNameStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
-bool IsNameChar(char c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
-}
+bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 
 }  // namespace
 
@@ -41,8 +46,8 @@ std::string ToXmlName(std::string_view name) {
 
 bool LoadXml(pugi::xml_document& document, std::string_view text) {
   while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
-  return document.load_buffer(text.data(), text.size(), pugi::parse_default,
-                              pugi::encoding_utf8);
+  if (text.find('\0') != std::string_view::npos) return false;  // the parser would stop there
+  return document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
 }
 
 }  // namespace orba::store

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <pugixml.hpp>
-
 #include <string>
 #include <string_view>
 
@@ -16,7 +15,8 @@ std::string EscapeXmlAttribute(std::string_view text);
 // a name that does not start with a letter or "_" gets a "_" in front.
 std::string ToXmlName(std::string_view name);
 // Parses a document; trailing NUL characters (the padding of documents kept
-// as resources) are ignored. Answers whether the text is well-formed XML.
+// as resources) are ignored, any other NUL is refused. Answers whether the
+// text is well-formed XML.
 bool LoadXml(pugi::xml_document& document, std::string_view text);
 
 }  // namespace orba::store

@@ -72,7 +72,8 @@ Profile BlockDefinition() {
       .stereotypes =
           {
               {.name = "block", .notes = kProfileNote, .base_types = {Applies("Class")},
-               .attributes = {.metatype = "Block", .instance_mode = "property", .instance_type = "BlockProperty"},
+               .attributes = {.metatype = "Block", .instance_mode = "property",
+                              .instance_type = "BlockProperty"},
                .tags = {{"isEncapsulated", "Boolean", "True,False"}}},
               {.name = "dataType", .base_types = {Applies("Class")}, .attributes = {.metatype = "DataType"}},
               {.name = "valueType", .notes = kProfileNote,
@@ -80,7 +81,8 @@ Profile BlockDefinition() {
                .tags = {TypedByTaggedValueType("dimension"), TypedByTaggedValueType("unit")}},
               {.name = "Actor", .base_types = {Applies("Actor")},
                .attributes = {.metatype = "Actor", .instance_mode = "property", .instance_type = "ActorPart"}},
-              {.name = "enumeration", .base_types = {Applies("Class")}, .attributes = {.metatype = "Enumeration"}},
+              {.name = "enumeration", .base_types = {Applies("Class")},
+               .attributes = {.metatype = "Enumeration"}},
               Redefining("Dependency", "Dependency"),
               Redefining("ReferenceAssociation", "Association"),
               Redefining("PartAssociation", "Composition"),
@@ -166,10 +168,12 @@ Profile Parametric() {
               {.name = "moe", .base_types = {AppliesToStereotype("BlockProperty")},
                .attributes = {.alias = "Measure of Effectiveness"}},
               {.name = "objectiveFunction",
-               .base_types = {AppliesToStereotype("constraintBlock"), AppliesToStereotype("constraintProperty")},
+               .base_types = {AppliesToStereotype("constraintBlock"),
+                              AppliesToStereotype("constraintProperty")},
                .attributes = {.alias = "Objective Function"}},
           },
-      .toolbox = {{{"constraintBlock::class", 0}, {"constraintProperty::part", 1}, {"internalProperty::port", 2}}},
+      .toolbox = {{{"constraintBlock::class", 0}, {"constraintProperty::part", 1},
+                   {"internalProperty::port", 2}}},
   };
 }
 
@@ -187,7 +191,8 @@ Profile Allocations() {
       .stereotypes =
           {
               AllocateActivityPartition(),
-              {.name = "allocate", .base_types = {Applies("Dependency")}, .attributes = {.metatype = "Allocate"}},
+              {.name = "allocate", .base_types = {Applies("Dependency")},
+               .attributes = {.metatype = "Allocate"}},
               {.name = "allocated", .base_types = {Applies("Note")}, .attributes = {.metatype = "Allocated"},
                .tags = {StringTag("allocatedFrom"), StringTag("allocatedTo")}},
           },
@@ -248,8 +253,8 @@ Profile Activity() {
               Redefining("Exception", "ExceptionHandler"),
               {.name = "Fork/Join", .base_types = {Redefines("Synch(H)"), Redefines("Synch(V)")}},
               {.name = "Control Flow", .base_types = {Redefines("ControlFlow")}, .empty_applies_to = true},
-              {.name = "objectFlow", .base_types = {Applies("ObjectFlow")}, .attributes = {.metatype = "ObjectFlow"},
-               .shape_script = "object_flow"},
+              {.name = "objectFlow", .base_types = {Applies("ObjectFlow")},
+               .attributes = {.metatype = "ObjectFlow"}, .shape_script = "object_flow"},
               Redefining("Dependency", "Dependency"),
               Redefining("Interrupt Flow", "InterruptFlow"),
               {.name = "optional", .notes = kProfileNote,
@@ -284,8 +289,8 @@ Profile Activity() {
       .toolbox = {{{"::activity", 0}, {"::sub-activity", 1}, {"::action", 2},
                    {"allocateActivityPartition::activitypartition", 3}, {"::datastore", 5}, {"::decision", 6},
                    {"::mergenode", 7}, {"::synchstate", 8}, {"::activityinitial", 9}, {"::activityfinal", 10},
-                   {"::flowfinal", 11}, {"::activityregion", 12}, {"::exceptionhandler", 13}, {"::synch(h)", 14},
-                   {"::synch(v)", 15}, {"::controlflow", 16}, {"objectFlow::objectflow", 16},
+                   {"::flowfinal", 11}, {"::activityregion", 12}, {"::exceptionhandler", 13},
+                   {"::synch(h)", 14}, {"::synch(v)", 15}, {"::controlflow", 16}, {"objectFlow::objectflow", 16},
                    {"::interruptflow", 18}, {"::dependency", 19}, {"continuous::actionpin", 20},
                    {"continuous::controlflow", 21}, {"continuous::objectflow", 22},
                    {"continuous::activityparameter", 23}, {"controlOperator::activity", 24},

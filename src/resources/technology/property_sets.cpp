@@ -36,8 +36,10 @@ const std::vector<PropertySetRow>& PropertySetTable() {
       {{"Message"}, {}, {kSourceToDestination, {"messageKind", ""}, {"messageSort", ""}}},
       {{"Part"}, {}, {{"_PType", "1"}, {"isReference", "false"}}},
       {{"Port"}, {}, {{"_PType", "1"}, {"isBehavior", "false"}, {"isService", "true"}}},
-      {{"ActivityPartition"}, {}, {{"isDimension", "false"}, {"isExternal", "false"}, {"mustIsolate", "false"}}},
-      {{"State"}, {}, {{"isComposite", "true"}, {"isOrthogonal", ""}, {"isSimple", ""}, {"isSubmachineState", ""}}},
+      {{"ActivityPartition"}, {},
+       {{"isDimension", "false"}, {"isExternal", "false"}, {"mustIsolate", "false"}}},
+      {{"State"}, {},
+       {{"isComposite", "true"}, {"isOrthogonal", ""}, {"isSimple", ""}, {"isSubmachineState", ""}}},
       {{"Activity"}, {},
        {{"isReadOnly", "false"}, {"isSingleExecution", ""}, {"mustIsolate", "false"}, {"parameterName", ""},
         {"postcondition", ""}, {"precondition", ""}}},
@@ -67,9 +69,8 @@ bool Contains(const std::vector<std::string_view>& names, std::string_view name)
 
 std::vector<Property> PropertySetOf(std::string_view base_type, std::string_view stereotype) {
   for (const PropertySetRow& row : PropertySetTable()) {
-    if (Contains(row.base_types, base_type) && (row.stereotypes.empty() || Contains(row.stereotypes, stereotype))) {
-      return row.properties;
-    }
+    const bool for_stereotype = row.stereotypes.empty() || Contains(row.stereotypes, stereotype);
+    if (for_stereotype && Contains(row.base_types, base_type)) return row.properties;
   }
   return {};
 }

@@ -1,0 +1,74 @@
+#include "orba/cli/app.h"
+
+#include <iostream>
+
+#include "orba/cli/command.h"
+
+namespace orba::cli {
+namespace {
+
+constexpr char kDescription[] =
+    "orba: the reference Orba host. It keeps models in *.obx files, loads the SysML add-in "
+    "(ProgID Tessary.CTessary, found through the component registry: $ORBA_REGISTRY, else "
+    "components.ini beside this program, else ~/.config/orba/components.ini) and runs its "
+    "validation, searches, compartments and menu commands. Message boxes shown by the add-in "
+    "are printed to stderr as \"Title: text\".";
+
+void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
+  app.add_option("--host-build", globals.host_build,
+                 "The build number the host reports to add-ins (797 is release 6.5; below it "
+                 "the SysML add-in stays disabled)")
+      ->capture_default_str();
+  app.add_option("--ui", globals.ui,
+                 "How add-ins show message boxes and dialogs: qt (windows, when a display is "
+                 "there), console (stderr; dialogs as terminal forms), none (boxes printed, "
+                 "dialogs cancelled). Default: $ORBA_UI, else qt with a display, else console")
+      ->check(CLI::IsMember({"qt", "console", "none"}));
+}
+
+int RunAction(const CommandAction& action) {
+  try {
+    return action();
+  } catch (const std::exception& error) {
+    std::cerr << "orba: " << error.what() << std::endl;
+    return kExitError;
+  }
+}
+
+}  // namespace
+
+session::SessionOptions SessionOptionsFor(const GlobalOptions& globals) {
+  session::SessionOptions options;
+  options.host_build = globals.host_build;
+  options.ui = globals.ui;
+  return options;
+}
+
+void StartSession(session::HostSession& session, const std::string& model,
+                  store::ModelRepository::Access access) {
+  session.LoadAddins();
+  if (!model.empty()) session.OpenModel(model, access);
+}
+
+int Run(int argc, char** argv) {
+  CLI::App app(kDescription, "orba");
+  app.fallthrough();
+  app.require_subcommand(1);
+  GlobalOptions globals;
+  AddGlobalOptions(app, globals);
+  CommandAction action;
+  AddModelCommands(app, globals, action);
+  AddValidateCommand(app, globals, action);
+  AddSearchCommand(app, globals, action);
+  AddCompartmentsCommand(app, globals, action);
+  AddMenuCommands(app, globals, action);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // Help asked for exits 0; a command line that cannot be read exits 2.
+    return app.exit(error) == 0 ? kExitOk : kExitError;
+  }
+  return RunAction(action);
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,52 @@
+// What the commands of `orba` share: the global options, the exit codes, the
+// way a command is added to the command line, and starting a host session.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "orba/session/host_session.h"
+
+namespace orba::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitViolations = 1;  // `validate` found violations
+inline constexpr int kExitError = 2;       // the command could not do its work
+
+// Where the host opens add-in menus from; add-ins receive it and may ignore it.
+inline constexpr char kMenuLocation[] = "MainMenu";
+
+// A command that cannot run: bad input named in the message.
+class CommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct GlobalOptions {
+  int32_t host_build = store::ModelRepository::kDefaultBuildNumber;
+  std::string ui;  // "qt", "console", "none"; empty: chosen by the display
+};
+
+// The chosen command, run once the whole command line has been read; answers the exit code.
+using CommandAction = std::function<int()>;
+
+// Each adds its subcommands to `app`; the subcommand's callback sets `action`.
+// `globals` is read when the action runs, so options given after the
+// subcommand count too.
+void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+
+session::SessionOptions SessionOptionsFor(const GlobalOptions& globals);
+
+// Loads the add-ins, then opens `model` when one is given.
+void StartSession(session::HostSession& session, const std::string& model,
+                  store::ModelRepository::Access access);
+
+}  // namespace orba::cli

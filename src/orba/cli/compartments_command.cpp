@@ -1,0 +1,121 @@
+// orba compartments: the compartments the add-in offers for an element's
+// shape, each with the data string it answers.
+#include <algorithm>
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "orba/cli/command.h"
+#include "orba/cli/model_lookup.h"
+
+namespace orba::cli {
+namespace {
+
+constexpr char kCompartmentAddin[] = "SysML";
+constexpr int32_t kElementObjectType = 4;  // the host's object type of an element
+
+struct CompartmentsOptions {
+  std::string model;
+  std::string element;
+  std::string format = "text";
+};
+
+struct Compartment {
+  std::string name;
+  std::string data;
+};
+
+struct CompartmentList {
+  std::string element_guid;
+  std::string element_name;
+  std::string offered;
+  std::vector<Compartment> compartments;
+};
+
+// The text an add-in operation answers; throws when the call failed (the
+// failure itself has been reported by the session).
+std::string CallForText(session::HostSession& session, const std::string& operation,
+                        std::vector<automation::Variant>&& args) {
+  const automation::CallResult result = session.CallAddin(kCompartmentAddin, operation, std::move(args));
+  if (!result.ok) throw CommandError("the compartments could not be read");
+  return result.value.ToString();
+}
+
+// "parts,flow ports" -> {"parts", "flow ports"}; "" -> {}.
+std::vector<std::string> OfferedNames(const std::string& offered) {
+  std::vector<std::string> names;
+  for (size_t start = 0; start < offered.size();) {
+    const size_t comma = std::min(offered.find(',', start), offered.size());
+    names.push_back(offered.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return names;
+}
+
+CompartmentList ReadCompartments(session::HostSession& session, const host::ElementPtr& element) {
+  const auto& repository = session.Repository();
+  CompartmentList list{element->ElementGUID(), element->Name(),
+                       CallForText(session, "Orba_QueryAvailableCompartments", {repository}), {}};
+  for (const std::string& name : OfferedNames(list.offered)) {
+    list.compartments.push_back(
+        {name, CallForText(session, "Orba_GetCompartmentData",
+                           {repository, name, list.element_guid, kElementObjectType})});
+  }
+  return list;
+}
+
+void WriteText(const CompartmentList& list, std::ostream& out) {
+  out << "element \"" << list.element_name << "\" " << list.element_guid << "\n";
+  if (list.compartments.empty()) {
+    out << "no compartments offered (they are switched on in the add-in's options)\n";
+    return;
+  }
+  out << "offered: " << list.offered << "\n";
+  for (const Compartment& compartment : list.compartments) {
+    out << compartment.name << ": " << (compartment.data.empty() ? "(empty)" : compartment.data)
+        << "\n";
+  }
+}
+
+nlohmann::ordered_json ToJson(const CompartmentList& list) {
+  nlohmann::ordered_json compartments = nlohmann::ordered_json::array();
+  for (const Compartment& compartment : list.compartments) {
+    compartments.push_back({{"name", compartment.name}, {"data", compartment.data}});
+  }
+  return {{"element", list.element_guid},
+          {"offered", list.offered},
+          {"compartments", compartments}};
+}
+
+int ShowCompartments(const GlobalOptions& globals, const CompartmentsOptions& options) {
+  session::HostSession session(SessionOptionsFor(globals));
+  StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
+  const CompartmentList list =
+      ReadCompartments(session, FindElement(*session.Repository(), options.element));
+  if (options.format == "json") {
+    std::cout << ToJson(list).dump(2) << "\n";
+  } else {
+    WriteText(list, std::cout);
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action) {
+  auto options = std::make_shared<CompartmentsOptions>();
+  CLI::App* command = app.add_subcommand(
+      "compartments",
+      "List the compartments the add-in offers for an element's shape (as switched on in its "
+      "options), each with the compartment data string it answers");
+  command->add_option("MODEL", options->model, "The model file (*.obx)")->required();
+  command->add_option("ELEMENT", options->element, "The element's GUID or name")->required();
+  command->add_option("--format", options->format, "text or json")
+      ->check(CLI::IsMember({"text", "json"}))
+      ->capture_default_str();
+  command->callback([&action, &globals, options] {
+    action = [&globals, options] { return ShowCompartments(globals, *options); };
+  });
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,50 @@
+#include "orba/cli/model_lookup.h"
+
+#include <vector>
+
+#include "orba/cli/command.h"
+
+namespace orba::cli {
+namespace {
+
+std::string PackageGuid(const host::PackagePtr& package) {
+  const host::ElementPtr element = package->Element();
+  return element ? element->ElementGUID() : "";
+}
+
+// The one match of `wanted` among `candidates`, by GUID first, then by name.
+template <class Item, class GuidOf>
+std::shared_ptr<Item> FindOne(const std::vector<std::shared_ptr<Item>>& candidates,
+                              const std::string& wanted, const char* kind, GuidOf guid_of) {
+  std::vector<std::shared_ptr<Item>> named;
+  for (const auto& candidate : candidates) {
+    if (guid_of(candidate) == wanted) return candidate;
+    if (candidate->Name() == wanted) named.push_back(candidate);
+  }
+  if (named.size() == 1) return named.front();
+  if (named.empty()) {
+    throw CommandError(std::string("no ") + kind + " has the GUID or name \"" + wanted + "\"");
+  }
+  std::string guids;
+  for (const auto& item : named) guids += " " + guid_of(item);
+  throw CommandError(std::to_string(named.size()) + " " + kind + "s are named \"" + wanted +
+                     "\"; give one of their GUIDs:" + guids);
+}
+
+}  // namespace
+
+host::ElementPtr FindElement(store::ModelRepository& repository, const std::string& guid_or_name) {
+  if (host::ElementPtr element = repository.GetElementByGUID(guid_or_name)) return element;
+  std::vector<host::ElementPtr> elements;
+  for (int32_t id : repository.ElementIds()) elements.push_back(repository.GetElementByID(id));
+  return FindOne(elements, guid_or_name, "element",
+                 [](const host::ElementPtr& element) { return element->ElementGUID(); });
+}
+
+host::PackagePtr FindPackage(store::ModelRepository& repository, const std::string& guid_or_name) {
+  std::vector<host::PackagePtr> packages;
+  for (int32_t id : repository.PackageIds()) packages.push_back(repository.GetPackageByID(id));
+  return FindOne(packages, guid_or_name, "package", PackageGuid);
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,51 @@
+// orba search: runs a model search by name and shows its table.
+#include <iostream>
+
+#include "orba/cli/command.h"
+#include "orba/cli/search_output.h"
+
+namespace orba::cli {
+namespace {
+
+struct SearchOptions {
+  std::string model;
+  std::string name;
+  std::string term;
+  std::string format = "text";
+};
+
+int Search(const GlobalOptions& globals, const SearchOptions& options) {
+  session::HostSession session(SessionOptionsFor(globals));
+  StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
+  const searches::SearchResult result = session.Search(options.name, options.term);
+  if (options.format == "xml") {
+    std::cout << result.document;  // exactly as answered, not even a line end added
+  } else if (options.format == "json") {
+    std::cout << SearchJson(result).dump(2) << "\n";
+  } else {
+    WriteSearchText(result, std::cout);
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action) {
+  auto options = std::make_shared<SearchOptions>();
+  CLI::App* command = app.add_subcommand(
+      "search",
+      "Run a model search: \"SysML Allocations\" (answered by the SysML add-in) or "
+      "\"Requirements\" (the host's own list of requirements)");
+  command->add_option("MODEL", options->model, "The model file (*.obx)")->required();
+  command->add_option("NAME", options->name, "The search's name")->required();
+  command->add_option("--term", options->term, "The search term handed to the search");
+  command->add_option("--format", options->format,
+                      "text, json, or xml (the report table exactly as the search answered it)")
+      ->check(CLI::IsMember({"text", "json", "xml"}))
+      ->capture_default_str();
+  command->callback([&action, &globals, options] {
+    action = [&globals, options] { return Search(globals, *options); };
+  });
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,73 @@
+#include "orba/cli/search_output.h"
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orba::cli {
+namespace {
+
+// The number of characters (code points) of a UTF-8 text.
+size_t Width(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+  }));
+}
+
+// A value on one line: line breaks and tabs become spaces.
+std::string OneLine(std::string text) {
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
+                  ' ');
+  return text;
+}
+
+using TextRow = std::vector<std::string>;
+
+std::vector<TextRow> TextRows(const searches::SearchResult& result) {
+  std::vector<TextRow> rows = {result.table.fields};
+  for (const searches::SearchRow& row : result.table.rows) {
+    TextRow cells;
+    for (const std::string& field : result.table.fields) {
+      cells.push_back(OneLine(searches::ValueOf(row, field)));
+    }
+    rows.push_back(std::move(cells));
+  }
+  return rows;
+}
+
+void WriteRow(const TextRow& cells, const std::vector<size_t>& widths, std::ostream& out) {
+  std::string line;
+  for (size_t column = 0; column < cells.size(); ++column) {
+    line += cells[column];
+    if (column + 1 < cells.size()) line += std::string(widths[column] - Width(cells[column]) + 2, ' ');
+  }
+  out << line << "\n";
+}
+
+}  // namespace
+
+void WriteSearchText(const searches::SearchResult& result, std::ostream& out) {
+  const std::vector<TextRow> rows = TextRows(result);
+  std::vector<size_t> widths(result.table.fields.size(), 0);
+  for (const TextRow& row : rows) {
+    for (size_t column = 0; column < row.size(); ++column) {
+      widths[column] = std::max(widths[column], Width(row[column]));
+    }
+  }
+  out << result.name << ": " << result.table.rows.size()
+      << (result.table.rows.size() == 1 ? " row" : " rows") << "\n";
+  for (const TextRow& row : rows) WriteRow(row, widths, out);
+}
+
+nlohmann::ordered_json SearchJson(const searches::SearchResult& result) {
+  nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+  for (const searches::SearchRow& row : result.table.rows) {
+    nlohmann::ordered_json values = nlohmann::ordered_json::object();
+    for (const searches::SearchField& field : row) values[field.name] = field.value;
+    rows.push_back(std::move(values));
+  }
+  return {{"search", result.name}, {"fields", result.table.fields}, {"rows", rows}};
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,56 @@
+// orba validate: runs the add-in's validation rules on every item of a model.
+#include <iostream>
+
+#include "orba/cli/command.h"
+#include "orba/cli/terminal_progress.h"
+#include "orba/validator/validation_output.h"
+
+namespace orba::cli {
+namespace {
+
+constexpr char kValidatingAddin[] = "SysML";
+
+struct ValidateOptions {
+  std::string model;
+  std::string format = "text";
+};
+
+void WriteResult(const ValidateOptions& options, const validator::ValidationResult& result) {
+  if (options.format == "json") {
+    std::cout << validator::ValidationJson(options.model, result).dump(2) << "\n";
+  } else if (options.format == "sarif") {
+    std::cout << validator::ValidationSarif(options.model, result).dump(2) << "\n";
+  } else {
+    validator::WriteValidationText(result, std::cout);
+  }
+}
+
+int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
+  session::HostSession session(SessionOptionsFor(globals));
+  StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
+  const validator::ValidationResult result = validator::Validate(
+      session.Repository(), session.Addin(kValidatingAddin), TerminalProgress("validating"));
+  WriteResult(options, result);
+  if (!result.failures.empty()) return kExitError;
+  return result.violations.empty() ? kExitOk : kExitViolations;
+}
+
+}  // namespace
+
+void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action) {
+  auto options = std::make_shared<ValidateOptions>();
+  CLI::App* command = app.add_subcommand(
+      "validate",
+      "Run the SysML validation rules on every element, package, connector and operation. "
+      "Exit 0: clean; 1: violations reported; 2: the command could not run, or an add-in "
+      "operation failed (listed under failures)");
+  command->add_option("MODEL", options->model, "The model file (*.obx)")->required();
+  command->add_option("--format", options->format, "text (grouped by item), json or sarif (2.1.0)")
+      ->check(CLI::IsMember({"text", "json", "sarif"}))
+      ->capture_default_str();
+  command->callback([&action, &globals, options] {
+    action = [&globals, options] { return Validate(globals, *options); };
+  });
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,147 @@
+#include "orba/session/host_session.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+#include "automation/registry.h"
+#include "orba/store/host_services_objects.h"
+
+namespace orba::session {
+namespace {
+
+using automation::Variant;
+
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+std::filesystem::path RegistryPath(const SessionOptions& options) {
+  return options.registry.empty() ? automation::Registry::DefaultPath() : options.registry;
+}
+
+}  // namespace
+
+void ChooseUserInterface(const std::string& choice) {
+  if (choice.empty()) {
+    if (IsSet("ORBA_UI")) return;
+    const bool display = IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+    setenv("ORBA_UI", display ? "qt" : "console", 1);
+    return;
+  }
+  if (choice != "qt" && choice != "console" && choice != "none") {
+    throw SessionError("unknown user interface \"" + choice + "\"; choose qt, console or none");
+  }
+  setenv("ORBA_UI", choice.c_str(), 1);
+}
+
+HostSession::HostSession(SessionOptions options)
+    : options_(std::move(options)),
+      diagnostics_(options_.diagnostics ? options_.diagnostics : &std::cerr),
+      repository_(std::make_shared<store::ModelRepository>(this)) {
+  repository_->SetBuildNumber(options_.host_build);
+}
+
+HostSession::~HostSession() {
+  for (const LoadedAddin& addin : addins_) CallAddin(addin.name, "Orba_Disconnect", std::vector<Variant>());
+  addins_.clear();
+  repository_->SetHostServices(nullptr);
+  repository_->CloseModel();
+}
+
+// --- Add-ins -------------------------------------------------------------------
+
+void HostSession::LoadAddins() {
+  ChooseUserInterface(options_.ui);
+  const automation::Registry registry(RegistryPath(options_));
+  for (const AddinEntry& entry : options_.addins) {
+    try {
+      addins_.push_back(LoadedAddin{entry.name, registry.CreateObject(entry.prog_id)});
+    } catch (const std::exception& error) {
+      throw SessionError("cannot load add-in " + entry.name + ": " + error.what());
+    }
+  }
+  CallEveryAddin("Orba_Connect", {});
+  CallEveryAddin("Orba_OnPostInitialized", {});
+}
+
+automation::ObjectPtr HostSession::FindAddin(const std::string& name) const {
+  auto found = std::ranges::find(addins_, name, &LoadedAddin::name);
+  return found == addins_.end() ? nullptr : found->object;
+}
+
+const LoadedAddin& HostSession::Addin(const std::string& name) const {
+  auto found = std::ranges::find(addins_, name, &LoadedAddin::name);
+  if (found == addins_.end()) throw SessionError("add-in " + name + " is not loaded");
+  return *found;
+}
+
+automation::CallResult HostSession::CallAddin(const std::string& name,
+                                              const std::string& operation,
+                                              std::span<Variant> args) {
+  automation::CallResult result = automation::Call(*Addin(name).object, operation, args);
+  if (!result.ok) *diagnostics_ << AddinFailure(name, operation, result.error) << std::endl;
+  return result;
+}
+
+automation::CallResult HostSession::CallAddin(const std::string& name,
+                                              const std::string& operation,
+                                              std::vector<Variant>&& args) {
+  return CallAddin(name, operation, std::span<Variant>(args));
+}
+
+void HostSession::CallEveryAddin(const std::string& operation, const std::vector<Variant>& extra) {
+  for (const LoadedAddin& addin : addins_) {
+    std::vector<Variant> args = {repository_};
+    args.insert(args.end(), extra.begin(), extra.end());
+    CallAddin(addin.name, operation, args);
+  }
+}
+
+// --- Models --------------------------------------------------------------------
+
+void HostSession::CreateModel(const std::string& path) {
+  repository_->CreateModel(path);
+  NotifyFileOpened();
+}
+
+void HostSession::OpenModel(const std::string& path, store::ModelRepository::Access access) {
+  repository_->Open(path, access);
+  NotifyFileOpened();
+}
+
+void HostSession::NotifyFileOpened() { CallEveryAddin("Orba_FileOpen", {}); }
+
+// --- Searches and windows --------------------------------------------------------
+
+searches::SearchResult HostSession::Search(const std::string& name, const std::string& term) {
+  return searches::RunSearch(
+      repository_, [this](const std::string& addin) { return FindAddin(addin); }, name, term);
+}
+
+void HostSession::RunSearch(const std::string& name, const std::string& term,
+                            const std::string& /*options*/, const std::string& /*data*/) {
+  searches::SearchResult result = Search(name, term);
+  if (search_listener_) search_listener_(result);
+}
+
+// The command-line host keeps no diagram windows open, so there is nothing to redraw.
+void HostSession::RedrawOpenDiagrams(bool /*full*/) {}
+
+void HostSession::OpenDiagram(int32_t diagram_id) {
+  host::DiagramPtr diagram = repository_->GetDiagramByID(diagram_id);
+  if (!diagram) throw host::Error("no diagram has the id " + std::to_string(diagram_id));
+  if (diagram_listener_) diagram_listener_(diagram);
+}
+
+void HostSession::ElementCreated(int32_t element_id) {
+  auto info = std::make_shared<store::EventArgumentList>(std::vector<Variant>{element_id});
+  CallEveryAddin("Orba_OnPostNewElement", {Variant(info)});
+}
+
+void HostSession::ItemModified(const std::string& guid, int32_t object_type) {
+  CallEveryAddin("Orba_OnNotifyContextItemModified", {guid, object_type});
+}
+
+}  // namespace orba::session

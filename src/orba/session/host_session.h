@@ -1,0 +1,122 @@
+// HostSession: one run of the reference host. It owns the model repository,
+// creates the add-ins of its add-in list by ProgID through the component
+// registry and drives their lifecycle (Orba_Connect and
+// Orba_OnPostInitialized at start, Orba_FileOpen after a model is opened,
+// Orba_Disconnect at the end), and it is the application the repository
+// reports to: searches run by add-ins, diagrams opened, elements created and
+// items modified through the object model.
+//
+// Every add-in call goes through the automation boundary. A failed call is
+// reported on the diagnostics stream as "add-in NAME: OPERATION failed:
+// MESSAGE" and the host goes on.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation/dispatch.h"
+#include "automation/variant.h"
+#include "orba/searches/search_runner.h"
+#include "orba/session/addins.h"
+#include "orba/store/host_services.h"
+#include "orba/store/model_repository.h"
+
+namespace orba::session {
+
+// A session that cannot do what was asked (an add-in that cannot be created,
+// a model that cannot be opened).
+class SessionError : public host::Error {
+ public:
+  using host::Error::Error;
+};
+
+struct SessionOptions {
+  int32_t host_build = store::ModelRepository::kDefaultBuildNumber;
+  // "qt", "console" or "none"; empty: $ORBA_UI as it is, else "qt" when a
+  // display is available and "console" otherwise.
+  std::string ui;
+  std::filesystem::path registry;  // empty: automation::Registry::DefaultPath()
+  std::vector<AddinEntry> addins = DefaultAddins();
+  std::ostream* diagnostics = nullptr;  // null: std::cerr
+};
+
+class HostSession final : public HostServices {
+ public:
+  using SearchListener = std::function<void(const searches::SearchResult&)>;
+  using DiagramListener = std::function<void(const host::DiagramPtr&)>;
+
+  explicit HostSession(SessionOptions options);
+  ~HostSession() override;  // Orba_Disconnect to every add-in, then the model is closed
+  HostSession(const HostSession&) = delete;
+  HostSession& operator=(const HostSession&) = delete;
+
+  // The repository; add-ins receive it as an object reference.
+  const store::ModelRepositoryPtr& Repository() const { return repository_; }
+
+  // --- Add-ins ---------------------------------------------------------------
+  // Chooses the user interface for the add-ins, creates each add-in of the
+  // list, calls Orba_Connect on each and then Orba_OnPostInitialized on each.
+  // Throws SessionError when an add-in cannot be created (for an
+  // unregistered ProgID the message says how to register it).
+  void LoadAddins();
+  // The loaded add-in known as `name`; throws SessionError when none is.
+  const LoadedAddin& Addin(const std::string& name) const;
+
+  // Calls `operation` of the add-in `name`; `args` may be written by it. A
+  // failure is reported on the diagnostics stream and answered as !ok.
+  automation::CallResult CallAddin(const std::string& name, const std::string& operation,
+                                   std::span<automation::Variant> args);
+  automation::CallResult CallAddin(const std::string& name, const std::string& operation,
+                                   std::vector<automation::Variant>&& args);
+
+  // --- Models ----------------------------------------------------------------
+  // Create or open the model, then tell every loaded add-in (Orba_FileOpen).
+  // Throw store::StoreError naming the file.
+  void CreateModel(const std::string& path);
+  void OpenModel(const std::string& path,
+                 store::ModelRepository::Access access = store::ModelRepository::Access::kReadWrite);
+  // Tells every loaded add-in that the open model was opened.
+  void NotifyFileOpened();
+
+  // --- Searches and windows ----------------------------------------------------
+  // Runs a search by name; throws searches::SearchError.
+  searches::SearchResult Search(const std::string& name, const std::string& term);
+  // Who is shown the result of a search an add-in asks for, and a diagram it opens.
+  void OnSearchResult(SearchListener listener) { search_listener_ = std::move(listener); }
+  void OnDiagramOpened(DiagramListener listener) { diagram_listener_ = std::move(listener); }
+
+  std::ostream& Diagnostics() { return *diagnostics_; }
+
+  // --- HostServices: what the repository reports ------------------------------
+  void RunSearch(const std::string& name, const std::string& term, const std::string& options,
+                 const std::string& data) override;
+  void RedrawOpenDiagrams(bool full) override;
+  void OpenDiagram(int32_t diagram_id) override;
+  void ElementCreated(int32_t element_id) override;
+  void ItemModified(const std::string& guid, int32_t object_type) override;
+
+ private:
+  // Calls `operation` with (Repository, extra...) on every loaded add-in.
+  void CallEveryAddin(const std::string& operation, const std::vector<automation::Variant>& extra);
+  automation::ObjectPtr FindAddin(const std::string& name) const;
+
+  SessionOptions options_;
+  std::ostream* diagnostics_;
+  store::ModelRepositoryPtr repository_;
+  std::vector<LoadedAddin> addins_;
+  SearchListener search_listener_;
+  DiagramListener diagram_listener_;
+};
+
+// Sets $ORBA_UI, which add-ins created afterwards read: `choice` when given;
+// otherwise a value already set is kept, and else it is "qt" when a display
+// is available and "console" when not. Throws SessionError for a choice
+// other than "qt", "console" and "none".
+void ChooseUserInterface(const std::string& choice);
+
+}  // namespace orba::session

@@ -1,0 +1,383 @@
+// Import of a JSON model document: the whole document is read and checked
+// first, with every key resolved to the id its item will get; only then is
+// it written, in one transaction.
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include "orba/store/guid.h"
+#include "orba/store/json_fields.h"
+#include "orba/store/json_model.h"
+#include "orba/store/model_session.h"
+
+namespace orba::store {
+namespace {
+
+using nlohmann::json;
+
+struct OperationSpec {
+  OperationRow row;
+  std::vector<NamedText> parameters;
+};
+
+struct ElementSpec {
+  ElementRow row;
+  std::vector<NamedText> tags;
+  std::vector<NamedText> attributes;
+  std::vector<OperationSpec> operations;
+};
+
+struct PackageSpec {
+  PackageRow package;
+  ElementRow element;  // the element standing for the package
+};
+
+struct ConnectorSpec {
+  ConnectorRow row;
+  std::vector<NamedText> tags;
+};
+
+struct ModelDocument {
+  ImportResult result;
+  std::vector<PackageSpec> packages;
+  std::vector<ElementSpec> elements;
+  std::vector<ConnectorSpec> connectors;
+  std::vector<DiagramRow> diagrams;
+};
+
+std::string ItemPlace(const std::string& list, size_t index) {
+  return list + "[" + std::to_string(index) + "]";
+}
+
+json ParseJson(std::string_view text) {
+  try {
+    return json::parse(text);
+  } catch (const json::parse_error& error) {
+    throw ImportError(std::string("not a JSON document: ") + error.what());
+  }
+}
+
+// Items of a list get the ids first_id, first_id + 1, ... in list order.
+std::map<std::string, int32_t> AssignKeys(const json& list, const std::string& name,
+                                          int32_t first_id) {
+  std::map<std::string, int32_t> ids;
+  for (size_t index = 0; index < list.size(); ++index) {
+    JsonFields item(list[index], ItemPlace(name, index));
+    std::string key = item.RequiredText("key");
+    if (!ids.emplace(key, first_id + static_cast<int32_t>(index)).second) {
+      FailAt(item.PlaceOf("key"), "duplicate key " + Quoted(key));
+    }
+  }
+  return ids;
+}
+
+// Fails when following `parents` (parent id per item, 0 for none; item i has
+// id first_id + i) from some item comes back to it.
+void CheckNoParentCycle(const std::vector<int32_t>& parents, int32_t first_id,
+                        const std::string& list) {
+  for (size_t start = 0; start < parents.size(); ++start) {
+    int32_t parent = parents[start];
+    for (size_t steps = 0; parent != 0; ++steps) {
+      if (steps == parents.size())
+        FailAt(ItemPlace(list, start) + ".parent", "the parents form a cycle");
+      parent = parents[static_cast<size_t>(parent - first_id)];
+    }
+  }
+}
+
+class DocumentReader {
+ public:
+  explicit DocumentReader(std::string_view text) : root_(ParseJson(text)), fields_(root_, "") {}
+
+  ModelDocument Read() {
+    ReadHeader();
+    AssignAllKeys();
+    ReadEach("packages", &DocumentReader::ReadPackage);
+    ReadEach("elements", &DocumentReader::ReadElement);
+    ReadEach("connectors", &DocumentReader::ReadConnector);
+    ReadEach("diagrams", &DocumentReader::ReadDiagram);
+    fields_.RejectUnknownFields();
+    CheckParents();
+    InheritPackages();
+    return std::move(document_);
+  }
+
+ private:
+  void ReadHeader() {
+    std::optional<std::string> format = fields_.OptionalText("format");
+    if (format && *format != "orba-model")
+      FailAt("format", "expected \"orba-model\", found " + Quoted(*format));
+    if (fields_.Has("version") && root_["version"] != json(1)) {
+      FailAt("version",
+             "unsupported version " + root_["version"].dump() + " (this host reads version 1)");
+    }
+    const json& technologies = fields_.Array("technologies");
+    for (size_t index = 0; index < technologies.size(); ++index) {
+      if (!technologies[index].is_string())
+        FailAt(ItemPlace("technologies", index), "expected a string");
+      document_.result.technologies.push_back(technologies[index].get<std::string>());
+    }
+  }
+
+  void AssignAllKeys() {
+    const json& packages = fields_.Array("packages");
+    KeyMap& keys = document_.result.keys;
+    keys.packages = AssignKeys(packages, "packages", 1);
+    first_element_id_ = static_cast<int32_t>(packages.size()) + 1;
+    keys.elements = AssignKeys(fields_.Array("elements"), "elements", first_element_id_);
+    keys.connectors = AssignKeys(fields_.Array("connectors"), "connectors", 1);
+  }
+
+  template <class Reader>
+  void ReadEach(const std::string& list_name, Reader read) {
+    const json& list = fields_.Array(list_name);
+    for (size_t index = 0; index < list.size(); ++index) {
+      JsonFields item(list[index], ItemPlace(list_name, index));
+      (this->*read)(item);
+      item.RejectUnknownFields();
+    }
+  }
+
+  int32_t Resolve(const std::map<std::string, int32_t>& ids, JsonFields& item,
+                  const std::string& field) {
+    std::optional<std::string> key = item.OptionalText(field);
+    if (!key) return 0;
+    auto found = ids.find(*key);
+    if (found == ids.end()) FailAt(item.PlaceOf(field), "unknown key " + Quoted(*key));
+    return found->second;
+  }
+
+  // A connector end: an element, or the element of a package.
+  int32_t ResolveEnd(JsonFields& item, const std::string& field) {
+    std::string key = item.RequiredText(field);
+    const KeyMap& keys = document_.result.keys;
+    bool is_element = keys.elements.contains(key);
+    bool is_package = keys.packages.contains(key);
+    if (is_element && is_package) {
+      FailAt(item.PlaceOf(field), "key " + Quoted(key) + " names both a package and an element");
+    }
+    if (is_package) return keys.packages.at(key);  // a package's element has the package's id
+    return Resolve(keys.elements, item, field);
+  }
+
+  // The given GUID (unique in its kind), or a new one.
+  std::string Guid(JsonFields& item, std::set<std::string>& used) {
+    std::string guid = item.Text("guid");
+    if (guid.empty()) return NewGuid();
+    if (!used.insert(guid).second) FailAt(item.PlaceOf("guid"), "duplicate GUID " + Quoted(guid));
+    return guid;
+  }
+
+  // The fields an element and a package's element share.
+  void ReadElementTexts(JsonFields& item, ElementRow& row) {
+    row.stereotype = StereotypeOrNone(item.Text("stereotype"));
+    row.metatype = item.OptionalText("metatype");
+    row.notes = item.Text("notes");
+    row.guid = Guid(item, object_guids_);
+  }
+
+  void ReadPackage(JsonFields& item) {
+    PackageSpec spec;
+    spec.package.key = item.RequiredText("key");
+    spec.package.id = document_.result.keys.packages.at(*spec.package.key);
+    spec.package.name = item.RequiredText("name");
+    spec.package.parent_id = Resolve(document_.result.keys.packages, item, "parent");
+    spec.package.element_id = spec.package.id;
+    spec.element.id = spec.package.id;
+    spec.element.type = "Package";
+    spec.element.name = spec.package.name;
+    spec.element.package_id = spec.package.parent_id;
+    ReadElementTexts(item, spec.element);
+    document_.packages.push_back(std::move(spec));
+  }
+
+  void ReadElement(JsonFields& item) {
+    const KeyMap& keys = document_.result.keys;
+    ElementSpec spec;
+    ElementRow& row = spec.row;
+    row.key = item.RequiredText("key");
+    row.id = keys.elements.at(*row.key);
+    row.type = item.RequiredText("type");
+    row.name = item.Text("name");
+    row.package_id = Resolve(keys.packages, item, "package");
+    row.parent_id = Resolve(keys.elements, item, "parent");
+    if (row.package_id == 0 && row.parent_id == 0) FailAt(item.Path(), "missing field \"package\"");
+    row.classifier_id = Resolve(keys.elements, item, "classifier");
+    row.property_type_id = Resolve(keys.elements, item, "propertyType");
+    row.abstract = item.OptionalText("abstract").value_or("0");
+    row.multiplicity = item.Text("multiplicity");
+    ReadElementTexts(item, row);
+    spec.tags = ReadNamedTexts(item, "tags", "value");
+    spec.attributes = ReadNamedTexts(item, "attributes", "type");
+    spec.operations = ReadOperations(item);
+    document_.elements.push_back(std::move(spec));
+  }
+
+  // A list of {"name": .., TEXT_FIELD: ..} objects.
+  std::vector<NamedText> ReadNamedTexts(JsonFields& owner, const std::string& list_name,
+                                        const std::string& text_field) {
+    const json& list = owner.Array(list_name);
+    std::vector<NamedText> texts;
+    for (size_t index = 0; index < list.size(); ++index) {
+      JsonFields item(list[index], ItemPlace(owner.PlaceOf(list_name), index));
+      texts.push_back(NamedText{item.RequiredText("name"), item.Text(text_field)});
+      item.RejectUnknownFields();
+    }
+    return texts;
+  }
+
+  std::vector<OperationSpec> ReadOperations(JsonFields& owner) {
+    const json& list = owner.Array("operations");
+    std::vector<OperationSpec> operations;
+    for (size_t index = 0; index < list.size(); ++index) {
+      JsonFields item(list[index], ItemPlace(owner.PlaceOf("operations"), index));
+      OperationSpec spec;
+      spec.row.name = item.RequiredText("name");
+      spec.row.stereotype = StereotypeOrNone(item.Text("stereotype"));
+      spec.row.guid = Guid(item, operation_guids_);
+      spec.parameters = ReadNamedTexts(item, "parameters", "type");
+      item.RejectUnknownFields();
+      operations.push_back(std::move(spec));
+    }
+    return operations;
+  }
+
+  void ReadConnector(JsonFields& item) {
+    ConnectorSpec spec;
+    ConnectorRow& row = spec.row;
+    row.key = item.RequiredText("key");
+    row.id = document_.result.keys.connectors.at(*row.key);
+    row.type = item.RequiredText("type");
+    row.stereotype = StereotypeOrNone(item.Text("stereotype"));
+    row.client_id = ResolveEnd(item, "client");
+    row.supplier_id = ResolveEnd(item, "supplier");
+    row.client_aggregation = item.Int("clientAggregation", 0, 2);
+    row.supplier_aggregation = item.Int("supplierAggregation", 0, 2);
+    row.guid = Guid(item, connector_guids_);
+    spec.tags = ReadNamedTexts(item, "tags", "value");
+    document_.connectors.push_back(std::move(spec));
+  }
+
+  void ReadDiagram(JsonFields& item) {
+    DiagramRow row;
+    row.package_id = Resolve(document_.result.keys.packages, item, "package");
+    if (row.package_id == 0) FailAt(item.Path(), "missing field \"package\"");
+    row.name = item.RequiredText("name");
+    row.type = item.RequiredText("type");
+    row.display_flags = item.Int("displayFlags", 0, INT32_MAX);
+    document_.diagrams.push_back(std::move(row));
+  }
+
+  void CheckParents() {
+    std::vector<int32_t> package_parents;
+    for (const PackageSpec& spec : document_.packages)
+      package_parents.push_back(spec.package.parent_id);
+    CheckNoParentCycle(package_parents, 1, "packages");
+    CheckNoParentCycle(ElementParents(), first_element_id_, "elements");
+  }
+
+  std::vector<int32_t> ElementParents() const {
+    std::vector<int32_t> parents;
+    for (const ElementSpec& spec : document_.elements) parents.push_back(spec.row.parent_id);
+    return parents;
+  }
+
+  // An element given without a package is in its parent's package.
+  void InheritPackages() {
+    for (ElementSpec& spec : document_.elements) {
+      const ElementRow* owner = &spec.row;
+      while (owner->package_id == 0) owner = &ElementWithId(owner->parent_id).row;
+      spec.row.package_id = owner->package_id;
+    }
+  }
+
+  const ElementSpec& ElementWithId(int32_t id) const {
+    return document_.elements[static_cast<size_t>(id - first_element_id_)];
+  }
+
+  json root_;
+  JsonFields fields_;
+  ModelDocument document_;
+  int32_t first_element_id_ = 1;
+  std::set<std::string> object_guids_;
+  std::set<std::string> operation_guids_;
+  std::set<std::string> connector_guids_;
+};
+
+void RequireEmptyModel(ModelSession& session) {
+  Statement count = session.Db().Prepare(
+      "SELECT (SELECT count(*) FROM t_object) + (SELECT count(*) FROM t_connector) + "
+      "(SELECT count(*) FROM t_diagram)");
+  if (count.Step() && count.Int(0) != 0) {
+    throw StoreError("cannot import into a model that is not empty: " + session.Location());
+  }
+}
+
+void WriteElement(ModelSession& session, const ElementSpec& spec) {
+  session.InsertElement(spec.row);
+  for (const NamedText& tag : spec.tags) session.InsertTag(spec.row.id, tag);
+  for (const NamedText& attribute : spec.attributes)
+    session.InsertAttribute(spec.row.id, attribute);
+  for (const OperationSpec& operation : spec.operations) {
+    OperationRow row = operation.row;
+    row.element_id = spec.row.id;
+    int32_t operation_id = session.InsertOperation(row);
+    for (const NamedText& parameter : operation.parameters) {
+      session.InsertParameter(operation_id, parameter);
+    }
+  }
+}
+
+void WriteDocument(ModelSession& session, const ModelDocument& document) {
+  for (const PackageSpec& spec : document.packages) {
+    session.InsertElement(spec.element);
+    session.InsertPackage(spec.package);
+  }
+  for (const ElementSpec& spec : document.elements) WriteElement(session, spec);
+  for (const ConnectorSpec& spec : document.connectors) {
+    session.InsertConnector(spec.row);
+    for (const NamedText& tag : spec.tags) session.InsertConnectorTag(spec.row.id, tag);
+  }
+  for (const DiagramRow& diagram : document.diagrams) session.InsertDiagram(diagram);
+}
+
+ImportResult WriteIntoOpenModel(ModelRepository& repository, const ModelDocument& document) {
+  ModelSession& session = repository.Session();
+  session.RequireWritable();
+  RequireEmptyModel(session);
+  ModelRepository::Transaction transaction(repository);
+  WriteDocument(session, document);
+  transaction.Commit();
+  return document.result;
+}
+
+}  // namespace
+
+ImportResult ImportJsonModel(ModelRepository& repository, std::string_view json_text) {
+  return WriteIntoOpenModel(repository, DocumentReader(json_text).Read());
+}
+
+ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view json_text,
+                                 const std::string& obx_path) {
+  ModelDocument document = DocumentReader(json_text).Read();
+  std::string building = obx_path + ".importing-" + std::to_string(getpid());
+  std::filesystem::remove(building);
+  try {
+    repository.CreateModel(building);
+    ImportResult result = WriteIntoOpenModel(repository, document);
+    repository.CloseModel();
+    std::error_code error;
+    std::filesystem::rename(building, obx_path, error);
+    if (error) throw StoreError("cannot write model file " + obx_path + ": " + error.message());
+    repository.Open(obx_path);
+    return result;
+  } catch (...) {
+    repository.CloseModel();
+    std::error_code ignored;
+    std::filesystem::remove(building, ignored);
+    throw;
+  }
+}
+
+}  // namespace orba::store

@@ -1,0 +1,71 @@
+#include "orba/validator/validator.h"
+
+#include "automation/dispatch.h"
+#include "orba/validator/model_items.h"
+
+namespace orba::validator {
+namespace {
+
+using automation::Variant;
+
+// The registered text of a host rule id; the id itself when it is unknown.
+std::string RuleText(const store::ValidationLog& log, const std::string& rule_id) {
+  for (const store::RegisteredRule& rule : log.Rules()) {
+    if (rule.id == rule_id) return rule.text;
+  }
+  return rule_id;
+}
+
+Violation ToViolation(const store::ValidationLog& log, const store::RecordedViolation& reported) {
+  const store::RuleCategory* category = log.CategoryOfRule(reported.rule_id);
+  return Violation{category ? category->name : "", RuleText(log, reported.rule_id),
+                   reported.error_type, reported.message, reported.item};
+}
+
+// Asks the add-in to register its rules; answers the rules it registered.
+std::vector<store::RegisteredRule> RegisterRules(const store::ModelRepositoryPtr& repository,
+                                                 const session::LoadedAddin& addin,
+                                                 ValidationResult& result) {
+  const store::ValidationLog& log = repository->Validation();
+  const size_t known = log.Rules().size();
+  std::vector<Variant> args = {repository};
+  const automation::CallResult call =
+      automation::Call(*addin.object, "Orba_OnInitializeUserRules", args);
+  if (!call.ok) result.failures.push_back(Failure{"", std::nullopt, call.error});
+  return {log.Rules().begin() + static_cast<std::ptrdiff_t>(known), log.Rules().end()};
+}
+
+void RunRule(const store::ModelRepositoryPtr& repository, const session::LoadedAddin& addin,
+             const store::RegisteredRule& rule, const ValidationItem& item,
+             ValidationResult& result) {
+  std::vector<Variant> args = {repository, rule.id};
+  args.insert(args.end(), item.subject.begin(), item.subject.end());
+  const automation::CallResult call = automation::Call(*addin.object, item.event, args);
+  if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error});
+}
+
+}  // namespace
+
+ValidationResult Validate(const store::ModelRepositoryPtr& repository,
+                          const session::LoadedAddin& addin, const ProgressFunction& progress) {
+  store::ValidationLog& log = repository->Validation();
+  log.ClearViolations();
+  ValidationResult result;
+  result.rules = RegisterRules(repository, addin, result);
+  const std::vector<ValidationItem> items = CollectValidationItems(*repository);
+  result.items_checked = items.size();
+  for (size_t done = 0; done < items.size(); ++done) {
+    repository->SetCurrentItem(items[done].ref);
+    for (const store::RegisteredRule& rule : result.rules) {
+      RunRule(repository, addin, rule, items[done], result);
+    }
+    if (progress) progress(done + 1, items.size());
+  }
+  repository->ClearCurrentItem();
+  for (const store::RecordedViolation& reported : log.Violations()) {
+    result.violations.push_back(ToViolation(log, reported));
+  }
+  return result;
+}
+
+}  // namespace orba::validator

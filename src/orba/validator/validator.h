@@ -1,0 +1,48 @@
+// The model validator: asks an add-in to register its rules
+// (Orba_OnInitializeUserRules), then runs every registered rule on every
+// model item through the validation event of the item's kind, with the
+// repository's current item set so that the add-in's reports are recorded
+// against it. A failing call is recorded with its rule, item and error, and
+// validation goes on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "orba/session/addins.h"
+#include "orba/store/model_repository.h"
+
+namespace orba::validator {
+
+struct Violation {
+  std::string category;  // the registered category's name
+  std::string rule;      // the rule's registered text
+  int32_t error_type = 0;
+  std::string message;
+  store::ItemRef item;
+};
+
+struct Failure {
+  std::string rule;                    // the rule's registered text; "" for the registration
+  std::optional<store::ItemRef> item;  // none for the registration
+  std::string error;                   // what the add-in's operation answered
+};
+
+struct ValidationResult {
+  std::vector<store::RegisteredRule> rules;  // the rules the add-in registered
+  size_t items_checked = 0;
+  std::vector<Violation> violations;         // in the order they were reported
+  std::vector<Failure> failures;
+};
+
+// Told after each item: how many are done, of how many.
+using ProgressFunction = std::function<void(size_t done, size_t total)>;
+
+ValidationResult Validate(const store::ModelRepositoryPtr& repository,
+                          const session::LoadedAddin& addin, const ProgressFunction& progress = {});
+
+}  // namespace orba::validator

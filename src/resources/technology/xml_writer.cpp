@@ -1,0 +1,98 @@
+#include "xml_writer.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "utf8.h"
+
+namespace technology {
+namespace {
+
+std::string CharacterReference(char32_t code_point) {
+  char reference[16];
+  std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(code_point));
+  return reference;
+}
+
+}  // namespace
+
+std::string EscapeAttribute(std::string_view value) {
+  std::string escaped;
+  for (char32_t code_point : DecodeUtf8(value)) {
+    switch (code_point) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default:
+        if (code_point < 0x20 || code_point > 0x7E) {
+          escaped += CharacterReference(code_point);
+        } else {
+          escaped += static_cast<char>(code_point);
+        }
+    }
+  }
+  return escaped;
+}
+
+void XmlWriter::Open(std::string_view name, const Attributes& attributes) {
+  StartTag(name, attributes);
+  text_ += '>';
+  EndLine();
+  open_elements_.emplace_back(name);
+}
+
+void XmlWriter::Close() {
+  if (open_elements_.empty()) throw std::logic_error("no element is open");
+  const std::string name = std::move(open_elements_.back());
+  open_elements_.pop_back();
+  text_.append(open_elements_.size(), '\t');
+  text_ += "</" + name + ">";
+  EndLine();
+}
+
+void XmlWriter::Empty(std::string_view name, const Attributes& attributes) {
+  StartTag(name, attributes);
+  text_ += "/>";
+  EndLine();
+}
+
+void XmlWriter::TextElement(std::string_view name, const Attributes& attributes, std::string_view text) {
+  StartTag(name, attributes);
+  text_ += '>';
+  text_ += text;
+  text_ += "</";
+  text_ += name;
+  text_ += '>';
+  EndLine();
+}
+
+void XmlWriter::Comment(std::string_view text) {
+  text_.append(open_elements_.size(), '\t');
+  text_ += "<!--";
+  text_ += text;
+  text_ += "-->";
+  EndLine();
+}
+
+const std::string& XmlWriter::Text() const {
+  if (!open_elements_.empty()) throw std::logic_error("element " + open_elements_.back() + " is still open");
+  return text_;
+}
+
+void XmlWriter::StartTag(std::string_view name, const Attributes& attributes) {
+  text_.append(open_elements_.size(), '\t');
+  text_ += '<';
+  text_ += name;
+  for (const auto& [attribute, value] : attributes) {
+    text_ += ' ';
+    text_ += attribute;
+    text_ += "=\"";
+    text_ += EscapeAttribute(value);
+    text_ += '"';
+  }
+}
+
+void XmlWriter::EndLine() { text_ += "\r\n"; }
+
+}  // namespace technology

@@ -1,0 +1,305 @@
+#include "orba/store/model_repository.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orba/store/model_session.h"
+#include "store_fixtures.h"
+
+namespace orba::store::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// A technology document as the add-in hands it over: three NUL bytes after the root.
+std::string TechnologyDocument(const std::string& id, const std::string& stereotypes) {
+  return "<?xml version=\"1.0\"?>\r\n<Quindle.Technology version=\"1.0\">"
+         "<Documentation id=\"" +
+         id +
+         "\" name=\"Test\" version=\"1.0\" notes=\"\"/>"
+         "<UMLProfiles><UMLProfile profiletype=\"uml2\"><Content><Stereotypes>" +
+         stereotypes +
+         "</Stereotypes></Content></UMLProfile></UMLProfiles>"
+         "<DiagramProfile><UMLProfile><Content><Stereotypes>"
+         "<Stereotype name=\"diagramOnly\" metatype=\"NotAnElementKind\"/>"
+         "</Stereotypes></Content></UMLProfile></DiagramProfile></Quindle.Technology>\r\n" +
+         std::string(3, '\0');
+}
+
+const std::string kSysMLStereotypes =
+    R"(<Stereotype name="block" notes="" metatype="Block"/>)"
+    R"(<Stereotype name="requirement" notes=""/>)"
+    R"(<Stereotype name="requirement" notes="" metatype="Requirement"/>)"
+    R"(<Stereotype name="requirement" notes="" metatype="Second"/>)"
+    R"(<Stereotype name="emptyKind" notes="" metatype=""/>)";
+
+constexpr std::string_view kStereotypedModel = R"json({
+  "packages": [{"key": "p", "name": "P"}],
+  "elements": [
+    {"key": "derived", "package": "p", "type": "Class", "name": "A", "stereotype": "block"},
+    {"key": "explicit", "package": "p", "type": "Class", "name": "B", "stereotype": "block", "metatype": "Other"},
+    {"key": "explicitEmpty", "package": "p", "type": "Class", "name": "C", "stereotype": "block", "metatype": ""},
+    {"key": "firstWithMetatype", "package": "p", "type": "Requirement", "name": "D", "stereotype": "requirement"},
+    {"key": "caseDiffers", "package": "p", "type": "Class", "name": "E", "stereotype": "Block"},
+    {"key": "unknown", "package": "p", "type": "Class", "name": "F", "stereotype": "nothing"},
+    {"key": "diagramOnly", "package": "p", "type": "Class", "name": "G", "stereotype": "diagramOnly"},
+    {"key": "none", "package": "p", "type": "Class", "name": "H"}
+  ]
+})json";
+
+class MetatypeTest : public ::testing::Test {
+ protected:
+  std::string MetatypeOf(const std::string& key) {
+    return repository_->GetElementByID(keys_.elements.at(key))->Metatype();
+  }
+
+  KeyMap keys_;
+  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kStereotypedModel, &keys_);
+};
+
+TEST_F(MetatypeTest, WithoutTechnologyOnlyExplicitMetatypesAreKnown) {
+  EXPECT_EQ(MetatypeOf("derived"), "");
+  EXPECT_EQ(MetatypeOf("explicit"), "Other");
+}
+
+TEST_F(MetatypeTest, DerivedFromTheInstalledTechnologyUnlessExplicit) {
+  ASSERT_TRUE(repository_->InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
+  const std::pair<const char*, const char*> expected[] = {
+      {"derived", "Block"},  {"explicit", "Other"},
+      {"explicitEmpty", ""}, {"firstWithMetatype", "Requirement"},
+      {"caseDiffers", ""},   {"unknown", ""},
+      {"diagramOnly", ""},   {"none", ""}};
+  for (const auto& [key, metatype] : expected) EXPECT_EQ(MetatypeOf(key), metatype) << key;
+}
+
+TEST_F(MetatypeTest, RemovingTheTechnologyForgetsDerivedMetatypes) {
+  repository_->InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes));
+  EXPECT_EQ(MetatypeOf("derived"), "Block");
+  EXPECT_TRUE(repository_->RemoveTechnology("SysML"));
+  EXPECT_EQ(MetatypeOf("derived"), "");
+}
+
+TEST_F(MetatypeTest, AnEarlierTechnologyWinsForTheSameStereotype) {
+  repository_->InstallTechnology(
+      TechnologyDocument("First", R"(<Stereotype name="block" metatype="One"/>)"));
+  repository_->InstallTechnology(
+      TechnologyDocument("Second", R"(<Stereotype name="block" metatype="Two"/>)"));
+  EXPECT_EQ(MetatypeOf("derived"), "One");
+}
+
+class RepositoryTest : public ::testing::Test {
+ protected:
+  RecordingHostServices services_;
+  KeyMap keys_;
+  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kSampleModel, &keys_, &services_);
+};
+
+TEST_F(RepositoryTest, LookupsAnswerNothingForUnknownIdsAndGuids) {
+  EXPECT_EQ(repository_->GetElementByID(0), nullptr);
+  EXPECT_EQ(repository_->GetElementByID(9999), nullptr);
+  EXPECT_EQ(repository_->GetElementByID(-1), nullptr);
+  EXPECT_EQ(repository_->GetPackageByID(0), nullptr);
+  EXPECT_EQ(repository_->GetPackageByID(77), nullptr);
+  EXPECT_EQ(repository_->GetConnectorByID(77), nullptr);
+  EXPECT_EQ(repository_->GetElementByGUID("{00000000-0000-0000-0000-000000000000}"), nullptr);
+  EXPECT_EQ(repository_->GetElementByGUID(""), nullptr);
+  EXPECT_EQ(repository_->GetDiagramByID(77), nullptr);
+}
+
+TEST_F(RepositoryTest, LookupsFindWhatExists) {
+  host::ElementPtr block = repository_->GetElementByID(keys_.elements.at("block"));
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(repository_->GetElementByGUID(block->ElementGUID())->ElementID(), block->ElementID());
+  EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
+  EXPECT_EQ(repository_->GetConnectorByID(keys_.connectors.at("alloc"))->Stereotype(), "allocate");
+}
+
+TEST_F(RepositoryTest, EnumeratesItemsForTheValidator) {
+  EXPECT_EQ(repository_->ElementIds().size(), keys_.elements.size());
+  EXPECT_EQ(repository_->ElementIds().front(), keys_.elements.at("block"));
+  EXPECT_THAT(repository_->PackageIds(),
+              ElementsAre(keys_.packages.at("root"), keys_.packages.at("views")));
+  EXPECT_EQ(repository_->ConnectorIds().size(), 3u);
+  EXPECT_EQ(repository_->DiagramIds().size(), 1u);
+}
+
+TEST_F(RepositoryTest, BuildNumberDefaultsTo1558AndFollowsTheHost) {
+  EXPECT_EQ(repository_->BuildNumber(), 1558);
+  repository_->SetBuildNumber(797);
+  EXPECT_EQ(repository_->BuildNumber(), 797);
+}
+
+TEST_F(RepositoryTest, WithoutAModelCallsThatNeedOneFail) {
+  EXPECT_EQ(repository_->ModelLocation(), ":memory:");
+  repository_->CloseModel();
+  EXPECT_EQ(repository_->ModelLocation(), "");
+  EXPECT_FALSE(repository_->IsOpen());
+  try {
+    repository_->GetElementByID(1);
+    FAIL() << "no error";
+  } catch (const host::Error& error) {
+    EXPECT_STREQ(error.what(), "no model is open");
+  }
+  EXPECT_FALSE(repository_->HasTechnology("SysML"));  // nothing is loaded without a model
+  EXPECT_THROW(repository_->ExecuteSqlQuery("SELECT 1"), host::Error);
+  EXPECT_THROW(repository_->QueryPerspective("SysML"), host::Error);
+}
+
+TEST_F(RepositoryTest, TechnologyInstallAndRemoveRoundTrip) {
+  EXPECT_FALSE(repository_->HasTechnology("SysML"));
+  EXPECT_TRUE(repository_->InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
+  EXPECT_TRUE(repository_->HasTechnology("SysML"));
+  EXPECT_FALSE(repository_->HasTechnology("sysml"));
+  EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("SysML"));
+
+  EXPECT_TRUE(repository_->InstallTechnology(TechnologyDocument("SysML", "")));
+  EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("SysML"));
+  EXPECT_EQ(repository_->TechnologyDocument("SysML"), TechnologyDocument("SysML", ""));
+
+  EXPECT_TRUE(repository_->RemoveTechnology("SysML"));
+  EXPECT_FALSE(repository_->HasTechnology("SysML"));
+  EXPECT_FALSE(repository_->RemoveTechnology("SysML"));
+  EXPECT_EQ(repository_->TechnologyDocument("SysML"), "");
+}
+
+TEST_F(RepositoryTest, DocumentsThatAreNotTechnologiesAreRefused) {
+  const std::string refused[] = {
+      "not xml at all",
+      "<Quindle.Technology><Documentation id=\"X\">",
+      "<Other.Root><Documentation id=\"X\"/></Other.Root>",
+      "<Quindle.Technology><Documentation name=\"no id\"/></Quindle.Technology>",
+      "<Quindle.Technology><Documentation id=\"\"/></Quindle.Technology>",
+      ""};
+  for (const std::string& document : refused) {
+    EXPECT_FALSE(repository_->InstallTechnology(document)) << document;
+  }
+  EXPECT_THAT(repository_->TechnologyIds(), IsEmpty());
+}
+
+TEST_F(RepositoryTest, TechnologyVisibilityIsKeptPerId) {
+  EXPECT_EQ(repository_->TechnologyVisibility("SysML"), std::nullopt);
+  repository_->SetTechnologyVisibility("SysML", "", false);
+  EXPECT_EQ(repository_->TechnologyVisibility("SysML"), false);
+  repository_->SetTechnologyVisibility("SysML", "", true);
+  EXPECT_EQ(repository_->TechnologyVisibility("SysML"), true);
+}
+
+TEST_F(RepositoryTest, PerspectiveInstallQueryAndSelect) {
+  EXPECT_EQ(repository_->QueryPerspective("SysML"), "0");
+  repository_->InstallPerspective(
+      "<?xml version=\"1.0\"?>\r\n<Perspectives><Perspective Name=\"SysML\" Technology=\"SysML\">"
+      "<Folders>AN=1;</Folders><Validation>x</Validation></Perspective></Perspectives>\r\n",
+      1);
+  EXPECT_EQ(repository_->QueryPerspective("SysML"), "-1");
+  EXPECT_EQ(repository_->QueryPerspective("sysml"), "0");
+  EXPECT_THAT(repository_->PerspectiveNames(), ElementsAre("SysML"));
+  EXPECT_EQ(repository_->SelectedPerspective(), "");
+  repository_->SelectPerspective("SysML", 1);
+  EXPECT_EQ(repository_->SelectedPerspective(), "SysML");
+}
+
+TEST_F(RepositoryTest, PerspectiveDocumentsThatAreNotXmlFail) {
+  EXPECT_THROW(repository_->InstallPerspective("<Perspectives>", 1), host::Error);
+  EXPECT_THROW(repository_->InstallPerspective("<Perspectives/>", 1), host::Error);
+  EXPECT_THAT(repository_->PerspectiveNames(), IsEmpty());
+}
+
+TEST_F(RepositoryTest, RegisterSearchesKeepsTheSearchList) {
+  repository_->RegisterSearches(
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RootSearch><Search Name=\"SysML "
+      "Allocations\" "
+      "GUID=\"{79D35FBB-FD52-4cfc-8495-0FA9B696E506}\" PkgGUID=\"-1\" Type=\"0\" LnksToObj=\"0\" "
+      "CustomSearch=\"1\" AddinAndMethodName=\"SysML.AllocationSearch\"><SrchOn/><LnksTo/></Search>"
+      "</RootSearch>\r\n");
+  ASSERT_EQ(repository_->RegisteredSearches().size(), 1u);
+  const RegisteredSearch& search = repository_->RegisteredSearches()[0];
+  EXPECT_EQ(search.name, "SysML Allocations");
+  EXPECT_EQ(search.guid, "{79D35FBB-FD52-4cfc-8495-0FA9B696E506}");
+  EXPECT_TRUE(search.custom_search);
+  EXPECT_EQ(search.addin_and_method_name, "SysML.AllocationSearch");
+  EXPECT_THROW(repository_->RegisterSearches("<RootSearch>"), host::Error);
+}
+
+TEST_F(RepositoryTest, SearchesRedrawsAndDiagramsGoToTheHostServices) {
+  repository_->RunSearch("SysML Allocations", "term", "", "data");
+  repository_->RedrawOpenDiagrams(false);
+  repository_->OpenDiagram(3);
+  EXPECT_THAT(services_.calls, ElementsAre("RunSearch SysML Allocations|term||data",
+                                           "RedrawOpenDiagrams quick", "OpenDiagram 3"));
+}
+
+TEST(RepositoryWithoutServices, IgnoresSearchesRedrawsAndDiagrams) {
+  auto repository = ImportedModel(kSampleModel);
+  EXPECT_NO_THROW(repository->RunSearch("x", "", "", ""));
+  EXPECT_NO_THROW(repository->RedrawOpenDiagrams(true));
+  EXPECT_NO_THROW(repository->OpenDiagram(1));
+}
+
+TEST_F(RepositoryTest, SelectedPackageIsWhatTheHostSelected) {
+  EXPECT_EQ(repository_->GetSelectedPackage(), nullptr);
+  repository_->SelectPackage(keys_.packages.at("views"));
+  EXPECT_EQ(repository_->GetSelectedPackage()->Name(), "Views");
+  repository_->SelectPackage(0);
+  EXPECT_EQ(repository_->GetSelectedPackage(), nullptr);
+}
+
+TEST_F(RepositoryTest, ProjectServicesRegisterRulesAndRecordReports) {
+  host::ProjectServicesPtr services = repository_->GetProjectServices();
+  std::string category = services->RegisterRuleCategory("SysML");
+  std::string first = services->RegisterRule(category, 0, "View rules");
+  std::string second = services->RegisterRule(category, 1, "Viewpoint rules");
+  EXPECT_NE(first, second);
+  std::string third = repository_->GetProjectServices()->RegisterRule(category, 0, "More");
+  EXPECT_EQ(repository_->Validation().Rules().size(), 3u);
+  EXPECT_EQ(repository_->Validation().Rules().back().id, third);
+
+  ItemRef item{ItemKind::kPackage, "{G}", "Views", "Package"};
+  repository_->SetCurrentItem(item);
+  EXPECT_TRUE(services->ReportViolation(second, 1, "A viewpoint must be abstract"));
+  repository_->ClearCurrentItem();
+  services->ReportViolation(first, 0, "no item");
+
+  const auto& violations = repository_->Validation().Violations();
+  ASSERT_EQ(violations.size(), 2u);
+  EXPECT_EQ(violations[0].rule_id, second);
+  EXPECT_EQ(violations[0].error_type, 1);
+  EXPECT_EQ(violations[0].message, "A viewpoint must be abstract");
+  EXPECT_EQ(violations[0].item, item);
+  EXPECT_EQ(violations[1].item, ItemRef{});
+  EXPECT_EQ(repository_->Validation().CategoryOfRule(second)->name, "SysML");
+}
+
+TEST_F(RepositoryTest, AnUncommittedTransactionLeavesTheModelAsItWas) {
+  {
+    ModelRepository::Transaction transaction(*repository_);
+    host::ElementPtr created = repository_->GetPackageByID(1)->Elements()->AddNew("Gone", "Class");
+    created->Update();
+    EXPECT_NE(repository_->GetElementByID(created->ElementID()), nullptr);
+  }
+  EXPECT_THAT(NamesOf(repository_->GetPackageByID(1)->Elements()),
+              ElementsAre("Vehicle", "Wheel", "Drive"));
+}
+
+TEST_F(RepositoryTest, NestedTransactionsCommitIntoTheOuterOne) {
+  {
+    ModelRepository::Transaction outer(*repository_);
+    {
+      ModelRepository::Transaction inner(*repository_);
+      repository_->InstallTechnology(TechnologyDocument("Kept", ""));
+      inner.Commit();
+    }
+    outer.Commit();
+  }
+  {
+    ModelRepository::Transaction outer(*repository_);
+    ModelRepository::Transaction inner(*repository_);
+    repository_->InstallTechnology(TechnologyDocument("Dropped", ""));
+    inner.Commit();
+  }
+  EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("Kept"));
+}
+
+}  // namespace
+}  // namespace orba::store::testing

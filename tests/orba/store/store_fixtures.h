@@ -1,0 +1,88 @@
+// Helpers of the store's tests: models imported from JSON, and a
+// HostServices that records what it was asked.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orba/store/host_services.h"
+#include "orba/store/json_model.h"
+#include "orba/store/model_repository.h"
+
+namespace orba::store::testing {
+
+// A small model with nesting, ports, parameters, connectors, tags and members.
+inline constexpr std::string_view kSampleModel = R"json({
+  "format": "orba-model", "version": 1,
+  "packages": [
+    {"key": "root", "name": "Model"},
+    {"key": "views", "name": "Views", "parent": "root", "stereotype": "view", "metatype": "View"}
+  ],
+  "elements": [
+    {"key": "block", "package": "root", "type": "Class", "name": "Vehicle", "stereotype": "block",
+     "metatype": "Block", "abstract": "1", "multiplicity": "0..1", "notes": "a note",
+     "tags": [{"name": "z", "value": "last"}, {"name": "a", "value": "first"}],
+     "attributes": [{"name": "mass", "type": "Real"}, {"name": "length", "type": "Real"}],
+     "operations": [{"name": "run", "stereotype": "controlOperator",
+                     "parameters": [{"name": "c", "type": "ControlValue"}, {"name": "d", "type": "Integer"}]},
+                    {"name": "stop"}]},
+    {"key": "port2", "parent": "block", "type": "Port", "name": "p2"},
+    {"key": "part", "parent": "block", "type": "Part", "name": "front", "classifier": "wheel"},
+    {"key": "port1", "parent": "block", "type": "Port", "name": "p1"},
+    {"key": "wheel", "package": "root", "type": "Class", "name": "Wheel"},
+    {"key": "drive", "package": "root", "type": "Activity", "name": "Drive"},
+    {"key": "param", "parent": "drive", "type": "ActivityParameter", "name": "speed"},
+    {"key": "inView", "package": "views", "type": "Class", "name": "Shown"}
+  ],
+  "connectors": [
+    {"key": "self", "type": "Association", "client": "block", "supplier": "block"},
+    {"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "drive",
+     "supplier": "block", "clientAggregation": 1, "supplierAggregation": 2,
+     "tags": [{"name": "itemProperty", "value": "<none>"}, {"name": "b", "value": "2"}]},
+    {"key": "wheelLink", "type": "Association", "client": "wheel", "supplier": "block"}
+  ],
+  "diagrams": [{"package": "root", "name": "Overview", "type": "SysML::Block"}]
+})json";
+
+// An in-memory model imported from `json`; keys in `keys` when given.
+inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json, KeyMap* keys = nullptr,
+                                                      HostServices* services = nullptr) {
+  auto repository = std::make_shared<ModelRepository>(services);
+  repository->CreateInMemoryModel();
+  KeyMap imported = ImportJsonModel(*repository, json).keys;
+  if (keys) *keys = std::move(imported);
+  return repository;
+}
+
+template <class T>
+std::vector<std::string> NamesOf(const host::CollectionPtr<T>& collection) {
+  std::vector<std::string> names;
+  for (const auto& item : collection->Items()) names.push_back(item->Name());
+  return names;
+}
+
+class RecordingHostServices : public HostServices {
+ public:
+  void RunSearch(const std::string& name, const std::string& term, const std::string& options,
+                 const std::string& data) override {
+    calls.push_back("RunSearch " + name + "|" + term + "|" + options + "|" + data);
+  }
+  void RedrawOpenDiagrams(bool full) override {
+    calls.push_back(std::string("RedrawOpenDiagrams ") + (full ? "full" : "quick"));
+  }
+  void OpenDiagram(int32_t diagram_id) override {
+    calls.push_back("OpenDiagram " + std::to_string(diagram_id));
+  }
+  void ElementCreated(int32_t element_id) override {
+    calls.push_back("ElementCreated " + std::to_string(element_id));
+  }
+  void ItemModified(const std::string& guid, int32_t object_type) override {
+    calls.push_back("ItemModified " + guid + " " + std::to_string(object_type));
+  }
+
+  std::vector<std::string> calls;
+};
+
+}  // namespace orba::store::testing

@@ -1,0 +1,198 @@
+// The console options form as a user meets it: the form program runs on a
+// pseudo-terminal, this test types at its prompts and then reads the settings
+// file it left; and without a terminal the form is cancelled.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/settings_store.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+constexpr char kPrompt[] = "Number to press, or q to close: ";
+constexpr int kGiveUpMs = 60000;  // only against a hung program; never reached when it works
+
+// The form program on the slave side of a pseudo-terminal.
+class TerminalSession {
+ public:
+  // `orba_ui` is the value of $ORBA_UI for the program, or null for none.
+  explicit TerminalSession(const std::filesystem::path& config_home,
+                           const char* orba_ui = "console") {
+    child_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
+    if (child_ == 0) {
+      orba_ui ? setenv("ORBA_UI", orba_ui, 1) : unsetenv("ORBA_UI");
+      unsetenv("DISPLAY");
+      unsetenv("WAYLAND_DISPLAY");
+      setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
+      execl(OPTIONS_FORM_HELPER, OPTIONS_FORM_HELPER, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~TerminalSession() {
+    if (child_ > 0 && !ended_) {
+      kill(child_, SIGKILL);
+      waitpid(child_, nullptr, 0);
+    }
+    if (terminal_ >= 0) close(terminal_);
+  }
+  TerminalSession(const TerminalSession&) = delete;
+  TerminalSession& operator=(const TerminalSession&) = delete;
+
+  bool Started() const { return child_ > 0; }
+
+  // Everything the program writes until `marker` appears (or it ends).
+  std::string ReadUntil(const std::string& marker) {
+    const size_t from = output_.size();
+    while (output_.find(marker, from) == std::string::npos && ReadSome()) {
+    }
+    return output_.substr(from);
+  }
+  void Type(const std::string& line) {
+    const std::string text = line + "\n";
+    ASSERT_EQ(write(terminal_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
+  // Reads to the end and answers the exit status (-1 when it did not exit normally).
+  int Wait() {
+    while (ReadSome()) {
+    }
+    int status = 0;
+    waitpid(child_, &status, 0);
+    ended_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  const std::string& Output() const { return output_; }
+
+ private:
+  bool ReadSome() {
+    pollfd ready{terminal_, POLLIN, 0};
+    if (poll(&ready, 1, kGiveUpMs) <= 0) return false;
+    char buffer[4096];
+    const ssize_t got = read(terminal_, buffer, sizeof buffer);  // EIO once the program ended
+    if (got <= 0) return false;
+    output_.append(buffer, static_cast<size_t>(got));
+    return true;
+  }
+
+  int terminal_ = -1;
+  pid_t child_ = -1;
+  bool ended_ = false;
+  std::string output_;
+};
+
+// The number the form gives the OK button ("7) <OK>").
+std::string OkNumber(const std::string& form) {
+  std::smatch match;
+  if (!std::regex_search(form, match, std::regex(R"((\d+)\) <OK>)"))) return "";
+  return match[1];
+}
+
+std::string StoredOption(const std::filesystem::path& config_home, const std::string& key) {
+  platform::IniSettingsStore store(config_home / "orba");
+  return store.GetSetting("SysML", "Options", key, "<absent>");
+}
+
+struct TypedCase {
+  const char* name;
+  std::vector<std::string> answers;  // at each prompt; "OK" stands for the OK button's number
+  const char* stored_show_always;
+  const char* outcome;
+};
+
+class TypedAnswersTest : public testing::TestWithParam<TypedCase> {};
+
+TEST_P(TypedAnswersTest, DriveTheForm) {
+  testing_support::TempFolder config_home;
+  TerminalSession session(config_home.path());
+  ASSERT_TRUE(session.Started());
+  const std::string form = session.ReadUntil(kPrompt);
+  ASSERT_NE(form.find("== Quindle Technology for SysML - Options =="), std::string::npos) << form;
+  const std::string ok = OkNumber(form);
+  ASSERT_FALSE(ok.empty()) << form;
+  for (size_t i = 0; i < GetParam().answers.size(); ++i) {
+    if (i > 0) session.ReadUntil(kPrompt);
+    const std::string& answer = GetParam().answers[i];
+    session.Type(answer == "OK" ? ok : answer);
+  }
+  EXPECT_EQ(session.Wait(), 0) << session.Output();
+  EXPECT_NE(session.Output().find(GetParam().outcome), std::string::npos) << session.Output();
+  EXPECT_EQ(StoredOption(config_home.path(), "ShowAlways"), GetParam().stored_show_always);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, TypedAnswersTest,
+    testing::Values(TypedCase{"ToggleShowAlwaysThenOk", {"1", "OK"}, "1", "toolbox choice changed"},
+                    TypedCase{"ToggleThenQuit", {"1", "q"}, "<absent>", "toolbox choice kept"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConsoleFormTest, OkWritesAllSevenKeys) {
+  testing_support::TempFolder config_home;
+  TerminalSession session(config_home.path());
+  ASSERT_TRUE(session.Started());
+  session.Type(OkNumber(session.ReadUntil(kPrompt)));
+  ASSERT_EQ(session.Wait(), 0) << session.Output();
+  for (const char* key : {"Parts", "FlowPorts", "Parameters", "AllocatedTo", "AllocatedFrom",
+                          "ShowAlways", "ShowCompartmentRequirements"}) {
+    EXPECT_EQ(StoredOption(config_home.path(), key), "0") << key;
+  }
+}
+
+struct ChoiceCase {
+  const char* name;
+  const char* orba_ui;  // null: unset
+  bool interactive;
+};
+
+class UiChoiceTest : public testing::TestWithParam<ChoiceCase> {};
+
+// On a terminal without a display, every choice but "none" gets the typed form.
+TEST_P(UiChoiceTest, OnATerminalWithoutADisplay) {
+  testing_support::TempFolder config_home;
+  TerminalSession session(config_home.path(), GetParam().orba_ui);
+  ASSERT_TRUE(session.Started());
+  const std::string form = session.ReadUntil(kPrompt);
+  ASSERT_NE(form.find("== Quindle Technology for SysML - Options =="), std::string::npos) << form;
+  if (GetParam().interactive) {
+    ASSERT_NE(form.find(kPrompt), std::string::npos) << form;
+    session.Type("q");
+  }
+  EXPECT_EQ(session.Wait(), 0) << session.Output();
+  EXPECT_EQ(session.Output().find(kPrompt) != std::string::npos, GetParam().interactive);
+  EXPECT_FALSE(std::filesystem::exists(config_home.path() / "orba" / "SysML.ini"));
+}
+
+INSTANTIATE_TEST_SUITE_P(OrbaUi, UiChoiceTest,
+                         testing::Values(ChoiceCase{"Unset", nullptr, true},
+                                         ChoiceCase{"Console", "console", true},
+                                         ChoiceCase{"QtWithoutADisplay", "qt", true},
+                                         ChoiceCase{"None", "none", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConsoleFormTest, WithoutATerminalTheFormIsCancelled) {
+  testing_support::TempFolder config_home;
+  const std::string command = "ORBA_UI=console XDG_CONFIG_HOME='" + config_home.path().string() +
+                              "' '" OPTIONS_FORM_HELPER "' </dev/null 2>&1";
+  FILE* program = popen(command.c_str(), "r");
+  ASSERT_NE(program, nullptr);
+  std::string output;
+  char buffer[4096];
+  for (size_t got; (got = fread(buffer, 1, sizeof buffer, program)) > 0;)
+    output.append(buffer, got);
+  EXPECT_EQ(pclose(program), 0) << output;
+  EXPECT_NE(output.find("== Quindle Technology for SysML - Options =="), std::string::npos)
+      << output;
+  EXPECT_EQ(output.find(kPrompt), std::string::npos) << output;
+  EXPECT_NE(output.find("toolbox choice kept"), std::string::npos) << output;
+  EXPECT_FALSE(std::filesystem::exists(config_home.path() / "orba" / "SysML.ini"));
+}
+
+}  // namespace
