@@ -8,8 +8,8 @@ namespace HelperFuncs {
 namespace {
 
 constexpr std::array<std::string_view, 7> kRequirementMetatypes = {
-    "Requirement",          "DesignRequirement",      "ExtendedRequirement",
-    "FunctionalRequirement", "InterfaceRequirement",  "PerformanceRequirement",
+    "Requirement",           "DesignRequirement",    "ExtendedRequirement",
+    "FunctionalRequirement", "InterfaceRequirement", "PerformanceRequirement",
     "PhysicalRequirement",
 };
 

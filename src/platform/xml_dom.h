@@ -90,7 +90,9 @@ class XmlDocument {
   // The document node, the parent of the declaration and the document element.
   XmlNode node() const;
   XmlNode firstChild() const { return node().firstChild(); }
-  XmlNode selectSingleNode(const std::string& xpath) const { return node().selectSingleNode(xpath); }
+  XmlNode selectSingleNode(const std::string& xpath) const {
+    return node().selectSingleNode(xpath);
+  }
 
  private:
   std::unique_ptr<pugi::xml_document> document_;

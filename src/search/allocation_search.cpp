@@ -1,6 +1,9 @@
 #include "search/allocation_search.h"
 
+#include <iterator>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "automation/variant.h"
 #include "platform/xml_dom.h"
@@ -13,51 +16,53 @@ namespace {
 // its stereotype when it has one, else its object type.
 
 // The first part's select list: no space after its final comma.
-constexpr std::string_view kFirstSelectFromStereotype =
+constexpr char kFirstSelectFromStereotype[] =
     "SELECT    t_connector.Connector_Type AS [CLASSTYPE], t_connector.orba_guid AS [CLASSGUID], "
     "t_object1.Stereotype AS [From_Type], t_object1.Name AS [From_Name], "
     "t_connector.Stereotype AS Relation,";
-constexpr std::string_view kSelectFromObjectType =
+constexpr char kSelectFromObjectType[] =
     "SELECT    t_connector.Connector_Type AS [CLASSTYPE], t_connector.orba_guid AS [CLASSGUID], "
     "t_object1.Object_Type AS [From_Type], t_object1.Name AS [From_Name], "
     "t_connector.Stereotype AS Relation, ";
-constexpr std::string_view kToStereotype =
-    "t_object2.Stereotype AS [To_Type], t_object2.Name AS [To_Name] ";
-constexpr std::string_view kToObjectType =
-    "t_object2.Object_Type AS [To_Type], t_object2.Name AS [To_Name] ";
-constexpr std::string_view kFrom = "FROM       t_object t_object1, t_object t_object2, t_connector ";
-constexpr std::string_view kJoinEnds =
+constexpr char kToStereotype[] = "t_object2.Stereotype AS [To_Type], t_object2.Name AS [To_Name] ";
+constexpr char kToObjectType[] = "t_object2.Object_Type AS [To_Type], t_object2.Name AS [To_Name] ";
+constexpr char kFrom[] = "FROM       t_object t_object1, t_object t_object2, t_connector ";
+constexpr char kJoinEnds[] =
     "where t_connector.Start_Object_ID = t_object1.Object_Id and "
     "t_connector.End_Object_ID = t_object2.Object_Id and ";
-constexpr std::string_view kBothStereotyped =
+constexpr char kBothStereotyped[] =
     "t_connector.Stereotype='allocate' and t_object1.Stereotype is not null and "
     "t_object2.Stereotype is not null ";
-constexpr std::string_view kOnlyFromStereotyped =
+constexpr char kOnlyFromStereotyped[] =
     "t_connector.Stereotype='allocate' and t_object1.Stereotype is not null and "
     "t_object2.Stereotype is null ";
-constexpr std::string_view kOnlyToStereotyped =
+constexpr char kOnlyToStereotyped[] =
     "t_connector.Stereotype='allocate' and t_object1.Stereotype is null and "
     "t_object2.Stereotype is not null ";
-constexpr std::string_view kNeitherStereotyped =
+constexpr char kNeitherStereotyped[] =
     "t_connector.Stereotype='allocate' and t_object1.Stereotype is null and "
     "t_object2.Stereotype is null ";
-constexpr std::string_view kUnion = "Union ";
+constexpr char kUnion[] = "Union ";
 
-constexpr std::string_view kPartitionQuery =
+constexpr char kPartitionQuery[] =
     "SELECT Object_ID FROM t_object WHERE t_object.Object_Type = 'ActivityPartition' and "
     "t_object.Stereotype = 'allocateActivityPartition'";
 
+// One part of the allocation query: the connector and its two ends, joined on
+// the end ids, for one combination of stereotyped ends.
+std::string QueryPart(const std::string& select, const char* to, const char* condition) {
+  return select + to + kFrom + kJoinEnds + condition;
+}
+
 std::string AllocationQuery() {
-  const std::string select_from_stereotype = std::string(kFirstSelectFromStereotype) + " ";
-  std::string query;
-  for (std::string_view piece :
-       {kFirstSelectFromStereotype, kToStereotype, kFrom, kJoinEnds, kBothStereotyped, kUnion,
-        std::string_view(select_from_stereotype), kToObjectType, kFrom, kJoinEnds,
-        kOnlyFromStereotyped, kUnion,
-        kSelectFromObjectType, kToStereotype, kFrom, kJoinEnds, kOnlyToStereotyped, kUnion,
-        kSelectFromObjectType, kToObjectType, kFrom, kJoinEnds, kNeitherStereotyped}) {
-    query += piece;
-  }
+  const std::string parts[] = {
+      QueryPart(kFirstSelectFromStereotype, kToStereotype, kBothStereotyped),
+      QueryPart(std::string(kFirstSelectFromStereotype) + " ", kToObjectType, kOnlyFromStereotyped),
+      QueryPart(kSelectFromObjectType, kToStereotype, kOnlyToStereotyped),
+      QueryPart(kSelectFromObjectType, kToObjectType, kNeitherStereotyped),
+  };
+  std::string query = parts[0];
+  for (size_t i = 1; i < std::size(parts); ++i) query += kUnion + parts[i];
   return query;
 }
 
@@ -90,10 +95,17 @@ std::string EscapeAttribute(std::string_view value) {
   std::string escaped;
   for (char c : value) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
     }
   }
   return escaped;
@@ -139,7 +151,8 @@ std::string AllocationRow(const platform::XmlNode& row) {
 int32_t PartitionId(const platform::XmlNode& row) {
   int32_t id = 0;
   for (const platform::XmlNode& column : row.childNodes()) {
-    if (UpperCase(column.nodeName()) == "OBJECT_ID") id = automation::Variant(column.text()).ToInt32();
+    if (UpperCase(column.nodeName()) == "OBJECT_ID")
+      id = automation::Variant(column.text()).ToInt32();
   }
   return id;
 }
@@ -192,7 +205,7 @@ std::string AllocationSearchDocument(host::Repository& repository) {
   // An answer that does not load has no rows; the load's success is not needed.
   document.loadXML(repository.ExecuteSqlQuery(AllocationQuery()));
   for (const platform::XmlNode& row : Rows(document)) result += AllocationRow(row);
-  document.loadXML(repository.ExecuteSqlQuery(std::string(kPartitionQuery)));
+  document.loadXML(repository.ExecuteSqlQuery(kPartitionQuery));
   for (const platform::XmlNode& row : Rows(document)) result += PartitionRows(repository, row);
   return result + "</Rows></ReportViewData>";
 }

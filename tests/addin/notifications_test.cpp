@@ -102,14 +102,12 @@ TEST_P(NewElementTest, ViewpointsInAnyCaseBecomeAbstract) {
   EXPECT_EQ(model_.Element(GetParam().key)->Abstract(), GetParam().made_abstract ? "1" : "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, NewElementTest,
-                         testing::Values(NewElementCase{"viewpoint", true},
-                                         NewElementCase{"lower", true},
-                                         NewElementCase{"upper", true},
-                                         NewElementCase{"view", false},
-                                         NewElementCase{"class", false},
-                                         NewElementCase{"plural", false},
-                                         NewElementCase{"none", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NewElementTest,
+    testing::Values(NewElementCase{"viewpoint", true}, NewElementCase{"lower", true},
+                    NewElementCase{"upper", true}, NewElementCase{"view", false},
+                    NewElementCase{"class", false}, NewElementCase{"plural", false},
+                    NewElementCase{"none", false}));
 
 TEST_F(NotificationsTest, TheElementIdIsConvertedFromTheArgumentsValue) {
   Connect();
@@ -117,8 +115,8 @@ TEST_F(NotificationsTest, TheElementIdIsConvertedFromTheArgumentsValue) {
   for (const Variant& value : {Variant(std::to_string(id)), Variant(double(id) + 0.4),
                                Variant(static_cast<int16_t>(id))}) {
     SCOPED_TRACE(value.ToString());
-    EXPECT_TRUE(addin_.Orba_OnPostNewElement(repository_,
-                                             std::make_shared<FakeEventArguments>(value)));
+    EXPECT_TRUE(
+        addin_.Orba_OnPostNewElement(repository_, std::make_shared<FakeEventArguments>(value)));
     EXPECT_EQ(repository_->LastArgument("GetElementByID"), std::to_string(id));
   }
 }
@@ -205,8 +203,9 @@ TEST_F(NotificationsTest, AModifiedRequirementRedrawsTheOpenDiagramsOnce) {
   Connect();
   const std::string guid = model_.ElementGuid("req");
   addin_.Orba_OnNotifyContextItemModified(repository_, guid, 4);
-  EXPECT_THAT(repository_->Calls(), ElementsAre("HasTechnology(SysML)", "GetModelItemXml(" + guid + ")",
-                                                "RedrawOpenDiagrams(False)"));
+  EXPECT_THAT(repository_->Calls(),
+              ElementsAre("HasTechnology(SysML)", "GetModelItemXml(" + guid + ")",
+                          "RedrawOpenDiagrams(False)"));
 }
 
 TEST_F(NotificationsTest, OnlyTheExactMetatypeRequirementRedraws) {
@@ -254,8 +253,8 @@ TEST_F(NotificationsTest, AnItemDocumentThatCannotBeReadDoesNotRedraw) {
   repository_->model_item_xml.reset();
   repository_->FailOn("GetModelItemXml", 2);
   addin_.Orba_OnNotifyContextItemModified(repository_, model_.ElementGuid("req"), 4);
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("HasTechnology", "GetModelItemXml",
-                                                    "HasTechnology", "GetModelItemXml"));
+  EXPECT_THAT(repository_->CallNames(),
+              ElementsAre("HasTechnology", "GetModelItemXml", "HasTechnology", "GetModelItemXml"));
 }
 
 TEST_F(NotificationsTest, HostFailuresOutsideTheItemDocumentReachTheHost) {

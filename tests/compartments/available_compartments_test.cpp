@@ -28,26 +28,33 @@ TEST_P(AvailableCompartmentsTest, OffersTheCompartmentsSwitchedOnInTableOrder) {
   EXPECT_EQ(AvailableCompartments(settings), GetParam().offered);
 }
 
-const std::map<std::string, std::string> kAllOn = {
-    {"ShowCompartmentRequirements", "1"}, {"AllocatedFrom", "1"}, {"AllocatedTo", "1"},
-    {"Parameters", "1"}, {"FlowPorts", "1"}, {"Parts", "1"}};
+const std::map<std::string, std::string> kAllOn = {{"ShowCompartmentRequirements", "1"},
+                                                   {"AllocatedFrom", "1"},
+                                                   {"AllocatedTo", "1"},
+                                                   {"Parameters", "1"},
+                                                   {"FlowPorts", "1"},
+                                                   {"Parts", "1"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AvailableCompartmentsTest,
     testing::Values(
         SwitchCase{"NothingStored", {}, ""},
-        SwitchCase{"AllOff", {{"Parts", "0"}, {"FlowPorts", "0"}, {"ShowCompartmentRequirements", "0"}}, ""},
+        SwitchCase{"AllOff",
+                   {{"Parts", "0"}, {"FlowPorts", "0"}, {"ShowCompartmentRequirements", "0"}},
+                   ""},
         SwitchCase{"AllOn", kAllOn,
                    "parts,flow ports,parameters,allocatedTo,allocatedFrom,requirements"},
         SwitchCase{"OnlyRequirements", {{"ShowCompartmentRequirements", "1"}}, "requirements"},
-        SwitchCase{"OnlyAllocations", {{"AllocatedFrom", "1"}, {"AllocatedTo", "1"}},
+        SwitchCase{"OnlyAllocations",
+                   {{"AllocatedFrom", "1"}, {"AllocatedTo", "1"}},
                    "allocatedTo,allocatedFrom"},
-        SwitchCase{"OnlyOneCounts", {{"Parts", "2"}, {"FlowPorts", "-1"}, {"Parameters", "1"}},
+        SwitchCase{"OnlyOneCounts",
+                   {{"Parts", "2"}, {"FlowPorts", "-1"}, {"Parameters", "1"}},
                    "parameters"},
-        SwitchCase{"NumbersAreConvertedToWholeNumbers",
-                   {{"Parts", " 1"}, {"FlowPorts", "1.0"}, {"Parameters", "1.5"},
-                    {"AllocatedTo", "0.5"}},
-                   "parts,flow ports"},
+        SwitchCase{
+            "NumbersAreConvertedToWholeNumbers",
+            {{"Parts", " 1"}, {"FlowPorts", "1.0"}, {"Parameters", "1.5"}, {"AllocatedTo", "0.5"}},
+            "parts,flow ports"},
         SwitchCase{"KeysAreExact", {{"parts", "1"}, {"Requirements", "1"}}, ""}),
     [](const testing::TestParamInfo<SwitchCase>& info) { return info.param.description; });
 

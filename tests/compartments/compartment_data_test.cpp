@@ -19,8 +19,8 @@ constexpr char kOptions[] = "Options=SkipIfOnDiagram&_eq_^1&_sc_^";
 // The answer for a compartment with rows, from its pieces.
 std::string Answer(const std::string& compartment, const std::string& owner,
                    const std::string& rows) {
-  return "Name=" + compartment + ";OwnerGUID=" + owner + ";" + kOptions + "CompartmentData=" +
-         rows + ";";
+  return "Name=" + compartment + ";OwnerGUID=" + owner + ";" + kOptions +
+         "CompartmentData=" + rows + ";";
 }
 
 std::string ItemRow(const std::string& name, const std::string& guid) {
@@ -76,11 +76,13 @@ class OwnedItemsTest : public testing::Test {
 
 TEST_F(OwnedItemsTest, EachKindListsTheDirectChildrenOfItsMetatypeInHostOrder) {
   const std::string car = model_.ElementGuid("car");
-  EXPECT_EQ(Data("parts", "car"), Answer("parts", car, Row("wheel", "wheel") + Row("axle", "axle")));
+  EXPECT_EQ(Data("parts", "car"),
+            Answer("parts", car, Row("wheel", "wheel") + Row("axle", "axle")));
   EXPECT_EQ(Data("flow ports", "car"), Answer("flow ports", car, Row("inlet", "fuel in")));
   EXPECT_EQ(Data("parameters", "car"), Answer("parameters", car, Row("mass", "m")));
   // The wheel's own part is listed for the wheel, not for the car.
-  EXPECT_EQ(Data("parts", "wheel"), Answer("parts", model_.ElementGuid("wheel"), Row("hub", "hub")));
+  EXPECT_EQ(Data("parts", "wheel"),
+            Answer("parts", model_.ElementGuid("wheel"), Row("hub", "hub")));
 }
 
 TEST_F(OwnedItemsTest, ItemNamesAreWrittenUnescaped) {
@@ -124,10 +126,9 @@ class HostDocumentTest : public testing::Test {
 
 TEST_F(HostDocumentTest, WritesTheFieldsAndRowsExactly) {
   EXPECT_EQ(
-      Data("parts",
-           R"(<ModelItem Name="Car" GUID="{E}" Metatype="Block">)"
-           R"(<ModelItem Name="wheel" GUID="{W}" Metatype="BlockProperty"/>)"
-           R"(<ModelItem Name="axle" GUID="{A}" Metatype="BlockProperty"/></ModelItem>)"),
+      Data("parts", R"(<ModelItem Name="Car" GUID="{E}" Metatype="Block">)"
+                    R"(<ModelItem Name="wheel" GUID="{W}" Metatype="BlockProperty"/>)"
+                    R"(<ModelItem Name="axle" GUID="{A}" Metatype="BlockProperty"/></ModelItem>)"),
       "Name=parts;OwnerGUID={E};Options=SkipIfOnDiagram&_eq_^1&_sc_^CompartmentData=Data&_eq_^"
       "wheel&_sc_^GUID&_eq_^{W}&_sc_^,Data&_eq_^axle&_sc_^GUID&_eq_^{A}&_sc_^,;");
 }
@@ -144,12 +145,15 @@ TEST_F(HostDocumentTest, OnlyDirectChildrenOfTheFirstModelItemCount) {
 }
 
 TEST_F(HostDocumentTest, AChildWithoutNameOrGuidEmptiesTheWholeAnswer) {
-  EXPECT_EQ(Data("parts", R"(<ModelItem GUID="{E}"><ModelItem Name="a" GUID="{A}" Metatype="BlockProperty"/>)"
-                          R"(<ModelItem Name="b" Metatype="BlockProperty"/></ModelItem>)"),
-            "");
-  EXPECT_EQ(Data("parts", R"(<ModelItem GUID="{E}"><ModelItem GUID="{A}" Metatype="BlockProperty"/>)"
-                          R"(<ModelItem Name="b" GUID="{B}" Metatype="BlockProperty"/></ModelItem>)"),
-            "");
+  EXPECT_EQ(
+      Data("parts",
+           R"(<ModelItem GUID="{E}"><ModelItem Name="a" GUID="{A}" Metatype="BlockProperty"/>)"
+           R"(<ModelItem Name="b" Metatype="BlockProperty"/></ModelItem>)"),
+      "");
+  EXPECT_EQ(
+      Data("parts", R"(<ModelItem GUID="{E}"><ModelItem GUID="{A}" Metatype="BlockProperty"/>)"
+                    R"(<ModelItem Name="b" GUID="{B}" Metatype="BlockProperty"/></ModelItem>)"),
+      "");
 }
 
 TEST_F(HostDocumentTest, IncompleteChildrenOfOtherKindsDoNotMatter) {
@@ -185,13 +189,17 @@ std::string RequirementModel(const std::string& metatype, const std::string& not
                              const std::vector<Tag>& tags) {
   nlohmann::json tag_list = nlohmann::json::array();
   for (const Tag& tag : tags) tag_list.push_back({{"name", tag.name}, {"value", tag.value}});
-  const nlohmann::json model = {
-      {"format", "orba-model"},
-      {"version", 1},
-      {"packages", {{{"key", "root"}, {"name", "Model"}}}},
-      {"elements",
-       {{{"key", "req"}, {"package", "root"}, {"type", "Requirement"}, {"name", "R"},
-         {"metatype", metatype}, {"notes", notes}, {"tags", tag_list}}}}};
+  const nlohmann::json model = {{"format", "orba-model"},
+                                {"version", 1},
+                                {"packages", {{{"key", "root"}, {"name", "Model"}}}},
+                                {"elements",
+                                 {{{"key", "req"},
+                                   {"package", "root"},
+                                   {"type", "Requirement"},
+                                   {"name", "R"},
+                                   {"metatype", metatype},
+                                   {"notes", notes},
+                                   {"tags", tag_list}}}}};
   return model.dump();
 }
 
@@ -200,7 +208,8 @@ std::string RequirementRows(const std::string& metatype, const std::string& note
   const TestModel model(RequirementModel(metatype, notes, tags));
   const std::string guid = model.ElementGuid("req");
   const std::string answer = CompartmentData(*model.Repository(), "requirements", guid);
-  const std::string head = "Name=requirements;OwnerGUID=" + guid + ";" + kOptions + "CompartmentData=";
+  const std::string head =
+      "Name=requirements;OwnerGUID=" + guid + ";" + kOptions + "CompartmentData=";
   if (answer.empty()) return "";
   // Only the row list is of interest here; the fields around it are checked once below.
   EXPECT_EQ(answer.substr(0, head.size()), head);
@@ -218,11 +227,12 @@ TEST(RequirementsTest, WritesTheFullAnswerForARequirement) {
 }
 
 TEST(RequirementsTest, RowsComeInLabelOrderWhateverTheTagOrder) {
-  EXPECT_EQ(RequirementRows("Requirement", "Brake.",
-                            {{"verifyMethod", "Test"}, {"source", "Customer"}, {"risk", "High"},
-                             {"Id", "R-1"}}),
-            LabelRow("Id: ", "R-1") + LabelRow("Text: ", "Brake.") + LabelRow("Risk: ", "High") +
-                LabelRow("Source: ", "Customer") + LabelRow("VerifyMethod: ", "Test"));
+  EXPECT_EQ(
+      RequirementRows(
+          "Requirement", "Brake.",
+          {{"verifyMethod", "Test"}, {"source", "Customer"}, {"risk", "High"}, {"Id", "R-1"}}),
+      LabelRow("Id: ", "R-1") + LabelRow("Text: ", "Brake.") + LabelRow("Risk: ", "High") +
+          LabelRow("Source: ", "Customer") + LabelRow("VerifyMethod: ", "Test"));
 }
 
 TEST(RequirementsTest, EveryRequirementKindHasRowsAndOtherMetatypesHaveNone) {
@@ -239,17 +249,18 @@ TEST(RequirementsTest, EveryRequirementKindHasRowsAndOtherMetatypesHaveNone) {
 }
 
 TEST(RequirementsTest, TagNamesAreMatchedWithTheirCase) {
-  EXPECT_EQ(RequirementRows("Requirement", "",
-                            {{"ID", "1"}, {"Risk", "High"}, {"Source", "s"}, {"VerifyMethod", "v"},
-                             {"id", "2"}}),
-            "");
+  EXPECT_EQ(
+      RequirementRows(
+          "Requirement", "",
+          {{"ID", "1"}, {"Risk", "High"}, {"Source", "s"}, {"VerifyMethod", "v"}, {"id", "2"}}),
+      "");
 }
 
 TEST(RequirementsTest, TagValuesAreEscapedInStripModeAndEmptyValuesAreLeftOut) {
-  EXPECT_EQ(RequirementRows("Requirement", "",
-                            {{"Id", "A,B=C;"}, {"risk", "=;"}, {"source", ""},
-                             {"verifyMethod", "x=1"}}),
-            LabelRow("Id: ", "A&_c_^BC") + LabelRow("VerifyMethod: ", "x1"));
+  EXPECT_EQ(
+      RequirementRows("Requirement", "",
+                      {{"Id", "A,B=C;"}, {"risk", "=;"}, {"source", ""}, {"verifyMethod", "x=1"}}),
+      LabelRow("Id: ", "A&_c_^BC") + LabelRow("VerifyMethod: ", "x1"));
 }
 
 TEST(RequirementsTest, TheFirstTagOfANameCounts) {

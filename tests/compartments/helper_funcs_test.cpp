@@ -81,17 +81,16 @@ TEST_P(EscapeCompartmentTextTest, EscapesCommasAndStripsOrEscapesTheOthers) {
   EXPECT_EQ(EscapeCompartmentText(GetParam().text, GetParam().strip), GetParam().escaped);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EscapeCompartmentTextTest,
-    testing::Values(EscapeCase{"a=b;c,d", true, "abc&_c_^d"},
-                    EscapeCase{"a=b;c,d", false, "a&_eq_^b&_sc_^c&_c_^d"},
-                    EscapeCase{"", true, ""}, EscapeCase{"", false, ""},
-                    EscapeCase{"plain text", true, "plain text"},
-                    EscapeCase{";==;", true, ""},
-                    EscapeCase{",,", true, "&_c_^&_c_^"},
-                    EscapeCase{";=,", false, "&_sc_^&_eq_^&_c_^"},
-                    EscapeCase{"&_c_^ stays", false, "&_c_^ stays"},
-                    EscapeCase{"Größe=5, µm;", true, "Größe5&_c_^ µm"}));
+INSTANTIATE_TEST_SUITE_P(Cases, EscapeCompartmentTextTest,
+                         testing::Values(EscapeCase{"a=b;c,d", true, "abc&_c_^d"},
+                                         EscapeCase{"a=b;c,d", false, "a&_eq_^b&_sc_^c&_c_^d"},
+                                         EscapeCase{"", true, ""}, EscapeCase{"", false, ""},
+                                         EscapeCase{"plain text", true, "plain text"},
+                                         EscapeCase{";==;", true, ""},
+                                         EscapeCase{",,", true, "&_c_^&_c_^"},
+                                         EscapeCase{";=,", false, "&_sc_^&_eq_^&_c_^"},
+                                         EscapeCase{"&_c_^ stays", false, "&_c_^ stays"},
+                                         EscapeCase{"Größe=5, µm;", true, "Größe5&_c_^ µm"}));
 
 // ---- IsRequirementMetatype ----
 
@@ -147,8 +146,8 @@ TEST_F(GetModelItemAttributeTest, TakesTheFirstModelItemAnywhereInTheDocument) {
 }
 
 TEST_F(GetModelItemAttributeTest, BadDocumentsGiveEmpty) {
-  for (const std::string document :
-       {"", "not xml", "<ModelItem Metatype=\"Requirement\">", "<Other Metatype=\"Requirement\"/>"}) {
+  for (const std::string document : {"", "not xml", "<ModelItem Metatype=\"Requirement\">",
+                                     "<Other Metatype=\"Requirement\"/>"}) {
     SCOPED_TRACE(document);
     repository_->model_item_xml = document;
     EXPECT_EQ(GetModelItemAttribute(repository_, "{X}", "Metatype"), "");

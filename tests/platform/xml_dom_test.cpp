@@ -43,9 +43,8 @@ TEST(XmlDomTest, WalkingFromANullNodeGivesNullNodes) {
 TEST(XmlDomTest, AFailedLoadLeavesTheDocumentEmpty) {
   XmlDocument document;
   ASSERT_TRUE(document.loadXML("<a><b/></a>"));
-  for (const std::string text :
-       {"", "not xml", "<a><b></a>", "<a>", "<a/><b/>", "<a/>junk", "junk<a/>", "<a/><![CDATA[x]]>",
-        "<?xml version=\"1.0\"?>"}) {
+  for (const std::string text : {"", "not xml", "<a><b></a>", "<a>", "<a/><b/>", "<a/>junk",
+                                 "junk<a/>", "<a/><![CDATA[x]]>", "<?xml version=\"1.0\"?>"}) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(document.loadXML(text));
     EXPECT_FALSE(document.firstChild());

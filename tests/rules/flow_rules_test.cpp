@@ -54,15 +54,15 @@ TEST(FlowPropertyRule, ATypeTheHostCannotFindFailsTheEvent) {
 ModelJson SpecificationModel(int operations, int attributes,
                              const std::vector<std::string>& owned_metatypes,
                              const std::string& metatype = "FlowSpecification") {
-  nlohmann::json spec = {{"key", "fs"}, {"type", "Interface"}, {"metatype", metatype}};
+  nlohmann::json specification = {{"key", "fs"}, {"type", "Interface"}, {"metatype", metatype}};
   for (int n = 0; n < operations; ++n) {
-    spec["operations"].push_back({{"name", "op" + std::to_string(n)}});
+    specification["operations"].push_back({{"name", "op" + std::to_string(n)}});
   }
   for (int n = 0; n < attributes; ++n) {
-    spec["attributes"].push_back({{"name", "at" + std::to_string(n)}, {"type", "int"}});
+    specification["attributes"].push_back({{"name", "at" + std::to_string(n)}, {"type", "int"}});
   }
   ModelJson model;
-  model.Element(spec);
+  model.Element(specification);
   for (size_t n = 0; n < owned_metatypes.size(); ++n) {
     model.Element({{"key", "owned" + std::to_string(n)}, {"type", "Part"},
                    {"metatype", owned_metatypes[n]}, {"parent", "fs"}});

@@ -10,21 +10,21 @@ namespace rules_test {
 ModelJson::ModelJson() {
   document_ = {{"format", "orba-model"},
                {"version", 1},
-               {"packages", nlohmann::json::array({{{"key", "p"}, {"name", "Model"}}})},
+               {"packages", nlohmann::json::array({{{"key", "root"}, {"name", "Model"}}})},
                {"elements", nlohmann::json::array()},
                {"connectors", nlohmann::json::array()}};
 }
 
 ModelJson& ModelJson::Package(nlohmann::json fields) {
   if (!fields.contains("name")) fields["name"] = fields["key"];
-  if (!fields.contains("parent")) fields["parent"] = "p";
+  if (!fields.contains("parent")) fields["parent"] = "root";
   document_["packages"].push_back(std::move(fields));
   return *this;
 }
 
 ModelJson& ModelJson::Element(nlohmann::json fields) {
   if (!fields.contains("name")) fields["name"] = fields["key"];
-  if (!fields.contains("package") && !fields.contains("parent")) fields["package"] = "p";
+  if (!fields.contains("package") && !fields.contains("parent")) fields["package"] = "root";
   document_["elements"].push_back(std::move(fields));
   return *this;
 }

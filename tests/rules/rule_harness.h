@@ -18,7 +18,7 @@
 namespace rules_test {
 
 // A JSON model document built up item by item. Elements without "package" or
-// "parent" go into the one package "p"; names default to the key.
+// "parent" go into the root package "root"; names default to the key.
 class ModelJson {
  public:
   ModelJson();

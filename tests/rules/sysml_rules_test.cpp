@@ -1,6 +1,7 @@
 // The rule registry and the dispatch of the run events: registration in
 // table order, lookups by exact id, the "nothing" cases, re-registration,
 // and how a failing host call ends an event.
+#include <algorithm>
 #include <functional>
 #include <set>
 

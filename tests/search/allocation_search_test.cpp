@@ -98,12 +98,13 @@ class DependencyTest : public testing::TestWithParam<DependencyCase> {};
 
 TEST_P(DependencyTest, GivesOneRowWithEachEndsStereotypeOrType) {
   const DependencyCase& c = GetParam();
-  const TestModel model(Model(
-      R"({"key": "car", "package": "root", "type": "Class", "name": "Car", "stereotype": ")" +
-          c.from_stereotype + R"("},
+  const TestModel model(
+      Model(R"({"key": "car", "package": "root", "type": "Class", "name": "Car", "stereotype": ")" +
+                c.from_stereotype + R"("},
          {"key": "drive", "package": "root", "type": "Activity", "name": "Drive",
-          "stereotype": ")" + c.to_stereotype + R"("})",
-      R"({"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "car",
+          "stereotype": ")" +
+                c.to_stereotype + R"("})",
+            R"({"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "car",
           "supplier": "drive"})"));
   EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
             Document(DependencyRow(model.Connector("alloc")->ConnectorGUID(), c.from_type, "Car",
@@ -151,8 +152,8 @@ TEST(PartitionTest, AnElementWithAClassifierIsNamedWithIt) {
       {"key": "front", "package": "root", "parent": "p", "type": "Part", "name": "front",
        "classifier": "wheel"})"));
   EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
-            Document(Row({model.ElementGuid("front"), "Part", "Part", "front:Wheel", "Block",
-                          "Engine"})));
+            Document(Row(
+                {model.ElementGuid("front"), "Part", "Part", "front:Wheel", "Block", "Engine"})));
 }
 
 TEST(PartitionTest, APartitionWithoutClassifierLeavesTheTargetEmpty) {
@@ -211,8 +212,8 @@ TEST(EscapingTest, AmpersandLessThanAndQuoteAreEscapedInValues) {
   EXPECT_EQ(document,
             Document(DependencyRow(model.Connector("d")->ConnectorGUID(), "block",
                                    "Fish &amp; &quot;Chips&quot; &lt;x> 'y'", "Activity", "B") +
-                     Row({model.ElementGuid("c"), "Action", "Action",
-                          "a&lt;b &amp; &quot;c&quot;", "", ""})));
+                     Row({model.ElementGuid("c"), "Action", "Action", "a&lt;b &amp; &quot;c&quot;",
+                          "", ""})));
   platform::XmlDocument parsed;
   EXPECT_TRUE(parsed.loadXML(document));
 }
@@ -223,7 +224,8 @@ constexpr char kPartitionQuery[] =
     "SELECT Object_ID FROM t_object WHERE t_object.Object_Type = 'ActivityPartition' and "
     "t_object.Stereotype = 'allocateActivityPartition'";
 
-constexpr char kNoRows[] = "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data/></Dataset_0></OrbaData>";
+constexpr char kNoRows[] =
+    "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data/></Dataset_0></OrbaData>";
 
 class QueryAnswerTest : public testing::Test {
  protected:
@@ -263,7 +265,8 @@ TEST_F(QueryAnswerTest, SendsTheAllocationQueryAndThenThePartitionQuery) {
           "not null and t_object2.Stereotype is null Union "
           "SELECT    t_connector.Connector_Type AS [CLASSTYPE], t_connector.orba_guid AS "
           "[CLASSGUID], t_object1.Object_Type AS [From_Type], t_object1.Name AS [From_Name], "
-          "t_connector.Stereotype AS Relation, t_object2.Stereotype AS [To_Type], t_object2.Name AS "
+          "t_connector.Stereotype AS Relation, t_object2.Stereotype AS [To_Type], t_object2.Name "
+          "AS "
           "[To_Name] FROM       t_object t_object1, t_object t_object2, t_connector where "
           "t_connector.Start_Object_ID = t_object1.Object_Id and t_connector.End_Object_ID = "
           "t_object2.Object_Id and t_connector.Stereotype='allocate' and t_object1.Stereotype is "
@@ -303,9 +306,11 @@ TEST_F(QueryAnswerTest, RowsComeInTheOrderOfTheAnswer) {
 
 TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRows) {
   for (const std::string answer :
-       {"", "not xml", "<OrbaData><Dataset_0><Data><Row><To_Name>x</To_Name></Row></Data>"
-                       "</Dataset_0></OrbaData>",
-        "<?xml version=\"1.0\"?><OrbaData/>", "<?xml version=\"1.0\"?><OrbaData><Dataset_0/></OrbaData>"}) {
+       {"", "not xml",
+        "<OrbaData><Dataset_0><Data><Row><To_Name>x</To_Name></Row></Data>"
+        "</Dataset_0></OrbaData>",
+        "<?xml version=\"1.0\"?><OrbaData/>",
+        "<?xml version=\"1.0\"?><OrbaData><Dataset_0/></OrbaData>"}) {
     SCOPED_TRACE(answer);
     Answer(answer, answer);
     EXPECT_EQ(AllocationSearchDocument(*repository_), Document(""));

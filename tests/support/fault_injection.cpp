@@ -20,8 +20,8 @@ void FaultPlan::ClearCalls() {
 void FaultPlan::Enter(const std::string& name) {
   calls_.push_back(name);
   const int count = ++counts_[name];
-  if (static_cast<int>(calls_.size()) == fail_at_) {
-    throw host::Error("injected failure of call " + std::to_string(fail_at_) + ", " + name);
+  if (calls_to_failure_ > 0 && --calls_to_failure_ == 0) {
+    throw host::Error("injected failure of " + name + " (call " + std::to_string(calls_.size()) + ")");
   }
   auto due = fail_on_.find(name);
   if (due != fail_on_.end() && due->second == count) {

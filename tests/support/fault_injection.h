@@ -31,7 +31,7 @@ class FaultPlan {
   void ClearCalls();
 
   // The n-th call from now on (1-based, every host call counts) throws host::Error.
-  void FailAtCall(int n) { fail_at_ = static_cast<int>(calls_.size()) + n; }
+  void FailAtCall(int n) { calls_to_failure_ = n; }
   // The occurrence-th call (1-based) of `name` throws host::Error.
   void FailOn(const std::string& name, int occurrence = 1) { fail_on_[name] = occurrence; }
 
@@ -48,7 +48,7 @@ class FaultPlan {
   std::vector<std::string> calls_;
   std::map<std::string, int> counts_;
   std::map<std::string, int> fail_on_;
-  int fail_at_ = 0;
+  int calls_to_failure_ = 0;  // 0: no call is due to fail
   std::set<int32_t> hidden_ids_;
   std::set<std::string> hidden_guids_;
 };

@@ -14,6 +14,10 @@ constexpr char kDescription[] =
     "validation, searches, compartments and menu commands. Message boxes shown by the add-in "
     "are printed to stderr as \"Title: text\".";
 
+constexpr char kGlobalOptionsFooter[] =
+    "Global options (before or after the command): --host-build N, --ui qt|console|none; "
+    "see orba --help.";
+
 void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
   app.add_option("--host-build", globals.host_build,
                  "The build number the host reports to add-ins (797 is release 6.5; below it "
@@ -62,6 +66,7 @@ int Run(int argc, char** argv) {
   AddSearchCommand(app, globals, action);
   AddCompartmentsCommand(app, globals, action);
   AddMenuCommands(app, globals, action);
+  for (CLI::App* command : app.get_subcommands({})) command->footer(kGlobalOptionsFooter);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

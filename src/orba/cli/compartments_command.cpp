@@ -2,7 +2,6 @@
 // shape, each with the data string it answers.
 #include <algorithm>
 #include <iostream>
-
 #include <nlohmann/json.hpp>
 
 #include "orba/cli/command.h"
@@ -36,7 +35,8 @@ struct CompartmentList {
 // failure itself has been reported by the session).
 std::string CallForText(session::HostSession& session, const std::string& operation,
                         std::vector<automation::Variant>&& args) {
-  const automation::CallResult result = session.CallAddin(kCompartmentAddin, operation, std::move(args));
+  const automation::CallResult result =
+      session.CallAddin(kCompartmentAddin, operation, std::move(args));
   if (!result.ok) throw CommandError("the compartments could not be read");
   return result.value.ToString();
 }
@@ -54,8 +54,10 @@ std::vector<std::string> OfferedNames(const std::string& offered) {
 
 CompartmentList ReadCompartments(session::HostSession& session, const host::ElementPtr& element) {
   const auto& repository = session.Repository();
-  CompartmentList list{element->ElementGUID(), element->Name(),
-                       CallForText(session, "Orba_QueryAvailableCompartments", {repository}), {}};
+  CompartmentList list{element->ElementGUID(),
+                       element->Name(),
+                       CallForText(session, "Orba_QueryAvailableCompartments", {repository}),
+                       {}};
   for (const std::string& name : OfferedNames(list.offered)) {
     list.compartments.push_back(
         {name, CallForText(session, "Orba_GetCompartmentData",
@@ -82,9 +84,8 @@ nlohmann::ordered_json ToJson(const CompartmentList& list) {
   for (const Compartment& compartment : list.compartments) {
     compartments.push_back({{"name", compartment.name}, {"data", compartment.data}});
   }
-  return {{"element", list.element_guid},
-          {"offered", list.offered},
-          {"compartments", compartments}};
+  return {
+      {"element", list.element_guid}, {"offered", list.offered}, {"compartments", compartments}};
 }
 
 int ShowCompartments(const GlobalOptions& globals, const CompartmentsOptions& options) {

@@ -79,10 +79,24 @@ int ShowMenu(const GlobalOptions& globals, const MenuOptions& options) {
 
 // Shows what the add-in asks the host to show while its command runs.
 void ShowWindowsOnStdout(session::HostSession& session) {
-  session.OnSearchResult([](const searches::SearchResult& result) { WriteSearchText(result, std::cout); });
+  session.OnSearchResult(
+      [](const searches::SearchResult& result) { WriteSearchText(result, std::cout); });
   session.OnDiagramOpened([](const host::DiagramPtr& diagram) {
     std::cout << "opened diagram \"" << diagram->Name() << "\" (" << diagram->Type() << ")\n";
   });
+}
+
+// After the add-in's command closed the model that was open (or opened one
+// where none was): tells the user and every add-in which model is open now,
+// or why the one the add-in asked for could not be opened.
+void AnnounceModelOpenedByAddin(session::HostSession& session) {
+  store::ModelRepository& repository = *session.Repository();
+  if (repository.IsOpen()) {
+    std::cout << "opened model " << repository.ModelLocation() << "\n";
+    session.NotifyFileOpened();
+  } else if (!repository.LastOpenError().empty()) {
+    std::cerr << "orba: " << repository.LastOpenError() << std::endl;
+  }
 }
 
 // Chooses the item. The changes the command makes to the open model are kept
@@ -99,10 +113,10 @@ int ClickItem(session::HostSession& session, const std::string& item) {
   if (!click.ok) return kExitError;
   // The transaction keeps the model's session alive, so `model` is still valid
   // here even when the add-in closed it.
-  if (model && model->IsOpen()) changes->Commit();
-  if (repository.IsOpen() && (!model || !model->IsOpen())) {
-    std::cout << "opened model " << repository.ModelLocation() << "\n";
-    session.NotifyFileOpened();
+  if (model && model->IsOpen()) {
+    changes->Commit();
+  } else {
+    AnnounceModelOpenedByAddin(session);
   }
   return kExitOk;
 }
@@ -156,9 +170,8 @@ void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction&
   });
 
   CLI::App* options = app.add_subcommand("options", "Show the add-in's options dialog");
-  options->callback([&action, &globals] {
-    action = [&globals] { return RunOptionsDialog(globals); };
-  });
+  options->callback(
+      [&action, &globals] { action = [&globals] { return RunOptionsDialog(globals); }; });
 }
 
 }  // namespace orba::cli

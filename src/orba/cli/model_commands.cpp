@@ -13,9 +13,9 @@
 namespace orba::cli {
 namespace {
 
-int NewModel(const std::string& path) {
-  store::ModelRepository repository;
-  repository.CreateModel(path);
+int NewModel(const GlobalOptions& globals, const std::string& path) {
+  session::HostSession session(SessionOptionsFor(globals));
+  session.CreateModel(path);
   std::cout << "created " << path << "\n";
   return kExitOk;
 }
@@ -25,11 +25,12 @@ int NewModel(const std::string& path) {
 void LoadTechnology(session::HostSession& session, const std::string& technology) {
   const session::TechnologyProvider* provider = session::FindTechnologyProvider(technology);
   if (!provider) {
-    throw CommandError("technology \"" + technology + "\" is not provided by any add-in this host knows");
+    throw CommandError("technology \"" + technology +
+                       "\" is not provided by any add-in this host knows");
   }
-  const automation::CallResult click =
-      session.CallAddin(provider->addin_name, "Orba_MenuClick",
-                        {session.Repository(), kMenuLocation, provider->menu_name, provider->item_name});
+  const automation::CallResult click = session.CallAddin(
+      provider->addin_name, "Orba_MenuClick",
+      {session.Repository(), kMenuLocation, provider->menu_name, provider->item_name});
   if (!click.ok || !session.Repository()->HasTechnology(technology)) {
     throw CommandError("add-in " + provider->addin_name + " did not load technology \"" +
                        technology + "\"; nothing was written");
@@ -107,7 +108,9 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
   CLI::App* create = app.add_subcommand("new", "Create a new, empty model file");
   create->add_option("MODEL", paths->input, "The model file to create (*.obx); it must not exist")
       ->required();
-  create->callback([&action, paths] { action = [paths] { return NewModel(paths->input); }; });
+  create->callback([&action, &globals, paths] {
+    action = [&globals, paths] { return NewModel(globals, paths->input); };
+  });
 
   CLI::App* import = app.add_subcommand(
       "import",
@@ -116,23 +119,25 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
   import->add_option("JSON", paths->input, "The JSON model document")->required();
   import->add_option("-o,--output", paths->output, "The model file to write (*.obx)")->required();
   import->callback([&action, &globals, paths] {
-    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output); };
-  });
+    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output);
+};
+}  // namespace orba::cli
+);
 
-  CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");
-  exporter->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
-  exporter->add_option("-o,--output", paths->output,
-                       "The JSON file to write; without it the document goes to stdout");
-  exporter->callback([&action, paths] {
-    action = [paths] { return ExportModel(paths->input, paths->output); };
-  });
+CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");
+exporter->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
+exporter->add_option("-o,--output", paths->output,
+                     "The JSON file to write; without it the document goes to stdout");
+exporter->callback([&action, paths] {
+  action = [paths] { return ExportModel(paths->input, paths->output); };
+});
 
-  CLI::App* reg = app.add_subcommand(
-      "register",
-      "Register the components of an add-in module (a shared library) by their ProgIDs, in "
-      "$ORBA_REGISTRY, else components.ini beside orba, else ~/.config/orba/components.ini");
-  reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
-  reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });
+CLI::App* reg = app.add_subcommand(
+    "register",
+    "Register the components of an add-in module (a shared library) by their ProgIDs, in "
+    "$ORBA_REGISTRY, else components.ini beside orba, else ~/.config/orba/components.ini");
+reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
+reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });
 }
 
 }  // namespace orba::cli

@@ -39,8 +39,9 @@ void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction
   command->add_option("MODEL", options->model, "The model file (*.obx)")->required();
   command->add_option("NAME", options->name, "The search's name")->required();
   command->add_option("--term", options->term, "The search term handed to the search");
-  command->add_option("--format", options->format,
-                      "text, json, or xml (the report table exactly as the search answered it)")
+  command
+      ->add_option("--format", options->format,
+                   "text, json, or xml (the report table exactly as the search answered it)")
       ->check(CLI::IsMember({"text", "json", "xml"}))
       ->capture_default_str();
   command->callback([&action, &globals, options] {

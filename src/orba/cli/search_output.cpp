@@ -17,8 +17,8 @@ size_t Width(const std::string& text) {
 
 // A value on one line: line breaks and tabs become spaces.
 std::string OneLine(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
-                  ' ');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
   return text;
 }
 
@@ -40,7 +40,8 @@ void WriteRow(const TextRow& cells, const std::vector<size_t>& widths, std::ostr
   std::string line;
   for (size_t column = 0; column < cells.size(); ++column) {
     line += cells[column];
-    if (column + 1 < cells.size()) line += std::string(widths[column] - Width(cells[column]) + 2, ' ');
+    if (column + 1 < cells.size())
+      line += std::string(widths[column] - Width(cells[column]) + 2, ' ');
   }
   out << line << "\n";
 }

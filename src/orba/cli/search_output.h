@@ -3,7 +3,6 @@
 #pragma once
 
 #include <iosfwd>
-
 #include <nlohmann/json.hpp>
 
 #include "orba/searches/search_runner.h"

@@ -7,8 +7,8 @@ namespace orba::searches {
 namespace {
 
 constexpr std::array<std::string_view, 7> kRequirementKinds = {
-    "Requirement",           "DesignRequirement",      "ExtendedRequirement",
-    "FunctionalRequirement", "InterfaceRequirement",   "PerformanceRequirement",
+    "Requirement",           "DesignRequirement",    "ExtendedRequirement",
+    "FunctionalRequirement", "InterfaceRequirement", "PerformanceRequirement",
     "PhysicalRequirement"};
 
 // The value of the element's first tagged value named `name`; "" when none.
@@ -20,9 +20,12 @@ std::string TaggedValue(host::Element& element, const std::string& name) {
 }
 
 SearchRow RequirementRow(host::Element& element) {
-  return {{"CLASSGUID", element.ElementGUID()}, {"CLASSTYPE", element.Type()},
-          {"Name", element.Name()},             {"Metatype", element.Metatype()},
-          {"Id", TaggedValue(element, "Id")},   {"Notes", element.Notes()}};
+  return {{"CLASSGUID", element.ElementGUID()},
+          {"CLASSTYPE", element.Type()},
+          {"Name", element.Name()},
+          {"Metatype", element.Metatype()},
+          {"Id", TaggedValue(element, "Id")},
+          {"Notes", element.Notes()}};
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ bool IsSet(const char* variable) {
   return value != nullptr && *value != '\0';
 }
 
-std::filesystem::path RegistryPath(const SessionOptions& options) {
-  return options.registry.empty() ? automation::Registry::DefaultPath() : options.registry;
+automation::ObjectPtr CreateRegisteredObject(const std::string& prog_id) {
+  return automation::Registry(automation::Registry::DefaultPath()).CreateObject(prog_id);
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ HostSession::HostSession(SessionOptions options)
 }
 
 HostSession::~HostSession() {
-  for (const LoadedAddin& addin : addins_) CallAddin(addin.name, "Orba_Disconnect", std::vector<Variant>());
+  for (const LoadedAddin& addin : addins_) CallAddin(addin.name, "Orba_Disconnect", {});
   addins_.clear();
   repository_->SetHostServices(nullptr);
   repository_->CloseModel();
@@ -54,10 +54,10 @@ HostSession::~HostSession() {
 
 void HostSession::LoadAddins() {
   ChooseUserInterface(options_.ui);
-  const automation::Registry registry(RegistryPath(options_));
+  const auto create = options_.create_addin ? options_.create_addin : CreateRegisteredObject;
   for (const AddinEntry& entry : options_.addins) {
     try {
-      addins_.push_back(LoadedAddin{entry.name, registry.CreateObject(entry.prog_id)});
+      addins_.push_back(LoadedAddin{entry.name, create(entry.prog_id)});
     } catch (const std::exception& error) {
       throw SessionError("cannot load add-in " + entry.name + ": " + error.what());
     }
@@ -77,18 +77,16 @@ const LoadedAddin& HostSession::Addin(const std::string& name) const {
   return *found;
 }
 
-automation::CallResult HostSession::CallAddin(const std::string& name,
-                                              const std::string& operation,
-                                              std::span<Variant> args) {
+automation::CallResult HostSession::CallAddin(const std::string& name, const std::string& operation,
+                                              std::vector<Variant>& args) {
   automation::CallResult result = automation::Call(*Addin(name).object, operation, args);
   if (!result.ok) *diagnostics_ << AddinFailure(name, operation, result.error) << std::endl;
   return result;
 }
 
-automation::CallResult HostSession::CallAddin(const std::string& name,
-                                              const std::string& operation,
+automation::CallResult HostSession::CallAddin(const std::string& name, const std::string& operation,
                                               std::vector<Variant>&& args) {
-  return CallAddin(name, operation, std::span<Variant>(args));
+  return CallAddin(name, operation, args);
 }
 
 void HostSession::CallEveryAddin(const std::string& operation, const std::vector<Variant>& extra) {

@@ -12,10 +12,8 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <iosfwd>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -40,8 +38,10 @@ struct SessionOptions {
   // "qt", "console" or "none"; empty: $ORBA_UI as it is, else "qt" when a
   // display is available and "console" otherwise.
   std::string ui;
-  std::filesystem::path registry;  // empty: automation::Registry::DefaultPath()
   std::vector<AddinEntry> addins = DefaultAddins();
+  // Creates an add-in from its ProgID; empty: through the component registry
+  // at automation::Registry::DefaultPath(). Throws when it cannot.
+  std::function<automation::ObjectPtr(const std::string& prog_id)> create_addin;
   std::ostream* diagnostics = nullptr;  // null: std::cerr
 };
 
@@ -70,7 +70,7 @@ class HostSession final : public HostServices {
   // Calls `operation` of the add-in `name`; `args` may be written by it. A
   // failure is reported on the diagnostics stream and answered as !ok.
   automation::CallResult CallAddin(const std::string& name, const std::string& operation,
-                                   std::span<automation::Variant> args);
+                                   std::vector<automation::Variant>& args);
   automation::CallResult CallAddin(const std::string& name, const std::string& operation,
                                    std::vector<automation::Variant>&& args);
 
@@ -78,8 +78,8 @@ class HostSession final : public HostServices {
   // Create or open the model, then tell every loaded add-in (Orba_FileOpen).
   // Throw store::StoreError naming the file.
   void CreateModel(const std::string& path);
-  void OpenModel(const std::string& path,
-                 store::ModelRepository::Access access = store::ModelRepository::Access::kReadWrite);
+  void OpenModel(const std::string& path, store::ModelRepository::Access access =
+                                              store::ModelRepository::Access::kReadWrite);
   // Tells every loaded add-in that the open model was opened.
   void NotifyFileOpened();
 
@@ -89,8 +89,6 @@ class HostSession final : public HostServices {
   // Who is shown the result of a search an add-in asks for, and a diagram it opens.
   void OnSearchResult(SearchListener listener) { search_listener_ = std::move(listener); }
   void OnDiagramOpened(DiagramListener listener) { diagram_listener_ = std::move(listener); }
-
-  std::ostream& Diagnostics() { return *diagnostics_; }
 
   // --- HostServices: what the repository reports ------------------------------
   void RunSearch(const std::string& name, const std::string& term, const std::string& options,

@@ -24,8 +24,9 @@ std::vector<std::pair<store::ItemRef, std::vector<const Violation*>>> GroupByIte
     const std::vector<Violation>& violations) {
   std::vector<std::pair<store::ItemRef, std::vector<const Violation*>>> groups;
   for (const Violation& violation : violations) {
-    auto group = std::find_if(groups.begin(), groups.end(),
-                              [&](const auto& candidate) { return candidate.first == violation.item; });
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& candidate) {
+      return candidate.first == violation.item;
+    });
     if (group == groups.end()) group = groups.insert(groups.end(), {violation.item, {}});
     group->second.push_back(&violation);
   }
@@ -105,9 +106,12 @@ ordered_json SarifNotification(const Failure& failure) {
 
 const char* LevelOf(int32_t error_type) {
   switch (error_type) {
-    case 0: return "warning";
-    case 1: return "error";
-    default: return "note";
+    case 0:
+      return "warning";
+    case 1:
+      return "error";
+    default:
+      return "note";
   }
 }
 
@@ -153,7 +157,8 @@ ordered_json ValidationSarif(const std::string& model, const ValidationResult& r
     results.push_back(SarifResult(result, violation));
   }
   ordered_json notifications = ordered_json::array();
-  for (const Failure& failure : result.failures) notifications.push_back(SarifNotification(failure));
+  for (const Failure& failure : result.failures)
+    notifications.push_back(SarifNotification(failure));
   const ordered_json artifact = {{"location", {{"uri", model}}}};
   const ordered_json invocation = {{"executionSuccessful", result.failures.empty()},
                                    {"toolExecutionNotifications", notifications}};

@@ -3,9 +3,8 @@
 #pragma once
 
 #include <iosfwd>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "orba/validator/validator.h"
 

@@ -35,7 +35,7 @@ struct Failure {
 struct ValidationResult {
   std::vector<store::RegisteredRule> rules;  // the rules the add-in registered
   size_t items_checked = 0;
-  std::vector<Violation> violations;         // in the order they were reported
+  std::vector<Violation> violations;  // in the order they were reported
   std::vector<Failure> failures;
 };
 

@@ -1,0 +1,106 @@
+#include "orba/cli/orba_process.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace orba::cli::testing {
+namespace {
+
+// This process's environment without the variables that would reach outside
+// the sandbox, plus the sandbox's own.
+std::vector<std::string> SandboxEnvironment(const std::filesystem::path& folder) {
+  static const std::vector<std::string> kDropped = {
+      "DISPLAY=", "WAYLAND_DISPLAY=", "ORBA_UI=", "ORBA_REGISTRY=", "XDG_CONFIG_HOME=", "HOME="};
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string variable = *entry;
+    bool dropped = false;
+    for (const std::string& prefix : kDropped) dropped = dropped || variable.starts_with(prefix);
+    if (!dropped) environment.push_back(variable);
+  }
+  environment.push_back("ORBA_REGISTRY=" + (folder / "components.ini").string());
+  environment.push_back("XDG_CONFIG_HOME=" + (folder / "config").string());
+  environment.push_back("HOME=" + folder.string());
+  return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+std::filesystem::path OrbaSandbox::BuildBin() {
+  const char* bin = std::getenv("TESSARY_BUILD_BIN");
+  if (!bin || !*bin) throw std::runtime_error("TESSARY_BUILD_BIN is not set");
+  return bin;
+}
+
+OrbaSandbox::OrbaSandbox() {
+  const OrbaRun registered = Run({"register", (BuildBin() / "libtessary.so").string()});
+  if (registered.exit_code != 0) {
+    throw std::runtime_error("cannot register the add-in module: " + registered.err);
+  }
+}
+
+OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args) const {
+  std::vector<std::string> argv = {(BuildBin() / "orba").string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<std::string> environment = SandboxEnvironment(folder_.path());
+  const std::string out = Path("stdout.txt");
+  const std::string err = Path("stderr.txt");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  std::vector<char*> argv_pointers = Pointers(argv);
+  std::vector<char*> environment_pointers = Pointers(environment);
+  const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argv_pointers.data(),
+                                  environment_pointers.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0)
+    throw std::runtime_error("cannot run " + argv[0] + ": " + std::strerror(spawned));
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+}
+
+void OrbaSandbox::WriteFile(const std::string& name, const std::string& text) const {
+  std::ofstream(Path(name), std::ios::binary) << text;
+}
+
+std::string OrbaSandbox::ReadFile(const std::string& name) const { return Slurp(Path(name)); }
+
+void OrbaSandbox::SetAddinOption(const std::string& key, const std::string& value) {
+  options_.push_back(key + "=" + value);
+  std::filesystem::create_directories(folder_.path() / "config" / "orba");
+  std::string ini = "[Options]\n";
+  for (const std::string& line : options_) ini += line + "\n";
+  WriteFile("config/orba/SysML.ini", ini);
+}
+
+}  // namespace orba::cli::testing

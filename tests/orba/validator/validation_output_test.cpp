@@ -1,0 +1,146 @@
+#include "orba/validator/validation_output.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace orba::validator {
+namespace {
+
+using nlohmann::ordered_json;
+using store::ItemKind;
+using store::ItemRef;
+
+const ItemRef kEngine{ItemKind::kElement, "{E}", "Engine", "Class"};
+const ItemRef kViews{ItemKind::kPackage, "{P}", "Views", "Package"};
+const ItemRef kLink{ItemKind::kConnector, "{C}", "", "Association"};
+
+ValidationResult SampleResult() {
+  ValidationResult result;
+  result.rules = {{"rule-1", "category-1", 0, "View rules"},
+                  {"rule-2", "category-1", 0, "Flow Port rules"}};
+  result.items_checked = 5;
+  result.violations = {{"SysML", "Flow Port rules", 0, "ports differ", kEngine},
+                       {"SysML", "View rules", 0, "a view owns elements", kViews},
+                       {"SysML", "Flow Port rules", 1, "types differ", kEngine}};
+  result.failures = {{"Flow Port rules", kLink, "no such connector"},
+                     {"", std::nullopt, "registration failed"}};
+  return result;
+}
+
+class LevelTest : public ::testing::TestWithParam<std::pair<int32_t, const char*>> {};
+
+TEST_P(LevelTest, ErrorTypesMapToLevels) {
+  EXPECT_STREQ(LevelOf(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(ErrorTypes, LevelTest,
+                         ::testing::Values(std::pair{0, "warning"}, std::pair{1, "error"},
+                                           std::pair{2, "note"}, std::pair{-1, "note"}));
+
+TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
+  std::ostringstream text;
+  WriteValidationText(SampleResult(), text);
+  EXPECT_EQ(text.str(),
+            "element \"Engine\" {E} (Class)\n"
+            "  warning: Flow Port rules: ports differ\n"
+            "  error: Flow Port rules: types differ\n"
+            "\n"
+            "package \"Views\" {P} (Package)\n"
+            "  warning: View rules: a view owns elements\n"
+            "\n"
+            "failures:\n"
+            "  Flow Port rules on connector {C} (Association): no such connector\n"
+            "  registering the rules: registration failed\n"
+            "\n"
+            "3 violations on 2 items (2 rules run on 5 items), 2 failures\n");
+}
+
+TEST(ValidationTextTest, ACleanResultIsOneSummaryLine) {
+  ValidationResult clean;
+  clean.rules = {{"rule-1", "category-1", 0, "View rules"}};
+  clean.items_checked = 1;
+  std::ostringstream text;
+  WriteValidationText(clean, text);
+  EXPECT_EQ(text.str(), "0 violations on 0 items (1 rule run on 1 item)\n");
+}
+
+TEST(ValidationJsonTest, HoldsTheModelTheViolationsInReportOrderAndTheFailures) {
+  const ordered_json json = ValidationJson("cars.obx", SampleResult());
+  EXPECT_EQ(json, ordered_json::parse(R"json({
+    "model": "cars.obx",
+    "violations": [
+      {"category": "SysML", "rule": "Flow Port rules", "errorType": 0, "message": "ports differ",
+       "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class"}},
+      {"category": "SysML", "rule": "View rules", "errorType": 0, "message": "a view owns elements",
+       "item": {"kind": "package", "guid": "{P}", "name": "Views", "type": "Package"}},
+      {"category": "SysML", "rule": "Flow Port rules", "errorType": 1, "message": "types differ",
+       "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class"}}
+    ],
+    "failures": [
+      {"rule": "Flow Port rules",
+       "item": {"kind": "connector", "guid": "{C}", "name": "", "type": "Association"},
+       "error": "no such connector"},
+      {"rule": "", "item": null, "error": "registration failed"}
+    ]
+  })json"));
+}
+
+class ValidationSarifTest : public ::testing::Test {
+ protected:
+  const ordered_json sarif_ = ValidationSarif("cars.obx", SampleResult());
+  const ordered_json& run_ = sarif_["runs"][0];
+};
+
+TEST_F(ValidationSarifTest, IsOneRunOfSarif210) {
+  EXPECT_EQ(sarif_["version"], "2.1.0");
+  EXPECT_EQ(sarif_["$schema"], "https://json.schemastore.org/sarif-2.1.0.json");
+  ASSERT_EQ(sarif_["runs"].size(), 1u);
+  EXPECT_EQ(run_["tool"]["driver"]["name"], "orba");
+  EXPECT_EQ(run_["artifacts"][0]["location"]["uri"], "cars.obx");
+}
+
+TEST_F(ValidationSarifTest, DeclaresTheRegisteredRulesByTheirTexts) {
+  const ordered_json& rules = run_["tool"]["driver"]["rules"];
+  ASSERT_EQ(rules.size(), 2u);
+  EXPECT_EQ(rules[0]["id"], "View rules");
+  EXPECT_EQ(rules[0]["shortDescription"]["text"], "View rules");
+  EXPECT_EQ(rules[1]["id"], "Flow Port rules");
+}
+
+TEST_F(ValidationSarifTest, EachViolationIsAResultAtTheItem) {
+  const ordered_json& results = run_["results"];
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_EQ(results[2]["ruleId"], "Flow Port rules");
+  EXPECT_EQ(results[2]["ruleIndex"], 1);
+  EXPECT_EQ(results[2]["level"], "error");
+  EXPECT_EQ(results[2]["message"]["text"], "types differ");
+  EXPECT_EQ(results[1]["level"], "warning");
+  const ordered_json& location = results[2]["locations"][0];
+  EXPECT_EQ(location["physicalLocation"]["artifactLocation"]["index"], 0);
+  const ordered_json& logical = location["logicalLocations"][0];
+  EXPECT_EQ(logical["name"], "Engine");
+  EXPECT_EQ(logical["fullyQualifiedName"], "{E}");
+  EXPECT_EQ(logical["kind"], "element");
+}
+
+TEST_F(ValidationSarifTest, FailuresMakeTheInvocationUnsuccessfulAndAreNotified) {
+  const ordered_json& invocation = run_["invocations"][0];
+  EXPECT_EQ(invocation["executionSuccessful"], false);
+  const ordered_json& notifications = invocation["toolExecutionNotifications"];
+  ASSERT_EQ(notifications.size(), 2u);
+  EXPECT_EQ(notifications[0]["message"]["text"], "no such connector");
+  EXPECT_EQ(notifications[0]["associatedRule"]["id"], "Flow Port rules");
+  EXPECT_EQ(notifications[0]["locations"][0]["logicalLocations"][0]["fullyQualifiedName"], "{C}");
+  EXPECT_FALSE(notifications[1].contains("locations"));
+}
+
+TEST(ValidationSarifCleanTest, ACleanRunIsSuccessfulWithoutResults) {
+  const ordered_json sarif = ValidationSarif("m.obx", ValidationResult{});
+  EXPECT_EQ(sarif["runs"][0]["invocations"][0]["executionSuccessful"], true);
+  EXPECT_TRUE(sarif["runs"][0]["results"].empty());
+}
+
+}  // namespace
+}  // namespace orba::validator
