@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: installs what the project needs, builds it, and runs the
-# reference host with the SysML add-in: creating the add-in by its ProgID,
-# connecting it and showing its menu.
+# The main job: installs what the project needs, builds the add-in and the
+# reference host, and runs the host with the SysML add-in on the bundled
+# example model: the validation report, the allocation table, and the
+# compartments of a few elements.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,27 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 
 orba=build/bin/orba
+model="build/bin/SysML Example.obx"
+export ORBA_UI=none
+
 echo
-echo "== The SysML menu with no model open =="
-"$orba" menu
+echo "== Validation of the example model (its \"Rule Violations\" package breaks every rule on purpose) =="
+status=0
+"$orba" validate "$model" || status=$?
+echo "(orba validate exited with $status: 0 clean, 1 violations reported, 2 error)"
+
+echo
+echo "== SysML Allocations =="
+"$orba" search "$model" "SysML Allocations"
+
+echo
+echo "== Compartments (all switched on, in a settings folder of this run only) =="
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+mkdir -p "$settings/orba"
+printf '[Options]\nParts=1\nFlowPorts=1\nParameters=1\nShowCompartmentRequirements=1\n' \
+  >"$settings/orba/SysML.ini"
+for element in "HybridElectricVehicle" "FuelConsumptionEquation" "Battery Safety"; do
+  XDG_CONFIG_HOME="$settings" "$orba" compartments "$model" "$element"
+  echo
+done
