@@ -174,17 +174,29 @@ std::string ModelRepository::TechnologyDocument(const std::string& id) {
   return statement.Step() ? statement.Text(0) : "";
 }
 
-std::optional<bool> ModelRepository::TechnologyVisibility(const std::string& id) const {
+std::optional<bool> ModelRepository::TechnologyVisibility(const std::string& id) {
   auto found = technology_visibility_.find(id);
-  if (found == technology_visibility_.end()) return std::nullopt;
-  return found->second;
+  if (found != technology_visibility_.end()) return found->second;
+  if (!IsOpen()) return std::nullopt;
+  Statement statement = Session().Db().Prepare(
+      "SELECT Visible FROM t_technology WHERE Technology_ID = ? AND Visible IS NOT NULL");
+  statement.Bind(id);
+  if (!statement.Step()) return std::nullopt;
+  return statement.Text(0) != "0";
 }
 
 std::vector<std::string> ModelRepository::PerspectiveNames() {
   return ReadTexts(Session().Db(), "SELECT Name FROM t_perspective ORDER BY rowid");
 }
 
-const std::string& ModelRepository::SelectedPerspective() const { return selected_perspective_; }
+std::string ModelRepository::SelectedPerspective() {
+  if (!selected_perspective_.empty() || !IsOpen()) return selected_perspective_;
+  Statement statement =
+      Session().Db().Prepare("SELECT Value FROM orba_meta WHERE Name = 'selected_perspective'");
+  return statement.Step() ? statement.Text(0) : "";
+}
+
+bool ModelRepository::CanRememberViewState() { return IsOpen() && !Session().IsReadOnly(); }
 
 std::vector<int32_t> ModelRepository::ElementIds() {
   return ReadIds(Session().Db(),
@@ -246,6 +258,12 @@ bool ModelRepository::RemoveTechnology(const std::string& id) {
 void ModelRepository::SetTechnologyVisibility(const std::string& id, const std::string&,
                                               bool visible) {
   technology_visibility_[id] = visible;
+  if (!CanRememberViewState()) return;
+  Session()
+      .Db()
+      .Prepare("UPDATE t_technology SET Visible = ? WHERE Technology_ID = ?")
+      .Bind(std::string(visible ? "1" : "0"), id)
+      .Run();
 }
 
 std::string ModelRepository::QueryPerspective(const std::string& name) {
@@ -274,6 +292,14 @@ void ModelRepository::InstallPerspective(const std::string& document, int32_t) {
 
 void ModelRepository::SelectPerspective(const std::string& name, int32_t) {
   selected_perspective_ = name;
+  if (!CanRememberViewState()) return;
+  Session()
+      .Db()
+      .Prepare(
+          "INSERT INTO orba_meta (Name, Value) VALUES ('selected_perspective', ?) "
+          "ON CONFLICT (Name) DO UPDATE SET Value = excluded.Value")
+      .Bind(name)
+      .Run();
 }
 
 void ModelRepository::RegisterSearches(const std::string& document) {

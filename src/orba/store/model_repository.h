@@ -87,11 +87,13 @@ class ModelRepository : public host::Repository {
   ValidationLog& Validation();
   std::vector<std::string> TechnologyIds();               // installed, in install order
   std::string TechnologyDocument(const std::string& id);  // "" when not installed
-  // The last SetTechnologyVisibility flag for the id (a view setting of this
-  // repository, not stored in the model); nullopt when never set.
-  std::optional<bool> TechnologyVisibility(const std::string& id) const;
+  // The last SetTechnologyVisibility flag for the id; nullopt when never set.
+  // The flag and the selected perspective are view state: kept by the
+  // repository and remembered in a writable model, so they survive reopening;
+  // a read-only model is shown with them but not changed.
+  std::optional<bool> TechnologyVisibility(const std::string& id);
   std::vector<std::string> PerspectiveNames();     // installed in the model, in install order
-  const std::string& SelectedPerspective() const;  // "" when none was selected
+  std::string SelectedPerspective();  // "" when none was selected
   // Every element that is not a package's own element, in the host's order.
   std::vector<int32_t> ElementIds();
   std::vector<int32_t> PackageIds();
@@ -138,6 +140,7 @@ class ModelRepository : public host::Repository {
   host::ProjectServicesPtr GetProjectServices() override;
 
  private:
+  bool CanRememberViewState();
   void Attach(std::shared_ptr<ModelSession> session);
 
   std::shared_ptr<ModelSession> session_;

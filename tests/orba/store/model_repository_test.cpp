@@ -5,6 +5,7 @@
 
 #include "orba/store/model_session.h"
 #include "store_fixtures.h"
+#include "support/temp_folder.h"
 
 namespace orba::store::testing {
 namespace {
@@ -198,6 +199,29 @@ TEST_F(RepositoryTest, PerspectiveInstallQueryAndSelect) {
   EXPECT_EQ(repository_->SelectedPerspective(), "");
   repository_->SelectPerspective("SysML", 1);
   EXPECT_EQ(repository_->SelectedPerspective(), "SysML");
+}
+
+TEST_F(RepositoryTest, ViewStateIsRememberedInAWritableModelOnly) {
+  testing_support::TempFolder folder;
+  const std::string path = (folder.path() / "view.obx").string();
+  {
+    ModelRepository writer;
+    writer.CreateModel(path);
+    ASSERT_TRUE(writer.InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
+    writer.SetTechnologyVisibility("SysML", "", true);
+    writer.SelectPerspective("SysML", 1);
+  }
+  ModelRepository reader;
+  reader.Open(path, ModelRepository::Access::kReadOnly);
+  EXPECT_EQ(reader.TechnologyVisibility("SysML"), true);
+  EXPECT_EQ(reader.SelectedPerspective(), "SysML");
+  reader.SetTechnologyVisibility("SysML", "", false);  // shown, not written
+  reader.SelectPerspective("Other", 1);
+  EXPECT_EQ(reader.TechnologyVisibility("SysML"), false);
+  ModelRepository again;
+  again.Open(path, ModelRepository::Access::kReadOnly);
+  EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
+  EXPECT_EQ(again.SelectedPerspective(), "SysML");
 }
 
 TEST_F(RepositoryTest, PerspectiveDocumentsThatAreNotXmlFail) {
