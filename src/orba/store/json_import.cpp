@@ -16,33 +16,33 @@ namespace {
 
 using nlohmann::json;
 
-struct OperationSpec {
+struct OperationPlan {
   OperationRow row;
   std::vector<NamedText> parameters;
 };
 
-struct ElementSpec {
+struct ElementPlan {
   ElementRow row;
   std::vector<NamedText> tags;
   std::vector<NamedText> attributes;
-  std::vector<OperationSpec> operations;
+  std::vector<OperationPlan> operations;
 };
 
-struct PackageSpec {
+struct PackagePlan {
   PackageRow package;
   ElementRow element;  // the element standing for the package
 };
 
-struct ConnectorSpec {
+struct ConnectorPlan {
   ConnectorRow row;
   std::vector<NamedText> tags;
 };
 
 struct ModelDocument {
   ImportResult result;
-  std::vector<PackageSpec> packages;
-  std::vector<ElementSpec> elements;
-  std::vector<ConnectorSpec> connectors;
+  std::vector<PackagePlan> packages;
+  std::vector<ElementPlan> elements;
+  std::vector<ConnectorPlan> connectors;
   std::vector<DiagramRow> diagrams;
 };
 
@@ -178,24 +178,24 @@ class DocumentReader {
   }
 
   void ReadPackage(JsonFields& item) {
-    PackageSpec spec;
-    spec.package.key = item.RequiredText("key");
-    spec.package.id = document_.result.keys.packages.at(*spec.package.key);
-    spec.package.name = item.RequiredText("name");
-    spec.package.parent_id = Resolve(document_.result.keys.packages, item, "parent");
-    spec.package.element_id = spec.package.id;
-    spec.element.id = spec.package.id;
-    spec.element.type = "Package";
-    spec.element.name = spec.package.name;
-    spec.element.package_id = spec.package.parent_id;
-    ReadElementTexts(item, spec.element);
-    document_.packages.push_back(std::move(spec));
+    PackagePlan plan;
+    plan.package.key = item.RequiredText("key");
+    plan.package.id = document_.result.keys.packages.at(*plan.package.key);
+    plan.package.name = item.RequiredText("name");
+    plan.package.parent_id = Resolve(document_.result.keys.packages, item, "parent");
+    plan.package.element_id = plan.package.id;
+    plan.element.id = plan.package.id;
+    plan.element.type = "Package";
+    plan.element.name = plan.package.name;
+    plan.element.package_id = plan.package.parent_id;
+    ReadElementTexts(item, plan.element);
+    document_.packages.push_back(std::move(plan));
   }
 
   void ReadElement(JsonFields& item) {
     const KeyMap& keys = document_.result.keys;
-    ElementSpec spec;
-    ElementRow& row = spec.row;
+    ElementPlan plan;
+    ElementRow& row = plan.row;
     row.key = item.RequiredText("key");
     row.id = keys.elements.at(*row.key);
     row.type = item.RequiredText("type");
@@ -208,10 +208,10 @@ class DocumentReader {
     row.abstract = item.OptionalText("abstract").value_or("0");
     row.multiplicity = item.Text("multiplicity");
     ReadElementTexts(item, row);
-    spec.tags = ReadNamedTexts(item, "tags", "value");
-    spec.attributes = ReadNamedTexts(item, "attributes", "type");
-    spec.operations = ReadOperations(item);
-    document_.elements.push_back(std::move(spec));
+    plan.tags = ReadNamedTexts(item, "tags", "value");
+    plan.attributes = ReadNamedTexts(item, "attributes", "type");
+    plan.operations = ReadOperations(item);
+    document_.elements.push_back(std::move(plan));
   }
 
   // A list of {"name": .., TEXT_FIELD: ..} objects.
@@ -227,25 +227,25 @@ class DocumentReader {
     return texts;
   }
 
-  std::vector<OperationSpec> ReadOperations(JsonFields& owner) {
+  std::vector<OperationPlan> ReadOperations(JsonFields& owner) {
     const json& list = owner.Array("operations");
-    std::vector<OperationSpec> operations;
+    std::vector<OperationPlan> operations;
     for (size_t index = 0; index < list.size(); ++index) {
       JsonFields item(list[index], ItemPlace(owner.PlaceOf("operations"), index));
-      OperationSpec spec;
-      spec.row.name = item.RequiredText("name");
-      spec.row.stereotype = StereotypeOrNone(item.Text("stereotype"));
-      spec.row.guid = Guid(item, operation_guids_);
-      spec.parameters = ReadNamedTexts(item, "parameters", "type");
+      OperationPlan plan;
+      plan.row.name = item.RequiredText("name");
+      plan.row.stereotype = StereotypeOrNone(item.Text("stereotype"));
+      plan.row.guid = Guid(item, operation_guids_);
+      plan.parameters = ReadNamedTexts(item, "parameters", "type");
       item.RejectUnknownFields();
-      operations.push_back(std::move(spec));
+      operations.push_back(std::move(plan));
     }
     return operations;
   }
 
   void ReadConnector(JsonFields& item) {
-    ConnectorSpec spec;
-    ConnectorRow& row = spec.row;
+    ConnectorPlan plan;
+    ConnectorRow& row = plan.row;
     row.key = item.RequiredText("key");
     row.id = document_.result.keys.connectors.at(*row.key);
     row.type = item.RequiredText("type");
@@ -255,8 +255,8 @@ class DocumentReader {
     row.client_aggregation = item.Int("clientAggregation", 0, 2);
     row.supplier_aggregation = item.Int("supplierAggregation", 0, 2);
     row.guid = Guid(item, connector_guids_);
-    spec.tags = ReadNamedTexts(item, "tags", "value");
-    document_.connectors.push_back(std::move(spec));
+    plan.tags = ReadNamedTexts(item, "tags", "value");
+    document_.connectors.push_back(std::move(plan));
   }
 
   void ReadDiagram(JsonFields& item) {
@@ -271,28 +271,28 @@ class DocumentReader {
 
   void CheckParents() {
     std::vector<int32_t> package_parents;
-    for (const PackageSpec& spec : document_.packages)
-      package_parents.push_back(spec.package.parent_id);
+    for (const PackagePlan& plan : document_.packages)
+      package_parents.push_back(plan.package.parent_id);
     CheckNoParentCycle(package_parents, 1, "packages");
     CheckNoParentCycle(ElementParents(), first_element_id_, "elements");
   }
 
   std::vector<int32_t> ElementParents() const {
     std::vector<int32_t> parents;
-    for (const ElementSpec& spec : document_.elements) parents.push_back(spec.row.parent_id);
+    for (const ElementPlan& plan : document_.elements) parents.push_back(plan.row.parent_id);
     return parents;
   }
 
   // An element given without a package is in its parent's package.
   void InheritPackages() {
-    for (ElementSpec& spec : document_.elements) {
-      const ElementRow* owner = &spec.row;
+    for (ElementPlan& plan : document_.elements) {
+      const ElementRow* owner = &plan.row;
       while (owner->package_id == 0) owner = &ElementWithId(owner->parent_id).row;
-      spec.row.package_id = owner->package_id;
+      plan.row.package_id = owner->package_id;
     }
   }
 
-  const ElementSpec& ElementWithId(int32_t id) const {
+  const ElementPlan& ElementWithId(int32_t id) const {
     return document_.elements[static_cast<size_t>(id - first_element_id_)];
   }
 
@@ -314,14 +314,14 @@ void RequireEmptyModel(ModelSession& session) {
   }
 }
 
-void WriteElement(ModelSession& session, const ElementSpec& spec) {
-  session.InsertElement(spec.row);
-  for (const NamedText& tag : spec.tags) session.InsertTag(spec.row.id, tag);
-  for (const NamedText& attribute : spec.attributes)
-    session.InsertAttribute(spec.row.id, attribute);
-  for (const OperationSpec& operation : spec.operations) {
+void WriteElement(ModelSession& session, const ElementPlan& plan) {
+  session.InsertElement(plan.row);
+  for (const NamedText& tag : plan.tags) session.InsertTag(plan.row.id, tag);
+  for (const NamedText& attribute : plan.attributes)
+    session.InsertAttribute(plan.row.id, attribute);
+  for (const OperationPlan& operation : plan.operations) {
     OperationRow row = operation.row;
-    row.element_id = spec.row.id;
+    row.element_id = plan.row.id;
     int32_t operation_id = session.InsertOperation(row);
     for (const NamedText& parameter : operation.parameters) {
       session.InsertParameter(operation_id, parameter);
@@ -330,14 +330,14 @@ void WriteElement(ModelSession& session, const ElementSpec& spec) {
 }
 
 void WriteDocument(ModelSession& session, const ModelDocument& document) {
-  for (const PackageSpec& spec : document.packages) {
-    session.InsertElement(spec.element);
-    session.InsertPackage(spec.package);
+  for (const PackagePlan& plan : document.packages) {
+    session.InsertElement(plan.element);
+    session.InsertPackage(plan.package);
   }
-  for (const ElementSpec& spec : document.elements) WriteElement(session, spec);
-  for (const ConnectorSpec& spec : document.connectors) {
-    session.InsertConnector(spec.row);
-    for (const NamedText& tag : spec.tags) session.InsertConnectorTag(spec.row.id, tag);
+  for (const ElementPlan& plan : document.elements) WriteElement(session, plan);
+  for (const ConnectorPlan& plan : document.connectors) {
+    session.InsertConnector(plan.row);
+    for (const NamedText& tag : plan.tags) session.InsertConnectorTag(plan.row.id, tag);
   }
   for (const DiagramRow& diagram : document.diagrams) session.InsertDiagram(diagram);
 }
