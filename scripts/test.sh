@@ -5,7 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 preset=default
-if [[ "${1:-}" == "--sanitize" ]]; then preset=sanitize; fi
+if [[ "${1:-}" == "--sanitize" ]]; then
+  preset=sanitize
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt"
+fi
 
 # Tests register the module and write settings only into their own temporary
 # folders; the build's own registration goes to a registry inside the build tree.
