@@ -2,6 +2,8 @@
 // shape, each with the data string it answers.
 #include <algorithm>
 #include <iostream>
+#include <string>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "orba/cli/command.h"
@@ -66,6 +68,52 @@ CompartmentList ReadCompartments(session::HostSession& session, const host::Elem
   return list;
 }
 
+// Splits text at every occurrence of separator.
+std::vector<std::string> SplitAt(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t found; (found = text.find(separator, start)) != std::string::npos;
+       start = found + separator.size()) {
+    parts.push_back(text.substr(start, found - start));
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+// The text with the compartment escapes turned back into their characters.
+std::string Unescaped(const std::string& text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, 6, "&_eq_^") == 0) {
+      plain += '=', i += 6;
+    } else if (text.compare(i, 6, "&_sc_^") == 0) {
+      plain += ';', i += 6;
+    } else if (text.compare(i, 5, "&_c_^") == 0) {
+      plain += ',', i += 5;
+    } else {
+      plain += text[i++];
+    }
+  }
+  return plain;
+}
+
+// The "Data" value of every row of a compartment data string, as the host
+// would draw the rows: "CompartmentData=" holds rows closed by "&_sc_^,",
+// each a list of key&_eq_^value fields closed by "&_sc_^".
+std::vector<std::string> DrawnRows(const std::string& data) {
+  const std::string key = "CompartmentData=";
+  const size_t begin = data.find(key);
+  if (begin == std::string::npos || data.back() != ';') return {};
+  std::vector<std::string> rows;
+  for (const std::string& row :
+       SplitAt(data.substr(begin + key.size(), data.size() - begin - key.size() - 1), "&_sc_^,")) {
+    for (const std::string& field : SplitAt(row, "&_sc_^")) {
+      if (field.starts_with("Data&_eq_^")) rows.push_back(Unescaped(field.substr(10)));
+    }
+  }
+  return rows;
+}
+
 void WriteText(const CompartmentList& list, std::ostream& out) {
   out << "element \"" << list.element_name << "\" " << list.element_guid << "\n";
   if (list.compartments.empty()) {
@@ -76,6 +124,7 @@ void WriteText(const CompartmentList& list, std::ostream& out) {
   for (const Compartment& compartment : list.compartments) {
     out << compartment.name << ": " << (compartment.data.empty() ? "(empty)" : compartment.data)
         << "\n";
+    for (const std::string& row : DrawnRows(compartment.data)) out << "    | " << row << "\n";
   }
 }
 

@@ -52,6 +52,14 @@ TEST_F(CompartmentsCommandTest, TextShowsEachCompartmentOnALine) {
   EXPECT_THAT(run.out, HasSubstr("offered: parts\nparts: (empty)\n"));
 }
 
+TEST_F(CompartmentsCommandTest, TextShowsTheRowsAsTheHostDrawsThem) {
+  sandbox_.SetAddinOption("Parts", "1");
+  sandbox_.SetAddinOption("ShowCompartmentRequirements", "1");
+  const OrbaRun run = sandbox_.Run({"compartments", model_, "Speed"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("\n    | Id: R1\n    | Text: at least 100 km/h\n"));
+}
+
 TEST_F(CompartmentsCommandTest, NothingIsOfferedUntilSwitchedOn) {
   const OrbaRun run = sandbox_.Run({"compartments", model_, "Car", "--format", "json"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
