@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets and runs each for a bounded time (default 60 s,
 # or $1) on its corpus in fuzz/corpus/NAME. New inputs go to a scratch folder;
-# a crash leaves its input in build-fuzz/ and fails the run.
+# a crash leaves its input in build-fuzz/, prints the error and fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -15,6 +15,13 @@ for target in "${targets[@]}"; do
   scratch="build-fuzz/corpus/${target%_fuzz}"
   mkdir -p "$scratch"
   echo "== $target for ${seconds}s"
-  (cd build-fuzz && "./bin/$target" -max_total_time="$seconds" -print_final_stats=1 \
-      "../$scratch" "../$corpus" 2>&1 | tail -n 12)
+  log="build-fuzz/$target.log"
+  if (cd build-fuzz && "./bin/$target" -max_total_time="$seconds" -print_final_stats=1 \
+      "../$scratch" "../$corpus" >"../$log" 2>&1); then
+    tail -n 6 "$log"
+  else
+    # The finding: the error and its stack, without libFuzzer's progress lines.
+    grep -v -e '^#[0-9]* *\(NEW\|REDUCE\|pulse\|INITED\|RELOAD\)' -e 'NEW_FUNC' "$log" | tail -n 60
+    exit 1
+  fi
 done

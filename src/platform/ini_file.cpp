@@ -36,9 +36,10 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
     std::string line = text.substr(start, end - start);
     start = end + 1;
     ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const bool crlf = !line.empty() && line.back() == '\r';
+    if (crlf) line.pop_back();
     const std::string trimmed = Trim(line);
-    Line parsed{line, section, ""};
+    Line parsed{line, section, "", crlf};
     if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
       // blank or comment: kept as it stands
     } else if (trimmed.front() == '[') {
@@ -88,17 +89,23 @@ void IniFile::Set(const std::string& section, const std::string& key, const std:
     if (header_found && !Trim(line->text).empty()) last_of_section = line;
   }
   if (!header_found) {
-    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", "", ""});
-    lines_.push_back({"[" + section + "]", section, ""});
-    lines_.push_back({text, section, key});
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(NewLine("", "", ""));
+    lines_.push_back(NewLine("[" + section + "]", section, ""));
+    lines_.push_back(NewLine(text, section, key));
     return;
   }
-  lines_.insert(last_of_section + 1, Line{text, section, key});
+  lines_.insert(last_of_section + 1, NewLine(text, section, key));
+}
+
+// Added lines end the way the file's first line does.
+IniFile::Line IniFile::NewLine(std::string text, const std::string& section,
+                               const std::string& key) const {
+  return Line{std::move(text), section, key, !lines_.empty() && lines_.front().crlf};
 }
 
 std::string IniFile::Text() const {
   std::string text;
-  for (const Line& line : lines_) text += line.text + "\n";
+  for (const Line& line : lines_) text += line.text + (line.crlf ? "\r\n" : "\n");
   return text;
 }
 

@@ -18,6 +18,7 @@ class IniFile {
   // Section and key names compare ignoring ASCII case, as the platform's store does.
   std::optional<std::string> Get(const std::string& section, const std::string& key) const;
   void Set(const std::string& section, const std::string& key, const std::string& value);
+  // The file again: every line with the line end it had (LF or CR LF).
   std::string Text() const;
 
  private:
@@ -25,7 +26,9 @@ class IniFile {
     std::string text;     // the line as written (without its line end)
     std::string section;  // the section it belongs to
     std::string key;      // non-empty for key=value lines
+    bool crlf = false;    // ended in CR LF, written back the same way
   };
+  Line NewLine(std::string text, const std::string& section, const std::string& key) const;
   std::vector<Line> lines_;
 };
 

@@ -56,6 +56,15 @@ TEST_F(SettingsStoreTest, NamesMatchIgnoringCaseAndValuesStayAsWritten) {
   EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "2 ");
 }
 
+TEST_F(SettingsStoreTest, WindowsLineEndsAreKeptAndCarriageReturnsInValuesSurviveARewrite) {
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(file_, std::ios::binary) << "[Options]\r\nParts=a\r\r\nColour=x\r";
+  store_.SaveSetting("SysML", "Options", "ShowAlways", "1");
+  EXPECT_EQ(ReadAll(file_), "[Options]\r\nParts=a\r\r\nColour=x\r\nShowAlways=1\r\n");
+  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "a\r");
+  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Colour", "0"), "x");
+}
+
 TEST_F(SettingsStoreTest, ReplacesTheFileAtomically) {
   store_.SaveSetting("SysML", "Options", "Parts", "1");
   const auto before = std::filesystem::status(file_).permissions();

@@ -53,7 +53,7 @@ std::string ItemPlace(const std::string& list, size_t index) {
 json ParseJson(std::string_view text) {
   try {
     return json::parse(text);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {  // a syntax error, or a number too large to hold
     throw ImportError(std::string("not a JSON document: ") + error.what());
   }
 }

@@ -147,13 +147,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BadDocument>& info) { return info.param.name; });
 
 TEST(JsonImport, NotJsonSaysSo) {
-  ModelRepository repository;
-  repository.CreateInMemoryModel();
-  try {
-    ImportJsonModel(repository, "{\"packages\": [");
-    FAIL() << "imported";
-  } catch (const ImportError& error) {
-    EXPECT_THAT(error.what(), ::testing::StartsWith("not a JSON document: "));
+  for (const char* text : {"{\"packages\": [", "[1e99999]"}) {
+    ModelRepository repository;
+    repository.CreateInMemoryModel();
+    try {
+      ImportJsonModel(repository, text);
+      ADD_FAILURE() << "imported " << text;
+    } catch (const ImportError& error) {
+      EXPECT_THAT(error.what(), ::testing::StartsWith("not a JSON document: ")) << text;
+    }
   }
 }
 
