@@ -103,7 +103,8 @@ void CTessary::DoNewDiagram(const host::RepositoryPtr& Repository, const std::st
   }
   const auto type = DiagramTypes().find(DiagramKind);
   if (type == DiagramTypes().end()) return;
-  const host::DiagramPtr diagram = package->Diagrams()->AddNew(package->Name(), type->second);
+  const std::string name = package->Name();
+  const host::DiagramPtr diagram = package->Diagrams()->AddNew(name, type->second);
   diagram->SetDisplayFlags(0);
   diagram->Update();
   package->Diagrams()->Refresh();

@@ -3,6 +3,7 @@
 // conversions are the automation runtime's (a Repository is an object
 // reference, possibly nothing; ids are 32-bit whole numbers; texts are texts).
 #include "addin/tessary.h"
+#include "addin/nothing_repository.h"
 
 namespace addin {
 namespace {
@@ -10,7 +11,18 @@ namespace {
 using automation::Variant;
 using Args = std::span<Variant>;
 
-host::RepositoryPtr Repo(const Variant& argument) { return argument.As<host::Repository>(); }
+// The Repository argument; nothing becomes a repository whose every call fails
+// the operation, so that no operation dereferences a null object.
+host::RepositoryPtr Repo(const Variant& argument) {
+  host::RepositoryPtr repository = argument.As<host::Repository>();
+  if (!repository) repository = std::make_shared<NothingRepository>();
+  return repository;
+}
+
+// For the operations that test for nothing themselves and then do nothing.
+host::RepositoryPtr NullableRepo(const Variant& argument) {
+  return argument.As<host::Repository>();
+}
 
 }  // namespace
 
@@ -40,7 +52,10 @@ void CTessary::RegisterOperations() {
       return Variant();
     };
   };
-  AddMethod("Orba_FileOpen", 1, repository_command(&CTessary::Orba_FileOpen));
+  AddMethod("Orba_FileOpen", 1, [this](Args a) {
+    Orba_FileOpen(NullableRepo(a[0]));
+    return Variant();
+  });
   AddMethod("OpenExampleModel", 1, repository_command(&CTessary::OpenExampleModel));
   AddMethod("ShowTechnology", 1, repository_command(&CTessary::ShowTechnology));
   AddMethod("HideTechnology", 1, repository_command(&CTessary::HideTechnology));
@@ -60,7 +75,7 @@ void CTessary::RegisterOperations() {
     return Variant();
   });
   AddMethod("Orba_OnPostNewElement", 2, [this](Args a) {
-    return Variant(Orba_OnPostNewElement(Repo(a[0]), a[1].As<host::EventArguments>()));
+    return Variant(Orba_OnPostNewElement(NullableRepo(a[0]), a[1].As<host::EventArguments>()));
   });
   AddMethod("Orba_OnInitializeUserRules", 1,
             repository_command(&CTessary::Orba_OnInitializeUserRules));
@@ -88,7 +103,7 @@ void CTessary::RegisterOperations() {
     return Orba_GetCompartmentData(Repo(a[0]), a[1].ToString(), a[2].ToString(), a[3].ToInt32());
   });
   AddMethod("Orba_OnNotifyContextItemModified", 3, [this](Args a) {
-    Orba_OnNotifyContextItemModified(Repo(a[0]), a[1].ToString(), a[2].ToInt32());
+    Orba_OnNotifyContextItemModified(NullableRepo(a[0]), a[1].ToString(), a[2].ToInt32());
     return Variant();
   });
 }

@@ -20,6 +20,7 @@ CTessary::~CTessary() { oRules.reset(); }
 std::string CTessary::Orba_Connect(const host::RepositoryPtr& Repository) {
   if (Repository->BuildNumber() < kMinimumHostBuild) {
     ShowMessage(resources::str::kHostTooOld, platform::MessageIcon::kCriticalStop);
+    bDisabled = true;  // a host once refused stays refused
     return "";
   }
   bDisabled = false;

@@ -8,6 +8,7 @@
 
 #include "addin/tessary.h"
 #include "orba/store/host_services_objects.h"
+#include "orba/store/model_repository.h"
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
 #include "support/fault_injection.h"
@@ -78,6 +79,22 @@ std::vector<FailureCase> Cases() {
          auto args = std::make_shared<orba::store::EventArgumentList>(
              std::vector<Variant>{Variant(m.ElementId("vp"))});
          return CallByName(a, "Orba_OnPostNewElement", {Variant(r), Variant(r->Wrap(args))});
+       }},
+      {"Load", Outcome::kFails,
+       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
+         return CallByName(a, "DoLoad", {Variant(r)});
+       }},
+      {"ShowPerspective", Outcome::kFails,
+       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
+         return CallByName(a, "ShowPerspective", {Variant(r)});
+       }},
+      {"NewDiagramFromTheMenu", Outcome::kFails,
+       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel& m) {
+         std::dynamic_pointer_cast<orba::store::ModelRepository>(m.Repository())
+             ->SelectPackage(m.PackageId("p"));
+         return CallByName(a, "Orba_MenuClick",
+                           {Variant(r), Variant("Extensions"), Variant("-&SysML Technology"),
+                            Variant("New &Block Definition Diagram")});
        }},
       {"PartsCompartment", Outcome::kTrapsIntoEmptyText,
        [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel& m) {

@@ -4,6 +4,8 @@
 
 #include "addin/tessary.h"
 #include "orba/store/model_repository.h"
+#include "support/fault_injection.h"
+#include "support/recording_repository.h"
 #include "support/test_model.h"
 #include "support/test_platform.h"
 
@@ -52,6 +54,21 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DiagramKindTest,
                                          KindCase{"internal block", "SysML::InternalBlock"},
                                          KindCase{"parametric", "SysML::Parametric"},
                                          KindCase{"requirement", "SysML::Requirement"}));
+
+TEST_F(NewDiagramTest, SavesTheDiagramRefreshesTheListAndOpensIt) {
+  Select("reqs");
+  auto faults = std::make_shared<testing_support::FaultInjectingRepository>(model_.Repository());
+  auto recording = std::make_shared<testing_support::RecordingRepository>(faults);
+  addin_.DoNewDiagram(recording, "requirement");
+  EXPECT_THAT(faults->Plan().Calls(),
+              testing::ElementsAre("Repository.GetSelectedPackage", "Package.ParentID",
+                                   "Package.Name", "Package.Diagrams", "Collection.AddNew",
+                                   "Diagram.SetDisplayFlags", "Diagram.Update", "Package.Diagrams",
+                                   "Collection.Refresh", "Diagram.DiagramID",
+                                   "Repository.OpenDiagram"));
+  ASSERT_EQ(Diagrams().size(), 1u);
+  EXPECT_EQ(recording->LastArgument("OpenDiagram"), std::to_string(Diagrams()[0]->DiagramID()));
+}
 
 TEST_F(NewDiagramTest, AnUnknownKindCreatesNothingSilently) {
   Select("reqs");

@@ -75,6 +75,13 @@ TEST_F(TessaryTest, ARefusedHostKeepsTheAddinInert) {
   EXPECT_TRUE(repository_->Calls().empty());  // the search is not registered
 }
 
+TEST_F(TessaryTest, AHostRefusedOnASecondConnectDisablesTheAddin) {
+  addin_.Orba_Connect(repository_);
+  repository_->build_number = 796;
+  addin_.Orba_Connect(repository_);
+  EXPECT_TRUE(addin_.Disabled());
+}
+
 TEST_F(TessaryTest, ConnectingTwiceRecomputesCompartmentsAndStaysEnabled) {
   addin_.Orba_Connect(repository_);
   EXPECT_EQ(addin_.Compartments, "");
@@ -254,9 +261,7 @@ TEST_P(DisabledStateTest, DoesNothingAndAnswersItsNeutralValue) {
 const Variant kEmpty;
 const Variant kNoText = Variant(std::string());
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, DisabledStateTest,
-    testing::Values(
+const auto kEveryOperation = testing::Values(
         DisabledCase{"Orba_OnPostInitialized", {}, kEmpty, {}},
         DisabledCase{"Orba_GetMenuItems",
                      {Variant(""), Variant("-&SysML Technology")},
@@ -286,8 +291,39 @@ INSTANTIATE_TEST_SUITE_P(
         DisabledCase{"Orba_GetCompartmentData",
                      {Variant("parts"), Variant("{G}"), Variant(int32_t{4})}, kNoText, {}},
         DisabledCase{"Orba_OnNotifyContextItemModified", {Variant("{G}"), Variant(int32_t{4})},
-                     kEmpty, {}}),
-    [](const testing::TestParamInfo<DisabledCase>& info) { return info.param.operation; });
+                     kEmpty, {}});
+
+std::string OperationName(const testing::TestParamInfo<DisabledCase>& info) {
+  return info.param.operation;
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, DisabledStateTest, kEveryOperation, OperationName);
+
+// A host that hands an enabled add-in no Repository at all: each operation
+// does nothing or fails with an error saying what is missing; none crashes.
+class NothingRepositoryTest : public DisabledStateTest {};
+
+TEST_P(NothingRepositoryTest, FailsOrDoesNothingButNeverCrashes) {
+  addin_.Orba_Connect(repository_);
+  std::vector<Variant> args = {Variant(automation::ObjectPtr())};
+  for (const auto& extra : GetParam().extra_args) args.push_back(extra);
+  const automation::CallResult result = CallByName(GetParam().operation, args);
+  if (!result.ok) {
+    EXPECT_THAT(result.error, testing::HasSubstr("is nothing"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, NothingRepositoryTest, kEveryOperation, OperationName);
+
+TEST_F(TessaryTest, OperationsThatTestForNothingDoNothingWithoutARepository) {
+  addin_.Orba_Connect(repository_);
+  const Variant nothing{automation::ObjectPtr()};
+  EXPECT_TRUE(CallByName("Orba_FileOpen", {nothing}).ok);
+  EXPECT_TRUE(CallByName("Orba_OnNotifyContextItemModified", {nothing, Variant("{G}"), Variant(4)}).ok);
+  const automation::CallResult menu =
+      CallByName("Orba_GetMenuItems", {nothing, Variant(""), Variant("-&SysML Technology")});
+  EXPECT_EQ(menu.error, "object variable not set: the Repository argument is nothing");
+}
 
 TEST_F(TessaryTest, DisabledAllocationSearchLeavesItsResultArgumentAlone) {
   std::vector<Variant> args = {Repo(), Variant("term"), Variant("untouched")};
