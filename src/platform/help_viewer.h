@@ -14,6 +14,7 @@ class HelpViewer {
 
 // Hands the file to the desktop's opener (xdg-open) without waiting for it.
 // The opener's own answer is not looked at, as a help viewer's result is not.
+// Desktop openers know no topic numbers, so the file opens at its start.
 class DesktopHelpViewer : public HelpViewer {
  public:
   void ShowContext(const std::string& help_file, uint32_t context) override;
