@@ -45,20 +45,24 @@ constexpr size_t kCutTextCharacters = 47;
 
 bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
-// Number of characters (code points) in UTF-8 text.
-size_t CharacterCount(std::string_view text) {
+// Texts are measured in wide (UTF-16) characters, as the host counts them: a
+// character beyond U+FFFF (a four-byte UTF-8 sequence) counts as two.
+size_t WideCharactersOf(char lead_byte) { return static_cast<unsigned char>(lead_byte) >= 0xF0 ? 2 : 1; }
+
+size_t WideCharacterCount(std::string_view text) {
   size_t count = 0;
-  for (char byte : text) count += IsUtf8Continuation(byte) ? 0 : 1;
+  for (char byte : text) count += IsUtf8Continuation(byte) ? 0 : WideCharactersOf(byte);
   return count;
 }
 
-// The first `characters` characters of UTF-8 text.
-std::string_view FirstCharacters(std::string_view text, size_t characters) {
+// The longest start of UTF-8 text that holds at most `limit` wide characters;
+// a character whose two halves would straddle the limit is left out whole.
+std::string_view FirstWideCharacters(std::string_view text, size_t limit) {
   size_t seen = 0;
   for (size_t at = 0; at < text.size(); ++at) {
     if (IsUtf8Continuation(text[at])) continue;
-    if (seen == characters) return text.substr(0, at);
-    ++seen;
+    seen += WideCharactersOf(text[at]);
+    if (seen > limit) return text.substr(0, at);
   }
   return text;
 }
@@ -88,8 +92,8 @@ std::string TaggedValueRow(const host::ElementPtr& element, const char* tag, con
 std::string NotesRow(const std::string& notes) {
   if (notes.empty()) return "";
   const std::string value = EscapeCompartmentText(notes, true);
-  if (CharacterCount(value) <= kMaxTextCharacters) return Row("Text: ", value);
-  return Row("Text: ", std::string(FirstCharacters(value, kCutTextCharacters)) + "...");
+  if (WideCharacterCount(value) <= kMaxTextCharacters) return Row("Text: ", value);
+  return Row("Text: ", std::string(FirstWideCharacters(value, kCutTextCharacters)) + "...");
 }
 
 std::string RequirementRows(host::Repository& repository, const platform::XmlNode& element_node) {

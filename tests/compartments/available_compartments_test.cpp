@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
             "NumbersAreConvertedToWholeNumbers",
             {{"Parts", " 1"}, {"FlowPorts", "1.0"}, {"Parameters", "1.5"}, {"AllocatedTo", "0.5"}},
             "parts,flow ports"},
-        SwitchCase{"KeysAreExact", {{"parts", "1"}, {"Requirements", "1"}}, ""}),
+        SwitchCase{"OtherKeysAreNotRead", {{"Part", "1"}, {"Requirements", "1"}}, ""}),
     [](const testing::TestParamInfo<SwitchCase>& info) { return info.param.description; });
 
 TEST(AvailableCompartmentsFailureTest, ASwitchThatIsNotANumberFails) {

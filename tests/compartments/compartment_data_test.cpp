@@ -316,9 +316,14 @@ INSTANTIATE_TEST_SUITE_P(
         NotesCase{"StrippedCharactersDoNotCount", "x=;" + Repeat("b", 49), "x" + Repeat("b", 49)},
         NotesCase{"Multibyte50", Repeat("é", 50), Repeat("é", 50)},
         NotesCase{"Multibyte51", Repeat("é", 51), Repeat("é", 47) + "..."},
-        NotesCase{"FourByteCharactersCountOnce", Repeat("ü", 48) + "€𝄞", Repeat("ü", 48) + "€𝄞"},
-        NotesCase{"CutBeforeAFourByteCharacter", Repeat("ü", 46) + "𝄞𝄞𝄞𝄞𝄞",
-                  Repeat("ü", 46) + "𝄞..."}),
+        NotesCase{"FourByteCharacterCountsTwiceAndFitsAtTheLimit", Repeat("ü", 48) + "𝄞",
+                  Repeat("ü", 48) + "𝄞"},
+        NotesCase{"FourByteCharacterCountsTwiceOverTheLimit", Repeat("ü", 48) + "€𝄞",
+                  Repeat("ü", 47) + "..."},
+        NotesCase{"FourByteCharacterEndingTheCut", Repeat("ü", 45) + "𝄞𝄞𝄞𝄞𝄞",
+                  Repeat("ü", 45) + "𝄞..."},
+        NotesCase{"FourByteCharacterStraddlingTheCutIsLeftOut", Repeat("ü", 46) + "𝄞𝄞𝄞𝄞𝄞",
+                  Repeat("ü", 46) + "..."}),
     [](const testing::TestParamInfo<NotesCase>& info) { return info.param.description; });
 
 // ---- The requirements compartment, on documents the host gives as they are ----
