@@ -52,11 +52,12 @@ void CSysMLRules::CheckFlowPortType(const host::RepositoryPtr& o_Repository,
   if (!IsInWordList(kPermittedPortTypes, metatype)) {
     ReportRuleViolation(o_Repository, "Rule_09", kPortTypeNotPermitted);
   }
-  if (metatype == "flowspecification") {
-    if (DirectionOf(o_Port) != "none") {
-      ReportRuleViolation(o_Repository, "Rule_09", kNonAtomicPortNotNone);
-    }
-  } else if (DirectionOf(o_Port) == "none") {
+  // Each of the two direction checks reads the port's tagged values itself.
+  const bool atomic = metatype != "flowspecification";
+  if (const std::string direction = DirectionOf(o_Port); !atomic && direction != "none") {
+    ReportRuleViolation(o_Repository, "Rule_09", kNonAtomicPortNotNone);
+  }
+  if (const std::string direction = DirectionOf(o_Port); atomic && direction == "none") {
     ReportRuleViolation(o_Repository, "Rule_09", kAtomicPortIsNone);
   }
 }

@@ -44,8 +44,9 @@ void CSysMLRules::CheckOptionalParameter(const host::RepositoryPtr& o_Repository
   }
 }
 
-// A parameter without owner (ParentID 0, or an id that names no element) has
-// no fellow parameters to compare with: it passes the "all of them" check.
+// A parameter without owner (ParentID 0) has no fellow parameters to compare
+// with: it passes the "all of them" check. An owner id that names no element
+// fails the event, as every other missing element a rule must read does.
 void CSysMLRules::CheckProbabilityParameter(const host::RepositoryPtr& o_Repository,
                                             const host::ElementPtr& o_Element) {
   if (LowerCase(o_Element->Metatype()) != "probability") return;
@@ -54,8 +55,9 @@ void CSysMLRules::CheckProbabilityParameter(const host::RepositoryPtr& o_Reposit
     ReportRuleViolation(o_Repository, "Rule_18", kProbabilityOnInput);
     return;
   }
-  const host::ElementPtr owner = o_Repository->GetElementByID(o_Element->ParentID());
-  if (owner && HasParameterWithoutProbability(*owner)) {
+  const int32_t owner_id = o_Element->ParentID();
+  if (owner_id == 0) return;
+  if (HasParameterWithoutProbability(*RequireElement(o_Repository, owner_id))) {
     ReportRuleViolation(o_Repository, "Rule_18", kProbabilityNotOnAll);
   }
 }

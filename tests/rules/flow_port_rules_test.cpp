@@ -65,6 +65,15 @@ TEST(FlowPortRule, TheTypeAndDirectionOfAPort) {
   }
 }
 
+// Both direction checks read the tagged values, whatever the port's type.
+TEST(FlowPortRule, EachDirectionCheckReadsTheDirection) {
+  for (const char* type_metatype : {"FlowSpecification", "Block"}) {
+    RuleHarness harness(TypedPortModel(type_metatype, "in"));
+    harness.RunElement("Rule_09", "port");
+    EXPECT_EQ(harness.Host().Plan().CountOf("Element.TaggedValues"), 2) << type_metatype;
+  }
+}
+
 TEST(FlowPortRule, OnlyFlowPortsInAnyLetterCaseAreExamined) {
   for (const auto& [metatype, messages] : std::vector<std::pair<std::string, std::vector<int>>>{
            {"FLOWPORT", {137}}, {"flowport", {137}}, {"Port", {}}, {"Flow Port", {}}}) {

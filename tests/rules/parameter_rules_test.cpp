@@ -126,8 +126,9 @@ TEST(ProbabilityParameterRule, OtherElementsAreNotExamined) {
   }
 }
 
-// An output parameter without owner has no fellow parameters: it passes.
-TEST(ProbabilityParameterRule, AnOutputParameterWithoutOwnerPasses) {
+// An output parameter without owner has no fellow parameters: it passes; an
+// owner the host cannot find fails the event.
+TEST(ProbabilityParameterRule, AnOutputParameterWithoutOwnerPassesAndAMissingOwnerFails) {
   ModelJson model;
   model.Element({{"key", "a"}, {"type", "Action"}})
       .Element({{"key", "p"}, {"type", "ActivityParameter"}, {"metatype", "Probability"}})
@@ -138,7 +139,7 @@ TEST(ProbabilityParameterRule, AnOutputParameterWithoutOwnerPasses) {
 
   RuleHarness hidden(ProbabilityModel({Flow("f", "ControlFlow", "p", "a")}, {""}));
   hidden.Host().Plan().HideElement(hidden.Model().ElementId("act"));
-  EXPECT_NO_THROW(hidden.RunElement("Rule_18", "p"));
+  EXPECT_THROW(hidden.RunElement("Rule_18", "p"), host::Error);
   EXPECT_THAT(hidden.Reports(), IsEmpty());
 }
 
