@@ -25,12 +25,14 @@ bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"); }
 // "qt": windows when a display is there, else as "console". "console": forms
 // on a terminal. "none" (or anything else): boxes printed, dialogs cancelled.
 std::shared_ptr<Ui> MakeUi(const std::string& ui_name) {
-#ifdef TESSARY_WITH_QT
-  if (ui_name == "qt" && DisplayAvailable()) return std::make_shared<QtUi>();
-#endif
   const bool wants_forms = ui_name == "console" || ui_name == "qt";
   const bool interactive = wants_forms && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
-  return std::make_shared<ConsoleUi>(std::cin, std::cerr, interactive);
+  auto console = std::make_shared<ConsoleUi>(std::cin, std::cerr, interactive);
+#ifdef TESSARY_WITH_QT
+  // A display that cannot be reached after all leaves the console to it.
+  if (ui_name == "qt" && DisplayAvailable()) return std::make_shared<QtUi>(console);
+#endif
+  return console;
 }
 
 }  // namespace

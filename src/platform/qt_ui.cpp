@@ -1,5 +1,9 @@
 #include "platform/qt_ui.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -292,28 +296,52 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
   return icon == MessageIcon::kCriticalStop ? QMessageBox::Critical : QMessageBox::Warning;
 }
 
+// Whether Qt can reach the display, tried in a child process: Qt ends a
+// process that cannot connect to its display rather than reporting it.
+bool DisplayReachable() {
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    const int null_device = open("/dev/null", O_WRONLY);
+    if (null_device >= 0) dup2(null_device, STDERR_FILENO);
+    int argc = 1;
+    char name[] = "orba";
+    char* argv[] = {name, nullptr};
+    QGuiApplication probe(argc, argv);
+    _exit(0);
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
-QtUi::QtUi() {
+QtUi::QtUi(std::shared_ptr<Ui> fallback) : fallback_(std::move(fallback)) {}
+
+bool QtUi::CanShowWindows() {
   if (QCoreApplication::instance() == nullptr) {
+    static const bool reachable = DisplayReachable();
+    if (!reachable) return false;
     // Kept for the rest of the process: later boxes and dialogs use it too.
     static int argc = 1;
     static char name[] = "orba";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
   }
-  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-    throw std::runtime_error("the host's Qt application cannot show windows");
-  }
-  RegisterDialogFontSubstitutes();
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return false;
+  static const bool fonts_registered = (RegisterDialogFontSubstitutes(), true);
+  return fonts_registered;
 }
 
 void QtUi::MessageBox(const std::string& text, const std::string& title, MessageIcon icon) {
+  if (!CanShowWindows()) return fallback_->MessageBox(text, title, icon);
   QMessageBox box(QtIcon(icon), Text(title), Text(text), QMessageBox::Ok);
   box.exec();
 }
 
 void QtUi::ShowModal(Dialog& dialog) {
+  if (!CanShowWindows()) return fallback_->ShowModal(dialog);
   dialog.Load();
   DialogWindow window(dialog);
   window.Run();

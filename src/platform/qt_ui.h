@@ -7,7 +7,12 @@
 // DPI. The view never changes a value itself: a click goes to the model, then
 // every control is refreshed from it, and the window closes once the model
 // has closed.
+//
+// Nothing of Qt starts until the first box or dialog. When no display can be
+// reached then, boxes and dialogs go to `fallback` instead.
 #pragma once
+
+#include <memory>
 
 #include "platform/ui.h"
 
@@ -15,11 +20,18 @@ namespace platform {
 
 class QtUi : public Ui {
  public:
-  // Creates the process's QApplication when the host has none; it is kept
-  // for the rest of the process. Needs a display.
-  QtUi();
+  explicit QtUi(std::shared_ptr<Ui> fallback);
+
+  // Creates the process's QApplication when the host has none (it is kept for
+  // the rest of the process). False when no display can be reached or the
+  // host's own Qt application has no widgets.
+  bool CanShowWindows();
+
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   void ShowModal(Dialog& dialog) override;
+
+ private:
+  std::shared_ptr<Ui> fallback_;
 };
 
 }  // namespace platform

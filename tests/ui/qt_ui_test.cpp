@@ -39,7 +39,8 @@ class QtUiTest : public testing::Test {
       GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): the Qt windows need a display";
     }
     testing_support::UseXvfbDisplay();
-    ui_ = std::make_unique<QtUi>();
+    ui_ = std::make_unique<QtUi>(std::make_shared<ScriptedUi>());
+    ASSERT_TRUE(ui_->CanShowWindows());
     timers_ = std::make_unique<QObject>();
   }
 
@@ -438,7 +439,8 @@ TEST_F(QtUiTest, TheDefaultPlatformShowsWindowsWhenAskedAndADisplayIsThere) {
 TEST_F(QtUiTest, KeepsOneApplicationForTheProcess) {
   QCoreApplication* first = QCoreApplication::instance();
   ASSERT_NE(qobject_cast<QApplication*>(first), nullptr);
-  QtUi second;
+  QtUi second(std::make_shared<ScriptedUi>());
+  EXPECT_TRUE(second.CanShowWindows());
   EXPECT_EQ(QCoreApplication::instance(), first);
 }
 

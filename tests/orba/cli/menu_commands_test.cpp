@@ -89,6 +89,12 @@ TEST_F(MenuCommandTest, AnItemTheAddinDoesNotKnowIsShownInItsMessage) {
   EXPECT_EQ(run.err, "Quindle Technology for SysML: ItemName=Load SysML Technology\n");
 }
 
+TEST_F(MenuCommandTest, ADisplayThatCannotBeReachedLeavesTheBoxesToTheConsole) {
+  const OrbaRun run = sandbox_.Run({"click", "Load SysML Technology"}, {"DISPLAY=:4711"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.err, "Quindle Technology for SysML: ItemName=Load SysML Technology\n");
+}
+
 TEST_F(MenuCommandTest, ViewRequirementsShowsTheRequirementsSearch) {
   const OrbaRun run = sandbox_.Run({"click", Import(kCarModel), "Vie&w Requirements"});
   EXPECT_EQ(run.exit_code, 0) << run.err;

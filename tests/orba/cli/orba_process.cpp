@@ -20,7 +20,8 @@ namespace {
 // the sandbox, plus the sandbox's own.
 std::vector<std::string> SandboxEnvironment(const std::filesystem::path& folder) {
   static const std::vector<std::string> kDropped = {
-      "DISPLAY=", "WAYLAND_DISPLAY=", "ORBA_UI=", "ORBA_REGISTRY=", "XDG_CONFIG_HOME=", "HOME="};
+      "DISPLAY=",       "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "ORBA_UI=",
+      "ORBA_REGISTRY=", "XDG_CONFIG_HOME=", "HOME="};
   std::vector<std::string> environment;
   for (char** entry = environ; *entry; ++entry) {
     const std::string variable = *entry;
@@ -63,10 +64,12 @@ OrbaSandbox::OrbaSandbox() {
   }
 }
 
-OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args) const {
+OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args,
+                         const std::vector<std::string>& extra_environment) const {
   std::vector<std::string> argv = {(BuildBin() / "orba").string()};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<std::string> environment = SandboxEnvironment(folder_.path());
+  environment.insert(environment.end(), extra_environment.begin(), extra_environment.end());
   const std::string out = Path("stdout.txt");
   const std::string err = Path("stderr.txt");
   posix_spawn_file_actions_t actions;

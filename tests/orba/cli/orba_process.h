@@ -23,8 +23,10 @@ class OrbaSandbox {
   // Registers the built add-in module in the sandbox's registry.
   OrbaSandbox();
 
-  // Runs orba with `args`; stdin is empty, no display is available.
-  OrbaRun Run(const std::vector<std::string>& args) const;
+  // Runs orba with `args`; stdin is empty, no display is available unless
+  // `extra_environment` ("NAME=value" entries) names one.
+  OrbaRun Run(const std::vector<std::string>& args,
+              const std::vector<std::string>& extra_environment = {}) const;
 
   // A path inside the sandbox.
   std::string Path(const std::string& name) const { return (folder_.path() / name).string(); }
