@@ -25,11 +25,22 @@ void WriteResult(const ValidateOptions& options, const validator::ValidationResu
   }
 }
 
+// Add-in calls that failed before validation began (connecting, opening the
+// model) come first among the failures: the rules may have run without them.
+void PrependStartFailures(const session::HostSession& session, validator::ValidationResult& result) {
+  std::vector<validator::Failure> failures;
+  for (const session::FailedCall& call : session.FailedCalls()) {
+    failures.push_back(validator::Failure{"", std::nullopt, call.error, call.operation});
+  }
+  result.failures.insert(result.failures.begin(), failures.begin(), failures.end());
+}
+
 int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
-  const validator::ValidationResult result = validator::Validate(
+  validator::ValidationResult result = validator::Validate(
       session.Repository(), session.Addin(kValidatingAddin), TerminalProgress("validating"));
+  PrependStartFailures(session, result);
   WriteResult(options, result);
   if (!result.failures.empty()) return kExitError;
   return result.violations.empty() ? kExitOk : kExitViolations;

@@ -37,6 +37,13 @@ const std::vector<AddinEntry>& DefaultAddins();
 // The provider of `technology_id`; null when no known add-in provides it.
 const TechnologyProvider* FindTechnologyProvider(std::string_view technology_id);
 
+// An add-in operation that answered an error.
+struct FailedCall {
+  std::string addin;
+  std::string operation;
+  std::string error;
+};
+
 // "add-in SysML: Orba_MenuClick failed: MESSAGE".
 std::string AddinFailure(std::string_view addin, std::string_view operation,
                          std::string_view error);

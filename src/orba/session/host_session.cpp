@@ -80,7 +80,10 @@ const LoadedAddin& HostSession::Addin(const std::string& name) const {
 automation::CallResult HostSession::CallAddin(const std::string& name, const std::string& operation,
                                               std::vector<Variant>& args) {
   automation::CallResult result = automation::Call(*Addin(name).object, operation, args);
-  if (!result.ok) *diagnostics_ << AddinFailure(name, operation, result.error) << std::endl;
+  if (!result.ok) {
+    *diagnostics_ << AddinFailure(name, operation, result.error) << std::endl;
+    failed_calls_.push_back(FailedCall{name, operation, result.error});
+  }
   return result;
 }
 

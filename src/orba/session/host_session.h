@@ -8,7 +8,7 @@
 //
 // Every add-in call goes through the automation boundary. A failed call is
 // reported on the diagnostics stream as "add-in NAME: OPERATION failed:
-// MESSAGE" and the host goes on.
+// MESSAGE", kept in FailedCalls(), and the host goes on.
 #pragma once
 
 #include <cstdint>
@@ -73,6 +73,8 @@ class HostSession final : public HostServices {
                                    std::vector<automation::Variant>& args);
   automation::CallResult CallAddin(const std::string& name, const std::string& operation,
                                    std::vector<automation::Variant>&& args);
+  // Every add-in call of this session that failed so far, in order.
+  const std::vector<FailedCall>& FailedCalls() const { return failed_calls_; }
 
   // --- Models ----------------------------------------------------------------
   // Create or open the model, then tell every loaded add-in (Orba_FileOpen).
@@ -107,6 +109,7 @@ class HostSession final : public HostServices {
   std::ostream* diagnostics_;
   store::ModelRepositoryPtr repository_;
   std::vector<LoadedAddin> addins_;
+  std::vector<FailedCall> failed_calls_;
   SearchListener search_listener_;
   DiagramListener diagram_listener_;
 };

@@ -45,7 +45,7 @@ void WriteFailuresText(const std::vector<Failure>& failures, std::ostream& out) 
       out << "  " << failure.rule << " on " << ItemLabel(*failure.item) << ": " << failure.error
           << "\n";
     } else {
-      out << "  registering the rules: " << failure.error << "\n";
+      out << "  " << failure.operation << ": " << failure.error << "\n";
     }
   }
   out << "\n";
@@ -96,7 +96,9 @@ ordered_json SarifResult(const ValidationResult& result, const Violation& violat
 }
 
 ordered_json SarifNotification(const Failure& failure) {
-  ordered_json notification = {{"level", "error"}, {"message", {{"text", failure.error}}}};
+  ordered_json notification = {{"level", "error"},
+                                {"message", {{"text", failure.error}}},
+                                {"properties", {{"operation", failure.operation}}}};
   if (!failure.rule.empty()) notification["associatedRule"] = {{"id", failure.rule}};
   if (failure.item) notification["locations"] = ordered_json::array({SarifLocation(*failure.item)});
   return notification;
@@ -144,9 +146,11 @@ ordered_json ValidationJson(const std::string& model, const ValidationResult& re
   }
   ordered_json failures = ordered_json::array();
   for (const Failure& failure : result.failures) {
+    // "item" stays an object: an empty one when no item was being validated.
     failures.push_back({{"rule", failure.rule},
-                        {"item", failure.item ? ItemJson(*failure.item) : ordered_json(nullptr)},
-                        {"error", failure.error}});
+                        {"item", failure.item ? ItemJson(*failure.item) : ordered_json::object()},
+                        {"error", failure.error},
+                        {"operation", failure.operation}});
   }
   return {{"model", model}, {"violations", violations}, {"failures", failures}};
 }

@@ -29,9 +29,9 @@ std::vector<store::RegisteredRule> RegisterRules(const store::ModelRepositoryPtr
   const store::ValidationLog& log = repository->Validation();
   const size_t known = log.Rules().size();
   std::vector<Variant> args = {repository};
-  const automation::CallResult call =
-      automation::Call(*addin.object, "Orba_OnInitializeUserRules", args);
-  if (!call.ok) result.failures.push_back(Failure{"", std::nullopt, call.error});
+  constexpr char kOperation[] = "Orba_OnInitializeUserRules";
+  const automation::CallResult call = automation::Call(*addin.object, kOperation, args);
+  if (!call.ok) result.failures.push_back(Failure{"", std::nullopt, call.error, kOperation});
   return {log.Rules().begin() + static_cast<std::ptrdiff_t>(known), log.Rules().end()};
 }
 
@@ -41,7 +41,7 @@ void RunRule(const store::ModelRepositoryPtr& repository, const session::LoadedA
   std::vector<Variant> args = {repository, rule.id};
   args.insert(args.end(), item.subject.begin(), item.subject.end());
   const automation::CallResult call = automation::Call(*addin.object, item.event, args);
-  if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error});
+  if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error, item.event});
 }
 
 }  // namespace

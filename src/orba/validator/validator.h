@@ -27,9 +27,10 @@ struct Violation {
 };
 
 struct Failure {
-  std::string rule;                    // the rule's registered text; "" for the registration
-  std::optional<store::ItemRef> item;  // none for the registration
+  std::string rule;                    // the rule's registered text; "" when no rule ran
+  std::optional<store::ItemRef> item;  // none when no item was being validated
   std::string error;                   // what the add-in's operation answered
+  std::string operation;               // the add-in operation that failed
 };
 
 struct ValidationResult {

@@ -76,6 +76,17 @@ TEST_F(OrbaCommandTest, AnAddinThatRefusesTheHostRegistersNoRules) {
   EXPECT_THAT(run.out, HasSubstr("(0 rules run on 2 items)"));
 }
 
+TEST_F(OrbaCommandTest, AnAddinFailingAtStartIsListedUnderFailuresAndExitsTwo) {
+  sandbox_.SetAddinOption("Parts", "yes");  // not a number: connecting the add-in fails
+  const OrbaRun run = sandbox_.Run({"validate", Import(kCarModel), "--format", "json"});
+  EXPECT_EQ(run.exit_code, 2) << run.err;
+  const json result = json::parse(run.out);
+  const json& failure = result["failures"].at(0);
+  EXPECT_EQ(failure["operation"], "Orba_Connect");
+  EXPECT_EQ(failure["item"], json::object());
+  EXPECT_THAT(failure["error"].get<std::string>(), HasSubstr("yes"));
+}
+
 struct BadValidation {
   std::vector<std::string> args;  // after "validate"; "MODEL" stands for a file that is no model
   const char* problem;

@@ -24,8 +24,8 @@ ValidationResult SampleResult() {
   result.violations = {{"SysML", "Flow Port rules", 0, "ports differ", kEngine},
                        {"SysML", "View rules", 0, "a view owns elements", kViews},
                        {"SysML", "Flow Port rules", 1, "types differ", kEngine}};
-  result.failures = {{"Flow Port rules", kLink, "no such connector"},
-                     {"", std::nullopt, "registration failed"}};
+  result.failures = {{"Flow Port rules", kLink, "no such connector", "Orba_OnRunConnectorRule"},
+                     {"", std::nullopt, "registration failed", "Orba_OnInitializeUserRules"}};
   return result;
 }
 
@@ -52,7 +52,7 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
             "\n"
             "failures:\n"
             "  Flow Port rules on connector {C} (Association): no such connector\n"
-            "  registering the rules: registration failed\n"
+            "  Orba_OnInitializeUserRules: registration failed\n"
             "\n"
             "3 violations on 2 items (2 rules run on 5 items), 2 failures\n");
 }
@@ -81,8 +81,9 @@ TEST(ValidationJsonTest, HoldsTheModelTheViolationsInReportOrderAndTheFailures) 
     "failures": [
       {"rule": "Flow Port rules",
        "item": {"kind": "connector", "guid": "{C}", "name": "", "type": "Association"},
-       "error": "no such connector"},
-      {"rule": "", "item": null, "error": "registration failed"}
+       "error": "no such connector", "operation": "Orba_OnRunConnectorRule"},
+      {"rule": "", "item": {}, "error": "registration failed",
+       "operation": "Orba_OnInitializeUserRules"}
     ]
   })json"));
 }
