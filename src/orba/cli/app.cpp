@@ -1,5 +1,7 @@
 #include "orba/cli/app.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "orba/cli/command.h"
@@ -30,9 +32,19 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
       ->check(CLI::IsMember({"qt", "console", "none"}));
 }
 
+// Output that could not be written (a full disk, a closed pipe) makes the
+// command fail: its result did not arrive.
+int CheckOutputWritten(int exit_code) {
+  errno = 0;
+  if (std::cout.flush()) return exit_code;
+  std::cerr << "orba: cannot write the output" << (errno ? std::string(": ") + std::strerror(errno) : "")
+            << std::endl;
+  return kExitError;
+}
+
 int RunAction(const CommandAction& action) {
   try {
-    return action();
+    return CheckOutputWritten(action());
   } catch (const std::exception& error) {
     std::cerr << "orba: " << error.what() << std::endl;
     return kExitError;
@@ -70,6 +82,11 @@ int Run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    if (app.get_subcommands().empty() && !app.remaining().empty()) {
+      std::cerr << "orba: unknown command \"" << app.remaining().front()
+                << "\"; run orba --help for the commands" << std::endl;
+      return kExitError;
+    }
     // Help asked for exits 0; a command line that cannot be read exits 2.
     return app.exit(error) == 0 ? kExitOk : kExitError;
   }

@@ -8,6 +8,7 @@
 
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
+#include "orba/cli/text_files.h"
 
 namespace orba::cli {
 namespace {
@@ -143,7 +144,7 @@ int ShowCompartments(const GlobalOptions& globals, const CompartmentsOptions& op
   const CompartmentList list =
       ReadCompartments(session, FindElement(*session.Repository(), options.element));
   if (options.format == "json") {
-    std::cout << ToJson(list).dump(2) << "\n";
+    std::cout << JsonText(ToJson(list)) << "\n";
   } else {
     WriteText(list, std::cout);
   }

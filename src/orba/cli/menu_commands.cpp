@@ -6,6 +6,7 @@
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
 #include "orba/cli/search_output.h"
+#include "orba/cli/text_files.h"
 #include "orba/store/model_session.h"
 
 namespace orba::cli {
@@ -68,8 +69,7 @@ int ShowMenu(const GlobalOptions& globals, const MenuOptions& options) {
   StartMenuSession(session, options, store::ModelRepository::Access::kReadOnly);
   const Menu menu = ReadMenu(session);
   if (options.format == "json") {
-    std::cout << nlohmann::ordered_json{{"heading", menu.heading}, {"items", menu.items}}.dump(2)
-              << "\n";
+    std::cout << JsonText({{"heading", menu.heading}, {"items", menu.items}}) << "\n";
     return kExitOk;
   }
   std::cout << menu.heading << "\n";

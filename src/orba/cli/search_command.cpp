@@ -3,6 +3,7 @@
 
 #include "orba/cli/command.h"
 #include "orba/cli/search_output.h"
+#include "orba/cli/text_files.h"
 
 namespace orba::cli {
 namespace {
@@ -21,7 +22,7 @@ int Search(const GlobalOptions& globals, const SearchOptions& options) {
   if (options.format == "xml") {
     std::cout << result.document;  // exactly as answered, not even a line end added
   } else if (options.format == "json") {
-    std::cout << SearchJson(result).dump(2) << "\n";
+    std::cout << JsonText(SearchJson(result)) << "\n";
   } else {
     WriteSearchText(result, std::cout);
   }

@@ -1,6 +1,7 @@
 // Reading and writing the text files the commands take and give.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 
 namespace orba::cli {
@@ -9,7 +10,17 @@ namespace orba::cli {
 std::string ReadTextFile(const std::string& path);
 
 // Writes the file whole or not at all (a temporary file beside it, then a
-// rename); throws CommandError naming the file.
+// rename); throws CommandError naming the file. A symbolic link is followed,
+// so the file it points to is replaced, not the link; a device or pipe
+// (/dev/stdout, a FIFO) is written to as it is.
 void WriteTextFile(const std::string& path, const std::string& text);
+
+// Throws CommandError when `output` names the same file as `input`: writing it
+// would destroy what is being read.
+void RefuseSameFile(const std::string& input, const std::string& output);
+
+// A JSON document as the commands print it: indented by two, and any bytes
+// that are not UTF-8 shown as U+FFFD rather than failing the whole output.
+std::string JsonText(const nlohmann::ordered_json& document);
 
 }  // namespace orba::cli

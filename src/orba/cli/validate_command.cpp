@@ -3,6 +3,7 @@
 
 #include "orba/cli/command.h"
 #include "orba/cli/terminal_progress.h"
+#include "orba/cli/text_files.h"
 #include "orba/validator/validation_output.h"
 
 namespace orba::cli {
@@ -17,9 +18,9 @@ struct ValidateOptions {
 
 void WriteResult(const ValidateOptions& options, const validator::ValidationResult& result) {
   if (options.format == "json") {
-    std::cout << validator::ValidationJson(options.model, result).dump(2) << "\n";
+    std::cout << JsonText(validator::ValidationJson(options.model, result)) << "\n";
   } else if (options.format == "sarif") {
-    std::cout << validator::ValidationSarif(options.model, result).dump(2) << "\n";
+    std::cout << JsonText(validator::ValidationSarif(options.model, result)) << "\n";
   } else {
     validator::WriteValidationText(result, std::cout);
   }

@@ -32,6 +32,12 @@ TEST_F(OrbaCommandTest, ACommandIsRequired) {
   EXPECT_THAT(run.err, HasSubstr("A subcommand is required"));
 }
 
+TEST_F(OrbaCommandTest, AnUnknownCommandIsNamed) {
+  const OrbaRun run = sandbox_.Run({"--ui", "none", "valdiate", "model.obx"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_THAT(run.err, HasSubstr("orba: unknown command \"valdiate\""));
+}
+
 TEST_F(OrbaCommandTest, GlobalOptionsMayComeBeforeOrAfterTheCommand) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--host-build", "796", "menu"},

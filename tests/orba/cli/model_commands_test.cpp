@@ -55,6 +55,27 @@ TEST_F(OrbaCommandTest, ExportWritesTheDocumentToTheFileGiven) {
   EXPECT_EQ(json::parse(sandbox_.ReadFile("out.json"))["elements"].size(), 2u);
 }
 
+TEST_F(OrbaCommandTest, OutputThatCannotBeWrittenFailsTheCommand) {
+  const OrbaRun run = sandbox_.Run({"export", Import(kPlainModel)}, {}, "/dev/full");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_THAT(run.err, HasSubstr("orba: cannot write the output: No space left on device"));
+}
+
+TEST_F(OrbaCommandTest, NeitherCommandWritesOverTheFileItReads) {
+  const std::string model = Import(kPlainModel);
+  const std::string before = sandbox_.ReadFile("model.obx");
+  const OrbaRun exported = sandbox_.Run({"export", model, "-o", model});
+  EXPECT_EQ(exported.exit_code, 2);
+  EXPECT_THAT(exported.err, HasSubstr("it is the file being read"));
+  EXPECT_EQ(sandbox_.ReadFile("model.obx"), before);
+
+  sandbox_.WriteFile("plain.json", kPlainModel);
+  const std::string json_path = sandbox_.Path("plain.json");
+  const OrbaRun imported = sandbox_.Run({"import", json_path, "-o", json_path});
+  EXPECT_EQ(imported.exit_code, 2);
+  EXPECT_EQ(sandbox_.ReadFile("plain.json"), kPlainModel);
+}
+
 TEST_F(OrbaCommandTest, ImportLoadsTheTechnologiesTheDocumentLists) {
   const std::string model = Import(kCarModel);
   const OrbaRun menu = sandbox_.Run({"menu", model});

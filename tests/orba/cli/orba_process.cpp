@@ -65,12 +65,13 @@ OrbaSandbox::OrbaSandbox() {
 }
 
 OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args,
-                         const std::vector<std::string>& extra_environment) const {
+                         const std::vector<std::string>& extra_environment,
+                         const std::string& stdout_path) const {
   std::vector<std::string> argv = {(BuildBin() / "orba").string()};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<std::string> environment = SandboxEnvironment(folder_.path());
   environment.insert(environment.end(), extra_environment.begin(), extra_environment.end());
-  const std::string out = Path("stdout.txt");
+  const std::string out = stdout_path.empty() ? Path("stdout.txt") : stdout_path;
   const std::string err = Path("stderr.txt");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -89,7 +90,8 @@ OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args,
     throw std::runtime_error("cannot run " + argv[0] + ": " + std::strerror(spawned));
   int status = 0;
   waitpid(pid, &status, 0);
-  return OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+  return OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                 stdout_path.empty() ? Slurp(out) : "", Slurp(err)};
 }
 
 void OrbaSandbox::WriteFile(const std::string& name, const std::string& text) const {

@@ -24,9 +24,11 @@ class OrbaSandbox {
   OrbaSandbox();
 
   // Runs orba with `args`; stdin is empty, no display is available unless
-  // `extra_environment` ("NAME=value" entries) names one.
+  // `extra_environment` ("NAME=value" entries) names one. Standard output goes
+  // to `stdout_path` when one is given (OrbaRun::out is then empty).
   OrbaRun Run(const std::vector<std::string>& args,
-              const std::vector<std::string>& extra_environment = {}) const;
+              const std::vector<std::string>& extra_environment = {},
+              const std::string& stdout_path = "") const;
 
   // A path inside the sandbox.
   std::string Path(const std::string& name) const { return (folder_.path() / name).string(); }
