@@ -62,7 +62,8 @@ void CTessary::ApplyToolboxVisibility(const host::RepositoryPtr& Repository, boo
   if (!Repository) return;
   if (!bChoiceGiven) {
     const std::string stored = platform_->Settings().GetSetting("SysML", "Options", "ShowAlways", "0");
-    bShowAlways = automation::Variant(stored).ToBool();
+    bShowAlways = automation::ConvertFrom("SysML option ShowAlways",
+                                          [&] { return automation::Variant(stored).ToBool(); });
   }
   if (bShowAlways) {
     ShowTechnology(Repository);

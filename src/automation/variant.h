@@ -72,6 +72,20 @@ double ParseNumber(const std::string& text);
 // Rounds half to even, as the automation runtime's whole-number conversions do.
 double RoundHalfEven(double value);
 
+// Runs `convert`; a conversion error comes out again, of the same kind, with
+// `origin` (where the value came from, e.g. "SysML option Parts") before its
+// message, so that the user can find the value.
+template <class Convert>
+auto ConvertFrom(const std::string& origin, Convert convert) -> decltype(convert()) {
+  try {
+    return convert();
+  } catch (const TypeMismatch& error) {
+    throw TypeMismatch(origin + ": " + error.what());
+  } catch (const Overflow& error) {
+    throw Overflow(origin + ": " + error.what());
+  }
+}
+
 template <class T>
 std::shared_ptr<T> Variant::As() const {
   if (type() != Type::kObject) throw TypeMismatch("expected an object reference, got " + TypeName());

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -58,16 +59,22 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{"OtherKeysAreNotRead", {{"Part", "1"}, {"Requirements", "1"}}, ""}),
     [](const testing::TestParamInfo<SwitchCase>& info) { return info.param.description; });
 
-TEST(AvailableCompartmentsFailureTest, ASwitchThatIsNotANumberFails) {
+// The error keeps the runtime's kind and names the option.
+template <class ConversionError>
+void ExpectFailureNaming(const std::string& key, const std::string& stored) {
   MemorySettingsStore settings;
-  settings.SetOption("FlowPorts", "yes");
-  EXPECT_THROW(AvailableCompartments(settings), automation::TypeMismatch);
+  settings.SetOption(key, stored);
+  try {
+    AvailableCompartments(settings);
+    ADD_FAILURE() << key << "=" << stored << " was accepted";
+  } catch (const ConversionError& error) {
+    EXPECT_THAT(error.what(), testing::StartsWith("SysML option " + key + ": "));
+  }
 }
 
-TEST(AvailableCompartmentsFailureTest, ASwitchBeyond16BitsFails) {
-  MemorySettingsStore settings;
-  settings.SetOption("Parts", "40000");
-  EXPECT_THROW(AvailableCompartments(settings), automation::Overflow);
+TEST(AvailableCompartmentsFailureTest, ASwitchThatIsNotASixteenBitNumberFailsNamingIt) {
+  ExpectFailureNaming<automation::TypeMismatch>("FlowPorts", "yes");
+  ExpectFailureNaming<automation::Overflow>("Parts", "40000");
 }
 
 TEST(AvailableCompartmentsStoreTest, ReadsTheOptionsSectionOfTheUsersSysMLSettings) {
