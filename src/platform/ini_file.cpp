@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "platform/settings_store.h"
 
 namespace platform {
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string Trim(const std::string& text) {
   const size_t begin = text.find_first_not_of(" \t");
@@ -28,7 +31,8 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
   }
   IniFile file;
   std::string section;
-  size_t start = 0;
+  file.byte_order_mark_ = text.starts_with(kByteOrderMark);
+  size_t start = file.byte_order_mark_ ? kByteOrderMark.size() : 0;
   int number = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -104,7 +108,7 @@ IniFile::Line IniFile::NewLine(std::string text, const std::string& section,
 }
 
 std::string IniFile::Text() const {
-  std::string text;
+  std::string text(byte_order_mark_ ? kByteOrderMark : "");
   for (const Line& line : lines_) text += line.text + (line.crlf ? "\r\n" : "\n");
   return text;
 }

@@ -10,9 +10,9 @@ namespace platform {
 
 class IniFile {
  public:
-  // Parses text; throws SettingsError naming `origin` and the line for a line
-  // that is neither blank, a comment (; or #), a [section] nor key=value, and
-  // for text holding a zero byte.
+  // Parses text (after a UTF-8 byte order mark, if any); throws SettingsError
+  // naming `origin` and the line for a line that is neither blank, a comment
+  // (; or #), a [section] nor key=value, and for text holding a zero byte.
   static IniFile Parse(const std::string& text, const std::string& origin);
 
   // Section and key names compare ignoring ASCII case, as the platform's store does.
@@ -30,6 +30,7 @@ class IniFile {
   };
   Line NewLine(std::string text, const std::string& section, const std::string& key) const;
   std::vector<Line> lines_;
+  bool byte_order_mark_ = false;  // the file began with a UTF-8 byte order mark, kept
 };
 
 }  // namespace platform

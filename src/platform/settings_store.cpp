@@ -23,7 +23,12 @@ std::string SystemError(const std::string& what, const std::filesystem::path& pa
 // Reads the whole file; a missing file reads as empty text.
 std::string ReadFileText(const std::filesystem::path& path) {
   std::error_code error;
-  if (!std::filesystem::exists(path, error) && !error) return "";
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return "";
+  if (error) throw SettingsError("cannot read settings file " + path.string() + ": " + error.message());
+  if (std::filesystem::is_directory(status)) {
+    throw SettingsError("cannot read settings file " + path.string() + ": it is a folder");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw SettingsError(SystemError("cannot read settings file", path));
   std::ostringstream text;
@@ -120,7 +125,11 @@ void IniSettingsStore::SaveSetting(const std::string& app, const std::string& se
   FileLock lock(path.string() + ".lock", LOCK_EX);
   IniFile file = IniFile::Parse(ReadFileText(path), path.string());
   file.Set(section, key, value);
-  WriteAtomically(path, file.Text());
+  // A settings file that is a link (kept with the user's other dotfiles, say)
+  // stays one: the file it points to is replaced.
+  const std::filesystem::path target =
+      std::filesystem::is_symlink(path, error) ? std::filesystem::weakly_canonical(path, error) : path;
+  WriteAtomically(target, file.Text());
 }
 
 }  // namespace platform

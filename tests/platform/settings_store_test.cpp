@@ -65,6 +65,37 @@ TEST_F(SettingsStoreTest, WindowsLineEndsAreKeptAndCarriageReturnsInValuesSurviv
   EXPECT_EQ(store_.GetSetting("SysML", "Options", "Colour", "0"), "x");
 }
 
+TEST_F(SettingsStoreTest, AByteOrderMarkIsReadPastAndKept) {
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(file_, std::ios::binary) << "\xEF\xBB\xBF[Options]\nParts=1\n";
+  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "1");
+  store_.SaveSetting("SysML", "Options", "Parts", "0");
+  EXPECT_EQ(ReadAll(file_), "\xEF\xBB\xBF[Options]\nParts=0\n");
+}
+
+TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLives) {
+  const auto dotfiles = folder_.path() / "dotfiles" / "SysML.ini";
+  std::filesystem::create_directories(dotfiles.parent_path());
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(dotfiles) << "[Options]\nParts=0\n";
+  std::filesystem::create_symlink(dotfiles, file_);
+  store_.SaveSetting("SysML", "Options", "Parts", "1");
+  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(ReadAll(dotfiles), "[Options]\nParts=1\n");
+}
+
+TEST_F(SettingsStoreTest, AFolderInThePlaceOfTheFileIsAClearError) {
+  std::filesystem::create_directories(file_);
+  try {
+    store_.GetSetting("SysML", "Options", "Parts", "0");
+    ADD_FAILURE() << "a folder was read as settings";
+  } catch (const SettingsError& error) {
+    EXPECT_NE(std::string(error.what()).find("it is a folder"), std::string::npos) << error.what();
+  }
+  EXPECT_THROW(store_.SaveSetting("SysML", "Options", "Parts", "1"), SettingsError);
+  EXPECT_TRUE(std::filesystem::is_directory(file_));
+}
+
 TEST_F(SettingsStoreTest, ReplacesTheFileAtomically) {
   store_.SaveSetting("SysML", "Options", "Parts", "1");
   const auto before = std::filesystem::status(file_).permissions();
