@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "orba/store/model_session.h"
+#include "orba/store/store_error.h"
 #include "orba/validator/validator_fixtures.h"
 
 namespace orba::validator {
@@ -29,6 +31,17 @@ TEST_F(ModelItemsTest, ElementsThenPackagesThenConnectorsThenOperationsEachById)
                   "element boom Orba_OnRunElementRule", "package Model Orba_OnRunPackageRule",
                   "package badViews Orba_OnRunPackageRule", "connector  Orba_OnRunConnectorRule",
                   "operation badRun Orba_OnRunMethodRule", "operation stop Orba_OnRunMethodRule"));
+}
+
+TEST_F(ModelItemsTest, AnIdTheStoreCannotReadBackIsADamagedModel) {
+  repository_->Session().Db().Execute(
+      "UPDATE t_object SET Object_ID = 4294967296 + Object_ID WHERE Name = 'Car'");
+  try {
+    CollectValidationItems(*repository_);
+    ADD_FAILURE() << "the damaged model was validated";
+  } catch (const store::StoreError& error) {
+    EXPECT_THAT(error.what(), ::testing::StartsWith("model file is damaged: element "));
+  }
 }
 
 TEST_F(ModelItemsTest, AnElementIsPassedAsItsObject) {
