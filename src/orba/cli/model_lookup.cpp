@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "orba/cli/command.h"
+#include "orba/store/model_session.h"
 
 namespace orba::cli {
 namespace {
@@ -31,13 +32,24 @@ std::shared_ptr<Item> FindOne(const std::vector<std::shared_ptr<Item>>& candidat
                      "\"; give one of their GUIDs:" + guids);
 }
 
+// The elements (not the packages' own) named `name`, found by one query
+// rather than by reading every element of a large model.
+std::vector<host::ElementPtr> ElementsNamed(store::ModelRepository& repository,
+                                            const std::string& name) {
+  store::Statement query = repository.Session().Db().Prepare(
+      "SELECT Object_ID FROM t_object WHERE Name = ? AND Object_ID NOT IN "
+      "(SELECT Object_ID FROM t_package) ORDER BY Object_ID");
+  query.Bind(name);
+  std::vector<host::ElementPtr> elements;
+  while (query.Step()) elements.push_back(repository.GetElementByID(query.Int(0)));
+  return elements;
+}
+
 }  // namespace
 
 host::ElementPtr FindElement(store::ModelRepository& repository, const std::string& guid_or_name) {
   if (host::ElementPtr element = repository.GetElementByGUID(guid_or_name)) return element;
-  std::vector<host::ElementPtr> elements;
-  for (int32_t id : repository.ElementIds()) elements.push_back(repository.GetElementByID(id));
-  return FindOne(elements, guid_or_name, "element",
+  return FindOne(ElementsNamed(repository, guid_or_name), guid_or_name, "element",
                  [](const host::ElementPtr& element) { return element->ElementGUID(); });
 }
 
