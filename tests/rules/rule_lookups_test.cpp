@@ -22,23 +22,24 @@ ModelJson TaggedModel() {
   ModelJson model;
   model.Element({{"key", "tagged"}, {"type", "Class"}, {"tags", tags}})
       .Element({{"key", "plain"}, {"type", "Class"}})
-      .Connector({{"key", "tagged"}, {"type", "Association"}, {"client", "tagged"},
+      .Connector({{"key", "taggedLink"}, {"type", "Association"}, {"client", "tagged"},
                   {"supplier", "plain"}, {"tags", tags}})
-      .Connector({{"key", "plain"}, {"type", "Association"}, {"client", "plain"}, {"supplier", "tagged"}});
+      .Connector({{"key", "plainLink"}, {"type", "Association"}, {"client", "plain"},
+                  {"supplier", "tagged"}});
   return model;
 }
 
 TEST(TagValues, TheLastTaggedValueOfTheExactNameWins) {
   const testing_support::TestModel model(TaggedModel().Text());
   const host::ElementPtr element = model.Element("tagged");
-  const host::ConnectorPtr connector = model.Connector("tagged");
+  const host::ConnectorPtr connector = model.Connector("taggedLink");
   for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
            {"unit", "B"}, {"dimension", "D"}, {"Unit", ""}, {"blank", ""}, {"none", ""}, {"", ""}}) {
     EXPECT_EQ(GetElementTagValue(element, name), value) << name;
     EXPECT_EQ(GetConnectorTagValue(connector, name), value) << name;
   }
   EXPECT_EQ(GetElementTagValue(model.Element("plain"), "unit"), "");
-  EXPECT_EQ(GetConnectorTagValue(model.Connector("plain"), "unit"), "");
+  EXPECT_EQ(GetConnectorTagValue(model.Connector("plainLink"), "unit"), "");
 }
 
 TEST(TagValues, NothingIsAHostErrorNotACrash) {

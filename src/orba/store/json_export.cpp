@@ -11,28 +11,57 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Keys by id for one kind of item, unique within the document.
+// The keys of a document: packages, elements and connectors share them.
+struct KeySpace {
+  std::set<std::string> stored;  // the keys items were imported with
+  std::set<std::string> used;    // the keys given out so far
+};
+
+// Keys by id for one kind of item, unique within the document. An item keeps
+// its stored key unless an earlier item took it; other items get new keys
+// ("element12") that no stored key uses.
 class KeyNames {
  public:
-  KeyNames(std::string prefix, std::set<std::string>& used)
-      : prefix_(std::move(prefix)), used_(used) {}
+  KeyNames(std::string prefix, KeySpace& space) : prefix_(std::move(prefix)), space_(space) {}
 
-  void Add(int32_t id, const std::optional<std::string>& stored_key) {
+  // Gives the item with the id its key and answers it.
+  std::string Add(int32_t id, const std::optional<std::string>& stored_key) {
     std::string key = stored_key.value_or("");
-    for (int suffix = 0; key.empty() || !used_.insert(key).second; ++suffix) {
-      key = prefix_ + std::to_string(id) + (suffix ? "_" + std::to_string(suffix) : "");
-    }
+    if (key.empty() || !space_.used.insert(key).second) key = NewKey(id);
     keys_[id] = key;
+    return key;
   }
 
-  const std::string& Of(int32_t id) const { return keys_.at(id); }
-  bool Has(int32_t id) const { return keys_.contains(id); }
+  // The key of the item with the id; nullptr when there is none.
+  const std::string* Find(int32_t id) const {
+    auto found = keys_.find(id);
+    return found == keys_.end() ? nullptr : &found->second;
+  }
 
  private:
+  std::string NewKey(int32_t id) {
+    for (int suffix = 0;; ++suffix) {
+      std::string key = prefix_ + std::to_string(id) + (suffix ? "_" + std::to_string(suffix) : "");
+      if (!space_.stored.contains(key) && space_.used.insert(key).second) return key;
+    }
+  }
+
   std::string prefix_;
-  std::set<std::string>& used_;
+  KeySpace& space_;
   std::map<int32_t, std::string> keys_;
 };
+
+// An item as error messages name it: `element 12 ("Car")`.
+std::string Described(const std::string& kind, int32_t id, const std::string& name) {
+  return kind + " " + std::to_string(id) + " (\"" + name + "\")";
+}
+
+// A reference in the model file to an item it does not have, e.g.
+// `element 12 ("Car") refers to package 99, which the model does not have`.
+[[noreturn]] void FailReference(const std::string& item, const std::string& role, int32_t id,
+                                const std::string& problem = "which the model does not have") {
+  throw StoreError(item + " refers to " + role + " " + std::to_string(id) + ", " + problem);
+}
 
 void PutIfNotEmpty(Json& object, const char* field, const std::string& text) {
   if (!text.empty()) object[field] = text;
@@ -49,9 +78,9 @@ class DocumentWriter {
  public:
   explicit DocumentWriter(ModelSession& session)
       : session_(session),
-        package_keys_("package", used_keys_),
-        element_keys_("element", used_keys_),
-        connector_keys_("connector", used_keys_) {}
+        package_keys_("package", key_space_),
+        element_keys_("element", key_space_),
+        connector_keys_("connector", key_space_) {}
 
   Json Write() {
     ReadRecords();
@@ -80,25 +109,36 @@ class DocumentWriter {
     AssignKeys();
   }
 
-  // Stored keys are claimed first, so that new keys never take one of them.
+  // Stored keys are collected first, so that new keys never take one of them.
+  // Each row's key becomes the key it has in the document.
   void AssignKeys() {
-    for (const PackageRow& package : packages_) ClaimStoredKey(package.key);
-    for (const ElementRow& element : elements_) ClaimStoredKey(element.key);
-    for (const ConnectorRow& connector : connectors_) ClaimStoredKey(connector.key);
-    for (const PackageRow& package : packages_) package_keys_.Add(package.id, Unclaim(package.key));
-    for (const ElementRow& element : elements_) element_keys_.Add(element.id, Unclaim(element.key));
-    for (const ConnectorRow& connector : connectors_)
-      connector_keys_.Add(connector.id, Unclaim(connector.key));
+    for (const PackageRow& package : packages_) CollectStoredKey(package.key);
+    for (const ElementRow& element : elements_) CollectStoredKey(element.key);
+    for (const ConnectorRow& connector : connectors_) CollectStoredKey(connector.key);
+    for (PackageRow& package : packages_) package.key = package_keys_.Add(package.id, package.key);
+    for (ElementRow& element : elements_) element.key = element_keys_.Add(element.id, element.key);
+    for (ConnectorRow& connector : connectors_)
+      connector.key = connector_keys_.Add(connector.id, connector.key);
   }
 
-  void ClaimStoredKey(const std::optional<std::string>& key) {
-    if (key) used_keys_.insert(*key);
+  void CollectStoredKey(const std::optional<std::string>& key) {
+    if (key) key_space_.stored.insert(*key);
   }
 
-  // Releases a claimed key so that the item it belongs to can take it.
-  std::optional<std::string> Unclaim(const std::optional<std::string>& key) {
-    if (key) used_keys_.erase(*key);
-    return key;
+  // The key of the package `item` refers to as `role`.
+  const std::string& PackageKey(int32_t id, const std::string& item, const std::string& role) {
+    const std::string* key = package_keys_.Find(id);
+    if (!key) FailReference(item, role, id);
+    return *key;
+  }
+
+  // The key of the element `item` refers to as `role`. A package's element
+  // can only be named as a connector end.
+  const std::string& ElementKey(int32_t id, const std::string& item, const std::string& role) {
+    const std::string* key = element_keys_.Find(id);
+    if (key) return *key;
+    if (package_elements_.contains(id)) FailReference(item, role, id, "which stands for a package");
+    FailReference(item, role, id);
   }
 
   Json TechnologyIds() {
@@ -120,28 +160,33 @@ class DocumentWriter {
   Json Packages() {
     Json list = Json::array();
     for (const PackageRow& package : packages_) {
-      Json object{{"key", package_keys_.Of(package.id)}, {"name", package.name}};
-      if (package.parent_id != 0) object["parent"] = package_keys_.Of(package.parent_id);
-      PutElementTexts(object, package_elements_.at(package.element_id));
+      std::string item = Described("package", package.id, package.name);
+      Json object{{"key", *package.key}, {"name", package.name}};
+      if (package.parent_id != 0) object["parent"] = PackageKey(package.parent_id, item, "parent");
+      auto element = package_elements_.find(package.element_id);
+      if (element == package_elements_.end()) FailReference(item, "element", package.element_id);
+      PutElementTexts(object, element->second);
       list.push_back(std::move(object));
     }
     return list;
   }
 
-  void PutElementReference(Json& object, const char* field, int32_t id) {
-    if (id != 0) object[field] = element_keys_.Of(id);
+  void PutElementReference(Json& object, const char* field, int32_t id, const std::string& item,
+                           const std::string& role) {
+    if (id != 0) object[field] = ElementKey(id, item, role);
   }
 
   Json Elements() {
     Json list = Json::array();
     for (const ElementRow& row : elements_) {
-      Json object{{"key", element_keys_.Of(row.id)},
-                  {"package", package_keys_.Of(row.package_id)},
-                  {"type", row.type},
-                  {"name", row.name}};
-      PutElementReference(object, "parent", row.parent_id);
-      PutElementReference(object, "classifier", row.classifier_id);
-      PutElementReference(object, "propertyType", row.property_type_id);
+      std::string item = Described("element", row.id, row.name);
+      Json object{{"key", *row.key}};
+      if (row.package_id != 0) object["package"] = PackageKey(row.package_id, item, "package");
+      object["type"] = row.type;
+      object["name"] = row.name;
+      PutElementReference(object, "parent", row.parent_id, item, "parent");
+      PutElementReference(object, "classifier", row.classifier_id, item, "classifier");
+      PutElementReference(object, "propertyType", row.property_type_id, item, "property type");
       if (row.abstract != "0") object["abstract"] = row.abstract;
       PutIfNotEmpty(object, "multiplicity", row.multiplicity);
       PutElementTexts(object, row);
@@ -173,22 +218,31 @@ class DocumentWriter {
     return list;
   }
 
-  // A connector end: an element's key, or the key of the package it stands for.
-  std::string EndKey(int32_t element_id) {
-    if (element_keys_.Has(element_id)) return element_keys_.Of(element_id);
-    for (const PackageRow& package : packages_) {
-      if (package.element_id == element_id) return package_keys_.Of(package.id);
+  // A connector end (absent for id 0): an element's key, or the key of the
+  // package whose element it is.
+  void PutEnd(Json& object, const char* field, int32_t element_id, const std::string& item) {
+    if (element_id == 0) return;
+    if (const std::string* key = element_keys_.Find(element_id)) {
+      object[field] = *key;
+      return;
     }
-    throw StoreError("connector end " + std::to_string(element_id) + " names no element");
+    for (const PackageRow& package : packages_) {
+      if (package.element_id == element_id) {
+        object[field] = *package.key;
+        return;
+      }
+    }
+    FailReference(item, field, element_id);
   }
 
   Json Connectors() {
     Json list = Json::array();
     for (const ConnectorRow& row : connectors_) {
-      Json object{{"key", connector_keys_.Of(row.id)}, {"type", row.type}};
+      std::string item = "connector " + std::to_string(row.id) + " (type \"" + row.type + "\")";
+      Json object{{"key", *row.key}, {"type", row.type}};
       if (row.stereotype) object["stereotype"] = *row.stereotype;
-      object["client"] = EndKey(row.client_id);
-      object["supplier"] = EndKey(row.supplier_id);
+      PutEnd(object, "client", row.client_id, item);
+      PutEnd(object, "supplier", row.supplier_id, item);
       if (row.client_aggregation != 0) object["clientAggregation"] = row.client_aggregation;
       if (row.supplier_aggregation != 0) object["supplierAggregation"] = row.supplier_aggregation;
       object["guid"] = row.guid;
@@ -202,8 +256,13 @@ class DocumentWriter {
   Json Diagrams() {
     Json list = Json::array();
     for (const DiagramRow& row : session_.AllDiagrams()) {
-      Json object{
-          {"package", package_keys_.Of(row.package_id)}, {"name", row.name}, {"type", row.type}};
+      Json object;
+      if (row.package_id != 0) {
+        object["package"] = PackageKey(row.package_id, Described("diagram", row.id, row.name),
+                                       "package");
+      }
+      object["name"] = row.name;
+      object["type"] = row.type;
       if (row.display_flags != 0) object["displayFlags"] = row.display_flags;
       list.push_back(std::move(object));
     }
@@ -211,7 +270,7 @@ class DocumentWriter {
   }
 
   ModelSession& session_;
-  std::set<std::string> used_keys_;
+  KeySpace key_space_;
   KeyNames package_keys_;
   KeyNames element_keys_;
   KeyNames connector_keys_;

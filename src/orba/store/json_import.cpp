@@ -59,15 +59,18 @@ json ParseJson(std::string_view text) {
 }
 
 // Items of a list get the ids first_id, first_id + 1, ... in list order.
+// Packages, elements and connectors share one namespace of keys: `document_keys`
+// holds those taken so far.
 std::map<std::string, int32_t> AssignKeys(const json& list, const std::string& name,
-                                          int32_t first_id) {
+                                          int32_t first_id, std::set<std::string>& document_keys) {
   std::map<std::string, int32_t> ids;
   for (size_t index = 0; index < list.size(); ++index) {
     JsonFields item(list[index], ItemPlace(name, index));
     std::string key = item.RequiredText("key");
-    if (!ids.emplace(key, first_id + static_cast<int32_t>(index)).second) {
+    if (!document_keys.insert(key).second) {
       FailAt(item.PlaceOf("key"), "duplicate key " + Quoted(key));
     }
+    ids.emplace(key, first_id + static_cast<int32_t>(index));
   }
   return ids;
 }
@@ -123,10 +126,12 @@ class DocumentReader {
   void AssignAllKeys() {
     const json& packages = fields_.Array("packages");
     KeyMap& keys = document_.result.keys;
-    keys.packages = AssignKeys(packages, "packages", 1);
+    std::set<std::string> document_keys;
+    keys.packages = AssignKeys(packages, "packages", 1, document_keys);
     first_element_id_ = static_cast<int32_t>(packages.size()) + 1;
-    keys.elements = AssignKeys(fields_.Array("elements"), "elements", first_element_id_);
-    keys.connectors = AssignKeys(fields_.Array("connectors"), "connectors", 1);
+    keys.elements =
+        AssignKeys(fields_.Array("elements"), "elements", first_element_id_, document_keys);
+    keys.connectors = AssignKeys(fields_.Array("connectors"), "connectors", 1, document_keys);
   }
 
   template <class Reader>
@@ -148,16 +153,13 @@ class DocumentReader {
     return found->second;
   }
 
-  // A connector end: an element, or the element of a package.
+  // A connector end: an element, or the element of a package (which has the
+  // package's id); 0 when absent.
   int32_t ResolveEnd(JsonFields& item, const std::string& field) {
-    std::string key = item.RequiredText(field);
     const KeyMap& keys = document_.result.keys;
-    bool is_element = keys.elements.contains(key);
-    bool is_package = keys.packages.contains(key);
-    if (is_element && is_package) {
-      FailAt(item.PlaceOf(field), "key " + Quoted(key) + " names both a package and an element");
-    }
-    if (is_package) return keys.packages.at(key);  // a package's element has the package's id
+    std::optional<std::string> key = item.OptionalText(field);
+    auto package = key ? keys.packages.find(*key) : keys.packages.end();
+    if (package != keys.packages.end()) return package->second;
     return Resolve(keys.elements, item, field);
   }
 
@@ -202,7 +204,6 @@ class DocumentReader {
     row.name = item.Text("name");
     row.package_id = Resolve(keys.packages, item, "package");
     row.parent_id = Resolve(keys.elements, item, "parent");
-    if (row.package_id == 0 && row.parent_id == 0) FailAt(item.Path(), "missing field \"package\"");
     row.classifier_id = Resolve(keys.elements, item, "classifier");
     row.property_type_id = Resolve(keys.elements, item, "propertyType");
     row.abstract = item.OptionalText("abstract").value_or("0");
@@ -262,7 +263,6 @@ class DocumentReader {
   void ReadDiagram(JsonFields& item) {
     DiagramRow row;
     row.package_id = Resolve(document_.result.keys.packages, item, "package");
-    if (row.package_id == 0) FailAt(item.Path(), "missing field \"package\"");
     row.name = item.RequiredText("name");
     row.type = item.RequiredText("type");
     row.display_flags = item.Int("displayFlags", 0, INT32_MAX);
@@ -283,11 +283,13 @@ class DocumentReader {
     return parents;
   }
 
-  // An element given without a package is in its parent's package.
+  // An element given without a package is in its parent's package; one
+  // without either has none (package id 0).
   void InheritPackages() {
     for (ElementPlan& plan : document_.elements) {
       const ElementRow* owner = &plan.row;
-      while (owner->package_id == 0) owner = &ElementWithId(owner->parent_id).row;
+      while (owner->package_id == 0 && owner->parent_id != 0)
+        owner = &ElementWithId(owner->parent_id).row;
       plan.row.package_id = owner->package_id;
     }
   }

@@ -1,12 +1,23 @@
 #include "orba/store/model_item_xml.h"
 
+#include <set>
+
 #include "host/error.h"
 #include "orba/store/xml_text.h"
 
 namespace orba::store {
 namespace {
 
-void AppendModelItem(ModelSession& session, const ElementRow& element, std::string& xml) {
+// Appends the item of `element` and, nested, those of the elements it owns.
+// `owners` holds the ids of the items it is nested in: in a damaged model
+// file whose ParentIDs form a cycle, the walk would otherwise never end.
+void AppendModelItem(ModelSession& session, const ElementRow& element, std::set<int32_t>& owners,
+                     std::string& xml) {
+  if (owners.contains(element.id)) {
+    throw host::Error("element " + std::to_string(element.id) + " (\"" + element.name +
+                      "\") refers to parent " + std::to_string(element.parent_id) +
+                      ", which it owns itself");
+  }
   xml += "<ModelItem Name=\"" + EscapeXmlAttribute(element.name) + "\" GUID=\"" +
          EscapeXmlAttribute(element.guid) + "\" Metatype=\"" +
          EscapeXmlAttribute(session.MetatypeOf(element)) + "\"";
@@ -17,7 +28,9 @@ void AppendModelItem(ModelSession& session, const ElementRow& element, std::stri
     return;
   }
   xml += ">";
-  for (const ElementRow& child : owned) AppendModelItem(session, child, xml);
+  owners.insert(element.id);
+  for (const ElementRow& child : owned) AppendModelItem(session, child, owners, xml);
+  owners.erase(element.id);
   xml += "</ModelItem>";
 }
 
@@ -26,8 +39,9 @@ void AppendModelItem(ModelSession& session, const ElementRow& element, std::stri
 std::string ModelItemXml(ModelSession& session, const std::string& guid) {
   std::optional<ElementRow> element = session.FindElementByGuid(guid);
   if (!element) throw host::Error("no element has the GUID " + guid);
+  std::set<int32_t> owners;
   std::string xml;
-  AppendModelItem(session, *element, xml);
+  AppendModelItem(session, *element, owners, xml);
   return xml;
 }
 

@@ -3,6 +3,21 @@
 namespace orba::store {
 namespace {
 
+// A character reference, e.g. "&#xD;": the only way to carry a control
+// character through XML, whose parsers turn raw CR into LF and, in attribute
+// values, raw TAB, LF and CR into spaces.
+std::string CharacterReference(unsigned char c) {
+  constexpr const char* kHexDigits = "0123456789ABCDEF";
+  std::string reference = "&#x";
+  if (c >= 0x10) reference += kHexDigits[c >> 4];
+  return reference + kHexDigits[c & 0xF] + ";";
+}
+
+// Whether a control character may stay as it is: text content keeps TAB and LF.
+bool KeepsControlCharacter(char c, bool in_attribute) {
+  return !in_attribute && (c == '\t' || c == '\n');
+}
+
 std::string Escape(std::string_view text, bool in_attribute) {
   std::string escaped;
   escaped.reserve(text.size());
@@ -21,7 +36,11 @@ std::string Escape(std::string_view text, bool in_attribute) {
         escaped += in_attribute ? "&quot;" : "\"";
         break;
       default:
-        escaped += c;
+        if (static_cast<unsigned char>(c) < 0x20 && !KeepsControlCharacter(c, in_attribute)) {
+          escaped += CharacterReference(static_cast<unsigned char>(c));
+        } else {
+          escaped += c;
+        }
     }
   }
   return escaped;

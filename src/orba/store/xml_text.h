@@ -7,9 +7,11 @@
 
 namespace orba::store {
 
-// Escapes text content: & < >.
+// Escapes text content: & < >, and control characters other than TAB and LF
+// as character references ("&#xD;"), so that a parser gives back the text exactly.
 std::string EscapeXmlText(std::string_view text);
-// Escapes an attribute value in double quotes: & < > ".
+// Escapes an attribute value in double quotes: & < > ", and every control
+// character (TAB, LF and CR included) as a character reference.
 std::string EscapeXmlAttribute(std::string_view text);
 // A valid XML element name made from `name`: other characters become "_", and
 // a name that does not start with a letter or "_" gets a "_" in front.

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "orba/store/json_model.h"
+#include "orba/store/model_session.h"
 #include "store_fixtures.h"
 
 namespace orba::store::testing {
@@ -70,6 +71,103 @@ TEST(JsonExport, ElementsCreatedSinceImportGetFreshKeys) {
   auto reimported = ImportedModel(document.dump());
   EXPECT_EQ(Exported(*reimported), document);
 }
+
+TEST(JsonExport, AbsentReferencesStayAbsent) {
+  const json given = json::parse(R"({"packages": [{"key": "p", "name": "P"}], "elements": [
+    {"key": "loose", "type": "Class", "name": "Loose"}],
+    "connectors": [{"key": "bare", "type": "Dependency"},
+                   {"key": "half", "type": "Dependency", "client": "loose"}],
+    "diagrams": [{"name": "D", "type": "T"}]})");
+  auto repository = ImportedModel(given.dump());
+  json document = Exported(*repository);
+  EXPECT_FALSE(document["elements"][0].contains("package"));
+  EXPECT_FALSE(document["connectors"][0].contains("client"));
+  EXPECT_FALSE(document["connectors"][0].contains("supplier"));
+  EXPECT_EQ(document["connectors"][1]["client"], "loose");
+  EXPECT_FALSE(document["connectors"][1].contains("supplier"));
+  EXPECT_EQ(document["diagrams"], given["diagrams"]);
+  EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
+}
+
+// Keys stored by an import that let a package, an element and a connector
+// share one: the first keeps it, the others get new keys.
+TEST(JsonExport, StoredKeysSharedBetweenKindsBecomeUnique) {
+  KeyMap keys;
+  auto repository = ImportedModel(kSampleModel, &keys);
+  repository->Session().Db().Execute(
+      "UPDATE t_object SET Model_Key = 'root' WHERE Model_Key = 'wheel';"
+      "UPDATE t_connector SET Model_Key = 'root' WHERE Model_Key = 'self'");
+  json document = Exported(*repository);
+  EXPECT_EQ(document["packages"][0]["key"], "root");
+  const json& wheel = document["elements"][4];
+  EXPECT_EQ(wheel["key"], "element" + std::to_string(keys.elements.at("wheel")));
+  EXPECT_EQ(document["elements"][2]["classifier"], wheel["key"]);
+  EXPECT_EQ(document["connectors"][2]["client"], wheel["key"]);
+  EXPECT_EQ(document["connectors"][0]["key"],
+            "connector" + std::to_string(keys.connectors.at("self")));
+  EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
+}
+
+struct DamagedReference {
+  const char* name;
+  const char* damage;  // SQL run on the sample model
+  const char* message;
+};
+
+class JsonExportDamageTest : public ::testing::TestWithParam<DamagedReference> {};
+
+TEST_P(JsonExportDamageTest, NamesTheItemAndTheMissingId) {
+  auto repository = ImportedModel(kSampleModel);
+  repository->Session().Db().Execute(GetParam().damage);
+  try {
+    ExportJsonModel(*repository);
+    FAIL() << "exported";
+  } catch (const StoreError& error) {
+    EXPECT_EQ(std::string(error.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, JsonExportDamageTest,
+    ::testing::Values(
+        DamagedReference{"ElementPackage",
+                         "UPDATE t_object SET Package_ID = 99 WHERE Object_ID = 3",
+                         "element 3 (\"Vehicle\") refers to package 99, which the model does not "
+                         "have"},
+        DamagedReference{"ElementParent",
+                         "UPDATE t_object SET ParentID = 99 WHERE Object_ID = 4",
+                         "element 4 (\"p2\") refers to parent 99, which the model does not have"},
+        DamagedReference{"ElementClassifier",
+                         "UPDATE t_object SET Classifier = 98 WHERE Object_ID = 5",
+                         "element 5 (\"front\") refers to classifier 98, which the model does not "
+                         "have"},
+        DamagedReference{"ElementPropertyType",
+                         "UPDATE t_object SET PropertyType = 97 WHERE Object_ID = 7",
+                         "element 7 (\"Wheel\") refers to property type 97, which the model does "
+                         "not have"},
+        DamagedReference{"ClassifierIsAPackage",
+                         "UPDATE t_object SET Classifier = 2 WHERE Object_ID = 5",
+                         "element 5 (\"front\") refers to classifier 2, which stands for a "
+                         "package"},
+        DamagedReference{"PackageParent",
+                         "UPDATE t_package SET Parent_ID = 99 WHERE Package_ID = 2",
+                         "package 2 (\"Views\") refers to parent 99, which the model does not have"},
+        DamagedReference{"PackageElement",
+                         "UPDATE t_package SET Object_ID = 99 WHERE Package_ID = 2",
+                         "package 2 (\"Views\") refers to element 99, which the model does not "
+                         "have"},
+        DamagedReference{"ConnectorClient",
+                         "UPDATE t_connector SET Start_Object_ID = 99 WHERE Connector_ID = 2",
+                         "connector 2 (type \"Dependency\") refers to client 99, which the model "
+                         "does not have"},
+        DamagedReference{"ConnectorSupplier",
+                         "UPDATE t_connector SET End_Object_ID = 99 WHERE Connector_ID = 3",
+                         "connector 3 (type \"Association\") refers to supplier 99, which the "
+                         "model does not have"},
+        DamagedReference{"DiagramPackage", "UPDATE t_diagram SET Package_ID = 99",
+                         "diagram 1 (\"Overview\") refers to package 99, which the model does "
+                         "not have"}),
+    [](const ::testing::TestParamInfo<DamagedReference>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace orba::store::testing

@@ -59,7 +59,6 @@ const std::string kNameNotText =
     Document(kPackages, R"([{"key": "car", "package": "root", "type": "Class", "name": 5}])");
 const std::string kMissingType = Document(kPackages, R"([{"key": "car", "package": "root"}])");
 const std::string kMissingKey = Document(kPackages, R"([{"package": "root", "type": "Class"}])");
-const std::string kMissingPackage = Document(kPackages, R"([{"key": "car", "type": "Class"}])");
 const std::string kUnknownPackage =
     Document(kPackages, R"([{"key": "car", "package": "nowhere", "type": "Class"}])");
 const std::string kUnknownParent =
@@ -92,9 +91,15 @@ const std::string kElementsNotArray = Document(kPackages, R"({"key": "car"})");
 const std::string kDiagramUnknownPackage = Document(
     kPackages, "[]", "[]", R"(, "diagrams": [{"package": "x", "name": "D", "type": "T"}])");
 const std::string kTechnologyNotText = Document(kPackages, "[]", "[]", R"(, "technologies": [1])");
-const std::string kAmbiguousEnd =
+// Packages, elements and connectors share one namespace of keys.
+const std::string kPackageAndElementKey =
     Document(R"([{"key": "x", "name": "P"}])", R"([{"key": "x", "package": "x", "type": "Class"}])",
              R"([{"key": "c", "type": "Dependency", "client": "x", "supplier": "x"}])");
+const std::string kElementAndConnectorKey = Document(kPackages, R"([
+  {"key": "a", "package": "root", "type": "Class"}, {"key": "car", "package": "root", "type": "Class"}])",
+                                                     R"([{"key": "car", "type": "Dependency"}])");
+const std::string kPackageAndConnectorKey = Document(kPackages, "[]", R"([
+  {"key": "c", "type": "Dependency"}, {"key": "root", "type": "Dependency"}])");
 
 INSTANTIATE_TEST_SUITE_P(
     Documents, JsonImportErrorTest,
@@ -114,8 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadDocument{"NameNotText", kNameNotText.c_str(), "elements[0].name: expected a string"},
         BadDocument{"MissingType", kMissingType.c_str(), "elements[0]: missing field \"type\""},
         BadDocument{"MissingKey", kMissingKey.c_str(), "elements[0]: missing field \"key\""},
-        BadDocument{"MissingPackage", kMissingPackage.c_str(),
-                    "elements[0]: missing field \"package\""},
         BadDocument{"UnknownPackage", kUnknownPackage.c_str(),
                     "elements[0].package: unknown key \"nowhere\""},
         BadDocument{"UnknownParent", kUnknownParent.c_str(),
@@ -142,8 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "diagrams[0].package: unknown key \"x\""},
         BadDocument{"TechnologyNotText", kTechnologyNotText.c_str(),
                     "technologies[0]: expected a string"},
-        BadDocument{"AmbiguousEnd", kAmbiguousEnd.c_str(),
-                    "connectors[0].client: key \"x\" names both a package and an element"}),
+        BadDocument{"PackageAndElementKey", kPackageAndElementKey.c_str(),
+                    "elements[0].key: duplicate key \"x\""},
+        BadDocument{"ElementAndConnectorKey", kElementAndConnectorKey.c_str(),
+                    "connectors[0].key: duplicate key \"car\""},
+        BadDocument{"PackageAndConnectorKey", kPackageAndConnectorKey.c_str(),
+                    "connectors[1].key: duplicate key \"root\""}),
     [](const ::testing::TestParamInfo<BadDocument>& info) { return info.param.name; });
 
 TEST(JsonImport, NotJsonSaysSo) {
@@ -199,6 +206,30 @@ TEST(JsonImport, DefaultsAreEmptyAndGuidsAreKeptOrMade) {
   // An element given only a parent is in its parent's package.
   EXPECT_THAT(NamesOf(repository.GetPackageByID(keys.packages.at("root"))->Elements()),
               ElementsAre("", ""));
+}
+
+TEST(JsonImport, OnlyKeyNameAndTypeAreRequired) {
+  ModelRepository repository;
+  repository.CreateInMemoryModel();
+  const std::string document = Document(kPackages, R"([
+    {"key": "loose", "type": "Class", "name": "Loose"},
+    {"key": "part", "parent": "loose", "type": "Part"}])",
+                                        R"([{"key": "bare", "type": "Dependency"},
+    {"key": "half", "type": "Dependency", "supplier": "root"}])",
+                                        R"(, "diagrams": [{"name": "D", "type": "T"}])");
+  KeyMap keys = ImportJsonModel(repository, document).keys;
+  ModelSession& session = repository.Session();
+  // Without a package (or a parent that has one) an element is in package 0.
+  EXPECT_EQ(session.FindElement(keys.elements.at("loose"))->package_id, 0);
+  EXPECT_EQ(session.FindElement(keys.elements.at("part"))->package_id, 0);
+  host::ConnectorPtr bare = repository.GetConnectorByID(keys.connectors.at("bare"));
+  EXPECT_EQ(bare->ClientID(), 0);
+  EXPECT_EQ(bare->SupplierID(), 0);
+  host::ConnectorPtr half = repository.GetConnectorByID(keys.connectors.at("half"));
+  EXPECT_EQ(half->ClientID(), 0);
+  EXPECT_EQ(half->SupplierID(), keys.packages.at("root"));
+  ASSERT_EQ(session.AllDiagrams().size(), 1u);
+  EXPECT_EQ(session.AllDiagrams()[0].package_id, 0);
 }
 
 TEST(JsonImport, TextsAreKeptExactly) {

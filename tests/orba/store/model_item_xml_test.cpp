@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "orba/store/model_session.h"
+#include "platform/xml_dom.h"
+
 #include "store_fixtures.h"
 
 namespace orba::store::testing {
@@ -37,6 +42,44 @@ TEST_F(ModelItemXmlTest, ElementWithNestedOwnedElementsInOrder) {
 TEST_F(ModelItemXmlTest, ElementWithoutOwnedElementsIsOneEmptyItem) {
   EXPECT_EQ(repository_->GetModelItemXml("{L}"),
             "<ModelItem Name=\"Lonely\" GUID=\"{L}\" Metatype=\"\"/>");
+}
+
+// The add-in reads the document with the platform's XML reader.
+TEST(ModelItemXml, NamesWithControlCharactersReadBackExactly) {
+  const std::string name = "line1\nline2\ttab\r\nend\x01\x1F";
+  nlohmann::json document = {{"packages", {{{"key", "p"}, {"name", "P"}}}},
+                             {"elements",
+                              {{{"key", "a"}, {"package", "p"}, {"type", "Class"}, {"name", name},
+                                {"guid", "{A}"}, {"metatype", name}}}}};
+  auto repository = ImportedModel(document.dump());
+  platform::XmlDocument xml;
+  ASSERT_TRUE(xml.loadXML(repository->GetModelItemXml("{A}")));
+  platform::XmlAttributeMap item = xml.selectSingleNode("/ModelItem").attributes();
+  EXPECT_EQ(item.getNamedItem("Name").text(), name);
+  EXPECT_EQ(item.getNamedItem("Metatype").text(), name);
+}
+
+// Damaged model files: ParentIDs that come back to an element they started from.
+TEST(ModelItemXml, AParentCycleIsAnErrorNamingTheElement) {
+  struct Case {
+    const char* damage;  // SQL run on the model
+    const char* guid;
+    const char* message;
+  };
+  const Case cases[] = {{"UPDATE t_object SET ParentID = Object_ID WHERE orba_guid = '{L}'", "{L}",
+                         "element 6 (\"Lonely\") refers to parent 6, which it owns itself"},
+                        {"UPDATE t_object SET ParentID = 3 WHERE orba_guid = '{B}'", "{P1}",
+                         "element 3 (\"front\") refers to parent 2, which it owns itself"}};
+  for (const Case& c : cases) {
+    auto repository = ImportedModel(kNestedModel);
+    repository->Session().Db().Execute(c.damage);
+    try {
+      repository->GetModelItemXml(c.guid);
+      ADD_FAILURE() << c.damage;
+    } catch (const host::Error& error) {
+      EXPECT_EQ(std::string(error.what()), c.message);
+    }
+  }
 }
 
 TEST_F(ModelItemXmlTest, UnknownGuidFails) {

@@ -95,6 +95,16 @@ TEST_F(SqlQueryTest, AnswerHasTheHostShapeWithEscapingAndNulls) {
             "</Data></Dataset_0></OrbaData>");
 }
 
+// XML text keeps TAB and LF; CR and other control characters need references.
+TEST_F(SqlQueryTest, ControlCharactersInValuesReadBackExactly) {
+  const std::string answer =
+      Query("SELECT 'a' || char(9) || char(10) || char(13) || char(13, 10) || char(1, 31) AS v");
+  EXPECT_EQ(answer,
+            "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data><Row><v>a\t\n&#xD;&#xD;\n&#x1;&#x1F;"
+            "</v></Row></Data></Dataset_0></OrbaData>");
+  EXPECT_THAT(Rows(answer), ElementsAre("v=a\t\n\r\r\n\x01\x1F;"));
+}
+
 TEST_F(SqlQueryTest, NoRowsGiveAnEmptyDataElement) {
   EXPECT_EQ(Query("SELECT Name FROM t_object WHERE 0"),
             "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data></Data></Dataset_0></OrbaData>");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace orba::store {
 namespace {
 
@@ -9,6 +11,25 @@ TEST(XmlText, EscapesTextAndAttributes) {
   EXPECT_EQ(EscapeXmlText("a & <b> \"c\""), "a &amp; &lt;b&gt; \"c\"");
   EXPECT_EQ(EscapeXmlAttribute("a & <b> \"c\""), "a &amp; &lt;b&gt; &quot;c&quot;");
   EXPECT_EQ(EscapeXmlText("Ünïcode"), "Ünïcode");
+}
+
+// Parsers turn raw CR into LF and, in attribute values, TAB, LF and CR into
+// spaces; other control characters are not allowed raw at all.
+TEST(XmlText, EscapesControlCharactersAsCharacterReferences) {
+  struct Case {
+    std::string text;
+    const char* as_text;
+    const char* as_attribute;
+  };
+  const Case cases[] = {{"a\tb", "a\tb", "a&#x9;b"},
+                        {"a\nb", "a\nb", "a&#xA;b"},
+                        {"a\rb", "a&#xD;b", "a&#xD;b"},
+                        {std::string("a\0b", 3), "a&#x0;b", "a&#x0;b"},
+                        {"\x01\x1F ~\x7F", "&#x1;&#x1F; ~\x7F", "&#x1;&#x1F; ~\x7F"}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(EscapeXmlText(c.text), c.as_text) << c.as_text;
+    EXPECT_EQ(EscapeXmlAttribute(c.text), c.as_attribute) << c.as_attribute;
+  }
 }
 
 TEST(XmlText, MakesValidElementNames) {
