@@ -8,6 +8,33 @@ std::string SqliteFailure(sqlite3* db, const std::string& location) {
   return location + ": " + sqlite3_errmsg(db);
 }
 
+StatementCache::~StatementCache() {
+  for (auto& [sql, statements] : kept_) {
+    for (sqlite3_stmt* statement : statements) sqlite3_finalize(statement);
+  }
+}
+
+sqlite3_stmt* StatementCache::Take(std::string_view sql) {
+  auto found = kept_.find(std::string(sql));
+  if (found == kept_.end() || found->second.empty()) return nullptr;
+  sqlite3_stmt* statement = found->second.back();
+  found->second.pop_back();
+  --count_;
+  return statement;
+}
+
+void StatementCache::Give(sqlite3_stmt* statement) {
+  const char* sql = sqlite3_sql(statement);
+  if (count_ >= kMaxKept || sql == nullptr) {
+    sqlite3_finalize(statement);
+    return;
+  }
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  kept_[sql].push_back(statement);
+  ++count_;
+}
+
 Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location,
                      const char** tail)
     : location_(&location) {
@@ -19,10 +46,29 @@ Statement::Statement(sqlite3* db, std::string_view sql, const std::string& locat
   }
 }
 
-Statement::~Statement() { sqlite3_finalize(statement_); }
+Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location,
+                     const std::shared_ptr<StatementCache>& cache)
+    : statement_(cache->Take(sql)), location_(&location), cache_(cache) {
+  if (statement_) return;
+  if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                         &statement_, nullptr) != SQLITE_OK) {
+    std::string message = SqliteFailure(db, location);
+    sqlite3_finalize(statement_);
+    throw StoreError(message);
+  }
+}
+
+Statement::~Statement() {
+  if (statement_ == nullptr) return;
+  if (const std::shared_ptr<StatementCache> cache = cache_.lock()) {
+    cache->Give(statement_);
+  } else {
+    sqlite3_finalize(statement_);
+  }
+}
 
 Statement::Statement(Statement&& other) noexcept
-    : statement_(other.statement_), location_(other.location_) {
+    : statement_(other.statement_), location_(other.location_), cache_(std::move(other.cache_)) {
   other.statement_ = nullptr;
 }
 
@@ -110,9 +156,12 @@ Database::Database(const std::string& path, int flags, std::string location)
   sqlite3_extended_result_codes(db_, 1);
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() {
+  cache_.reset();  // its statements are finalized before the connection closes
+  sqlite3_close_v2(db_);
+}
 
-Statement Database::Prepare(std::string_view sql) { return Statement(db_, sql, location_); }
+Statement Database::Prepare(std::string_view sql) { return Statement(db_, sql, location_, cache_); }
 
 void Database::Execute(const std::string& sql) {
   if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {

@@ -6,13 +6,31 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "orba/store/store_error.h"
 
 namespace orba::store {
+
+// Prepared statements a connection keeps for reuse, by their SQL text:
+// preparing the same query again for every model item costs more than
+// running it.
+class StatementCache {
+ public:
+  ~StatementCache();
+  sqlite3_stmt* Take(std::string_view sql);  // null when none is kept
+  void Give(sqlite3_stmt* statement);        // reset and kept, or finalized when full
+
+ private:
+  static constexpr size_t kMaxKept = 128;
+  std::unordered_map<std::string, std::vector<sqlite3_stmt*>> kept_;
+  size_t count_ = 0;
+};
 
 class Statement {
  public:
@@ -20,6 +38,10 @@ class Statement {
   // the rest of the text starts. An empty text gives a statement with no handle.
   Statement(sqlite3* db, std::string_view sql, const std::string& location,
             const char** tail = nullptr);
+  // A statement from `cache` (or newly prepared), given back to it at its end
+  // while the cache lives.
+  Statement(sqlite3* db, std::string_view sql, const std::string& location,
+            const std::shared_ptr<StatementCache>& cache);
   ~Statement();
   Statement(Statement&& other) noexcept;
   Statement(const Statement&) = delete;
@@ -58,6 +80,7 @@ class Statement {
 
   sqlite3_stmt* statement_ = nullptr;
   const std::string* location_;
+  std::weak_ptr<StatementCache> cache_;
 };
 
 class Database {
@@ -78,6 +101,7 @@ class Database {
  private:
   sqlite3* db_ = nullptr;
   std::string location_;
+  std::shared_ptr<StatementCache> cache_ = std::make_shared<StatementCache>();
 };
 
 // The message for a failed SQLite call on the model at `location`.

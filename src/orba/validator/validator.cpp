@@ -50,6 +50,9 @@ ValidationResult Validate(const store::ModelRepositoryPtr& repository,
                           const session::LoadedAddin& addin, const ProgressFunction& progress) {
   store::ValidationLog& log = repository->Validation();
   log.ClearViolations();
+  // One read transaction for the whole run: the model is validated as one
+  // snapshot, and the file is locked once rather than for every query.
+  store::ModelRepository::Transaction snapshot(*repository);
   ValidationResult result;
   result.rules = RegisterRules(repository, addin, result);
   const std::vector<ValidationItem> items = CollectValidationItems(*repository);
@@ -62,6 +65,7 @@ ValidationResult Validate(const store::ModelRepositoryPtr& repository,
     if (progress) progress(done + 1, items.size());
   }
   repository->ClearCurrentItem();
+  snapshot.Commit();
   for (const store::RecordedViolation& reported : log.Violations()) {
     result.violations.push_back(ToViolation(log, reported));
   }
