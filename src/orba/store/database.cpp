@@ -1,11 +1,21 @@
 #include "orba/store/database.h"
 
+#include <cstdint>
+
 namespace orba::store {
 
 std::string SqliteFailure(sqlite3* db, const std::string& location) {
-  int code = sqlite3_extended_errcode(db);
-  if ((code & 0xff) == SQLITE_READONLY) return "model is read-only: " + location;
+  const int code = sqlite3_extended_errcode(db) & 0xff;
+  if (code == SQLITE_READONLY) return "model is read-only: " + location;
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+    return "model file is in use by another process: " + location + " (" + sqlite3_errmsg(db) + ")";
+  }
   return location + ": " + sqlite3_errmsg(db);
+}
+
+bool IsBusy(sqlite3* db) {
+  const int code = sqlite3_extended_errcode(db) & 0xff;
+  return code == SQLITE_BUSY || code == SQLITE_LOCKED;
 }
 
 StatementCache::~StatementCache() {
@@ -133,7 +143,15 @@ bool Statement::IsNull(int column) const {
   return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
-int32_t Statement::Int(int column) const { return sqlite3_column_int(statement_, column); }
+int32_t Statement::Int(int column) const {
+  const sqlite3_int64 value = sqlite3_column_int64(statement_, column);
+  if (value < INT32_MIN || value > INT32_MAX) {
+    // Ids and numbers of the model are 32-bit; a wider one was not written by a host.
+    throw StoreError("model file is damaged: " + *location_ + " (" + std::to_string(value) +
+                     " in column " + ColumnName(column) + " does not fit in 32 bits)");
+  }
+  return static_cast<int32_t>(value);
+}
 
 std::string Statement::Text(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
@@ -154,6 +172,8 @@ Database::Database(const std::string& path, int flags, std::string location)
     throw StoreError("cannot open model file " + location_ + ": " + message);
   }
   sqlite3_extended_result_codes(db_, 1);
+  // Another process writing the model holds it briefly; wait rather than fail.
+  sqlite3_busy_timeout(db_, kBusyWaitMilliseconds);
 }
 
 Database::~Database() {

@@ -85,6 +85,9 @@ class Statement {
 
 class Database {
  public:
+  // How long a statement waits for another process's write to end.
+  static constexpr int kBusyWaitMilliseconds = 5000;
+
   // Opens with sqlite3_open_v2 flags; throws StoreError naming `location`.
   Database(const std::string& path, int flags, std::string location);
   ~Database();
@@ -106,5 +109,8 @@ class Database {
 
 // The message for a failed SQLite call on the model at `location`.
 std::string SqliteFailure(sqlite3* db, const std::string& location);
+
+// Whether the last failure on `db` was another connection holding the file.
+bool IsBusy(sqlite3* db);
 
 }  // namespace orba::store

@@ -71,6 +71,9 @@ void ModelRepository::CreateInMemoryModel() {
 }
 
 void ModelRepository::Open(const std::string& path, Access access) {
+  if (std::filesystem::is_directory(path)) {
+    throw StoreError("cannot open model file " + path + ": it is a folder");
+  }
   if (!std::filesystem::is_regular_file(path)) {
     throw StoreError("cannot open model file " + path + ": no such file");
   }

@@ -152,6 +152,7 @@ void CheckIntegrity(Database& db) {
     Statement check = db.Prepare("PRAGMA quick_check(1)");
     verdict = check.Step() ? check.Text(0) : "no answer";
   } catch (const StoreError&) {
+    if (IsBusy(db.Handle())) throw;  // in use, not damaged
     verdict = sqlite3_errmsg(db.Handle());
   }
   if (verdict != "ok") {

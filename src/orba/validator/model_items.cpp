@@ -1,7 +1,5 @@
 #include "orba/validator/model_items.h"
 
-#include "orba/store/store_error.h"
-
 namespace orba::validator {
 namespace {
 
@@ -34,31 +32,18 @@ ValidationItem OperationItem(const host::MethodPtr& method, int32_t owner_id) {
           {method->MethodGUID(), owner_id}};
 }
 
-// An item the model lists must be found by its id; one that is not means a
-// damaged model file, not a crash.
-template <class T>
-std::shared_ptr<T> Listed(std::shared_ptr<T> item, const char* kind, int32_t id) {
-  if (!item) {
-    throw store::StoreError(std::string("model file is damaged: ") + kind + " " +
-                            std::to_string(id) + " is listed but cannot be read");
-  }
-  return item;
-}
-
 }  // namespace
 
 std::vector<ValidationItem> CollectValidationItems(store::ModelRepository& repository) {
   std::vector<ValidationItem> items;
   std::vector<host::ElementPtr> elements;
-  for (int32_t id : repository.ElementIds()) {
-    elements.push_back(Listed(repository.GetElementByID(id), "element", id));
-  }
+  for (int32_t id : repository.ElementIds()) elements.push_back(repository.GetElementByID(id));
   for (const host::ElementPtr& element : elements) items.push_back(ElementItem(element));
   for (int32_t id : repository.PackageIds()) {
-    items.push_back(PackageItem(Listed(repository.GetPackageByID(id), "package", id)));
+    items.push_back(PackageItem(repository.GetPackageByID(id)));
   }
   for (int32_t id : repository.ConnectorIds()) {
-    items.push_back(ConnectorItem(Listed(repository.GetConnectorByID(id), "connector", id)));
+    items.push_back(ConnectorItem(repository.GetConnectorByID(id)));
   }
   for (const host::ElementPtr& element : elements) {
     for (const host::MethodPtr& method : element->Methods()->Items()) {

@@ -99,6 +99,12 @@ TEST_F(ModelFileTest, MissingFileIsNamed) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST_F(ModelFileTest, AFolderIsNamedAsOne) {
+  std::string path = File("folder.obx");
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(OpenError(path), "cannot open model file " + path + ": it is a folder");
+}
+
 TEST_F(ModelFileTest, TextFileIsNotAModel) {
   std::string path = File("notes.obx");
   WriteFile(path, "These are some notes, not a model at all.\n" + std::string(2000, 'x'));
