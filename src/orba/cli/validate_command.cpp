@@ -43,6 +43,11 @@ int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
       session.Repository(), session.Addin(kValidatingAddin), TerminalProgress("validating"));
   PrependStartFailures(session, result);
   WriteResult(options, result);
+  if (result.rules.empty()) {
+    // A gate that checked nothing must not pass (an add-in that refused the host, say).
+    std::cerr << "orba: the add-in registered no validation rules; nothing was checked" << std::endl;
+    return kExitError;
+  }
   if (!result.failures.empty()) return kExitError;
   return result.violations.empty() ? kExitOk : kExitViolations;
 }

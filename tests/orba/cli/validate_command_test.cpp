@@ -69,11 +69,12 @@ TEST_F(OrbaCommandTest, SarifDeclaresTheRegisteredRulesAndTheResults) {
   EXPECT_EQ(run_log["results"][0]["locations"][0]["logicalLocations"][0]["name"], "Maintenance");
 }
 
-TEST_F(OrbaCommandTest, AnAddinThatRefusesTheHostRegistersNoRules) {
+TEST_F(OrbaCommandTest, AnAddinThatRefusesTheHostRegistersNoRulesAndNothingPasses) {
   const std::string model = Import(kViewpointModel);
   const OrbaRun run = sandbox_.Run({"validate", model, "--host-build", "796"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.exit_code, 2) << run.err;
   EXPECT_THAT(run.out, HasSubstr("(0 rules run on 2 items)"));
+  EXPECT_THAT(run.err, HasSubstr("registered no validation rules; nothing was checked"));
 }
 
 TEST_F(OrbaCommandTest, AnAddinFailingAtStartIsListedUnderFailuresAndExitsTwo) {
