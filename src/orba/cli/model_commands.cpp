@@ -7,6 +7,7 @@
 
 #include "automation/registry.h"
 #include "orba/cli/command.h"
+#include "orba/cli/interrupt_cleanup.h"
 #include "orba/cli/text_files.h"
 #include "orba/store/json_model.h"
 
@@ -61,6 +62,8 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
   const std::string json_text = ReadTextFile(json_path);
   session::HostSession session(SessionOptionsFor(globals));
   const std::string building = obx_path + ".loading-" + std::to_string(getpid());
+  const std::string importing = store::ImportBuildingPath(building);
+  const InterruptCleanup cleanup({building, building + "-journal", importing, importing + "-journal"});
   std::error_code error;
   try {
     ImportInto(session, json_path, json_text, building);

@@ -360,10 +360,14 @@ ImportResult ImportJsonModel(ModelRepository& repository, std::string_view json_
   return WriteIntoOpenModel(repository, DocumentReader(json_text).Read());
 }
 
+std::string ImportBuildingPath(const std::string& obx_path) {
+  return obx_path + ".importing-" + std::to_string(getpid());
+}
+
 ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view json_text,
                                  const std::string& obx_path) {
   ModelDocument document = DocumentReader(json_text).Read();
-  std::string building = obx_path + ".importing-" + std::to_string(getpid());
+  const std::string building = ImportBuildingPath(obx_path);
   std::filesystem::remove(building);
   try {
     repository.CreateModel(building);

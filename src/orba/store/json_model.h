@@ -39,6 +39,10 @@ struct ImportResult {
 // ImportError (the model is then unchanged) or StoreError.
 ImportResult ImportJsonModel(ModelRepository& repository, std::string_view json_text);
 
+// The file ImportJsonModelFile builds the model in before it takes the place
+// of `obx_path` (SQLite may keep a "-journal" file beside it meanwhile).
+std::string ImportBuildingPath(const std::string& obx_path);
+
 // Creates the model file `obx_path` from a document, replacing an existing file
 // only when the whole import succeeded. The repository is left with the new
 // model open. Throws ImportError or StoreError; the old file is then untouched.

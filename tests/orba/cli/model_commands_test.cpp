@@ -1,9 +1,12 @@
 // orba new, import, export and register, end to end.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "orba/cli/cli_fixtures.h"
 
@@ -74,6 +77,42 @@ TEST_F(OrbaCommandTest, NeitherCommandWritesOverTheFileItReads) {
   const OrbaRun imported = sandbox_.Run({"import", json_path, "-o", json_path});
   EXPECT_EQ(imported.exit_code, 2);
   EXPECT_EQ(sandbox_.ReadFile("plain.json"), kPlainModel);
+}
+
+// An import long enough to be interrupted: many plain classes.
+std::string LargeModel(int elements) {
+  json model = {{"packages", {{{"key", "root"}, {"name", "Model"}}}}, {"elements", json::array()}};
+  for (int index = 0; index < elements; ++index) {
+    model["elements"].push_back({{"key", "e" + std::to_string(index)},
+                                 {"package", "root"},
+                                 {"type", "Class"},
+                                 {"name", "Block" + std::to_string(index)}});
+  }
+  return model.dump();
+}
+
+// The names of the files in `folder` that hold `part`.
+std::vector<std::string> FilesNamed(const std::string& folder, const std::string& part) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(part) != std::string::npos) files.push_back(name);
+  }
+  return files;
+}
+
+TEST_F(OrbaCommandTest, AnInterruptedImportLeavesNoFileBehind) {
+  sandbox_.WriteFile("large.json", LargeModel(200000));
+  const pid_t import =
+      sandbox_.Start({"import", sandbox_.Path("large.json"), "-o", sandbox_.Path("large.obx")});
+  // Interrupted once the model file is being built.
+  for (int wait = 0; wait < 1000 && FilesNamed(sandbox_.Path(""), "large.obx").empty(); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(import, SIGINT);
+  const OrbaRun run = sandbox_.Wait(import);
+  EXPECT_EQ(run.signal, SIGINT) << "the import ended before it was interrupted: " << run.err;
+  EXPECT_THAT(FilesNamed(sandbox_.Path(""), "large.obx"), IsEmpty());
 }
 
 TEST_F(OrbaCommandTest, ImportLoadsTheTechnologiesTheDocumentLists) {

@@ -64,7 +64,7 @@ OrbaSandbox::OrbaSandbox() {
   }
 }
 
-OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args,
+pid_t OrbaSandbox::Start(const std::vector<std::string>& args,
                          const std::vector<std::string>& extra_environment,
                          const std::string& stdout_path) const {
   std::vector<std::string> argv = {(BuildBin() / "orba").string()};
@@ -88,10 +88,21 @@ OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args,
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0)
     throw std::runtime_error("cannot run " + argv[0] + ": " + std::strerror(spawned));
+  return pid;
+}
+
+OrbaRun OrbaSandbox::Wait(pid_t pid, bool stdout_captured) const {
   int status = 0;
   waitpid(pid, &status, 0);
   return OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                 stdout_path.empty() ? Slurp(out) : "", Slurp(err)};
+                 stdout_captured ? Slurp(Path("stdout.txt")) : "", Slurp(Path("stderr.txt")),
+                 WIFSIGNALED(status) ? WTERMSIG(status) : 0};
+}
+
+OrbaRun OrbaSandbox::Run(const std::vector<std::string>& args,
+                         const std::vector<std::string>& extra_environment,
+                         const std::string& stdout_path) const {
+  return Wait(Start(args, extra_environment, stdout_path), stdout_path.empty());
 }
 
 void OrbaSandbox::WriteFile(const std::string& name, const std::string& text) const {

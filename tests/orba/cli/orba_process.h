@@ -4,6 +4,8 @@
 // user's own configuration is never read or written.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,9 +15,10 @@
 namespace orba::cli::testing {
 
 struct OrbaRun {
-  int exit_code = -1;
-  std::string out;  // stdout
-  std::string err;  // stderr
+  int exit_code = -1;  // -1 when a signal ended the process
+  std::string out;     // stdout
+  std::string err;     // stderr
+  int signal = 0;      // the signal that ended the process, if one did
 };
 
 class OrbaSandbox {
@@ -29,6 +32,11 @@ class OrbaSandbox {
   OrbaRun Run(const std::vector<std::string>& args,
               const std::vector<std::string>& extra_environment = {},
               const std::string& stdout_path = "") const;
+  // Run in two halves: Start returns at once, Wait answers how the run ended.
+  pid_t Start(const std::vector<std::string>& args,
+              const std::vector<std::string>& extra_environment = {},
+              const std::string& stdout_path = "") const;
+  OrbaRun Wait(pid_t pid, bool stdout_captured = true) const;
 
   // A path inside the sandbox.
   std::string Path(const std::string& name) const { return (folder_.path() / name).string(); }
