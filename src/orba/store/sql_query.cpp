@@ -1,5 +1,7 @@
 #include "orba/store/sql_query.h"
 
+#include <set>
+#include <string_view>
 #include <vector>
 
 #include "host/error.h"
@@ -19,12 +21,60 @@ void RefuseTrailingStatement(Database& db, const char* tail, const char* end) {
   }
 }
 
+// Pragmas that only read what the file says about itself.
+bool IsReadingPragma(const char* name, const char* value) {
+  static const std::set<std::string, std::less<>> kDescribing = {
+      "table_info", "table_xinfo", "table_list", "index_list", "index_info", "foreign_key_list"};
+  if (name == nullptr) return false;
+  const std::string_view pragma(name);
+  if (pragma == "user_version" || pragma == "application_id") return value == nullptr;  // read, not set
+  return kDescribing.contains(pragma);
+}
+
+// While a query is prepared only reading is authorized: any change, and any
+// other pragma (some write the file, as "PRAGMA optimize" does), is refused.
+int AuthorizeReadingOnly(void*, int action, const char* first, const char* second, const char*,
+                         const char*) {
+  switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+      return SQLITE_OK;
+    case SQLITE_PRAGMA:
+      return IsReadingPragma(first, second) ? SQLITE_OK : SQLITE_DENY;
+    default:
+      return SQLITE_DENY;
+  }
+}
+
+class ReadingOnly {
+ public:
+  explicit ReadingOnly(sqlite3* db) : db_(db) {
+    sqlite3_set_authorizer(db_, AuthorizeReadingOnly, nullptr);
+  }
+  ~ReadingOnly() { sqlite3_set_authorizer(db_, nullptr, nullptr); }
+  ReadingOnly(const ReadingOnly&) = delete;
+  ReadingOnly& operator=(const ReadingOnly&) = delete;
+
+ private:
+  sqlite3* db_;
+};
+
 Statement PrepareQuery(Database& db, const std::string& sql) {
+  const ReadingOnly reading_only(db.Handle());
   const char* tail = nullptr;
-  Statement statement(db.Handle(), sql, db.Location(), &tail);
-  if (!statement.Handle()) throw host::Error("the SQL query is empty");
-  RefuseTrailingStatement(db, tail, sql.data() + sql.size());
-  return statement;
+  try {
+    Statement statement(db.Handle(), sql, db.Location(), &tail);
+    if (!statement.Handle()) throw host::Error("the SQL query is empty");
+    RefuseTrailingStatement(db, tail, sql.data() + sql.size());
+    return statement;
+  } catch (const StoreError&) {
+    if (sqlite3_errcode(db.Handle()) == SQLITE_AUTH) {
+      throw host::Error("the SQL query service runs read-only queries only");
+    }
+    throw;
+  }
 }
 
 void RequireReadOnlyQuery(Statement& statement) {

@@ -129,6 +129,8 @@ TEST_F(SqlQueryTest, AnythingButOneReadOnlyQueryIsRefused) {
                            "BEGIN",
                            "ATTACH ':memory:' AS other",
                            "PRAGMA user_version = 5",
+                           "PRAGMA optimize",
+                           "PRAGMA locking_mode = EXCLUSIVE",
                            "",
                            "   ",
                            "SELEC 1",
@@ -136,11 +138,18 @@ TEST_F(SqlQueryTest, AnythingButOneReadOnlyQueryIsRefused) {
   for (const char* sql : refused) EXPECT_THROW(Query(sql), host::Error) << sql;
   EXPECT_EQ(repository_->ElementIds().size(), keys_.elements.size());
   EXPECT_THAT(Rows(Query("PRAGMA user_version")), ElementsAre("user_version=1;"));
+  EXPECT_FALSE(Rows(Query("PRAGMA table_info(t_object)")).empty());
 }
 
 TEST_F(SqlQueryTest, RefusalsSayWhy) {
   try {
     Query("UPDATE t_object SET Name = 'x'");
+    FAIL() << "no error";
+  } catch (const host::Error& error) {
+    EXPECT_THAT(error.what(), HasSubstr("read-only"));
+  }
+  try {
+    Query("PRAGMA optimize");
     FAIL() << "no error";
   } catch (const host::Error& error) {
     EXPECT_THAT(error.what(), HasSubstr("read-only"));
