@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <clocale>
 #include <exception>
 #include <functional>
 #include <map>
@@ -328,6 +329,9 @@ bool QtUi::CanShowWindows() {
     static char name[] = "orba";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    // Qt takes the user's locale for the whole process; numbers are read and
+    // written the runtime's way ("2.5"), whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
   }
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return false;
   static const bool fonts_registered = (RegisterDialogFontSubstitutes(), true);

@@ -79,11 +79,15 @@ const LoadedAddin& HostSession::Addin(const std::string& name) const {
 
 automation::CallResult HostSession::CallAddin(const std::string& name, const std::string& operation,
                                               std::vector<Variant>& args) {
-  automation::CallResult result = automation::Call(*Addin(name).object, operation, args);
+  const automation::ObjectPtr addin = Addin(name).object;
+  ++addin_calls_running_;
+  automation::CallResult result = automation::Call(*addin, operation, args);
+  --addin_calls_running_;
   if (!result.ok) {
     *diagnostics_ << AddinFailure(name, operation, result.error) << std::endl;
     failed_calls_.push_back(FailedCall{name, operation, result.error});
   }
+  if (addin_calls_running_ == 0) DeliverAnnouncements();
   return result;
 }
 
@@ -137,12 +141,30 @@ void HostSession::OpenDiagram(int32_t diagram_id) {
 }
 
 void HostSession::ElementCreated(int32_t element_id) {
-  auto info = std::make_shared<store::EventArgumentList>(std::vector<Variant>{element_id});
-  CallEveryAddin("Orba_OnPostNewElement", {Variant(info)});
+  Announce([this, element_id] {
+    auto info = std::make_shared<store::EventArgumentList>(std::vector<Variant>{element_id});
+    CallEveryAddin("Orba_OnPostNewElement", {Variant(info)});
+  });
 }
 
 void HostSession::ItemModified(const std::string& guid, int32_t object_type) {
-  CallEveryAddin("Orba_OnNotifyContextItemModified", {guid, object_type});
+  Announce([this, guid, object_type] {
+    CallEveryAddin("Orba_OnNotifyContextItemModified", {guid, object_type});
+  });
+}
+
+void HostSession::Announce(std::function<void()> notification) {
+  announcements_.push_back(std::move(notification));
+  if (addin_calls_running_ == 0) DeliverAnnouncements();
+}
+
+void HostSession::DeliverAnnouncements() {
+  // Each delivery is an add-in call of its own, whose announcements follow it.
+  while (!announcements_.empty()) {
+    std::function<void()> next = std::move(announcements_.front());
+    announcements_.erase(announcements_.begin());
+    next();
+  }
 }
 
 }  // namespace orba::session

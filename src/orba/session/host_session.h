@@ -103,6 +103,10 @@ class HostSession final : public HostServices {
  private:
   // Calls `operation` with (Repository, extra...) on every loaded add-in.
   void CallEveryAddin(const std::string& operation, const std::vector<automation::Variant>& extra);
+  // Events arrive one at a time: a notification raised while an add-in call
+  // runs (an add-in updating an element, say) is delivered once it has returned.
+  void Announce(std::function<void()> notification);
+  void DeliverAnnouncements();
   automation::ObjectPtr FindAddin(const std::string& name) const;
 
   SessionOptions options_;
@@ -110,6 +114,8 @@ class HostSession final : public HostServices {
   store::ModelRepositoryPtr repository_;
   std::vector<LoadedAddin> addins_;
   std::vector<FailedCall> failed_calls_;
+  int addin_calls_running_ = 0;
+  std::vector<std::function<void()>> announcements_;
   SearchListener search_listener_;
   DiagramListener diagram_listener_;
 };

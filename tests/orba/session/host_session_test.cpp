@@ -73,6 +73,15 @@ class RecordingAddin : public automation::DispatchObject {
       args[0].As<host::Repository>()->RunSearch(args[1].ToString(), "", "", "");
       return Variant();
     });
+    // Changes an element inside an add-in call, as an event handler may.
+    AddMethod("ChangeElement", 2, [this](Args args) {
+      Record("ChangeElement", "begins");
+      const host::ElementPtr element =
+          args[0].As<host::Repository>()->GetElementByID(args[1].ToInt32());
+      element->SetAbstract("1");
+      element->Update();
+      return Record("ChangeElement", "ends");
+    });
     AddMethod("OpenDiagram", 2, [](Args args) {
       args[0].As<host::Repository>()->OpenDiagram(args[1].ToInt32());
       return Variant();
@@ -234,6 +243,17 @@ TEST_F(HostSessionTest, AChangedElementIsAnnouncedWithItsGuidAndObjectType) {
   car->Update();
   EXPECT_THAT(addin_->calls,
               ElementsAre("Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4"));
+}
+
+TEST_F(HostSessionTest, AChangeMadeInsideAnAddinCallIsAnnouncedAfterTheCallReturns) {
+  auto session = SessionWithModel();
+  host::ElementPtr car = Structure(*session)->Elements()->Items().at(0);
+  addin_->calls.clear();
+  ASSERT_TRUE(session->CallAddin("SysML", "ChangeElement",
+                                 {session->Repository(), car->ElementID()}).ok);
+  EXPECT_THAT(addin_->calls,
+              ElementsAre("ChangeElement begins", "ChangeElement ends",
+                          "Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4"));
 }
 
 TEST_F(HostSessionTest, ASearchTheAddinRunsIsHandedToTheListener) {
