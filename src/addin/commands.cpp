@@ -61,7 +61,8 @@ void CTessary::ApplyToolboxVisibility(const host::RepositoryPtr& Repository, boo
                                       bool& bShowAlways, bool& bActivatePerspective) {
   if (!Repository) return;
   if (!bChoiceGiven) {
-    const std::string stored = platform_->Settings().GetSetting("SysML", "Options", "ShowAlways", "0");
+    const std::string stored =
+        platform_->Settings().GetSetting("SysML", "Options", "ShowAlways", "0");
     bShowAlways = automation::ConvertFrom("SysML option ShowAlways",
                                           [&] { return automation::Variant(stored).ToBool(); });
   }
@@ -87,7 +88,8 @@ void CTessary::HideTechnology(const host::RepositoryPtr& Repository) {
 void CTessary::ShowPerspective(const host::RepositoryPtr& Repository) {
   if (bDisabled) return;
   if (Repository->BuildNumber() < kMinimumHostBuild) return;
-  const int32_t present = automation::Variant(Repository->QueryPerspective(kTechnologyId)).ToInt32();
+  const int32_t present =
+      automation::Variant(Repository->QueryPerspective(kTechnologyId)).ToInt32();
   if (present != -1) {
     Repository->InstallPerspective(
         ResourceText(resources::kPerspectiveType, resources::kPerspectiveId), 1);

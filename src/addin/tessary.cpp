@@ -33,7 +33,8 @@ void CTessary::Orba_Disconnect() {}
 
 void CTessary::Orba_OnPostInitialized(const host::RepositoryPtr& Repository) {
   if (bDisabled) return;
-  const std::string_view bytes = resources::LoadResData(resources::kSearchType, resources::kSearchId);
+  const std::string_view bytes =
+      resources::LoadResData(resources::kSearchType, resources::kSearchId);
   Repository->RegisterSearches(platform::AnsiToText(bytes));
 }
 

@@ -88,7 +88,8 @@ auto ConvertFrom(const std::string& origin, Convert convert) -> decltype(convert
 
 template <class T>
 std::shared_ptr<T> Variant::As() const {
-  if (type() != Type::kObject) throw TypeMismatch("expected an object reference, got " + TypeName());
+  if (type() != Type::kObject)
+    throw TypeMismatch("expected an object reference, got " + TypeName());
   const ObjectPtr& object = std::get<ObjectPtr>(value_);
   if (!object) return nullptr;
   auto cast = std::dynamic_pointer_cast<T>(object);

@@ -26,8 +26,9 @@ std::string AvailableCompartments(platform::SettingsStore& settings) {
   for (const Switch& entry : kSwitches) {
     const std::string stored = settings.GetSetting("SysML", "Options", entry.key, "0");
     // On only when the stored number is exactly 1 (converted as a 16-bit whole number).
-    const int16_t value = automation::ConvertFrom(std::string("SysML option ") + entry.key,
-                                                  [&] { return automation::Variant(stored).ToInt16(); });
+    const int16_t value = automation::ConvertFrom(std::string("SysML option ") + entry.key, [&] {
+      return automation::Variant(stored).ToInt16();
+    });
     if (value == 1) names += std::string(entry.compartment) + ",";
   }
   if (!names.empty()) names.pop_back();

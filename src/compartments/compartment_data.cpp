@@ -47,7 +47,9 @@ bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 
 
 // Texts are measured in wide (UTF-16) characters, as the host counts them: a
 // character beyond U+FFFF (a four-byte UTF-8 sequence) counts as two.
-size_t WideCharactersOf(char lead_byte) { return static_cast<unsigned char>(lead_byte) >= 0xF0 ? 2 : 1; }
+size_t WideCharactersOf(char lead_byte) {
+  return static_cast<unsigned char>(lead_byte) >= 0xF0 ? 2 : 1;
+}
 
 size_t WideCharacterCount(std::string_view text) {
   size_t count = 0;

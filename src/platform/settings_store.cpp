@@ -25,7 +25,8 @@ std::string ReadFileText(const std::filesystem::path& path) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
   if (status.type() == std::filesystem::file_type::not_found) return "";
-  if (error) throw SettingsError("cannot read settings file " + path.string() + ": " + error.message());
+  if (error)
+    throw SettingsError("cannot read settings file " + path.string() + ": " + error.message());
   if (std::filesystem::is_directory(status)) {
     throw SettingsError("cannot read settings file " + path.string() + ": it is a folder");
   }
@@ -121,14 +122,17 @@ void IniSettingsStore::SaveSetting(const std::string& app, const std::string& se
   const std::filesystem::path path = FileFor(app);
   std::error_code error;
   std::filesystem::create_directories(folder_, error);
-  if (error) throw SettingsError("cannot create settings folder " + folder_.string() + ": " + error.message());
+  if (error)
+    throw SettingsError("cannot create settings folder " + folder_.string() + ": " +
+                        error.message());
   FileLock lock(path.string() + ".lock", LOCK_EX);
   IniFile file = IniFile::Parse(ReadFileText(path), path.string());
   file.Set(section, key, value);
   // A settings file that is a link (kept with the user's other dotfiles, say)
   // stays one: the file it points to is replaced.
-  const std::filesystem::path target =
-      std::filesystem::is_symlink(path, error) ? std::filesystem::weakly_canonical(path, error) : path;
+  const std::filesystem::path target = std::filesystem::is_symlink(path, error)
+                                           ? std::filesystem::weakly_canonical(path, error)
+                                           : path;
   WriteAtomically(target, file.Text());
 }
 

@@ -68,7 +68,8 @@ void CSysMLRules::CheckFlowPortConnections(const host::RepositoryPtr& o_Reposito
                                            const host::ElementPtr& o_Port) {
   for (const host::ConnectorPtr& connector : o_Port->Connectors()->Items()) {
     if (connector->Type() != "Connector") continue;
-    const host::ElementPtr far = RequireElement(o_Repository, FarEndID(*connector, o_Port->ElementID()));
+    const host::ElementPtr far =
+        RequireElement(o_Repository, FarEndID(*connector, o_Port->ElementID()));
     if (o_Port->PropertyTypeID() != 0 && far->PropertyTypeID() != 0) {
       const std::string far_type = RequireElement(o_Repository, far->PropertyTypeID())->Name();
       if (far_type != RequireElement(o_Repository, o_Port->PropertyTypeID())->Name()) {

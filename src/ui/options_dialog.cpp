@@ -70,8 +70,9 @@ OptionsDialog::OptionsDialog(platform::SettingsStore& settings)
 void OptionsDialog::Load() {
   for (const StoredBox& box : kStored) {
     const std::string stored = settings_.GetSetting(kApp, kSection, box.key, "0");
-    const int16_t value = automation::ConvertFrom(std::string("SysML option ") + box.key,
-                                                  [&] { return automation::Variant(stored).ToInt16(); });
+    const int16_t value = automation::ConvertFrom(std::string("SysML option ") + box.key, [&] {
+      return automation::Variant(stored).ToInt16();
+    });
     if (value < 0 || value > 2) {
       throw automation::Error("Invalid property value: the stored setting " + std::string(box.key) +
                               " is " + stored + "; a check box takes 0, 1 or 2");

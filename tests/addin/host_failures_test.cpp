@@ -147,14 +147,16 @@ TEST_P(HostFailureTest, EachHostCallFailingInTurn) {
     const automation::CallResult result = c.run(run.addin, run.repository, run.model);
     const std::string failed_call = run.repository->Plan().Calls().at(n - 1);
     if (c.outcome == Outcome::kFails) {
-      EXPECT_FALSE(result.ok) << "call " << n << " (" << failed_call << ") did not end the operation";
+      EXPECT_FALSE(result.ok) << "call " << n << " (" << failed_call
+                              << ") did not end the operation";
       EXPECT_NE(result.error.find("injected failure of " + failed_call), std::string::npos)
           << result.error;
     } else {
       ASSERT_TRUE(result.ok) << "call " << n << " (" << failed_call << "): " << result.error;
       EXPECT_EQ(result.value, Variant(std::string())) << "call " << n << " (" << failed_call << ")";
     }
-    EXPECT_EQ(run.repository->Plan().Calls().size(), n) << "the operation went on after " << failed_call;
+    EXPECT_EQ(run.repository->Plan().Calls().size(), n)
+        << "the operation went on after " << failed_call;
   }
 }
 

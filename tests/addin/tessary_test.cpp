@@ -262,36 +262,37 @@ const Variant kEmpty;
 const Variant kNoText = Variant(std::string());
 
 const auto kEveryOperation = testing::Values(
-        DisabledCase{"Orba_OnPostInitialized", {}, kEmpty, {}},
-        DisabledCase{"Orba_GetMenuItems",
-                     {Variant(""), Variant("-&SysML Technology")},
-                     Variant(std::vector<Variant>{Variant("&Help"), Variant("&About")}),
-                     {"BuildNumber"}},
-        DisabledCase{"Orba_MenuClick",
-                     {Variant(""), Variant("-&SysML Technology"), Variant("&Options")},
-                     kEmpty,
-                     {}},
-        DisabledCase{"Orba_FileOpen", {}, kEmpty, {"HasTechnology"}},
-        DisabledCase{"OpenExampleModel", {}, kEmpty, {}},
-        DisabledCase{"ShowTechnology", {}, kEmpty, {}},
-        DisabledCase{"HideTechnology", {}, kEmpty, {}},
-        DisabledCase{"ShowPerspective", {}, kEmpty, {}},
-        DisabledCase{"AllocationSearch", {Variant(""), Variant("untouched")}, kNoText, {}},
-        DisabledCase{"DoLoad", {}, kEmpty, {}},
-        DisabledCase{"DoUnload", {}, kEmpty, {}},
-        DisabledCase{"DoNewDiagram", {Variant("block")}, kEmpty, {}},
-        DisabledCase{"Orba_OnPostNewElement", {Variant(automation::ObjectPtr())}, Variant(false), {}},
-        DisabledCase{"Orba_OnInitializeUserRules", {}, kEmpty, {}},
-        DisabledCase{"Orba_OnRunElementRule", {Variant("H1"), Variant(automation::ObjectPtr())}, kEmpty, {}},
-        DisabledCase{"Orba_OnRunPackageRule", {Variant("H1"), Variant(int32_t{1})}, kEmpty, {}},
-        DisabledCase{"Orba_OnRunConnectorRule", {Variant("H1"), Variant(int32_t{1})}, kEmpty, {}},
-        DisabledCase{"Orba_OnRunMethodRule",
-                     {Variant("H1"), Variant("{G}"), Variant(int32_t{1})}, kEmpty, {}},
-        DisabledCase{"Orba_QueryAvailableCompartments", {}, kNoText, {}},
-        DisabledCase{"Orba_GetCompartmentData",
-                     {Variant("parts"), Variant("{G}"), Variant(int32_t{4})}, kNoText, {}},
-        DisabledCase{"Orba_OnNotifyContextItemModified", {Variant("{G}"), Variant(int32_t{4})},
-                     kEmpty, {}});
+    DisabledCase{"Orba_OnPostInitialized", {}, kEmpty, {}},
+    DisabledCase{"Orba_GetMenuItems",
+                 {Variant(""), Variant("-&SysML Technology")},
+                 Variant(std::vector<Variant>{Variant("&Help"), Variant("&About")}),
+                 {"BuildNumber"}},
+    DisabledCase{"Orba_MenuClick",
+                 {Variant(""), Variant("-&SysML Technology"), Variant("&Options")},
+                 kEmpty,
+                 {}},
+    DisabledCase{"Orba_FileOpen", {}, kEmpty, {"HasTechnology"}},
+    DisabledCase{"OpenExampleModel", {}, kEmpty, {}},
+    DisabledCase{"ShowTechnology", {}, kEmpty, {}}, DisabledCase{"HideTechnology", {}, kEmpty, {}},
+    DisabledCase{"ShowPerspective", {}, kEmpty, {}},
+    DisabledCase{"AllocationSearch", {Variant(""), Variant("untouched")}, kNoText, {}},
+    DisabledCase{"DoLoad", {}, kEmpty, {}}, DisabledCase{"DoUnload", {}, kEmpty, {}},
+    DisabledCase{"DoNewDiagram", {Variant("block")}, kEmpty, {}},
+    DisabledCase{"Orba_OnPostNewElement", {Variant(automation::ObjectPtr())}, Variant(false), {}},
+    DisabledCase{"Orba_OnInitializeUserRules", {}, kEmpty, {}},
+    DisabledCase{
+        "Orba_OnRunElementRule", {Variant("H1"), Variant(automation::ObjectPtr())}, kEmpty, {}},
+    DisabledCase{"Orba_OnRunPackageRule", {Variant("H1"), Variant(int32_t{1})}, kEmpty, {}},
+    DisabledCase{"Orba_OnRunConnectorRule", {Variant("H1"), Variant(int32_t{1})}, kEmpty, {}},
+    DisabledCase{
+        "Orba_OnRunMethodRule", {Variant("H1"), Variant("{G}"), Variant(int32_t{1})}, kEmpty, {}},
+    DisabledCase{"Orba_QueryAvailableCompartments", {}, kNoText, {}},
+    DisabledCase{"Orba_GetCompartmentData",
+                 {Variant("parts"), Variant("{G}"), Variant(int32_t{4})},
+                 kNoText,
+                 {}},
+    DisabledCase{
+        "Orba_OnNotifyContextItemModified", {Variant("{G}"), Variant(int32_t{4})}, kEmpty, {}});
 
 std::string OperationName(const testing::TestParamInfo<DisabledCase>& info) {
   return info.param.operation;
@@ -319,7 +320,8 @@ TEST_F(TessaryTest, OperationsThatTestForNothingDoNothingWithoutARepository) {
   addin_.Orba_Connect(repository_);
   const Variant nothing{automation::ObjectPtr()};
   EXPECT_TRUE(CallByName("Orba_FileOpen", {nothing}).ok);
-  EXPECT_TRUE(CallByName("Orba_OnNotifyContextItemModified", {nothing, Variant("{G}"), Variant(4)}).ok);
+  EXPECT_TRUE(
+      CallByName("Orba_OnNotifyContextItemModified", {nothing, Variant("{G}"), Variant(4)}).ok);
   const automation::CallResult menu =
       CallByName("Orba_GetMenuItems", {nothing, Variant(""), Variant("-&SysML Technology")});
   EXPECT_EQ(menu.error, "object variable not set: the Repository argument is nothing");

@@ -43,11 +43,13 @@ TEST_F(SettingsStoreTest, RoundTripWritesTheContractFormat) {
 
 TEST_F(SettingsStoreTest, LinesItDoesNotChangeAreKept) {
   std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_) << "; written by hand\n[Options]\nColour=blue\nParts=0\n\n[Window]\nLeft=10\n";
+  std::ofstream(file_)
+      << "; written by hand\n[Options]\nColour=blue\nParts=0\n\n[Window]\nLeft=10\n";
   store_.SaveSetting("SysML", "Options", "Parts", "1");
   store_.SaveSetting("SysML", "Options", "ShowAlways", "1");
-  EXPECT_EQ(ReadAll(file_),
-            "; written by hand\n[Options]\nColour=blue\nParts=1\nShowAlways=1\n\n[Window]\nLeft=10\n");
+  EXPECT_EQ(
+      ReadAll(file_),
+      "; written by hand\n[Options]\nColour=blue\nParts=1\nShowAlways=1\n\n[Window]\nLeft=10\n");
 }
 
 TEST_F(SettingsStoreTest, NamesMatchIgnoringCaseAndValuesStayAsWritten) {
@@ -150,10 +152,12 @@ TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     IniSettingsStore store(folder_.path() / "orba");
-    for (int i = 0; i < kWrites; ++i) store.SaveSetting("SysML", "Child", "K" + std::to_string(i), "c");
+    for (int i = 0; i < kWrites; ++i)
+      store.SaveSetting("SysML", "Child", "K" + std::to_string(i), "c");
     _exit(0);
   }
-  for (int i = 0; i < kWrites; ++i) store_.SaveSetting("SysML", "Parent", "K" + std::to_string(i), "p");
+  for (int i = 0; i < kWrites; ++i)
+    store_.SaveSetting("SysML", "Parent", "K" + std::to_string(i), "p");
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -29,7 +29,8 @@ nlohmann::json Wire(const std::string& key, const std::string& client, const std
   return {{"key", key}, {"type", type}, {"client", client}, {"supplier", supplier}};
 }
 
-ModelJson TypedPortModel(const std::string& type_metatype, const std::optional<std::string>& direction) {
+ModelJson TypedPortModel(const std::string& type_metatype,
+                         const std::optional<std::string>& direction) {
   ModelJson model;
   model.Element({{"key", "t"}, {"type", "Class"}, {"metatype", type_metatype}})
       .Element(Port("port", std::nullopt, direction, "t"));
@@ -79,7 +80,8 @@ TEST(FlowPortRule, OnlyFlowPortsInAnyLetterCaseAreExamined) {
            {"FLOWPORT", {137}}, {"flowport", {137}}, {"Port", {}}, {"Flow Port", {}}}) {
     ModelJson model;
     model.Element({{"key", "t"}, {"type", "Interface"}, {"metatype", "Interface"}})
-        .Element({{"key", "port"}, {"type", "Port"}, {"metatype", metatype}, {"propertyType", "t"}});
+        .Element(
+            {{"key", "port"}, {"type", "Port"}, {"metatype", metatype}, {"propertyType", "t"}});
     RuleHarness harness(model);
     harness.RunElement("Rule_09", "port");
     EXPECT_EQ(harness.Messages(), messages) << metatype;
@@ -92,10 +94,14 @@ TEST(FlowPortRule, TheLastDirectionTaggedValueWins) {
            {"none", "in", {}}, {"in", "none", {139}}}) {
     ModelJson model;
     model.Element({{"key", "t"}, {"type", "Class"}, {"metatype", "Block"}})
-        .Element({{"key", "port"}, {"type", "Port"}, {"metatype", "FlowPort"}, {"propertyType", "t"},
-                  {"tags", {{{"name", "direction"}, {"value", first}},
-                            {{"name", "Direction"}, {"value", "none"}},
-                            {{"name", "direction"}, {"value", last}}}}});
+        .Element({{"key", "port"},
+                  {"type", "Port"},
+                  {"metatype", "FlowPort"},
+                  {"propertyType", "t"},
+                  {"tags",
+                   {{{"name", "direction"}, {"value", first}},
+                    {{"name", "Direction"}, {"value", "none"}},
+                    {{"name", "direction"}, {"value", last}}}}});
     RuleHarness harness(model);
     harness.RunElement("Rule_09", "port");
     EXPECT_EQ(harness.Messages(), messages) << first << " then " << last;

@@ -35,7 +35,8 @@ TEST(OptionalParameterRule, TheLowerBoundFollowsTheStereotype) {
   for (const Case& c : cases) {
     RuleHarness harness(ParameterModel("ActivityParameter", c.metatype, c.multiplicity));
     harness.RunElement("Rule_17", "param");
-    EXPECT_EQ(harness.Messages(), c.messages) << "\"" << c.metatype << "\" \"" << c.multiplicity << "\"";
+    EXPECT_EQ(harness.Messages(), c.messages)
+        << "\"" << c.metatype << "\" \"" << c.multiplicity << "\"";
   }
 }
 
@@ -116,8 +117,10 @@ TEST(ProbabilityParameterRule, EitherAllActivityParametersCarryProbabilityOrNone
 }
 
 TEST(ProbabilityParameterRule, OtherElementsAreNotExamined) {
-  for (const auto& [type, metatype] : std::vector<std::pair<std::string, std::string>>{
-           {"Parameter", "Probability"}, {"ActivityParameter", "Optional"}, {"Object", "Probability"}}) {
+  for (const auto& [type, metatype] :
+       std::vector<std::pair<std::string, std::string>>{{"Parameter", "Probability"},
+                                                        {"ActivityParameter", "Optional"},
+                                                        {"Object", "Probability"}}) {
     ModelJson model;
     model.Element({{"key", "x"}, {"type", type}, {"metatype", metatype}});
     RuleHarness harness(model);
@@ -171,7 +174,8 @@ TEST(ProbabilityFlowRule, OnlyActivityEdgesFromDecisionsOrObjects) {
   for (const Case& c : cases) {
     RuleHarness harness(FlowModel(c.kind, c.stereotype, c.source_type));
     harness.RunConnector("Rule_19", "f");
-    EXPECT_EQ(harness.Messages(), c.messages) << c.kind << " <<" << c.stereotype << ">> from " << c.source_type;
+    EXPECT_EQ(harness.Messages(), c.messages)
+        << c.kind << " <<" << c.stereotype << ">> from " << c.source_type;
   }
 }
 

@@ -33,8 +33,13 @@ TEST(TagValues, TheLastTaggedValueOfTheExactNameWins) {
   const testing_support::TestModel model(TaggedModel().Text());
   const host::ElementPtr element = model.Element("tagged");
   const host::ConnectorPtr connector = model.Connector("taggedLink");
-  for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
-           {"unit", "B"}, {"dimension", "D"}, {"Unit", ""}, {"blank", ""}, {"none", ""}, {"", ""}}) {
+  for (const auto& [name, value] :
+       std::vector<std::pair<std::string, std::string>>{{"unit", "B"},
+                                                        {"dimension", "D"},
+                                                        {"Unit", ""},
+                                                        {"blank", ""},
+                                                        {"none", ""},
+                                                        {"", ""}}) {
     EXPECT_EQ(GetElementTagValue(element, name), value) << name;
     EXPECT_EQ(GetConnectorTagValue(connector, name), value) << name;
   }
@@ -85,9 +90,10 @@ TEST(MultiplicityTests, OnlyTheFirstCharacterCounts) {
     std::string text;
     bool zero, positive;
   };
-  for (const Case& c : {Case{"0", true, false}, Case{"0..1", true, false}, Case{"0..*", true, false},
-                        Case{"1", false, true}, Case{"1..*", false, true}, Case{"*", false, true},
-                        Case{" 0..1", false, true}, Case{"", false, false}}) {
+  for (const Case& c :
+       {Case{"0", true, false}, Case{"0..1", true, false}, Case{"0..*", true, false},
+        Case{"1", false, true}, Case{"1..*", false, true}, Case{"*", false, true},
+        Case{" 0..1", false, true}, Case{"", false, false}}) {
     EXPECT_EQ(rules::HasZeroLowerBound(c.text), c.zero) << "\"" << c.text << "\"";
     EXPECT_EQ(rules::HasPositiveLowerBound(c.text), c.positive) << "\"" << c.text << "\"";
   }

@@ -37,8 +37,8 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
 int CheckOutputWritten(int exit_code) {
   errno = 0;
   if (std::cout.flush()) return exit_code;
-  std::cerr << "orba: cannot write the output" << (errno ? std::string(": ") + std::strerror(errno) : "")
-            << std::endl;
+  std::cerr << "orba: cannot write the output"
+            << (errno ? std::string(": ") + std::strerror(errno) : "") << std::endl;
   return kExitError;
 }
 

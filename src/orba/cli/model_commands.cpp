@@ -63,7 +63,8 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
   session::HostSession session(SessionOptionsFor(globals));
   const std::string building = obx_path + ".loading-" + std::to_string(getpid());
   const std::string importing = store::ImportBuildingPath(building);
-  const InterruptCleanup cleanup({building, building + "-journal", importing, importing + "-journal"});
+  const InterruptCleanup cleanup(
+      {building, building + "-journal", importing, importing + "-journal"});
   std::error_code error;
   try {
     ImportInto(session, json_path, json_text, building);

@@ -28,7 +28,8 @@ void WriteResult(const ValidateOptions& options, const validator::ValidationResu
 
 // Add-in calls that failed before validation began (connecting, opening the
 // model) come first among the failures: the rules may have run without them.
-void PrependStartFailures(const session::HostSession& session, validator::ValidationResult& result) {
+void PrependStartFailures(const session::HostSession& session,
+                          validator::ValidationResult& result) {
   std::vector<validator::Failure> failures;
   for (const session::FailedCall& call : session.FailedCalls()) {
     failures.push_back(validator::Failure{"", std::nullopt, call.error, call.operation});
@@ -45,7 +46,8 @@ int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
   WriteResult(options, result);
   if (result.rules.empty()) {
     // A gate that checked nothing must not pass (an add-in that refused the host, say).
-    std::cerr << "orba: the add-in registered no validation rules; nothing was checked" << std::endl;
+    std::cerr << "orba: the add-in registered no validation rules; nothing was checked"
+              << std::endl;
     return kExitError;
   }
   if (!result.failures.empty()) return kExitError;

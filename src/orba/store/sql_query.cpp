@@ -27,7 +27,8 @@ bool IsReadingPragma(const char* name, const char* value) {
       "table_info", "table_xinfo", "table_list", "index_list", "index_info", "foreign_key_list"};
   if (name == nullptr) return false;
   const std::string_view pragma(name);
-  if (pragma == "user_version" || pragma == "application_id") return value == nullptr;  // read, not set
+  if (pragma == "user_version" || pragma == "application_id")
+    return value == nullptr;  // read, not set
   return kDescribing.contains(pragma);
 }
 

@@ -134,8 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "UPDATE t_object SET Package_ID = 99 WHERE Object_ID = 3",
                          "element 3 (\"Vehicle\") refers to package 99, which the model does not "
                          "have"},
-        DamagedReference{"ElementParent",
-                         "UPDATE t_object SET ParentID = 99 WHERE Object_ID = 4",
+        DamagedReference{"ElementParent", "UPDATE t_object SET ParentID = 99 WHERE Object_ID = 4",
                          "element 4 (\"p2\") refers to parent 99, which the model does not have"},
         DamagedReference{"ElementClassifier",
                          "UPDATE t_object SET Classifier = 98 WHERE Object_ID = 5",
@@ -149,9 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
                          "UPDATE t_object SET Classifier = 2 WHERE Object_ID = 5",
                          "element 5 (\"front\") refers to classifier 2, which stands for a "
                          "package"},
-        DamagedReference{"PackageParent",
-                         "UPDATE t_package SET Parent_ID = 99 WHERE Package_ID = 2",
-                         "package 2 (\"Views\") refers to parent 99, which the model does not have"},
+        DamagedReference{
+            "PackageParent", "UPDATE t_package SET Parent_ID = 99 WHERE Package_ID = 2",
+            "package 2 (\"Views\") refers to parent 99, which the model does not have"},
         DamagedReference{"PackageElement",
                          "UPDATE t_package SET Object_ID = 99 WHERE Package_ID = 2",
                          "package 2 (\"Views\") refers to element 99, which the model does not "
