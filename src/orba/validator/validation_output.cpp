@@ -1,6 +1,7 @@
 #include "orba/validator/validation_output.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -10,12 +11,29 @@ namespace {
 
 using nlohmann::ordered_json;
 
+// A text from the model or an add-in on one printable line: a control
+// character (which could start a line of its own in a CI log, or drive the
+// terminal) is shown as \xNN.
+std::string Printable(const std::string& text) {
+  std::string printable;
+  for (const unsigned char character : text) {
+    if (character < 0x20 || character == 0x7F) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", character);
+      printable += escaped;
+    } else {
+      printable += static_cast<char>(character);
+    }
+  }
+  return printable;
+}
+
 // `element "Car" {GUID} (Class)`; parts that are empty are left out.
 std::string ItemLabel(const store::ItemRef& item) {
   std::string label = store::ItemKindName(item.kind);
-  if (!item.name.empty()) label += " \"" + item.name + "\"";
-  if (!item.guid.empty()) label += " " + item.guid;
-  if (!item.type.empty()) label += " (" + item.type + ")";
+  if (!item.name.empty()) label += " \"" + Printable(item.name) + "\"";
+  if (!item.guid.empty()) label += " " + Printable(item.guid);
+  if (!item.type.empty()) label += " (" + Printable(item.type) + ")";
   return label;
 }
 
@@ -42,10 +60,10 @@ void WriteFailuresText(const std::vector<Failure>& failures, std::ostream& out) 
   out << "failures:\n";
   for (const Failure& failure : failures) {
     if (failure.item) {
-      out << "  " << failure.rule << " on " << ItemLabel(*failure.item) << ": " << failure.error
-          << "\n";
+      out << "  " << Printable(failure.rule) << " on " << ItemLabel(*failure.item) << ": "
+          << Printable(failure.error) << "\n";
     } else {
-      out << "  " << failure.operation << ": " << failure.error << "\n";
+      out << "  " << failure.operation << ": " << Printable(failure.error) << "\n";
     }
   }
   out << "\n";
@@ -122,8 +140,8 @@ void WriteValidationText(const ValidationResult& result, std::ostream& out) {
   for (const auto& [item, violations] : groups) {
     out << ItemLabel(item) << "\n";
     for (const Violation* violation : violations) {
-      out << "  " << LevelOf(violation->error_type) << ": " << violation->rule << ": "
-          << violation->message << "\n";
+      out << "  " << LevelOf(violation->error_type) << ": " << Printable(violation->rule) << ": "
+          << Printable(violation->message) << "\n";
     }
     out << "\n";
   }

@@ -57,6 +57,19 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
             "3 violations on 2 items (2 rules run on 5 items), 2 failures\n");
 }
 
+TEST(ValidationTextTest, ControlCharactersInTextsAreShownNotObeyed) {
+  ValidationResult result;
+  result.violations = {{"SysML", "View rules", 0, "bad\x1b[2J",
+                        {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
+  std::ostringstream text;
+  WriteValidationText(result, text);
+  EXPECT_EQ(text.str(),
+            "element \"two\\x0Alines\" {E} (Class)\n"
+            "  warning: View rules: bad\\x1B[2J\n"
+            "\n"
+            "1 violation on 1 item (0 rules run on 0 items)\n");
+}
+
 TEST(ValidationTextTest, ACleanResultIsOneSummaryLine) {
   ValidationResult clean;
   clean.rules = {{"rule-1", "category-1", 0, "View rules"}};
