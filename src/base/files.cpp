@@ -1,0 +1,221 @@
+#include "base/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace base {
+namespace {
+
+constexpr int kMaxLinks = 40;  // as the kernel's own limit on a chain of links
+
+std::string Describe(std::string_view what, const std::filesystem::path& path) {
+  return std::string(what) + " " + path.string();
+}
+
+[[noreturn]] void Fail(std::string_view verb, std::string_view what,
+                       const std::filesystem::path& path, const std::string& reason) {
+  throw FileError("cannot " + std::string(verb) + " " + Describe(what, path) + ": " + reason);
+}
+
+FileKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kRegular;
+  if (S_ISDIR(mode)) return FileKind::kFolder;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::kDevice;
+  if (S_ISFIFO(mode)) return FileKind::kFifo;
+  if (S_ISSOCK(mode)) return FileKind::kSocket;
+  return FileKind::kOther;
+}
+
+// Closes the descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now, answering whether the close reported no error.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string SizeText(uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
+
+std::string ReadDescriptor(int fd, uint64_t size_limit, std::string_view what,
+                           const std::filesystem::path& path) {
+  std::string text;
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) Fail("read", what, path, std::strerror(errno));
+    if (count == 0) return text;
+    if (text.size() + static_cast<uint64_t>(count) > size_limit) {
+      Fail("read", what, path, "it is larger than " + SizeText(size_limit));
+    }
+    text.append(buffer, static_cast<size_t>(count));
+  }
+}
+
+void WriteAll(int fd, std::string_view text, std::string_view what,
+              const std::filesystem::path& path) {
+  size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) Fail("write", what, path, std::strerror(count < 0 ? errno : EIO));
+    written += static_cast<size_t>(count);
+  }
+}
+
+void WriteToStream(const std::filesystem::path& path, std::string_view text,
+                   std::string_view what) {
+  Descriptor out(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  if (out.get() < 0) Fail("write", what, path, std::strerror(errno));
+  WriteAll(out.get(), text, what, path);
+}
+
+// Writes the temporary file and fsyncs it; `mode` is applied exactly when given.
+void WriteTemporary(const std::filesystem::path& temp, std::string_view text,
+                    std::optional<mode_t> mode, mode_t new_file_mode, std::string_view what,
+                    const std::filesystem::path& shown) {
+  ::unlink(temp.c_str());  // left behind by an earlier process with the same id
+  Descriptor out(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, new_file_mode));
+  if (out.get() < 0) Fail("write", what, shown, std::strerror(errno));
+  if (mode && ::fchmod(out.get(), *mode) != 0) Fail("write", what, shown, std::strerror(errno));
+  WriteAll(out.get(), text, what, shown);
+  if (::fsync(out.get()) != 0 || !out.Close()) Fail("write", what, shown, std::strerror(errno));
+}
+
+}  // namespace
+
+FileKind KindOf(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? FileKind::kMissing : FileKind::kOther;
+  }
+  return KindOfMode(status.st_mode);
+}
+
+std::string_view DescribeKind(FileKind kind) {
+  switch (kind) {
+    case FileKind::kMissing: return "no such file";
+    case FileKind::kRegular: return "a file";
+    case FileKind::kFolder: return "a folder";
+    case FileKind::kDevice: return "a device";
+    case FileKind::kFifo: return "a FIFO";
+    case FileKind::kSocket: return "a socket";
+    case FileKind::kOther: return "not a regular file";
+  }
+  return "not a regular file";
+}
+
+std::optional<std::string> ReadRegularFileIfPresent(const std::filesystem::path& path,
+                                                    std::string_view what, uint64_t size_limit) {
+  // O_NONBLOCK: opening a FIFO must not wait for a writer.
+  Descriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (in.get() < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    Fail("read", what, path, std::strerror(errno));
+  }
+  struct stat status {};
+  if (::fstat(in.get(), &status) != 0) Fail("read", what, path, std::strerror(errno));
+  const FileKind kind = KindOfMode(status.st_mode);
+  if (kind != FileKind::kRegular) Fail("read", what, path, "it is " + std::string(DescribeKind(kind)));
+  if (static_cast<uint64_t>(status.st_size) > size_limit) {
+    Fail("read", what, path, "it is larger than " + SizeText(size_limit));
+  }
+  return ReadDescriptor(in.get(), size_limit, what, path);
+}
+
+std::string ReadRegularFile(const std::filesystem::path& path, std::string_view what,
+                            uint64_t size_limit) {
+  std::optional<std::string> text = ReadRegularFileIfPresent(path, what, size_limit);
+  if (!text) Fail("read", what, path, "no such file");
+  return std::move(*text);
+}
+
+std::filesystem::path ResolveLinks(const std::filesystem::path& path) {
+  std::filesystem::path current = path;
+  for (int hop = 0; hop <= kMaxLinks; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(current, error)) return current;
+    const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+    if (error) return current;
+    current = target.is_absolute() ? target : (current.parent_path() / target).lexically_normal();
+  }
+  throw FileError(path.string() + ": too many levels of symbolic links");
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view text,
+                         std::string_view what, WriteOptions options) {
+  const std::filesystem::path target = ResolveLinks(path);
+  struct stat status {};
+  std::optional<mode_t> keep_mode;
+  if (::stat(target.c_str(), &status) == 0) {
+    const FileKind kind = KindOfMode(status.st_mode);
+    if (kind != FileKind::kRegular) {
+      if (options.allow_streams && kind != FileKind::kFolder && kind != FileKind::kOther) {
+        return WriteToStream(target, text, what);
+      }
+      Fail("write", what, path, "it is " + std::string(DescribeKind(kind)));
+    }
+    keep_mode = status.st_mode & 07777;
+  }
+  const std::filesystem::path temp = target.string() + ".writing-" + std::to_string(::getpid());
+  try {
+    WriteTemporary(temp, text, keep_mode, options.new_file_mode, what, path);
+    if (::rename(temp.c_str(), target.c_str()) != 0) Fail("write", what, path, std::strerror(errno));
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  SyncFolder(target.parent_path());
+}
+
+std::filesystem::path ReplaceableFileTarget(const std::filesystem::path& path,
+                                            std::string_view what) {
+  const std::filesystem::path target = ResolveLinks(path);
+  const FileKind kind = KindOf(target);
+  if (kind != FileKind::kMissing && kind != FileKind::kRegular) {
+    Fail("write", what, path, "it is " + std::string(DescribeKind(kind)));
+  }
+  return target;
+}
+
+void MoveIntoPlace(const std::filesystem::path& built, const std::filesystem::path& target,
+                   std::string_view what) {
+  struct stat status {};
+  if (::stat(target.c_str(), &status) == 0) {
+    const FileKind kind = KindOfMode(status.st_mode);
+    if (kind != FileKind::kRegular) {
+      Fail("write", what, target, "it is " + std::string(DescribeKind(kind)));
+    }
+    if (::chmod(built.c_str(), status.st_mode & 07777) != 0) {
+      Fail("write", what, target, std::strerror(errno));
+    }
+  }
+  if (::rename(built.c_str(), target.c_str()) != 0) Fail("write", what, target, std::strerror(errno));
+  SyncFolder(target.parent_path());
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  // Best effort: some file systems refuse fsync on a folder, and the rename
+  // itself has already happened.
+  Descriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+}  // namespace base

@@ -1,0 +1,82 @@
+// Reading and writing the files a user names: model files, documents,
+// settings and the component registry. Every command reads and writes through
+// these, so a link, a device, a pipe or a huge file is treated the same way
+// everywhere:
+//
+// - Reads take regular files only (through links), up to a size limit, so a
+//   name like /dev/zero or a FIFO is an error rather than a hang.
+// - Writes replace the file a link points to (the link stays), keep the
+//   replaced file's permission bits, and are whole or absent: a temporary
+//   file beside the target, fsync, rename, fsync of the folder.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace base {
+
+// A file that cannot be read or written; the message names the file and why.
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What a path names once links are followed.
+enum class FileKind { kMissing, kRegular, kFolder, kDevice, kFifo, kSocket, kOther };
+
+FileKind KindOf(const std::filesystem::path& path);
+// "a folder", "a device", "a FIFO", ...: how messages name a kind that is not a file.
+std::string_view DescribeKind(FileKind kind);
+
+// Sizes above which a file is refused rather than read into memory.
+inline constexpr uint64_t kSettingsSizeLimit = uint64_t{16} << 20;   // settings, registries
+inline constexpr uint64_t kDocumentSizeLimit = uint64_t{4} << 30;    // model documents
+
+// The whole regular file at `path`. `what` names the file in messages
+// ("settings file", "model document"). Throws FileError for a missing file,
+// anything that is not a regular file, a file larger than `size_limit`, and a
+// failed read.
+std::string ReadRegularFile(const std::filesystem::path& path, std::string_view what,
+                            uint64_t size_limit);
+// The same, but a missing file (or a link to nothing) answers nullopt.
+std::optional<std::string> ReadRegularFileIfPresent(const std::filesystem::path& path,
+                                                    std::string_view what, uint64_t size_limit);
+
+// The file a write to `path` changes: `path` itself, or, when it is a
+// symbolic link, the file at the end of its chain of links (which need not
+// exist yet). Throws FileError for a loop of links.
+std::filesystem::path ResolveLinks(const std::filesystem::path& path);
+
+struct WriteOptions {
+  // Devices, FIFOs and sockets (/dev/stdout, a pipe) take the text as it
+  // comes; without this they are refused.
+  bool allow_streams = false;
+  // Permission bits of a new file, before the umask; an existing file's are kept.
+  mode_t new_file_mode = 0666;
+};
+
+// Writes `text` as the whole file at `path` (see the top of this file).
+// Throws FileError naming `what` and the path; on failure the old file is untouched.
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view text,
+                         std::string_view what, WriteOptions options = {});
+
+// The file a new model (built elsewhere and then moved into place) will
+// replace: links followed; a folder, device, FIFO or socket is refused.
+std::filesystem::path ReplaceableFileTarget(const std::filesystem::path& path,
+                                            std::string_view what);
+// Moves the finished file `built` to `target` (a path from
+// ReplaceableFileTarget, on the same file system): an existing file's
+// permission bits are kept, then rename and fsync of the folder.
+void MoveIntoPlace(const std::filesystem::path& built, const std::filesystem::path& target,
+                   std::string_view what);
+
+// Makes a rename or a new file in `folder` durable.
+void SyncFolder(const std::filesystem::path& folder);
+
+}  // namespace base

@@ -1,0 +1,28 @@
+#include "base/text.h"
+
+#include <cstdio>
+
+namespace base {
+
+std::string EscapeControlCharacters(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    char escape[8];
+    if (byte < 0x20 || byte == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+    } else if (byte == 0xC2 && at + 1 < text.size() &&
+               static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[at + 1]) <= 0x9F) {
+      std::snprintf(escape, sizeof escape, "\\u00%02X", static_cast<unsigned char>(text[++at]));
+      shown += escape;
+    } else {
+      shown += static_cast<char>(byte);
+    }
+  }
+  return shown;
+}
+
+}  // namespace base
