@@ -1,17 +1,17 @@
 #include "automation/registry.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "automation/errors.h"
 #include "automation/module_abi.h"
+#include "base/files.h"
+#include "base/ini_file.h"
+#include "base/text.h"
 
 namespace automation {
 namespace {
@@ -22,6 +22,10 @@ void* LoadModule(const std::filesystem::path& module) {
   std::lock_guard lock(mutex);
   const std::string key = module.string();
   if (auto found = loaded.find(key); found != loaded.end()) return found->second;
+  // dlopen would wait forever on a FIFO and read a device without end.
+  if (const base::FileKind kind = base::KindOf(module); kind != base::FileKind::kRegular) {
+    throw Error("cannot load module " + key + ": " + std::string(base::DescribeKind(kind)));
+  }
   void* handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) throw Error("cannot load module " + key + ": " + dlerror());
   loaded.emplace(key, handle);
@@ -38,37 +42,72 @@ Function Resolve(const std::filesystem::path& module, const char* symbol) {
   return reinterpret_cast<Function>(address);
 }
 
+constexpr char kSection[] = "Components";
+constexpr char kWhat[] = "component registry";
+
+std::string Lower(std::string text) {
+  std::ranges::transform(text, text.begin(),
+                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool HasControlCharacter(std::string_view text) {
+  return std::ranges::any_of(text, [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+}
+
+base::IniFile ReadRegistryFile(const std::filesystem::path& file) {
+  return base::ReportedAs<Error>([&] {
+    const auto text = base::ReadRegularFileIfPresent(file, kWhat, base::kSettingsSizeLimit);
+    return base::IniFile::Parse(text.value_or(""), std::string(kWhat) + " " + file.string());
+  });
+}
+
+// ProgID -> module of the [Components] section. ProgIDs compare ignoring
+// case, so one registered twice is an error rather than a silent choice; a
+// relative module path is relative to the registry's folder, never to the
+// folder a command happens to run in.
 std::map<std::string, std::string> ReadEntries(const std::filesystem::path& file) {
+  const base::IniFile registry = ReadRegistryFile(file);
   std::map<std::string, std::string> entries;
-  std::ifstream in(file);
-  if (!in) return entries;
-  std::string line;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') continue;
-    const size_t equals = line.find('=');
-    if (equals == std::string::npos || equals == 0) {
-      throw Error("component registry " + file.string() + ", line " + std::to_string(number) +
-                  ": expected ProgID=module path");
+  std::map<std::string, int> first_lines;
+  for (const base::IniFile::Entry& entry : registry.EntriesOf(kSection)) {
+    const std::string where = std::string(kWhat) + " " + file.string() + ", line " +
+                              std::to_string(entry.line) + ": ";
+    if (entry.value.empty() || HasControlCharacter(entry.value)) {
+      throw Error(where + "expected ProgID=module path");
     }
-    entries[line.substr(0, equals)] = line.substr(equals + 1);
+    const auto [first, added] = first_lines.emplace(Lower(entry.key), entry.line);
+    if (!added) {
+      throw Error(where + entry.key + " is registered twice (also on line " +
+                  std::to_string(first->second) + ")");
+    }
+    const std::filesystem::path module(entry.value);
+    entries[entry.key] = module.is_absolute()
+                             ? entry.value
+                             : (std::filesystem::absolute(file).parent_path() / module)
+                                   .lexically_normal()
+                                   .string();
   }
   return entries;
 }
 
-void WriteEntries(const std::filesystem::path& file,
-                  const std::map<std::string, std::string>& entries) {
-  std::filesystem::create_directories(file.parent_path());
-  const std::filesystem::path temp = file.string() + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    out << "[Components]\n";
-    for (const auto& [prog_id, module] : entries) out << prog_id << '=' << module << '\n';
-    if (!out.flush()) throw Error("cannot write component registry " + temp.string());
+// The module's absolute path as it will be recorded; a path that cannot be
+// one line of the registry is refused.
+std::filesystem::path RegisteredPath(const std::filesystem::path& module) {
+  if (module.empty()) throw Error("no module given: name the add-in module file to register");
+  if (HasControlCharacter(module.string())) {
+    throw Error("cannot register module " + base::EscapeControlCharacters(module.string()) +
+                ": its path holds a control character");
   }
-  std::filesystem::rename(temp, file);
+  return std::filesystem::absolute(module).lexically_normal();
+}
+
+void RequireRecordableProgID(const std::string& prog_id, const std::filesystem::path& module) {
+  if (prog_id.empty() || HasControlCharacter(prog_id) ||
+      prog_id.find_first_of("=[;#") != std::string::npos) {
+    throw Error("module " + module.string() + " names a ProgID that cannot be registered: \"" +
+                base::EscapeControlCharacters(prog_id) + "\"");
+  }
 }
 
 }  // namespace
@@ -97,30 +136,27 @@ std::filesystem::path Registry::DefaultPath() {
 Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
 
 std::vector<std::string> Registry::RegisterModule(const std::filesystem::path& module) {
-  const std::filesystem::path absolute = std::filesystem::absolute(module);
+  const std::filesystem::path absolute = RegisteredPath(module);
   const std::vector<std::string> prog_ids = ModuleProgIDs(absolute);
-  // Serialise concurrent registrations (two builds at once) with a lock file.
-  std::filesystem::create_directories(file_.parent_path());
-  const std::string lock_path = file_.string() + ".lock";
-  const int lock = ::open(lock_path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-  if (lock < 0) throw Error("cannot lock component registry " + lock_path);
-  ::flock(lock, LOCK_EX);
-  try {
-    auto entries = ReadEntries(file_);
-    for (const auto& prog_id : prog_ids) entries[prog_id] = absolute.string();
-    WriteEntries(file_, entries);
-  } catch (...) {
-    ::close(lock);
-    throw;
-  }
-  ::close(lock);
+  for (const std::string& prog_id : prog_ids) RequireRecordableProgID(prog_id, absolute);
+  // Serialise concurrent registrations (two builds at once) with a lock file;
+  // every line of the registry not rewritten here is kept as it stands.
+  base::ReportedAs<Error>([&] {
+    std::filesystem::create_directories(file_.parent_path());
+    const base::FileLock lock(file_.string() + ".lock", kWhat);
+    ReadEntries(file_);  // refuses a registry that is already unreadable or ambiguous
+    base::IniFile registry = ReadRegistryFile(file_);
+    for (const std::string& prog_id : prog_ids) registry.Set(kSection, prog_id, absolute.string());
+    base::WriteFileAtomically(file_, registry.Text(), kWhat);
+  });
   return prog_ids;
 }
 
 std::filesystem::path Registry::ModuleFor(const std::string& prog_id) const {
-  const auto entries = ReadEntries(file_);
-  auto found = entries.find(prog_id);
-  return found == entries.end() ? std::filesystem::path() : std::filesystem::path(found->second);
+  for (const auto& [registered, module] : ReadEntries(file_)) {
+    if (Lower(registered) == Lower(prog_id)) return module;
+  }
+  return {};
 }
 
 std::map<std::string, std::string> Registry::Entries() const { return ReadEntries(file_); }

@@ -2,6 +2,11 @@
 // (section [Components], lines ProgID=path), as a COM registration keeps the
 // server of a class. CreateObject loads the module and asks its exported
 // factory for a new instance.
+//
+// ProgIDs compare ignoring case; a registry naming one twice is an error. A
+// relative module path is relative to the registry file's folder. Comments,
+// other sections and their lines are kept when a registration rewrites the
+// file (atomically, fsynced, permissions kept, a link followed).
 #pragma once
 
 #include <filesystem>
@@ -23,7 +28,8 @@ class Registry {
   explicit Registry(std::filesystem::path file);
 
   // Loads the module, asks it for its ProgIDs and records each against the
-  // module's absolute path. Returns the ProgIDs recorded.
+  // module's absolute path. Returns the ProgIDs recorded. A path holding a
+  // control character (which could add a line of its own) is refused.
   std::vector<std::string> RegisterModule(const std::filesystem::path& module);
 
   // The module registered for prog_id; empty when none.

@@ -25,6 +25,15 @@ bool EqualsIgnoringCase(const std::string& text, const char* word) {
   return i == text.size() && word[i] == '\0';
 }
 
+// A text in a message, cut short when long: a stored value may be huge.
+std::string Quoted(const std::string& text) {
+  constexpr size_t kShown = 40;
+  if (text.size() <= kShown) return "\"" + text + "\"";
+  size_t cut = kShown;  // not inside a UTF-8 sequence
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return "\"" + text.substr(0, cut) + "...\" (" + std::to_string(text.size()) + " bytes)";
+}
+
 template <class Int>
 Int ToWhole(double value, const char* type_name) {
   const double rounded = RoundHalfEven(value);
@@ -115,7 +124,7 @@ bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value
 double RoundHalfEven(double value) { return std::nearbyint(value); }
 
 double ParseNumber(const std::string& text) {
-  const auto mismatch = [&] { return TypeMismatch("\"" + text + "\" is not a number"); };
+  const auto mismatch = [&] { return TypeMismatch(Quoted(text) + " is not a number"); };
   size_t begin = text.find_first_not_of(" \t");
   size_t end = text.find_last_not_of(" \t");
   if (begin == std::string::npos) throw mismatch();
@@ -137,6 +146,7 @@ double ParseNumber(const std::string& text) {
   char* stop = nullptr;
   const double value = std::strtod(body.c_str(), &stop);
   if (stop != body.c_str() + body.size()) throw mismatch();
+  if (!std::isfinite(value)) throw Overflow(Quoted(text) + " is too large for a number");
   return value;
 }
 

@@ -1,6 +1,7 @@
 #include "base/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +14,7 @@ namespace {
 constexpr int kMaxLinks = 40;  // as the kernel's own limit on a chain of links
 
 std::string Describe(std::string_view what, const std::filesystem::path& path) {
-  return std::string(what) + " " + path.string();
+  return what.empty() ? path.string() : std::string(what) + " " + path.string();
 }
 
 [[noreturn]] void Fail(std::string_view verb, std::string_view what,
@@ -210,6 +211,19 @@ void MoveIntoPlace(const std::filesystem::path& built, const std::filesystem::pa
   if (::rename(built.c_str(), target.c_str()) != 0) Fail("write", what, target, std::strerror(errno));
   SyncFolder(target.parent_path());
 }
+
+FileLock::FileLock(const std::filesystem::path& path, std::string_view what) {
+  fd_ = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd_ < 0) Fail("lock", what, path, std::strerror(errno));
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    const int error = errno;
+    ::close(fd_);
+    Fail("lock", what, path, std::strerror(error));
+  }
+}
+
+FileLock::~FileLock() { ::close(fd_); }
 
 void SyncFolder(const std::filesystem::path& folder) {
   // Best effort: some file systems refuse fsync on a folder, and the rename

@@ -15,16 +15,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "base/error.h"
 
 namespace base {
 
 // A file that cannot be read or written; the message names the file and why.
-class FileError : public std::runtime_error {
+class FileError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 // What a path names once links are followed.
@@ -39,7 +40,7 @@ inline constexpr uint64_t kSettingsSizeLimit = uint64_t{16} << 20;   // settings
 inline constexpr uint64_t kDocumentSizeLimit = uint64_t{4} << 30;    // model documents
 
 // The whole regular file at `path`. `what` names the file in messages
-// ("settings file", "model document"). Throws FileError for a missing file,
+// ("settings file"; empty: the path alone). Throws FileError for a missing file,
 // anything that is not a regular file, a file larger than `size_limit`, and a
 // failed read.
 std::string ReadRegularFile(const std::filesystem::path& path, std::string_view what,
@@ -75,6 +76,20 @@ std::filesystem::path ReplaceableFileTarget(const std::filesystem::path& path,
 // permission bits are kept, then rename and fsync of the folder.
 void MoveIntoPlace(const std::filesystem::path& built, const std::filesystem::path& target,
                    std::string_view what);
+
+// An exclusive advisory lock (flock) on the file `path` (created when
+// missing), held for the life of the object; waits while another process
+// holds it. Serialises read-modify-write cycles on a file between processes.
+class FileLock {
+ public:
+  FileLock(const std::filesystem::path& path, std::string_view what);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
 
 // Makes a rename or a new file in `folder` durable.
 void SyncFolder(const std::filesystem::path& folder);

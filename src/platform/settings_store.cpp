@@ -1,90 +1,23 @@
 #include "platform/settings_store.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
-#include "platform/ini_file.h"
+#include "base/files.h"
+#include "base/ini_file.h"
 
 namespace platform {
 namespace {
 
-std::string SystemError(const std::string& what, const std::filesystem::path& path) {
-  return what + " " + path.string() + ": " + std::strerror(errno);
-}
-
 // Reads the whole file; a missing file reads as empty text.
 std::string ReadFileText(const std::filesystem::path& path) {
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) return "";
-  if (error)
-    throw SettingsError("cannot read settings file " + path.string() + ": " + error.message());
-  if (std::filesystem::is_directory(status)) {
-    throw SettingsError("cannot read settings file " + path.string() + ": it is a folder");
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SettingsError(SystemError("cannot read settings file", path));
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw SettingsError(SystemError("cannot read settings file", path));
-  return text.str();
+  return base::ReportedAs<SettingsError>([&] {
+    return base::ReadRegularFileIfPresent(path, "settings file", base::kSettingsSizeLimit)
+        .value_or("");
+  });
 }
 
-// An advisory lock on DIR/APP.ini.lock, held for the life of the object.
-class FileLock {
- public:
-  FileLock(const std::filesystem::path& path, int operation) {
-    fd_ = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-    if (fd_ < 0) throw SettingsError(SystemError("cannot lock settings file", path));
-    while (::flock(fd_, operation) != 0) {
-      if (errno != EINTR) {
-        ::close(fd_);
-        throw SettingsError(SystemError("cannot lock settings file", path));
-      }
-    }
-  }
-  ~FileLock() { ::close(fd_); }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
-
-void WriteAtomically(const std::filesystem::path& path, const std::string& text) {
-  const std::filesystem::path temp = path.string() + ".tmp";
-  const int fd = ::open(temp.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
-  if (fd < 0) throw SettingsError(SystemError("cannot write settings file", temp));
-  size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const std::string message = SystemError("cannot write settings file", temp);
-      ::close(fd);
-      ::unlink(temp.c_str());
-      throw SettingsError(message);
-    }
-    written += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    const std::string message = SystemError("cannot write settings file", temp);
-    ::unlink(temp.c_str());
-    throw SettingsError(message);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const std::string message = SystemError("cannot replace settings file", path);
-    ::unlink(temp.c_str());
-    throw SettingsError(message);
-  }
+base::IniFile ReadIniFile(const std::filesystem::path& path) {
+  return base::ReportedAs<SettingsError>([&] { return base::IniFile::Parse(ReadFileText(path), path.string()); });
 }
 
 }  // namespace
@@ -109,7 +42,7 @@ std::string IniSettingsStore::GetSetting(const std::string& app, const std::stri
                                          const std::string& key,
                                          const std::string& default_value) {
   const std::filesystem::path path = FileFor(app);
-  const IniFile file = IniFile::Parse(ReadFileText(path), path.string());
+  const base::IniFile file = ReadIniFile(path);
   return file.Get(section, key).value_or(default_value);
 }
 
@@ -125,15 +58,13 @@ void IniSettingsStore::SaveSetting(const std::string& app, const std::string& se
   if (error)
     throw SettingsError("cannot create settings folder " + folder_.string() + ": " +
                         error.message());
-  FileLock lock(path.string() + ".lock", LOCK_EX);
-  IniFile file = IniFile::Parse(ReadFileText(path), path.string());
+  const base::FileLock lock =
+      base::ReportedAs<SettingsError>([&] { return base::FileLock(path.string() + ".lock", "settings file"); });
+  base::IniFile file = ReadIniFile(path);
   file.Set(section, key, value);
   // A settings file that is a link (kept with the user's other dotfiles, say)
-  // stays one: the file it points to is replaced.
-  const std::filesystem::path target = std::filesystem::is_symlink(path, error)
-                                           ? std::filesystem::weakly_canonical(path, error)
-                                           : path;
-  WriteAtomically(target, file.Text());
+  // stays one: the file it points to is replaced, its permissions kept.
+  base::ReportedAs<SettingsError>([&] { base::WriteFileAtomically(path, file.Text(), "settings file"); });
 }
 
 }  // namespace platform

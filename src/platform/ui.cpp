@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include "base/text.h"
+
 namespace platform {
 namespace {
 
@@ -58,8 +60,11 @@ const Control* ControlNumbered(const Dialog& dialog, int wanted) {
 ConsoleUi::ConsoleUi(std::istream& in, std::ostream& out, bool interactive)
     : in_(in), out_(out), interactive_(interactive) {}
 
+// One line per box, whatever the text holds: control characters (a model's
+// name in a message, say) are shown as escapes and cannot drive the terminal.
 void ConsoleUi::MessageBox(const std::string& text, const std::string& title, MessageIcon) {
-  out_ << title << ": " << text << std::endl;
+  out_ << base::EscapeControlCharacters(title) << ": " << base::EscapeControlCharacters(text)
+       << std::endl;
 }
 
 void ConsoleUi::ShowModal(Dialog& dialog) {

@@ -64,6 +64,25 @@ TEST(VariantTest, WholeNumbersOutOfRangeOverflow) {
   EXPECT_EQ(Variant("2147483647").ToInt32(), std::numeric_limits<int32_t>::max());
 }
 
+// A stored option may hold any text: the message names it, cut short, and
+// never a number the text does not hold ("inf").
+TEST(VariantTest, ATextTooLargeForANumberIsNamedShortly) {
+  try {
+    Variant(std::string(100000, '9')).ToInt32();
+    FAIL() << "expected an overflow";
+  } catch (const Overflow& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "\"" + std::string(40, '9') + "...\" (100000 bytes) is too large for a number");
+  }
+  try {
+    Variant(std::string(39, 'x') + "\xC3\xA4" + std::string(50, 'x')).ToInt32();
+    FAIL() << "expected a mismatch";
+  } catch (const TypeMismatch& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "\"" + std::string(39, 'x') + "...\" (91 bytes) is not a number");
+  }
+}
+
 TEST(VariantTest, BooleansFromNumbersAndWords) {
   EXPECT_FALSE(Variant("0").ToBool());
   EXPECT_TRUE(Variant("1").ToBool());

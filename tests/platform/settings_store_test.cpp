@@ -75,15 +75,19 @@ TEST_F(SettingsStoreTest, AByteOrderMarkIsReadPastAndKept) {
   EXPECT_EQ(ReadAll(file_), "\xEF\xBB\xBF[Options]\nParts=0\n");
 }
 
-TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLives) {
+TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions) {
   const auto dotfiles = folder_.path() / "dotfiles" / "SysML.ini";
   std::filesystem::create_directories(dotfiles.parent_path());
   std::filesystem::create_directories(file_.parent_path());
   std::ofstream(dotfiles) << "[Options]\nParts=0\n";
+  std::filesystem::permissions(dotfiles, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_write);
   std::filesystem::create_symlink(dotfiles, file_);
   store_.SaveSetting("SysML", "Options", "Parts", "1");
   EXPECT_TRUE(std::filesystem::is_symlink(file_));
   EXPECT_EQ(ReadAll(dotfiles), "[Options]\nParts=1\n");
+  EXPECT_EQ(std::filesystem::status(dotfiles).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(SettingsStoreTest, AFolderInThePlaceOfTheFileIsAClearError) {
@@ -130,7 +134,7 @@ TEST_F(SettingsStoreTest, BinaryFileIsNotASettingsFile) {
 TEST_F(SettingsStoreTest, AFileThatCannotBeWrittenIsAClearErrorAndLosesNothing) {
   store_.SaveSetting("SysML", "Options", "Parts", "1");
   // A folder where the temporary file must go makes the write fail, even for root.
-  std::filesystem::create_directory(file_.string() + ".tmp");
+  std::filesystem::create_directory(file_.string() + ".writing-" + std::to_string(getpid()));
   try {
     store_.SaveSetting("SysML", "Options", "Parts", "0");
     FAIL() << "expected an error";

@@ -20,10 +20,33 @@ constexpr char kGlobalOptionsFooter[] =
     "Global options (before or after the command): --host-build N, --ui qt|console|none; "
     "see orba --help.";
 
+// A build number is written in decimal digits only: CLI11 alone would read
+// "" as 0 and "0x400" as 1024.
+const CLI::Validator kDecimalNumber(
+    [](const std::string& value) {
+      const bool digits = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+      return digits ? std::string() : "\"" + value + "\" is not a whole number in decimal digits";
+    },
+    "DIGITS");
+
+// An empty file, model, element or menu item is a mistake (an unset variable
+// in a script), never a request for "none".
+const CLI::Validator kNotEmpty(
+    [](const std::string& value) { return value.empty() ? std::string("it is empty") : ""; }, "");
+
+void RefuseEmptyArguments(CLI::App& app) {
+  for (CLI::App* command : app.get_subcommands({})) {
+    for (CLI::Option* option : command->get_options()) {
+      if (option->get_positional()) option->check(kNotEmpty);
+    }
+  }
+}
+
 void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
   app.add_option("--host-build", globals.host_build,
                  "The build number the host reports to add-ins (797 is release 6.5; below it "
                  "the SysML add-in stays disabled)")
+      ->check(kDecimalNumber)
       ->capture_default_str();
   app.add_option("--ui", globals.ui,
                  "How add-ins show message boxes and dialogs: qt (windows, when a display is "
@@ -79,6 +102,7 @@ int Run(int argc, char** argv) {
   AddCompartmentsCommand(app, globals, action);
   AddMenuCommands(app, globals, action);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kGlobalOptionsFooter);
+  RefuseEmptyArguments(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -6,6 +6,7 @@
 #include <vector>
 #include <nlohmann/json.hpp>
 
+#include "base/text.h"
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
 #include "orba/cli/text_files.h"
@@ -115,17 +116,24 @@ std::vector<std::string> DrawnRows(const std::string& data) {
   return rows;
 }
 
+// Each text on its line: control characters from the model or the add-in are
+// shown as escapes, so none can drive the terminal.
 void WriteText(const CompartmentList& list, std::ostream& out) {
-  out << "element \"" << list.element_name << "\" " << list.element_guid << "\n";
+  using base::EscapeControlCharacters;
+  out << "element \"" << EscapeControlCharacters(list.element_name) << "\" "
+      << EscapeControlCharacters(list.element_guid) << "\n";
   if (list.compartments.empty()) {
     out << "no compartments offered (they are switched on in the add-in's options)\n";
     return;
   }
-  out << "offered: " << list.offered << "\n";
+  out << "offered: " << EscapeControlCharacters(list.offered) << "\n";
   for (const Compartment& compartment : list.compartments) {
-    out << compartment.name << ": " << (compartment.data.empty() ? "(empty)" : compartment.data)
+    out << EscapeControlCharacters(compartment.name) << ": "
+        << (compartment.data.empty() ? "(empty)" : EscapeControlCharacters(compartment.data))
         << "\n";
-    for (const std::string& row : DrawnRows(compartment.data)) out << "    | " << row << "\n";
+    for (const std::string& row : DrawnRows(compartment.data)) {
+      out << "    | " << EscapeControlCharacters(row) << "\n";
+    }
   }
 }
 

@@ -5,10 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 
 namespace orba::cli {
 namespace {
+
+constexpr char kBuildingMarker[] = ".loading-";
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
@@ -23,6 +29,19 @@ void RemoveAndEnd(int signal_number) {
   ::signal(signal_number, SIG_DFL);
   ::raise(signal_number);
 }
+
+// The process id in "TARGET.loading-PID..." when `name` is such a file.
+std::optional<pid_t> BuilderOf(const std::string& name, const std::string& target_name) {
+  const std::string prefix = target_name + kBuildingMarker;
+  if (!name.starts_with(prefix)) return std::nullopt;
+  pid_t pid = 0;
+  const char* digits = name.data() + prefix.size();
+  const auto [end, error] = std::from_chars(digits, name.data() + name.size(), pid);
+  if (error != std::errc() || end == digits || pid <= 0) return std::nullopt;
+  return pid;
+}
+
+bool IsRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
 }  // namespace
 
@@ -46,6 +65,21 @@ InterruptCleanup::~InterruptCleanup() {
     sigaction(kSignals[index], &previous_actions[index], nullptr);
   }
   cleanup_count = 0;
+}
+
+std::string BuildingPath(const std::string& target) {
+  return target + kBuildingMarker + std::to_string(getpid());
+}
+
+void RemoveLeftoversOfDeadImports(const std::string& target) {
+  const std::filesystem::path path(target);
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::optional<pid_t> builder =
+        BuilderOf(entry.path().filename().string(), path.filename().string());
+    if (builder && !IsRunning(*builder)) std::filesystem::remove(entry.path(), error);
+  }
 }
 
 }  // namespace orba::cli

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+
 namespace orba::cli {
 
 class InterruptCleanup {
@@ -18,5 +19,14 @@ class InterruptCleanup {
 
   static constexpr int kMaxPaths = 8;
 };
+
+// The file an import builds before it replaces `target`: beside it (so a
+// rename can put it in place), named for this process.
+std::string BuildingPath(const std::string& target);
+
+// Removes what imports into `target` left behind when they were killed with
+// no chance to clean up (SIGKILL, a power cut): building files whose process
+// no longer runs.
+void RemoveLeftoversOfDeadImports(const std::string& target);
 
 }  // namespace orba::cli

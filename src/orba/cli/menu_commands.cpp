@@ -1,8 +1,10 @@
 // orba menu, click and options: the add-in's menu as the host builds it, and
 // choosing one of its items.
+#include <algorithm>
 #include <iostream>
 #include <optional>
 
+#include "base/text.h"
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
 #include "orba/cli/search_output.h"
@@ -88,37 +90,52 @@ void ShowWindowsOnStdout(session::HostSession& session) {
 
 // After the add-in's command closed the model that was open (or opened one
 // where none was): tells the user and every add-in which model is open now,
-// or why the one the add-in asked for could not be opened.
-void AnnounceModelOpenedByAddin(session::HostSession& session) {
+// or why the one the add-in asked for could not be opened. Answers whether
+// the model the add-in asked for is open.
+bool AnnounceModelOpenedByAddin(session::HostSession& session) {
   store::ModelRepository& repository = *session.Repository();
   if (repository.IsOpen()) {
     std::cout << "opened model " << repository.ModelLocation() << "\n";
     session.NotifyFileOpened();
   } else if (!repository.LastOpenError().empty()) {
     std::cerr << "orba: " << repository.LastOpenError() << std::endl;
+    return false;
   }
+  return true;
+}
+
+bool IsOnMenu(const Menu& menu, const std::string& item) {
+  return item == menu.heading || std::ranges::find(menu.items, item) != menu.items.end();
 }
 
 // Chooses the item. The changes the command makes to the open model are kept
 // when it succeeds and undone when it fails; a model the add-in opens
-// instead is announced to every add-in.
-int ClickItem(session::HostSession& session, const std::string& item) {
+// instead is announced to every add-in. An item that is not on the menu is
+// still handed to the add-in (which tells the user so), but the command fails
+// unless the host chooses it on its own (the options dialog, say).
+enum class MenuCheck { kItemMustBeOnMenu, kHostChosenItem };
+
+int ClickItem(session::HostSession& session, const std::string& item, MenuCheck check) {
   store::ModelRepository& repository = *session.Repository();
-  const std::string heading = GetMenuItems(session, "").ToString();
+  const Menu menu = ReadMenu(session);
   std::optional<store::ModelRepository::Transaction> changes;
   store::ModelSession* model = repository.IsOpen() ? &repository.Session() : nullptr;
   if (model) changes.emplace(repository);
   const automation::CallResult click = session.CallAddin(
-      kMenuAddin, "Orba_MenuClick", {session.Repository(), kMenuLocation, heading, item});
+      kMenuAddin, "Orba_MenuClick", {session.Repository(), kMenuLocation, menu.heading, item});
   if (!click.ok) return kExitError;
+  if (check == MenuCheck::kItemMustBeOnMenu && !IsOnMenu(menu, item)) {
+    std::cerr << "orba: \"" << base::EscapeControlCharacters(item)
+              << "\" is not an item of the add-in's menu; see orba menu" << std::endl;
+    return kExitError;
+  }
   // The transaction keeps the model's session alive, so `model` is still valid
   // here even when the add-in closed it.
   if (model && model->IsOpen()) {
     changes->Commit();
-  } else {
-    AnnounceModelOpenedByAddin(session);
+    return kExitOk;
   }
-  return kExitOk;
+  return AnnounceModelOpenedByAddin(session) ? kExitOk : kExitError;
 }
 
 int Click(const GlobalOptions& globals, MenuOptions options) {
@@ -126,13 +143,13 @@ int Click(const GlobalOptions& globals, MenuOptions options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartMenuSession(session, options, store::ModelRepository::Access::kReadWrite);
   ShowWindowsOnStdout(session);
-  return ClickItem(session, options.item);
+  return ClickItem(session, options.item, MenuCheck::kItemMustBeOnMenu);
 }
 
 int RunOptionsDialog(const GlobalOptions& globals) {
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, "", store::ModelRepository::Access::kReadOnly);
-  return ClickItem(session, kOptionsItem);
+  return ClickItem(session, kOptionsItem, MenuCheck::kHostChosenItem);
 }
 
 void AddSelectOption(CLI::App& command, MenuOptions& options) {

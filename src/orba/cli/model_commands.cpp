@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "automation/registry.h"
+#include "base/files.h"
 #include "orba/cli/command.h"
 #include "orba/cli/interrupt_cleanup.h"
 #include "orba/cli/text_files.h"
@@ -60,16 +61,18 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
                 const std::string& obx_path) {
   RefuseSameFile(json_path, obx_path);
   const std::string json_text = ReadTextFile(json_path);
+  // Links are followed; a device, FIFO or folder is refused before any work.
+  const std::string target = base::ReplaceableFileTarget(obx_path, "model file").string();
+  RemoveLeftoversOfDeadImports(target);
   session::HostSession session(SessionOptionsFor(globals));
-  const std::string building = obx_path + ".loading-" + std::to_string(getpid());
+  const std::string building = BuildingPath(target);
   const std::string importing = store::ImportBuildingPath(building);
   const InterruptCleanup cleanup(
       {building, building + "-journal", importing, importing + "-journal"});
   std::error_code error;
   try {
     ImportInto(session, json_path, json_text, building);
-    std::filesystem::rename(building, obx_path, error);
-    if (error) throw CommandError("cannot write " + obx_path + ": " + error.message());
+    base::MoveIntoPlace(building, target, "model file");
   } catch (...) {
     session.Repository()->CloseModel();
     std::filesystem::remove(building, error);
@@ -95,8 +98,7 @@ int ExportModel(const std::string& obx_path, const std::string& json_path) {
 int RegisterModule(const std::string& module) {
   automation::Registry registry(automation::Registry::DefaultPath());
   for (const std::string& prog_id : registry.RegisterModule(module)) {
-    std::cout << "registered " << prog_id << " -> " << std::filesystem::absolute(module).string()
-              << "\n";
+    std::cout << "registered " << prog_id << " -> " << registry.ModuleFor(prog_id).string() << "\n";
   }
   return kExitOk;
 }

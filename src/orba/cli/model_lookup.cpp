@@ -1,5 +1,8 @@
 #include "orba/cli/model_lookup.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <vector>
 
 #include "orba/cli/command.h"
@@ -13,13 +16,20 @@ std::string PackageGuid(const host::PackagePtr& package) {
   return element ? element->ElementGUID() : "";
 }
 
+// GUIDs name the same item whatever the letter case of their hex digits.
+bool SameGuid(const std::string& a, const std::string& b) {
+  return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
+    return std::toupper(x) == std::toupper(y);
+  });
+}
+
 // The one match of `wanted` among `candidates`, by GUID first, then by name.
 template <class Item, class GuidOf>
 std::shared_ptr<Item> FindOne(const std::vector<std::shared_ptr<Item>>& candidates,
                               const std::string& wanted, const char* kind, GuidOf guid_of) {
   std::vector<std::shared_ptr<Item>> named;
   for (const auto& candidate : candidates) {
-    if (guid_of(candidate) == wanted) return candidate;
+    if (SameGuid(guid_of(candidate), wanted)) return candidate;
     if (candidate->Name() == wanted) named.push_back(candidate);
   }
   if (named.size() == 1) return named.front();

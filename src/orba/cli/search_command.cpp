@@ -20,7 +20,7 @@ int Search(const GlobalOptions& globals, const SearchOptions& options) {
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
   const searches::SearchResult result = session.Search(options.name, options.term);
   if (options.format == "xml") {
-    std::cout << result.document;  // exactly as answered, not even a line end added
+    std::cout << result.document;  // as answered (held to XML 1.0), not even a line end added
   } else if (options.format == "json") {
     std::cout << JsonText(SearchJson(result)) << "\n";
   } else {
@@ -42,7 +42,8 @@ void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction
   command->add_option("--term", options->term, "The search term handed to the search");
   command
       ->add_option("--format", options->format,
-                   "text, json, or xml (the report table exactly as the search answered it)")
+                   "text, json, or xml (the report table as the search answered it; a "
+                   "character XML 1.0 forbids becomes U+FFFD)")
       ->check(CLI::IsMember({"text", "json", "xml"}))
       ->capture_default_str();
   command->callback([&action, &globals, options] {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+
 namespace orba::cli {
 namespace {
 
@@ -15,23 +17,23 @@ size_t Width(const std::string& text) {
   }));
 }
 
-// A value on one line: line breaks and tabs become spaces.
-std::string OneLine(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-  return text;
-}
-
 using TextRow = std::vector<std::string>;
 
+// The cells as shown: each on one line, and no text from the model can drive
+// the terminal, as control characters are shown as escapes.
+TextRow Shown(TextRow cells) {
+  for (std::string& cell : cells) cell = base::EscapeControlCharacters(cell);
+  return cells;
+}
+
 std::vector<TextRow> TextRows(const searches::SearchResult& result) {
-  std::vector<TextRow> rows = {result.table.fields};
+  std::vector<TextRow> rows = {Shown(result.table.fields)};
   for (const searches::SearchRow& row : result.table.rows) {
     TextRow cells;
     for (const std::string& field : result.table.fields) {
-      cells.push_back(OneLine(searches::ValueOf(row, field)));
+      cells.push_back(searches::ValueOf(row, field));
     }
-    rows.push_back(std::move(cells));
+    rows.push_back(Shown(std::move(cells)));
   }
   return rows;
 }
@@ -56,7 +58,7 @@ void WriteSearchText(const searches::SearchResult& result, std::ostream& out) {
       widths[column] = std::max(widths[column], Width(row[column]));
     }
   }
-  out << result.name << ": " << result.table.rows.size()
+  out << base::EscapeControlCharacters(result.name) << ": " << result.table.rows.size()
       << (result.table.rows.size() == 1 ? " row" : " rows") << "\n";
   for (const TextRow& row : rows) WriteRow(row, widths, out);
 }

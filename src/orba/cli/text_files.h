@@ -6,13 +6,14 @@
 
 namespace orba::cli {
 
-// The whole file; throws CommandError naming the file when it cannot be read.
+// The whole regular file; throws CommandError naming the file when it cannot
+// be read, is not a regular file (a device, a FIFO) or is too large.
 std::string ReadTextFile(const std::string& path);
 
-// Writes the file whole or not at all (a temporary file beside it, then a
-// rename); throws CommandError naming the file. A symbolic link is followed,
-// so the file it points to is replaced, not the link; a device or pipe
-// (/dev/stdout, a FIFO) is written to as it is.
+// Writes the file whole or not at all, keeping its permission bits; throws
+// CommandError naming the file. A symbolic link is followed, so the file it
+// points to is replaced, not the link; a device or pipe (/dev/stdout, a FIFO)
+// is written to as it is.
 void WriteTextFile(const std::string& path, const std::string& text);
 
 // Throws CommandError when `output` names the same file as `input`: writing it

@@ -5,6 +5,7 @@
 #include "automation/dispatch.h"
 #include "orba/searches/requirements_search.h"
 #include "orba/session/addins.h"
+#include "orba/store/xml_text.h"
 
 namespace orba::searches {
 namespace {
@@ -51,7 +52,10 @@ SearchResult RunAddinSearch(const store::ModelRepositoryPtr& repository, const A
   std::vector<automation::Variant> args = {repository, term, std::string()};
   const automation::CallResult result = automation::Call(*addin, operation, args);
   if (!result.ok) throw SearchError(session::AddinFailure(addin_name, operation, result.error));
-  std::string document = args[2].ToString();
+  // A model can hold a character XML 1.0 forbids (an old file, a name set
+  // through SQL); the add-in copies it into the answer, which then costs that
+  // one value, not the whole table.
+  std::string document = store::WithXmlCharactersOnly(args[2].ToString());
   return SearchResult{search.name, ParseReportViewData(document), std::move(document)};
 }
 

@@ -18,8 +18,9 @@ namespace orba::searches {
 struct SearchResult {
   std::string name;
   SearchTable table;
-  // The report-table document: the add-in's exactly as it answered it, or
-  // the host's own for its own searches.
+  // The report-table document: the add-in's exactly as it answered it when
+  // that is XML 1.0, else with each character XML 1.0 forbids (raw, or as a
+  // character reference) replaced by U+FFFD; the host's own for its own searches.
   std::string document;
 };
 

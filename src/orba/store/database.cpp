@@ -1,8 +1,62 @@
 #include "orba/store/database.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace orba::store {
+namespace {
+
+// The integer a column holds exactly: an integer, a real without a fraction,
+// or a text of decimal digits; nullopt for anything else.
+std::optional<int64_t> ExactInteger(sqlite3_stmt* statement, int column) {
+  switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+      return sqlite3_column_int64(statement, column);
+    case SQLITE_FLOAT: {
+      const double real = sqlite3_column_double(statement, column);
+      if (real != std::trunc(real) || std::fabs(real) > 1e18) return std::nullopt;
+      return static_cast<int64_t>(real);
+    }
+    case SQLITE_TEXT: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+      const char* end = text + sqlite3_column_bytes(statement, column);
+      int64_t value = 0;
+      const auto [stop, error] = std::from_chars(text, end, value);
+      if (error != std::errc{} || stop != end) return std::nullopt;
+      return value;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+// A stored value as a damage message shows it: NULL, a blob's size, a number,
+// or the start of a text in quotes.
+std::string StoredValue(sqlite3_stmt* statement, int column) {
+  constexpr size_t kShownLength = 40;
+  const int type = sqlite3_column_type(statement, column);
+  if (type == SQLITE_NULL) return "NULL";
+  if (type == SQLITE_BLOB) {
+    return "a blob of " + std::to_string(sqlite3_column_bytes(statement, column)) + " bytes";
+  }
+  std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                   static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+  if (type != SQLITE_TEXT) return text;
+  if (text.size() > kShownLength) text = text.substr(0, kShownLength) + "...";
+  return "\"" + text + "\"";
+}
+
+// Whether `column` of `table` identifies its rows: the primary key, or the GUID.
+bool IsRowKey(sqlite3* db, const char* table, const char* column) {
+  if (column == nullptr) return false;
+  int primary_key = 0;
+  sqlite3_table_column_metadata(db, nullptr, table, column, nullptr, nullptr, nullptr,
+                                &primary_key, nullptr);
+  return primary_key != 0 || std::string_view(column) == "orba_guid";
+}
+
+}  // namespace
 
 std::string SqliteFailure(sqlite3* db, const std::string& location) {
   const int code = sqlite3_extended_errcode(db) & 0xff;
@@ -144,13 +198,42 @@ bool Statement::IsNull(int column) const {
 }
 
 int32_t Statement::Int(int column) const {
-  const sqlite3_int64 value = sqlite3_column_int64(statement_, column);
-  if (value < INT32_MIN || value > INT32_MAX) {
+  const std::optional<int64_t> value = ExactInteger(statement_, column);
+  if (!value) FailDamaged(column, "holds " + StoredValue(statement_, column) + ", not an integer");
+  if (*value < INT32_MIN || *value > INT32_MAX) {
     // Ids and numbers of the model are 32-bit; a wider one was not written by a host.
-    throw StoreError("model file is damaged: " + *location_ + " (" + std::to_string(value) +
-                     " in column " + ColumnName(column) + " does not fit in 32 bits)");
+    FailDamaged(column, "holds " + std::to_string(*value) + ", which does not fit in 32 bits");
   }
-  return static_cast<int32_t>(value);
+  return static_cast<int32_t>(*value);
+}
+
+void Statement::FailDamaged(int column, const std::string& problem) const {
+  throw StoreError("model file is damaged: " + *location_ + " (" + ColumnOrigin(column) +
+                   RowOf(column) + " " + problem + ")");
+}
+
+// "t_object.ParentID" for a column read straight from a table, else the column's name.
+std::string Statement::ColumnOrigin(int column) const {
+  const char* table = sqlite3_column_table_name(statement_, column);
+  const char* origin = sqlite3_column_origin_name(statement_, column);
+  if (!table || !origin) return ColumnName(column);
+  return std::string(table) + "." + origin;
+}
+
+// " of the row with Object_ID 12": the key of the row `column` was read from,
+// when the statement reads that key too; else "".
+std::string Statement::RowOf(int column) const {
+  const char* table = sqlite3_column_table_name(statement_, column);
+  if (!table) return "";
+  for (int other = 0; other < ColumnCount(); ++other) {
+    const char* other_table = sqlite3_column_table_name(statement_, other);
+    const char* origin = sqlite3_column_origin_name(statement_, other);
+    if (other != column && other_table && std::string_view(other_table) == table &&
+        IsRowKey(sqlite3_db_handle(statement_), table, origin)) {
+      return std::string(" of the row with ") + origin + " " + Text(other);
+    }
+  }
+  return "";
 }
 
 std::string Statement::Text(int column) const {
@@ -192,5 +275,7 @@ void Database::Execute(const std::string& sql) {
 int64_t Database::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 bool Database::IsReadOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+
+bool Database::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 }  // namespace orba::store

@@ -62,6 +62,10 @@ class Statement {
   int ColumnCount() const;
   std::string ColumnName(int column) const;
   bool IsNull(int column) const;
+  // The 32-bit integer the column holds. Anything else (text or a real that
+  // is not an exact integer, a blob, NULL, a wider number) is damage: throws
+  // StoreError naming the table, the column and, when the statement reads it
+  // too, the row's key.
   int32_t Int(int column) const;
   std::string Text(int column) const;
   std::optional<std::string> OptionalText(int column) const;  // nullopt for NULL
@@ -77,6 +81,9 @@ class Statement {
   void BindOne(int index, const std::optional<int32_t>& value);
   void BindNull(int index);
   void Check(int result) const;
+  [[noreturn]] void FailDamaged(int column, const std::string& problem) const;
+  std::string ColumnOrigin(int column) const;
+  std::string RowOf(int column) const;
 
   sqlite3_stmt* statement_ = nullptr;
   const std::string* location_;
@@ -98,6 +105,7 @@ class Database {
   void Execute(const std::string& sql);  // one or more statements without results
   int64_t LastInsertId() const;
   bool IsReadOnly() const;
+  bool InTransaction() const;  // BEGIN or SAVEPOINT run and not yet ended
   const std::string& Location() const { return location_; }
   sqlite3* Handle() const { return db_; }
 

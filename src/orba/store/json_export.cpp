@@ -283,7 +283,11 @@ class DocumentWriter {
 }  // namespace
 
 std::string ExportJsonModel(ModelRepository& repository) {
-  return DocumentWriter(repository.Session()).Write().dump(2) + "\n";
+  // Bytes that are not UTF-8 (in a name, say) are written as U+FFFD rather
+  // than failing the whole document.
+  return DocumentWriter(repository.Session()).Write().dump(2, ' ', false,
+                                                          Json::error_handler_t::replace) +
+         "\n";
 }
 
 }  // namespace orba::store

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "orba/store/guid.h"
@@ -46,8 +47,11 @@ struct ModelDocument {
   std::vector<DiagramRow> diagrams;
 };
 
-std::string ItemPlace(const std::string& list, size_t index) {
-  return list + "[" + std::to_string(index) + "]";
+std::string AsciiUpperCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
 }
 
 json ParseJson(std::string_view text) {
@@ -115,12 +119,7 @@ class DocumentReader {
       FailAt("version",
              "unsupported version " + root_["version"].dump() + " (this host reads version 1)");
     }
-    const json& technologies = fields_.Array("technologies");
-    for (size_t index = 0; index < technologies.size(); ++index) {
-      if (!technologies[index].is_string())
-        FailAt(ItemPlace("technologies", index), "expected a string");
-      document_.result.technologies.push_back(technologies[index].get<std::string>());
-    }
+    document_.result.technologies = fields_.Texts("technologies");
   }
 
   void AssignAllKeys() {
@@ -153,21 +152,33 @@ class DocumentReader {
     return found->second;
   }
 
-  // A connector end: an element, or the element of a package (which has the
-  // package's id); 0 when absent.
+  // A connector end, which every connector has: an element, or the element
+  // of a package (which has the package's id).
   int32_t ResolveEnd(JsonFields& item, const std::string& field) {
     const KeyMap& keys = document_.result.keys;
     std::optional<std::string> key = item.OptionalText(field);
-    auto package = key ? keys.packages.find(*key) : keys.packages.end();
+    if (!key) {
+      FailAt(item.Path(), "connector " + Quoted(item.Key()) + " has no " + field +
+                              " (a connector joins a client and a supplier)");
+    }
+    auto package = keys.packages.find(*key);
     if (package != keys.packages.end()) return package->second;
     return Resolve(keys.elements, item, field);
   }
 
-  // The given GUID (unique in its kind), or a new one.
-  std::string Guid(JsonFields& item, std::set<std::string>& used) {
+  // The given GUID, or a new one. GUIDs ignore letter case, so within its
+  // kind a GUID is unique ignoring case; `used` maps each GUID taken, in upper
+  // case, to its item's key and place.
+  std::string Guid(JsonFields& item, std::map<std::string, std::string>& used) {
     std::string guid = item.Text("guid");
     if (guid.empty()) return NewGuid();
-    if (!used.insert(guid).second) FailAt(item.PlaceOf("guid"), "duplicate GUID " + Quoted(guid));
+    const auto [taken, added] =
+        used.emplace(AsciiUpperCase(guid), Quoted(item.Key()) + " (" + item.Path() + ")");
+    if (!added) {
+      FailAt(item.PlaceOf("guid"), "the GUID " + Quoted(guid) + " of " + Quoted(item.Key()) +
+                                       " is already the GUID of " + taken->second +
+                                       "; GUIDs ignore letter case");
+    }
     return guid;
   }
 
@@ -221,7 +232,7 @@ class DocumentReader {
     const json& list = owner.Array(list_name);
     std::vector<NamedText> texts;
     for (size_t index = 0; index < list.size(); ++index) {
-      JsonFields item(list[index], ItemPlace(owner.PlaceOf(list_name), index));
+      JsonFields item(list[index], ItemPlace(owner.PlaceOf(list_name), index), owner);
       texts.push_back(NamedText{item.RequiredText("name"), item.Text(text_field)});
       item.RejectUnknownFields();
     }
@@ -232,7 +243,7 @@ class DocumentReader {
     const json& list = owner.Array("operations");
     std::vector<OperationPlan> operations;
     for (size_t index = 0; index < list.size(); ++index) {
-      JsonFields item(list[index], ItemPlace(owner.PlaceOf("operations"), index));
+      JsonFields item(list[index], ItemPlace(owner.PlaceOf("operations"), index), owner);
       OperationPlan plan;
       plan.row.name = item.RequiredText("name");
       plan.row.stereotype = StereotypeOrNone(item.Text("stereotype"));
@@ -302,9 +313,9 @@ class DocumentReader {
   JsonFields fields_;
   ModelDocument document_;
   int32_t first_element_id_ = 1;
-  std::set<std::string> object_guids_;
-  std::set<std::string> operation_guids_;
-  std::set<std::string> connector_guids_;
+  std::map<std::string, std::string> object_guids_;
+  std::map<std::string, std::string> operation_guids_;
+  std::map<std::string, std::string> connector_guids_;
 };
 
 void RequireEmptyModel(ModelSession& session) {

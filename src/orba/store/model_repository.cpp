@@ -71,16 +71,7 @@ void ModelRepository::CreateInMemoryModel() {
 }
 
 void ModelRepository::Open(const std::string& path, Access access) {
-  if (std::filesystem::is_directory(path)) {
-    throw StoreError("cannot open model file " + path + ": it is a folder");
-  }
-  if (!std::filesystem::is_regular_file(path)) {
-    throw StoreError("cannot open model file " + path + ": no such file");
-  }
-  CheckModelFileHeader(path);
-  int flags = access == Access::kReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-  auto db = std::make_unique<Database>(path, flags, path);
-  CheckIntegrity(*db);
+  std::unique_ptr<Database> db = OpenModelFile(path, access == Access::kReadOnly);
   Attach(std::make_shared<ModelSession>(std::move(db), services_));
 }
 
@@ -121,25 +112,36 @@ std::string ModelRepository::ModelLocation() { return session_ ? session_->Locat
 
 // --- Transactions -------------------------------------------------------------
 
+// The outermost transaction of a model that may be written takes the write
+// lock at once (BEGIN IMMEDIATE), waiting while another process holds it. A
+// deferred one would read first and then be refused the lock, without
+// waiting, when another writer got it in between.
 ModelRepository::Transaction::Transaction(ModelRepository& repository) {
   static int64_t next_savepoint = 0;
   repository.Session();
   session_ = repository.session_;
-  savepoint_ = "orba_transaction_" + std::to_string(++next_savepoint);
-  session_->Db().Execute("SAVEPOINT " + savepoint_);
+  Database& db = session_->Db();
+  if (db.InTransaction()) {
+    savepoint_ = "orba_transaction_" + std::to_string(++next_savepoint);
+    db.Execute("SAVEPOINT " + savepoint_);
+  } else {
+    db.Execute(db.IsReadOnly() ? "BEGIN" : "BEGIN IMMEDIATE");
+  }
 }
 
 ModelRepository::Transaction::~Transaction() {
   if (done_ || !session_->IsOpen()) return;
   try {
-    session_->Db().Execute("ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
+    session_->Db().Execute(savepoint_.empty()
+                               ? "ROLLBACK"
+                               : "ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
   } catch (const std::exception&) {
     // The connection refused the rollback; SQLite then rolls back on close.
   }
 }
 
 void ModelRepository::Transaction::Commit() {
-  session_->Db().Execute("RELEASE " + savepoint_);
+  session_->Db().Execute(savepoint_.empty() ? "COMMIT" : "RELEASE " + savepoint_);
   done_ = true;
 }
 
@@ -199,7 +201,12 @@ std::string ModelRepository::SelectedPerspective() {
   return statement.Step() ? statement.Text(0) : "";
 }
 
-bool ModelRepository::CanRememberViewState() { return IsOpen() && !Session().IsReadOnly(); }
+// View state is written as part of a transaction, with the changes of the
+// command that set it. Outside one, as when add-ins apply it to a model being
+// opened, it is shown but not written: opening a model never changes it.
+bool ModelRepository::CanRememberViewState() {
+  return IsOpen() && !Session().IsReadOnly() && Session().Db().InTransaction();
+}
 
 std::vector<int32_t> ModelRepository::ElementIds() {
   return ReadIds(Session().Db(),

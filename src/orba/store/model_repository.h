@@ -49,8 +49,9 @@ class ModelRepository : public host::Repository {
   // Creates a new, empty model in memory and opens it (location ":memory:").
   void CreateInMemoryModel();
   // Opens a model file; the open one is closed once the new one is open (a
-  // failed open leaves it open). Throws StoreError naming the
-  // file when it is missing, not a model, damaged, or of a newer schema version.
+  // failed open leaves it open). Throws StoreError naming the file when it is
+  // missing, not a regular file, unreadable, not a model, damaged, or of a
+  // newer schema version. A write that was interrupted is rolled back first.
   // A file that cannot be written is opened read-only, as is every file with
   // Access::kReadOnly: writes then throw StoreError("model is read-only: PATH").
   enum class Access { kReadWrite, kReadOnly };
@@ -59,6 +60,8 @@ class ModelRepository : public host::Repository {
   bool IsReadOnly() const;
 
   // --- Transactions (nest freely; an inner one commits into the outer) ------
+  // The outermost one on a writable model holds the model's write lock from
+  // its start, so other processes wait (up to 5 s) rather than fail.
   class Transaction {
    public:
     explicit Transaction(ModelRepository& repository);
@@ -69,7 +72,7 @@ class ModelRepository : public host::Repository {
 
    private:
     std::shared_ptr<ModelSession> session_;
-    std::string savepoint_;
+    std::string savepoint_;  // "" for the outermost transaction
     bool done_ = false;
   };
 
@@ -89,8 +92,10 @@ class ModelRepository : public host::Repository {
   std::string TechnologyDocument(const std::string& id);  // "" when not installed
   // The last SetTechnologyVisibility flag for the id; nullopt when never set.
   // The flag and the selected perspective are view state: kept by the
-  // repository and remembered in a writable model, so they survive reopening;
-  // a read-only model is shown with them but not changed.
+  // repository and, when set within a transaction on a writable model,
+  // remembered in it with the transaction's changes, so they survive
+  // reopening. Set outside one (as add-ins do when a model opens) or on a
+  // read-only model, they are shown but not written.
   std::optional<bool> TechnologyVisibility(const std::string& id);
   std::vector<std::string> PerspectiveNames();     // installed in the model, in install order
   std::string SelectedPerspective();  // "" when none was selected

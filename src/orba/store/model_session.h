@@ -29,7 +29,8 @@ class ModelSession {
   HostServices* Services() const { return services_; }
   void SetServices(HostServices* services) { services_ = services; }
 
-  // Elements (package elements included). Ids and GUIDs that name nothing: nullopt.
+  // Elements (package elements included). Ids and GUIDs that name nothing:
+  // nullopt. GUIDs match whatever the case of their letters.
   std::optional<ElementRow> FindElement(int32_t id);
   std::optional<ElementRow> FindElementByGuid(const std::string& guid);
   // The elements matching an SQL condition on t_object, in the host's order.

@@ -80,8 +80,11 @@ std::optional<ElementRow> ModelSession::FindElement(int32_t id) {
   return FirstOf(SelectElements("WHERE Object_ID = ?", id));
 }
 
+// GUIDs are compared without regard to case. The exact match comes first:
+// it uses the GUID's index, where the other reads every element.
 std::optional<ElementRow> ModelSession::FindElementByGuid(const std::string& guid) {
-  return FirstOf(SelectElements("WHERE orba_guid = ?", guid));
+  if (auto exact = FirstOf(SelectElements("WHERE orba_guid = ?", guid))) return exact;
+  return FirstOf(SelectElements("WHERE orba_guid = ? COLLATE NOCASE ORDER BY Object_ID", guid));
 }
 
 int32_t ModelSession::InsertElement(const ElementRow& row) {

@@ -1,9 +1,16 @@
 #include "orba/store/schema.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "base/files.h"
 
 namespace orba::store {
 namespace {
@@ -109,15 +116,84 @@ int32_t BigEndianAt(const unsigned char* bytes, size_t offset) {
                               (uint32_t{bytes[offset + 2]} << 8) | uint32_t{bytes[offset + 3]});
 }
 
-FileHeader ReadFileHeader(const std::string& path) {
+[[noreturn]] void FailOpen(const std::string& path, const std::string& reason) {
+  throw StoreError("cannot open model file " + path + ": " + reason);
+}
+
+[[noreturn]] void FailRead(const std::string& path, const std::string& reason) {
+  throw StoreError("cannot read model file " + path + ": " + reason);
+}
+
+// Refuses a path that names no file, or a folder, FIFO, device or socket.
+void RequireRegularFile(const std::string& path) {
+  const base::FileKind kind = base::KindOf(path);
+  if (kind == base::FileKind::kMissing) FailOpen(path, "no such file");
+  // kOther: the path could not be examined; opening it tells why.
+  if (kind != base::FileKind::kRegular && kind != base::FileKind::kOther) {
+    FailOpen(path, "it is " + std::string(base::DescribeKind(kind)));
+  }
+}
+
+// The first bytes of the file; zeros where the file is shorter. O_NONBLOCK:
+// a FIFO that took the file's place must not wait for a writer.
+std::array<unsigned char, 100> ReadHeaderBytes(const std::string& path) {
+  RequireRegularFile(path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) FailRead(path, std::strerror(errno));
   std::array<unsigned char, 100> bytes{};
-  std::ifstream file(path, std::ios::binary);
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), bytes.size())) return FileHeader{};
+  struct stat status {};
+  const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  const ssize_t count = regular ? ::pread(fd, bytes.data(), bytes.size(), 0) : 0;
+  const int read_error = errno;
+  ::close(fd);
+  if (!regular) FailOpen(path, "it is not a regular file");
+  if (count < 0) FailRead(path, std::strerror(read_error));
+  return bytes;
+}
+
+FileHeader ReadFileHeader(const std::string& path) {
+  const std::array<unsigned char, 100> bytes = ReadHeaderBytes(path);
   constexpr std::string_view kMagic("SQLite format 3\0", 16);
   if (std::string_view(reinterpret_cast<const char*>(bytes.data()), kMagic.size()) != kMagic) {
     return FileHeader{};
   }
   return FileHeader{true, BigEndianAt(bytes.data(), 60), BigEndianAt(bytes.data(), 68)};
+}
+
+// A statement that reads the file, as the first read after opening does.
+int ReadFile(Database& db) {
+  return sqlite3_exec(db.Handle(), "PRAGMA schema_version", nullptr, nullptr, nullptr);
+}
+
+// Whether the model was left mid-write by a writer that ended without
+// committing or rolling back (a hot journal beside it): a connection that
+// cannot write then refuses to read it.
+bool NeedsRollback(Database& db) { return ReadFile(db) == SQLITE_READONLY_ROLLBACK; }
+
+// Rolls back the interrupted write through a connection that may write: its
+// first read does that.
+void RollBackInterruptedWrite(const std::string& path) {
+  const std::string problem = "a write to it was interrupted, and rolling that back ";
+  Database db(path, SQLITE_OPEN_READWRITE, path);
+  if (db.IsReadOnly()) FailRead(path, problem + "needs write access to the file and its folder");
+  if (ReadFile(db) != SQLITE_OK) {
+    FailRead(path, problem + "failed (" + sqlite3_errmsg(db.Handle()) + ")");
+  }
+}
+
+// Throws StoreError naming the file when the opened model is damaged.
+void CheckIntegrity(Database& db) {
+  std::string verdict;
+  try {
+    Statement check = db.Prepare("PRAGMA quick_check(1)");
+    verdict = check.Step() ? check.Text(0) : "no answer";
+  } catch (const StoreError&) {
+    if (IsBusy(db.Handle())) throw;  // in use, not damaged
+    verdict = sqlite3_errmsg(db.Handle());
+  }
+  if (verdict != "ok") {
+    throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");
+  }
 }
 
 }  // namespace
@@ -146,18 +222,17 @@ void CheckModelFileHeader(const std::string& path) {
     throw StoreError("model file is damaged: " + path + " (no schema version)");
 }
 
-void CheckIntegrity(Database& db) {
-  std::string verdict;
-  try {
-    Statement check = db.Prepare("PRAGMA quick_check(1)");
-    verdict = check.Step() ? check.Text(0) : "no answer";
-  } catch (const StoreError&) {
-    if (IsBusy(db.Handle())) throw;  // in use, not damaged
-    verdict = sqlite3_errmsg(db.Handle());
+std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only) {
+  CheckModelFileHeader(path);
+  const int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  auto db = std::make_unique<Database>(path, flags, path);
+  if (NeedsRollback(*db)) {
+    db.reset();
+    RollBackInterruptedWrite(path);
+    db = std::make_unique<Database>(path, flags, path);
   }
-  if (verdict != "ok") {
-    throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");
-  }
+  CheckIntegrity(*db);
+  return db;
 }
 
 }  // namespace orba::store

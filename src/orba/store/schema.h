@@ -1,8 +1,9 @@
-// The model file's schema: creating it in a new database, and recognising a
-// database as a model this host can read.
+// The model file's schema: creating it in a new database, recognising a
+// database as a model this host can read, and opening model files.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "orba/store/database.h"
@@ -18,11 +19,16 @@ inline constexpr int32_t kSchemaVersion = 1;
 void CreateSchema(Database& db);
 
 // Reads the header of the file at `path` before SQLite opens it: throws
-// StoreError naming the file when it is not an Orba model or was written with
-// a newer schema version.
+// StoreError naming the file when it is missing, is not a regular file (a
+// FIFO or a device is never read, so this does not wait), cannot be read, is
+// not an Orba model, or was written with a newer schema version.
 void CheckModelFileHeader(const std::string& path);
 
-// Throws StoreError naming the file when the opened model is damaged.
-void CheckIntegrity(Database& db);
+// Opens the model file at `path` once its header is checked: read-only when
+// `read_only` or when the file cannot be written. A write that was
+// interrupted (a writer killed mid-transaction) is rolled back first, so the
+// model reads as it was before that write. Throws StoreError naming the file
+// when it cannot be opened or read, or is damaged.
+std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only);
 
 }  // namespace orba::store

@@ -7,12 +7,26 @@
 
 namespace orba::store {
 
-// Escapes text content: & < >, and control characters other than TAB and LF
-// as character references ("&#xD;"), so that a parser gives back the text exactly.
+// The host's XML never holds a character that XML 1.0 does not allow, nor a
+// raw one a terminal would obey:
+// - a C0 control other than TAB, LF and CR, U+FFFE, U+FFFF, and a byte that
+//   is not part of a UTF-8 character become U+FFFD;
+// - DEL and the C1 controls (allowed, but discouraged) are written as
+//   character references ("&#x9B;"), which read back as the same character.
+
+// Escapes text content: & < >, and CR as a character reference ("&#xD;"), so
+// that a parser gives back the text exactly.
 std::string EscapeXmlText(std::string_view text);
-// Escapes an attribute value in double quotes: & < > ", and every control
-// character (TAB, LF and CR included) as a character reference.
+// Escapes an attribute value in double quotes: & < > ", and TAB, LF and CR as
+// character references.
 std::string EscapeXmlAttribute(std::string_view text);
+// `document` (from an add-in) held to the same rules: raw characters anywhere
+// and character references in text and attribute values that XML 1.0 does
+// not allow become U+FFFD, raw DEL and C1 controls become references (U+FFFD
+// in comments, CDATA sections and processing instructions, which hold no
+// references). Trailing NUL characters are dropped. A document that needs
+// none of this comes back unchanged.
+std::string WithXmlCharactersOnly(std::string_view document);
 // A valid XML element name made from `name`: other characters become "_", and
 // a name that does not start with a letter or "_" gets a "_" in front.
 std::string ToXmlName(std::string_view name);

@@ -1,39 +1,24 @@
 #include "orba/validator/validation_output.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ostream>
 #include <utility>
 #include <vector>
 
+#include "base/text.h"
+
 namespace orba::validator {
 namespace {
 
+using base::EscapeControlCharacters;
 using nlohmann::ordered_json;
-
-// A text from the model or an add-in on one printable line: a control
-// character (which could start a line of its own in a CI log, or drive the
-// terminal) is shown as \xNN.
-std::string Printable(const std::string& text) {
-  std::string printable;
-  for (const unsigned char character : text) {
-    if (character < 0x20 || character == 0x7F) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", character);
-      printable += escaped;
-    } else {
-      printable += static_cast<char>(character);
-    }
-  }
-  return printable;
-}
 
 // `element "Car" {GUID} (Class)`; parts that are empty are left out.
 std::string ItemLabel(const store::ItemRef& item) {
   std::string label = store::ItemKindName(item.kind);
-  if (!item.name.empty()) label += " \"" + Printable(item.name) + "\"";
-  if (!item.guid.empty()) label += " " + Printable(item.guid);
-  if (!item.type.empty()) label += " (" + Printable(item.type) + ")";
+  if (!item.name.empty()) label += " \"" + EscapeControlCharacters(item.name) + "\"";
+  if (!item.guid.empty()) label += " " + EscapeControlCharacters(item.guid);
+  if (!item.type.empty()) label += " (" + EscapeControlCharacters(item.type) + ")";
   return label;
 }
 
@@ -60,10 +45,10 @@ void WriteFailuresText(const std::vector<Failure>& failures, std::ostream& out) 
   out << "failures:\n";
   for (const Failure& failure : failures) {
     if (failure.item) {
-      out << "  " << Printable(failure.rule) << " on " << ItemLabel(*failure.item) << ": "
-          << Printable(failure.error) << "\n";
+      out << "  " << EscapeControlCharacters(failure.rule) << " on " << ItemLabel(*failure.item)
+          << ": " << EscapeControlCharacters(failure.error) << "\n";
     } else {
-      out << "  " << failure.operation << ": " << Printable(failure.error) << "\n";
+      out << "  " << failure.operation << ": " << EscapeControlCharacters(failure.error) << "\n";
     }
   }
   out << "\n";
@@ -140,8 +125,9 @@ void WriteValidationText(const ValidationResult& result, std::ostream& out) {
   for (const auto& [item, violations] : groups) {
     out << ItemLabel(item) << "\n";
     for (const Violation* violation : violations) {
-      out << "  " << LevelOf(violation->error_type) << ": " << Printable(violation->rule) << ": "
-          << Printable(violation->message) << "\n";
+      out << "  " << LevelOf(violation->error_type) << ": "
+          << EscapeControlCharacters(violation->rule) << ": "
+          << EscapeControlCharacters(violation->message) << "\n";
     }
     out << "\n";
   }

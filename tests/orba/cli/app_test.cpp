@@ -8,6 +8,7 @@ namespace orba::cli::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 TEST_F(OrbaCommandTest, HelpListsEveryCommandAndTheGlobalOptions) {
   const OrbaRun run = sandbox_.Run({"--help"});
@@ -48,11 +49,6 @@ TEST_F(OrbaCommandTest, GlobalOptionsMayComeBeforeOrAfterTheCommand) {
   }
 }
 
-TEST_F(OrbaCommandTest, AnUnknownUserInterfaceIsRefused) {
-  const OrbaRun run = sandbox_.Run({"menu", "--ui", "gtk"});
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_THAT(run.err, HasSubstr("gtk not in {qt,console,none}"));
-}
 
 TEST_F(OrbaCommandTest, AnUnregisteredAddinIsAClearError) {
   sandbox_.WriteFile("components.ini", "[Components]\n");
@@ -62,6 +58,49 @@ TEST_F(OrbaCommandTest, AnUnregisteredAddinIsAClearError) {
                                  "Tessary.CTessary"));
   EXPECT_THAT(run.err, HasSubstr("orba register MODULE"));
 }
+
+// A command line that cannot be run exits 2, prints nothing on stdout and
+// names the problem. In the arguments, MODEL stands for a model file and
+// NOTES for a file that is no model.
+struct BadCommandLine {
+  std::vector<std::string> args;
+  const char* problem;
+  friend void PrintTo(const BadCommandLine& bad, std::ostream* out) { *out << bad.problem; }
+};
+
+class BadCommandLineTest : public OrbaCommandTest,
+                           public ::testing::WithParamInterface<BadCommandLine> {};
+
+TEST_P(BadCommandLineTest, ExitsTwoNamingTheProblem) {
+  sandbox_.WriteFile("notes.obx", "just notes");
+  const std::string model = Import(kPlainModel);
+  std::vector<std::string> args;
+  for (const std::string& arg : GetParam().args) {
+    args.push_back(arg == "MODEL" ? model : arg == "NOTES" ? sandbox_.Path("notes.obx") : arg);
+  }
+  const OrbaRun run = sandbox_.Run(args, {"ORBA_UI=none"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_THAT(run.out, IsEmpty());
+  EXPECT_THAT(run.err, HasSubstr(GetParam().problem));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, BadCommandLineTest,
+    ::testing::Values(
+        BadCommandLine{{"validate", "NOTES"}, "not an Orba model file"},
+        BadCommandLine{{"validate", "/nowhere/model.obx"}, "no such file"},
+        BadCommandLine{{"validate"}, "MODEL is required"},
+        BadCommandLine{{"validate", "MODEL", "--format", "xml"}, "xml not in {text,json,sarif}"},
+        BadCommandLine{{"menu", "--ui", "gtk"}, "gtk not in {qt,console,none}"},
+        BadCommandLine{{"validate", ""}, "MODEL: it is empty"},
+        BadCommandLine{{"export", ""}, "MODEL: it is empty"},
+        BadCommandLine{{"register", ""}, "MODULE: it is empty"},
+        BadCommandLine{{"click", "MODEL", ""}, "ITEM: it is empty"},
+        BadCommandLine{{"compartments", "MODEL", ""}, "ELEMENT: it is empty"},
+        BadCommandLine{{"--host-build", "", "menu"}, "\"\" is not a whole number"},
+        BadCommandLine{{"--host-build", "0x400", "menu"}, "\"0x400\" is not a whole number"},
+        BadCommandLine{{"--host-build", "abc", "menu"}, "\"abc\" is not a whole number"},
+        BadCommandLine{{"--host-build", "4294967296", "menu"}, "--host-build"}));
 
 }  // namespace
 }  // namespace orba::cli::testing

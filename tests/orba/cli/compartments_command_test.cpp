@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "orba/cli/cli_fixtures.h"
+#include "orba/cli/model_sql.h"
 
 namespace orba::cli::testing {
 namespace {
@@ -58,6 +59,23 @@ TEST_F(CompartmentsCommandTest, TextShowsTheRowsAsTheHostDrawsThem) {
   const OrbaRun run = sandbox_.Run({"compartments", model_, "Speed"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_THAT(run.out, HasSubstr("\n    | Id: R1\n    | Text: at least 100 km/h\n"));
+}
+
+// Texts from the model cannot drive the terminal: control characters in the
+// element's name and in the compartment rows are shown as escapes.
+TEST_F(CompartmentsCommandTest, TextShowsControlCharactersAsEscapes) {
+  sandbox_.SetAddinOption("ShowCompartmentRequirements", "1");
+  ExecuteSql(model_,
+             "UPDATE t_object SET Name = 'Sp' || char(27) || ']0;owned' || char(7) "
+             "WHERE Name = 'Speed';"
+             "UPDATE t_objectproperties SET Value = 'R1' || char(10) || 'R2' WHERE Value = 'R1'");
+  const OrbaRun run = sandbox_.Run({"compartments", model_, "Sp\x1B]0;owned\x07"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("element \"Sp\\x1B]0;owned\\x07\" {"));
+  EXPECT_THAT(run.out, HasSubstr("requirements: Name=requirements;"));
+  EXPECT_THAT(run.out, HasSubstr("Data&_eq_^Id: R1\\x0AR2&_sc_^"));
+  EXPECT_THAT(run.out, HasSubstr("\n    | Id: R1\\x0AR2\n"));
+  EXPECT_EQ(run.out.find_first_of("\x1B\x07"), std::string::npos);
 }
 
 TEST_F(CompartmentsCommandTest, NothingIsOfferedUntilSwitchedOn) {

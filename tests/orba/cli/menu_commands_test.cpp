@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "orba/cli/cli_fixtures.h"
@@ -83,16 +85,28 @@ TEST_F(MenuCommandTest, AFailingCommandUndoesWhatItChanged) {
   EXPECT_EQ(MenuJson({model})["items"][0], kLoadItem);
 }
 
-TEST_F(MenuCommandTest, AnItemTheAddinDoesNotKnowIsShownInItsMessage) {
+// A typo in a CI script must not pass: the add-in still says what it got, and
+// the command fails.
+TEST_F(MenuCommandTest, AnItemNotOnTheMenuIsShownInItsMessageAndFails) {
   const OrbaRun run = sandbox_.Run({"click", "Load SysML Technology"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.err, "Quindle Technology for SysML: ItemName=Load SysML Technology\n");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_THAT(run.err, StartsWith("Quindle Technology for SysML: ItemName=Load SysML Technology\n"
+                                  "orba: \"Load SysML Technology\" is not an item"));
 }
 
 TEST_F(MenuCommandTest, ADisplayThatCannotBeReachedLeavesTheBoxesToTheConsole) {
   const OrbaRun run = sandbox_.Run({"click", "Load SysML Technology"}, {"DISPLAY=:4711"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.err, "Quindle Technology for SysML: ItemName=Load SysML Technology\n");
+  EXPECT_THAT(run.err, StartsWith("Quindle Technology for SysML: ItemName=Load SysML Technology\n"));
+}
+
+TEST_F(MenuCommandTest, AnExampleModelThatCannotBeOpenedFailsTheCommand) {
+  // A copy of the module, registered in the sandbox, has no example model beside it.
+  std::filesystem::copy_file(OrbaSandbox::BuildBin() / "libtessary.so",
+                             sandbox_.Path("libtessary.so"));
+  ASSERT_EQ(sandbox_.Run({"register", sandbox_.Path("libtessary.so")}).exit_code, 0);
+  const OrbaRun run = sandbox_.Run({"click", "Open SysML &Example Model"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_THAT(run.err, HasSubstr("cannot open model file"));
 }
 
 TEST_F(MenuCommandTest, ViewRequirementsShowsTheRequirementsSearch) {

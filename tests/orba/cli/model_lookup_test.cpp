@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "orba/cli/command.h"
 #include "orba/store/json_model.h"
 
@@ -57,6 +59,10 @@ TEST_F(ModelLookupTest, APackageIsFoundByNameOrByItsElementsGuid) {
   EXPECT_EQ(model->ParentID(), 0);
   EXPECT_EQ(FindPackage(repository_, model->Element()->ElementGUID())->PackageID(),
             model->PackageID());
+  std::string lower = model->Element()->ElementGUID();
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(FindPackage(repository_, lower)->PackageID(), model->PackageID())
+      << "GUIDs ignore letter case";
 }
 
 }  // namespace

@@ -19,9 +19,18 @@ TEST(SearchTextTest, AlignsTheColumnsByCharactersAndPutsEachRowOnOneLine) {
   WriteSearchText(Sample(), out);
   EXPECT_EQ(out.str(),
             "Parts: 2 rows\n"
-            "Name        Type\n"
-            "Wheel       Block\n"
-            "Ärmel long  \n");
+            "Name           Type\n"
+            "Wheel          Block\n"
+            "Ärmel\\x0Along  \n");
+}
+
+// A model's names must not retitle or clear the terminal; the search name and
+// the fields come from the add-in and are shown the same way.
+TEST(SearchTextTest, ControlCharactersAreShownAsEscapes) {
+  std::ostringstream out;
+  WriteSearchText({"Bad\x07", {{"N\x1B"}, {{{"N\x1B", "\x1B]0;title\x07\x1B[2J\r\xC2\x9B"}}}}, ""},
+                  out);
+  EXPECT_EQ(out.str(), "Bad\\x07: 1 row\nN\\x1B\n\\x1B]0;title\\x07\\x1B[2J\\x0D\\u009B\n");
 }
 
 TEST(SearchTextTest, AnEmptyResultIsItsHeader) {

@@ -88,33 +88,5 @@ TEST_F(OrbaCommandTest, AnAddinFailingAtStartIsListedUnderFailuresAndExitsTwo) {
   EXPECT_THAT(failure["error"].get<std::string>(), HasSubstr("yes"));
 }
 
-struct BadValidation {
-  std::vector<std::string> args;  // after "validate"; "MODEL" stands for a file that is no model
-  const char* problem;
-  friend void PrintTo(const BadValidation& bad, std::ostream* out) { *out << bad.problem; }
-};
-
-class BadValidationTest : public OrbaCommandTest,
-                          public ::testing::WithParamInterface<BadValidation> {};
-
-TEST_P(BadValidationTest, ExitsTwoNamingTheProblem) {
-  sandbox_.WriteFile("notes.obx", "just notes");
-  std::vector<std::string> args = {"validate"};
-  for (const std::string& arg : GetParam().args) {
-    args.push_back(arg == "MODEL" ? sandbox_.Path("notes.obx") : arg);
-  }
-  const OrbaRun run = sandbox_.Run(args);
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_THAT(run.out, IsEmpty());
-  EXPECT_THAT(run.err, HasSubstr(GetParam().problem));
-}
-
-INSTANTIATE_TEST_SUITE_P(CommandLines, BadValidationTest,
-                         ::testing::Values(BadValidation{{"MODEL"}, "not an Orba model file"},
-                                           BadValidation{{"/nowhere/model.obx"}, "no such file"},
-                                           BadValidation{{}, "MODEL is required"},
-                                           BadValidation{{"MODEL", "--format", "xml"},
-                                                         "xml not in {text,json,sarif}"}));
-
 }  // namespace
 }  // namespace orba::cli::testing

@@ -10,6 +10,7 @@ namespace orba::searches {
 namespace {
 
 using automation::Variant;
+using namespace std::string_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -87,6 +88,23 @@ TEST_F(SearchRunnerTest, KeepsTheAddinsDocumentExactlyAsAnswered) {
   repository_->RegisterSearches(SearchDocument("1", "Test.Find"));
   addin_->answer = "<ReportViewData ><Fields/><Rows/></ReportViewData>\n";
   EXPECT_EQ(Run("Finder").document, addin_->answer);
+}
+
+// A name the model should never have held, raw or as a reference, costs its
+// own value only; the document becomes XML 1.0.
+TEST_F(SearchRunnerTest, CharactersXmlForbidsInTheAnswerBecomeReplacementCharacters) {
+  repository_->RegisterSearches(SearchDocument("1", "Test.Find"));
+  addin_->answer = "<ReportViewData><Fields><Field name=\"N\"/></Fields><Rows>"
+                   "<Row><Field name=\"N\" value=\"a\0b\" /></Row>"
+                   "<Row><Field name=\"N\" value=\"ok\" /></Row>"
+                   "<Row><Field name=\"N\" value=\"\x1B]0;&#x7;\" /></Row>"
+                   "</Rows></ReportViewData>"s;
+  const SearchResult result = Run("Finder");
+  std::vector<std::string> values;
+  for (const SearchRow& row : result.table.rows) values.push_back(ValueOf(row, "N"));
+  EXPECT_THAT(values, ElementsAre("a\uFFFDb", "ok", "\uFFFD]0;\uFFFD"));
+  EXPECT_THAT(result.document, HasSubstr("value=\"a\uFFFDb\""));
+  EXPECT_THAT(result.document, HasSubstr("value=\"\uFFFD]0;\uFFFD\""));
 }
 
 TEST_F(SearchRunnerTest, AFailingOperationIsReportedWithTheAddinAndOperation) {

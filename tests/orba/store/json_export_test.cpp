@@ -75,16 +75,10 @@ TEST(JsonExport, ElementsCreatedSinceImportGetFreshKeys) {
 TEST(JsonExport, AbsentReferencesStayAbsent) {
   const json given = json::parse(R"({"packages": [{"key": "p", "name": "P"}], "elements": [
     {"key": "loose", "type": "Class", "name": "Loose"}],
-    "connectors": [{"key": "bare", "type": "Dependency"},
-                   {"key": "half", "type": "Dependency", "client": "loose"}],
     "diagrams": [{"name": "D", "type": "T"}]})");
   auto repository = ImportedModel(given.dump());
   json document = Exported(*repository);
   EXPECT_FALSE(document["elements"][0].contains("package"));
-  EXPECT_FALSE(document["connectors"][0].contains("client"));
-  EXPECT_FALSE(document["connectors"][0].contains("supplier"));
-  EXPECT_EQ(document["connectors"][1]["client"], "loose");
-  EXPECT_FALSE(document["connectors"][1].contains("supplier"));
   EXPECT_EQ(document["diagrams"], given["diagrams"]);
   EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
 }
@@ -108,6 +102,16 @@ TEST(JsonExport, StoredKeysSharedBetweenKindsBecomeUnique) {
   EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
 }
 
+TEST(JsonExport, BytesThatAreNotUtf8AreWrittenAsReplacementCharacters) {
+  auto repository = ImportedModel(kSampleModel);
+  repository->Session().Db().Execute(
+      "UPDATE t_object SET Name = CAST(x'56ff65' AS TEXT) WHERE Model_Key = 'block';"
+      "UPDATE t_objectproperties SET Value = CAST(x'41c3' AS TEXT)");
+  json document = Exported(*repository);
+  EXPECT_EQ(document["elements"][0]["name"], "V\uFFFDe");
+  EXPECT_EQ(document["elements"][0]["tags"][0]["value"], "A\uFFFD");
+}
+
 struct DamagedReference {
   const char* name;
   const char* damage;  // SQL run on the sample model
@@ -116,7 +120,7 @@ struct DamagedReference {
 
 class JsonExportDamageTest : public ::testing::TestWithParam<DamagedReference> {};
 
-TEST_P(JsonExportDamageTest, NamesTheItemAndTheMissingId) {
+TEST_P(JsonExportDamageTest, NamesTheItemAndWhatIsWrongWithIt) {
   auto repository = ImportedModel(kSampleModel);
   repository->Session().Db().Execute(GetParam().damage);
   try {
@@ -165,7 +169,22 @@ INSTANTIATE_TEST_SUITE_P(
                          "model does not have"},
         DamagedReference{"DiagramPackage", "UPDATE t_diagram SET Package_ID = 99",
                          "diagram 1 (\"Overview\") refers to package 99, which the model does "
-                         "not have"}),
+                         "not have"},
+        DamagedReference{"ElementParentNotANumber",
+                         "UPDATE t_object SET ParentID = '300abc' WHERE Object_ID = 4",
+                         "model file is damaged: :memory: (t_object.ParentID of the row with "
+                         "Object_ID 4 holds \"300abc\", not an integer)"},
+        DamagedReference{"PackageParentWithAFraction",
+                         "UPDATE t_package SET Parent_ID = 1.5 WHERE Package_ID = 2",
+                         "model file is damaged: :memory: (t_package.Parent_ID of the row with "
+                         "Package_ID 2 holds 1.5, not an integer)"},
+        DamagedReference{"ConnectorClientABlob",
+                         "UPDATE t_connector SET Start_Object_ID = x'00' WHERE Connector_ID = 2",
+                         "model file is damaged: :memory: (t_connector.Start_Object_ID of the row "
+                         "with Connector_ID 2 holds a blob of 1 bytes, not an integer)"},
+        DamagedReference{"DiagramFlagsText", "UPDATE t_diagram SET Display_Flags = 'abc'",
+                         "model file is damaged: :memory: (t_diagram.Display_Flags of the row "
+                         "with Diagram_ID 1 holds \"abc\", not an integer)"}),
     [](const ::testing::TestParamInfo<DamagedReference>& info) { return info.param.name; });
 
 }  // namespace

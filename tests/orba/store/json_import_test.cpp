@@ -87,6 +87,27 @@ const std::string kBadAggregation = Document(
 const std::string kDuplicateGuid = Document(kPackages, R"([
   {"key": "a", "package": "root", "type": "Class", "guid": "{G}"},
   {"key": "b", "package": "root", "type": "Class", "guid": "{G}"}])");
+// GUIDs ignore letter case.
+const std::string kGuidsDifferingInCase =
+    Document(R"([{"key": "root", "name": "Model", "guid": "{ab-c1}"}])", R"([
+  {"key": "car", "package": "root", "type": "Class", "guid": "{AB-C1}"}])");
+const std::string kOperationGuidsDifferingInCase = Document(kPackages, R"([
+  {"key": "a", "type": "Class", "operations": [{"name": "run", "guid": "{Op}"}]},
+  {"key": "b", "type": "Class", "operations": [{"name": "stop", "guid": "{oP}"}]}])");
+const std::string kConnectorWithoutClient =
+    Document(kPackages, R"([{"key": "car", "package": "root", "type": "Class"}])",
+             R"([{"key": "a1", "type": "Dependency", "supplier": "car"}])");
+const std::string kConnectorWithoutSupplier =
+    Document(kPackages, R"([{"key": "car", "package": "root", "type": "Class"}])",
+             R"([{"key": "a1", "type": "Dependency", "client": "root"}])");
+// Model texts may hold TAB, LF and CR, but no other control character.
+const std::string kEscapeInName = Document(
+    kPackages, R"([{"key": "car", "package": "root", "type": "Class", "name": "Car\u001b]0;x"}])");
+const std::string kNulInTagValue = Document(kPackages, R"([{"key": "car", "package": "root",
+  "type": "Class", "tags": [{"name": "t", "value": "a\u0000b"}]}])");
+const std::string kDeleteInKey = Document(R"([{"key": "ro\u007fot", "name": "Model"}])", "[]");
+const std::string kC1InTechnology =
+    Document(kPackages, "[]", "[]", R"(, "technologies": ["Sys\u009bML"])");
 const std::string kElementsNotArray = Document(kPackages, R"({"key": "car"})");
 const std::string kDiagramUnknownPackage = Document(
     kPackages, "[]", "[]", R"(, "diagrams": [{"package": "x", "name": "D", "type": "T"}])");
@@ -139,7 +160,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadDocument{"BadAggregation", kBadAggregation.c_str(),
                     "connectors[0].supplierAggregation: expected a whole number from 0 to 2"},
         BadDocument{"DuplicateGuid", kDuplicateGuid.c_str(),
-                    "elements[1].guid: duplicate GUID \"{G}\""},
+                    "elements[1].guid: the GUID \"{G}\" of \"b\" is already the GUID of \"a\" "
+                    "(elements[0]); GUIDs ignore letter case"},
+        BadDocument{"GuidsDifferingInCase", kGuidsDifferingInCase.c_str(),
+                    "elements[0].guid: the GUID \"{AB-C1}\" of \"car\" is already the GUID of "
+                    "\"root\" (packages[0]); GUIDs ignore letter case"},
+        BadDocument{"OperationGuidsDifferingInCase", kOperationGuidsDifferingInCase.c_str(),
+                    "elements[1].operations[0].guid: the GUID \"{oP}\" of \"b\" is already the "
+                    "GUID of \"a\" (elements[0].operations[0]); GUIDs ignore letter case"},
+        BadDocument{"ConnectorWithoutClient", kConnectorWithoutClient.c_str(),
+                    "connectors[0]: connector \"a1\" has no client (a connector joins a client "
+                    "and a supplier)"},
+        BadDocument{"ConnectorWithoutSupplier", kConnectorWithoutSupplier.c_str(),
+                    "connectors[0]: connector \"a1\" has no supplier (a connector joins a client "
+                    "and a supplier)"},
+        BadDocument{"EscapeInName", kEscapeInName.c_str(),
+                    "elements[0].name: the text of \"car\" holds the control character U+001B "
+                    "(only TAB, LF and CR are allowed)"},
+        BadDocument{"NulInTagValue", kNulInTagValue.c_str(),
+                    "elements[0].tags[0].value: the text of \"car\" holds the control character "
+                    "U+0000 (only TAB, LF and CR are allowed)"},
+        BadDocument{"DeleteInKey", kDeleteInKey.c_str(),
+                    "packages[0].key: the text of \"ro\\x7Fot\" holds the control character U+007F "
+                    "(only TAB, LF and CR are allowed)"},
+        BadDocument{"C1InTechnology", kC1InTechnology.c_str(),
+                    "technologies[0]: the text holds the control character U+009B (only TAB, LF "
+                    "and CR are allowed)"},
         BadDocument{"ElementsNotArray", kElementsNotArray.c_str(), "elements: expected an array"},
         BadDocument{"DiagramUnknownPackage", kDiagramUnknownPackage.c_str(),
                     "diagrams[0].package: unknown key \"x\""},
@@ -208,26 +254,24 @@ TEST(JsonImport, DefaultsAreEmptyAndGuidsAreKeptOrMade) {
               ElementsAre("", ""));
 }
 
-TEST(JsonImport, OnlyKeyNameAndTypeAreRequired) {
+TEST(JsonImport, OnlyKeyNameTypeAndConnectorEndsAreRequired) {
   ModelRepository repository;
   repository.CreateInMemoryModel();
   const std::string document = Document(kPackages, R"([
     {"key": "loose", "type": "Class", "name": "Loose"},
     {"key": "part", "parent": "loose", "type": "Part"}])",
-                                        R"([{"key": "bare", "type": "Dependency"},
-    {"key": "half", "type": "Dependency", "supplier": "root"}])",
+                                        R"([
+    {"key": "to_package", "type": "Dependency", "client": "loose", "supplier": "root"}])",
                                         R"(, "diagrams": [{"name": "D", "type": "T"}])");
   KeyMap keys = ImportJsonModel(repository, document).keys;
   ModelSession& session = repository.Session();
   // Without a package (or a parent that has one) an element is in package 0.
   EXPECT_EQ(session.FindElement(keys.elements.at("loose"))->package_id, 0);
   EXPECT_EQ(session.FindElement(keys.elements.at("part"))->package_id, 0);
-  host::ConnectorPtr bare = repository.GetConnectorByID(keys.connectors.at("bare"));
-  EXPECT_EQ(bare->ClientID(), 0);
-  EXPECT_EQ(bare->SupplierID(), 0);
-  host::ConnectorPtr half = repository.GetConnectorByID(keys.connectors.at("half"));
-  EXPECT_EQ(half->ClientID(), 0);
-  EXPECT_EQ(half->SupplierID(), keys.packages.at("root"));
+  // A package as a connector end is the package's element.
+  host::ConnectorPtr to_package = repository.GetConnectorByID(keys.connectors.at("to_package"));
+  EXPECT_EQ(to_package->ClientID(), keys.elements.at("loose"));
+  EXPECT_EQ(to_package->SupplierID(), keys.packages.at("root"));
   ASSERT_EQ(session.AllDiagrams().size(), 1u);
   EXPECT_EQ(session.AllDiagrams()[0].package_id, 0);
 }
@@ -237,11 +281,13 @@ TEST(JsonImport, TextsAreKeptExactly) {
   repository.CreateInMemoryModel();
   KeyMap keys = ImportJsonModel(repository, Document(kPackages, R"([
     {"key": "a", "package": "root", "type": " class ", "name": "  Ünïcode\ttab ", "stereotype": "Block ",
+     "notes": "line\r\nnext\n",
      "metatype": "", "tags": [{"name": " N ", "value": ""}]}])"))
                     .keys;
   host::ElementPtr a = repository.GetElementByID(keys.elements.at("a"));
   EXPECT_EQ(a->Type(), " class ");
   EXPECT_EQ(a->Name(), "  Ünïcode\ttab ");
+  EXPECT_EQ(a->Notes(), "line\r\nnext\n");
   EXPECT_EQ(a->Stereotype(), "Block ");
   EXPECT_EQ(a->Metatype(), "");
   EXPECT_EQ(a->TaggedValues()->Items()[0]->Name(), " N ");

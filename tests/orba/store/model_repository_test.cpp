@@ -117,6 +117,23 @@ TEST_F(RepositoryTest, LookupsFindWhatExists) {
   EXPECT_EQ(repository_->GetConnectorByID(keys_.connectors.at("alloc"))->Stereotype(), "allocate");
 }
 
+TEST_F(RepositoryTest, GuidsAreFoundWhateverTheCaseOfTheirLetters) {
+  repository_->Session().Db().Execute(
+      "UPDATE t_object SET orba_guid = '{AB-cd}' WHERE Model_Key = 'block';"
+      "UPDATE t_object SET orba_guid = '{ab-CD}' WHERE Model_Key = 'wheel'");
+  const std::pair<const char*, const char*> cases[] = {
+      {"{AB-cd}", "Vehicle"}, {"{ab-CD}", "Wheel"},  // an exact match first
+      {"{ab-cd}", "Vehicle"}, {"{AB-CD}", "Vehicle"}, {"{Ab-Cd}", "Vehicle"},
+  };
+  for (const auto& [guid, name] : cases) {
+    host::ElementPtr found = repository_->GetElementByGUID(guid);
+    ASSERT_NE(found, nullptr) << guid;
+    EXPECT_EQ(found->Name(), name) << guid;
+    EXPECT_THAT(repository_->GetModelItemXml(guid), HasSubstr(std::string("Name=\"") + name))
+        << guid;
+  }
+}
+
 TEST_F(RepositoryTest, EnumeratesItemsForTheValidator) {
   EXPECT_EQ(repository_->ElementIds().size(), keys_.elements.size());
   EXPECT_EQ(repository_->ElementIds().front(), keys_.elements.at("block"));
@@ -201,23 +218,33 @@ TEST_F(RepositoryTest, PerspectiveInstallQueryAndSelect) {
   EXPECT_EQ(repository_->SelectedPerspective(), "SysML");
 }
 
-TEST_F(RepositoryTest, ViewStateIsRememberedInAWritableModelOnly) {
+// View state set within a transaction is written with it; set outside one
+// (as when add-ins apply it to a model being opened) or on a read-only model,
+// it is shown but not written.
+TEST_F(RepositoryTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
   testing_support::TempFolder folder;
   const std::string path = (folder.path() / "view.obx").string();
   {
     ModelRepository writer;
     writer.CreateModel(path);
+    ModelRepository::Transaction transaction(writer);
     ASSERT_TRUE(writer.InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
     writer.SetTechnologyVisibility("SysML", "", true);
     writer.SelectPerspective("SysML", 1);
+    transaction.Commit();
   }
-  ModelRepository reader;
-  reader.Open(path, ModelRepository::Access::kReadOnly);
-  EXPECT_EQ(reader.TechnologyVisibility("SysML"), true);
-  EXPECT_EQ(reader.SelectedPerspective(), "SysML");
-  reader.SetTechnologyVisibility("SysML", "", false);  // shown, not written
-  reader.SelectPerspective("Other", 1);
-  EXPECT_EQ(reader.TechnologyVisibility("SysML"), false);
+  const auto show_other_view = [](ModelRepository& repository) {
+    repository.SetTechnologyVisibility("SysML", "", false);
+    repository.SelectPerspective("Other", 1);
+    EXPECT_EQ(repository.TechnologyVisibility("SysML"), false);
+    EXPECT_EQ(repository.SelectedPerspective(), "Other");
+  };
+  for (const ModelRepository::Access access :
+       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
+    ModelRepository outside_transaction;
+    outside_transaction.Open(path, access);
+    show_other_view(outside_transaction);
+  }
   ModelRepository again;
   again.Open(path, ModelRepository::Access::kReadOnly);
   EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
@@ -304,6 +331,30 @@ TEST_F(RepositoryTest, AnUncommittedTransactionLeavesTheModelAsItWas) {
   }
   EXPECT_THAT(NamesOf(repository_->GetPackageByID(1)->Elements()),
               ElementsAre("Vehicle", "Wheel", "Drive"));
+}
+
+// Another writer waits from the start of the outermost transaction, not only
+// once it writes: a deferred one could be refused the lock when it writes.
+TEST(RepositoryTransaction, TheOutermostOneHoldsTheWriteLockFromItsStart) {
+  testing_support::TempFolder folder;
+  const std::string path = (folder.path() / "model.obx").string();
+  ModelRepository repository;
+  repository.CreateModel(path);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  const auto other_writes = [other] {
+    return sqlite3_exec(other, "BEGIN IMMEDIATE; COMMIT", nullptr, nullptr, nullptr);
+  };
+  {
+    ModelRepository::Transaction outer(repository);
+    ModelRepository::Transaction inner(repository);
+    EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    inner.Commit();
+    EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    outer.Commit();
+  }
+  EXPECT_EQ(other_writes(), SQLITE_OK);
+  sqlite3_close(other);
 }
 
 TEST_F(RepositoryTest, NestedTransactionsCommitIntoTheOuterOne) {

@@ -1,11 +1,17 @@
 // Model files: creating, reopening, and refusing files this host cannot read.
 #include "orba/store/schema.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
+#include "orba/store/model_file_faults.h"
 #include "store_fixtures.h"
 #include "support/temp_folder.h"
 
@@ -14,6 +20,44 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+
+constexpr ModelRepository::Access kReadOnly = ModelRepository::Access::kReadOnly;
+
+// The message of the error `action` throws; "no error" when it throws none.
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+    return "no error";
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+}
+
+// ErrorOf run by a user who owns none of the test's files, in a child
+// process: when the tests run as root, who may read and write any file, the
+// child becomes the user "nobody".
+std::string ErrorOfAnotherUser(const std::function<void()>& action) {
+  constexpr uid_t kNobody = 65534;
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return "cannot make a pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool other_user = geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
+    const std::string message = other_user ? ErrorOf(action) : "cannot become nobody";
+    const bool written = write(pipe_ends[1], message.data(), message.size()) ==
+                         static_cast<ssize_t>(message.size());
+    _exit(written ? 0 : 1);
+  }
+  close(pipe_ends[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t count; (count = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
+    message.append(buffer, static_cast<size_t>(count));
+  }
+  close(pipe_ends[0]);
+  waitpid(child, nullptr, 0);
+  return message;
+}
 
 class ModelFileTest : public ::testing::Test {
  protected:
@@ -38,6 +82,13 @@ class ModelFileTest : public ::testing::Test {
     EXPECT_EQ(repository.ModelLocation(), "");
     EXPECT_THROW(repository.Open(path), StoreError);
     return repository.LastOpenError();
+  }
+
+  // The model file exported as JSON.
+  static std::string ExportOf(const std::string& path, ModelRepository::Access access = kReadOnly) {
+    ModelRepository repository;
+    repository.Open(path, access);
+    return ExportJsonModel(repository);
   }
 
   void SetUserVersion(const std::string& path, int version) {
@@ -93,16 +144,56 @@ TEST_F(ModelFileTest, OpeningAnotherModelClosesTheFirstOnlyOnSuccess) {
   EXPECT_EQ(repository.ModelLocation(), first);
 }
 
-TEST_F(ModelFileTest, MissingFileIsNamed) {
-  std::string path = File("missing.obx");
-  EXPECT_EQ(OpenError(path), "cannot open model file " + path + ": no such file");
-  EXPECT_FALSE(std::filesystem::exists(path));
+// Neither opening nor the header check reads a FIFO or a device: they would
+// wait for a writer, or never end.
+TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
+  std::filesystem::create_directory(File("folder.obx"));
+  ASSERT_EQ(mkfifo(File("fifo.obx").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {File("missing.obx"), "no such file"},
+      {File("folder.obx"), "it is a folder"},
+      {File("fifo.obx"), "it is a FIFO"},
+      {"/dev/zero", "it is a device"},
+  };
+  for (const auto& [path, reason] : cases) {
+    const std::string expected = "cannot open model file " + path + ": " + reason;
+    EXPECT_EQ(OpenError(path), expected);
+    EXPECT_EQ(ErrorOf([&] { CheckModelFileHeader(path); }), expected);
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("missing.obx")));
 }
 
-TEST_F(ModelFileTest, AFolderIsNamedAsOne) {
-  std::string path = File("folder.obx");
-  std::filesystem::create_directory(path);
-  EXPECT_EQ(OpenError(path), "cannot open model file " + path + ": it is a folder");
+TEST_F(ModelFileTest, AnUnreadableFileIsNamedAsOne) {
+  const std::string path = SampleFile("model.obx");
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0755));
+  std::filesystem::permissions(path, std::filesystem::perms::none);
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(path, kReadOnly); }),
+            "cannot read model file " + path + ": Permission denied");
+}
+
+// A writer killed mid-transaction leaves changed pages in the file and a hot
+// journal beside it; every open rolls that back and reads the model as it
+// was before.
+TEST_F(ModelFileTest, AnInterruptedWriteIsRolledBackBeforeTheModelIsRead) {
+  for (const ModelRepository::Access access : {kReadOnly, ModelRepository::Access::kReadWrite}) {
+    const std::string path = SampleFile(access == kReadOnly ? "read.obx" : "write.obx");
+    const std::string intact = ExportOf(path);
+    InterruptWriteTo(path);
+    EXPECT_EQ(ExportOf(path, access), intact);
+    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+  }
+}
+
+TEST_F(ModelFileTest, AnInterruptedWriteThatCannotBeRolledBackIsNamed) {
+  const std::string path = SampleFile("model.obx");
+  InterruptWriteTo(path);
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0555));
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(path, kReadOnly); }),
+            "cannot read model file " + path +
+                ": a write to it was interrupted, and rolling that back needs write access to "
+                "the file and its folder");
+  EXPECT_TRUE(std::filesystem::exists(path + "-journal"));
 }
 
 TEST_F(ModelFileTest, TextFileIsNotAModel) {

@@ -7,6 +7,8 @@
 namespace orba::store {
 namespace {
 
+using namespace std::string_literals;
+
 TEST(XmlText, EscapesTextAndAttributes) {
   EXPECT_EQ(EscapeXmlText("a & <b> \"c\""), "a &amp; &lt;b&gt; \"c\"");
   EXPECT_EQ(EscapeXmlAttribute("a & <b> \"c\""), "a &amp; &lt;b&gt; &quot;c&quot;");
@@ -14,8 +16,10 @@ TEST(XmlText, EscapesTextAndAttributes) {
 }
 
 // Parsers turn raw CR into LF and, in attribute values, TAB, LF and CR into
-// spaces; other control characters are not allowed raw at all.
-TEST(XmlText, EscapesControlCharactersAsCharacterReferences) {
+// spaces; XML 1.0 allows no other C0 control, neither raw nor as a reference,
+// nor U+FFFE and U+FFFF, and a byte outside UTF-8 is no character at all. DEL
+// and C1 controls are allowed, but a terminal must not see them raw.
+TEST(XmlText, EscapesWhatXmlCarriesAndReplacesWhatItForbids) {
   struct Case {
     std::string text;
     const char* as_text;
@@ -24,11 +28,32 @@ TEST(XmlText, EscapesControlCharactersAsCharacterReferences) {
   const Case cases[] = {{"a\tb", "a\tb", "a&#x9;b"},
                         {"a\nb", "a\nb", "a&#xA;b"},
                         {"a\rb", "a&#xD;b", "a&#xD;b"},
-                        {std::string("a\0b", 3), "a&#x0;b", "a&#x0;b"},
-                        {"\x01\x1F ~\x7F", "&#x1;&#x1F; ~\x7F", "&#x1;&#x1F; ~\x7F"}};
+                        {std::string("a\0b", 3), "a\uFFFDb", "a\uFFFDb"},
+                        {"\x01\x1B[2J ~\x7F\u009B", "\uFFFD\uFFFD[2J ~&#x7F;&#x9B;",
+                         "\uFFFD\uFFFD[2J ~&#x7F;&#x9B;"},
+                        {"\uFFFE\uFFFF \U0010FFFF", "\uFFFD\uFFFD \U0010FFFF",
+                         "\uFFFD\uFFFD \U0010FFFF"},
+                        {"bad \xC3 \xED\xA0\x80", "bad \uFFFD \uFFFD", "bad \uFFFD \uFFFD"}};
   for (const Case& c : cases) {
     EXPECT_EQ(EscapeXmlText(c.text), c.as_text) << c.as_text;
     EXPECT_EQ(EscapeXmlAttribute(c.text), c.as_attribute) << c.as_attribute;
+  }
+}
+
+TEST(XmlText, DocumentsKeepOnlyCharactersXmlAllows) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"<a v=\"&#x9;&#10;&#xD;&#xE9;\">&#65;&amp;</a>",
+       "<a v=\"&#x9;&#10;&#xD;&#xE9;\">&#65;&amp;</a>"},
+      {"<a v=\"x\0y\x1B\">\x01</a>\0\0"s, "<a v=\"x\uFFFDy\uFFFD\">\uFFFD</a>"},
+      {"<a v=\"&#x1B;&#0;&#27;\">&#xFFFE;&#xD800;&#x110000;&#99999999999;</a>",
+       "<a v=\"\uFFFD\uFFFD\uFFFD\">\uFFFD\uFFFD\uFFFD\uFFFD</a>"},
+      {"<a>&#x1B &#; &#x; &#-1;</a>", "<a>&#x1B &#; &#x; &#-1;</a>"},
+      {"<a v=\"\x7F&#x7F;\">\u0085&#x85;</a>", "<a v=\"&#x7F;&#x7F;\">&#x85;&#x85;</a>"},
+      {"<a><![CDATA[&#x1B;\x02\x7F]]><!-- &#0; --><?pi &#1;?></a>",
+       "<a><![CDATA[&#x1B;\uFFFD\uFFFD]]><!-- &#0; --><?pi &#1;?></a>"},
+      {"<a>\xFF\xC0\xAF \xF0\x9F\x98\x80</a>", "<a>\uFFFD\uFFFD\uFFFD \xF0\x9F\x98\x80</a>"}};
+  for (const auto& [document, repaired] : cases) {
+    EXPECT_EQ(WithXmlCharactersOnly(document), repaired) << repaired;
   }
 }
 

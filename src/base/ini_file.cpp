@@ -1,12 +1,10 @@
-#include "platform/ini_file.h"
+#include "base/ini_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <string_view>
 
-#include "platform/settings_store.h"
-
-namespace platform {
+namespace base {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -28,7 +26,7 @@ bool SameName(const std::string& a, const std::string& b) {
 
 IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
   if (text.find('\0') != std::string::npos) {
-    throw SettingsError(origin + " is not a settings file: it holds binary data");
+    throw IniError(origin + " is not a settings file: it holds binary data");
   }
   IniFile file;
   std::string section;
@@ -44,12 +42,12 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
     const bool crlf = !line.empty() && line.back() == '\r';
     if (crlf) line.pop_back();
     const std::string trimmed = Trim(line);
-    Line parsed{line, section, "", crlf};
+    Line parsed{line, section, "", crlf, number};
     if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
       // blank or comment: kept as it stands
     } else if (trimmed.front() == '[') {
       if (trimmed.back() != ']' || trimmed.size() < 3) {
-        throw SettingsError(origin + ", line " + std::to_string(number) +
+        throw IniError(origin + ", line " + std::to_string(number) +
                             ": malformed section header \"" + trimmed + "\"");
       }
       section = Trim(trimmed.substr(1, trimmed.size() - 2));
@@ -57,7 +55,7 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
     } else {
       const size_t equals = line.find('=');
       if (equals == std::string::npos || Trim(line.substr(0, equals)).empty()) {
-        throw SettingsError(origin + ", line " + std::to_string(number) +
+        throw IniError(origin + ", line " + std::to_string(number) +
                             ": expected Key=Value, found \"" + trimmed + "\"");
       }
       parsed.key = Trim(line.substr(0, equals));
@@ -105,7 +103,16 @@ void IniFile::Set(const std::string& section, const std::string& key, const std:
 // Added lines end the way the file's first line does.
 IniFile::Line IniFile::NewLine(std::string text, const std::string& section,
                                const std::string& key) const {
-  return Line{std::move(text), section, key, !lines_.empty() && lines_.front().crlf};
+  return Line{std::move(text), section, key, !lines_.empty() && lines_.front().crlf, 0};
+}
+
+std::vector<IniFile::Entry> IniFile::EntriesOf(const std::string& section) const {
+  std::vector<Entry> entries;
+  for (const Line& line : lines_) {
+    if (line.key.empty() || !SameName(line.section, section)) continue;
+    entries.push_back(Entry{line.key, line.text.substr(line.text.find('=') + 1), line.number});
+  }
+  return entries;
 }
 
 std::string IniFile::Text() const {
@@ -114,4 +121,4 @@ std::string IniFile::Text() const {
   return text;
 }
 
-}  // namespace platform
+}  // namespace base
