@@ -142,7 +142,7 @@ TEST_F(FilesTest, OnlyAFileOrNothingCanBeReplacedByABuiltFile) {
   for (const auto& [path, kind] : {std::pair{Path("fifo"), "a FIFO"},
                                    std::pair{Path("socket"), "a socket"},
                                    std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
-    EXPECT_EQ(MessageOf([&] { ReplaceableFileTarget(path, "model file"); }),
+    EXPECT_EQ(MessageOf([&, &path = path] { ReplaceableFileTarget(path, "model file"); }),
               "cannot write model file " + path.string() + ": it is " + kind);
   }
   ::close(sock);

@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""Reads an lcov trace of the project's sources and says what it covers.
+
+  coverage.py summary TRACE            lines and branches covered, per file
+  coverage.py baseline TRACE OUT       writes the covered lines and branches
+  coverage.py compare TRACE BASELINE   lists what the baseline covered and
+                                       the trace does not; exit 1 if any
+  coverage.py module TRACE FOLDER MIN  exit 1 unless FOLDER's lines are
+                                       covered at least MIN per cent
+
+A baseline names, per file, the covered line numbers and the taken
+branches (line.block.branch), as ranges. It is meaningful against the
+same sources: compare before changing them.
+"""
+
+import sys
+from collections import defaultdict
+
+
+def read_trace(path):
+    """{file: (set of (line, hit)), {branch id: taken}} for files under src/."""
+    lines, branches = defaultdict(dict), defaultdict(dict)
+    current = None
+    for row in open(path):
+        row = row.rstrip("\n")
+        if row.startswith("SF:"):
+            name = row[3:]
+            at = name.rfind("/src/")
+            current = name[at + 1:] if at >= 0 else None
+        elif current is None:
+            continue
+        elif row.startswith("DA:"):
+            number, hits = row[3:].split(",")[:2]
+            line = int(number)
+            lines[current][line] = max(lines[current].get(line, 0), int(hits))
+        elif row.startswith("BRDA:"):
+            line, block, branch, taken = row[5:].split(",")
+            key = f"{line}.{block}.{branch}"
+            count = 0 if taken == "-" else int(taken)
+            branches[current][key] = max(branches[current].get(key, 0), count)
+    return lines, branches
+
+
+def covered(table):
+    return {name: {key for key, hits in entries.items() if hits > 0}
+            for name, entries in table.items()}
+
+
+def as_ranges(numbers):
+    numbers, ranges = sorted(numbers), []
+    for number in numbers:
+        if ranges and ranges[-1][1] == number - 1:
+            ranges[-1][1] = number
+        else:
+            ranges.append([number, number])
+    return ",".join(f"{a}" if a == b else f"{a}-{b}" for a, b in ranges)
+
+
+def from_ranges(text):
+    numbers = set()
+    for part in filter(None, text.split(",")):
+        first, _, last = part.partition("-")
+        numbers.update(range(int(first), int(last or first) + 1))
+    return numbers
+
+
+def summary(trace):
+    lines, branches = read_trace(trace)
+    total = [0, 0, 0, 0]
+    for name in sorted(lines):
+        figures = [len(covered(lines)[name]), len(lines[name]),
+                   len(covered(branches).get(name, ())), len(branches.get(name, {}))]
+        total = [a + b for a, b in zip(total, figures)]
+        print(f"{name}: lines {figures[0]}/{figures[1]}, branches {figures[2]}/{figures[3]}")
+    print(f"total: lines {total[0]}/{total[1]} ({100 * total[0] / max(total[1], 1):.1f} %), "
+          f"branches {total[2]}/{total[3]} ({100 * total[2] / max(total[3], 1):.1f} %)")
+
+
+def baseline(trace, out):
+    lines, branches = read_trace(trace)
+    hit_lines, hit_branches = covered(lines), covered(branches)
+    with open(out, "w") as file:
+        for name in sorted(lines):
+            file.write(f"{name} lines {as_ranges(hit_lines[name])}\n")
+            taken = sorted(hit_branches.get(name, ()), key=lambda k: tuple(map(int, k.split("."))))
+            file.write(f"{name} branches {','.join(taken)}\n")
+
+
+def compare(trace, baseline_path):
+    lines, branches = read_trace(trace)
+    now = {"lines": covered(lines), "branches": covered(branches)}
+    lost = 0
+    for row in open(baseline_path):
+        name, kind, items = (row.rstrip("\n").split(" ", 2) + [""])[:3]
+        wanted = from_ranges(items) if kind == "lines" else set(filter(None, items.split(",")))
+        missing = wanted - now[kind].get(name, set())
+        if missing:
+            lost += len(missing)
+            shown = as_ranges(missing) if kind == "lines" else ",".join(sorted(missing))
+            print(f"{name}: {kind} no longer covered: {shown}")
+    print(f"{lost} lines and branches of the baseline are no longer covered")
+    return 1 if lost else 0
+
+
+def module(trace, folder, minimum):
+    lines, _ = read_trace(trace)
+    hit = total = 0
+    for name, entries in lines.items():
+        if name.startswith(folder.rstrip("/") + "/"):
+            total += len(entries)
+            hit += sum(1 for hits in entries.values() if hits > 0)
+    share = 100 * hit / total if total else 0
+    print(f"{folder}: {hit}/{total} lines covered ({share:.1f} %, at least {minimum} % wanted)")
+    return 0 if total and share >= float(minimum) else 1
+
+
+def main(arguments):
+    commands = {"summary": (summary, 1), "baseline": (baseline, 2),
+                "compare": (compare, 2), "module": (module, 3)}
+    if not arguments or arguments[0] not in commands or \
+            len(arguments) != commands[arguments[0]][1] + 1:
+        sys.exit(__doc__)
+    function, _ = commands[arguments[0]]
+    sys.exit(function(*arguments[1:]) or 0)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])

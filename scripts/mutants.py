@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""Mutation testing: small mechanical faults in the add-in's logic, and
+whether the test suite notices them.
+
+  mutants.py list                 print every mutant, one per line
+  mutants.py run BUILD [--only IDS] [--out FILE]
+                                  apply each mutant in turn to the source
+                                  tree BUILD was configured from, rebuild,
+                                  run the test programs and record the result
+
+A mutant is one edit on one line: `==` and `!=` flipped, `<`/`<=` and
+`>`/`>=` swapped, a ReportRuleViolation call dropped, an integer constant
+raised by one, or the first two string literals of a braced list swapped.
+Its id is stable as long as the file it edits does not change.
+"""
+
+import argparse
+import hashlib
+import os
+import re
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+FOLDERS = ["src/rules", "src/compartments", "src/search", "src/addin", "src/automation"]
+
+# The test programs that most likely notice a fault in each folder run first,
+# so that a killed mutant costs one short run.
+FIRST_TESTS = {
+    "src/rules": ["rules_test"],
+    "src/compartments": ["compartments_test"],
+    "src/search": ["allocation_search_test"],
+    "src/addin": ["tessary_test", "notifications_test", "new_diagram_test"],
+    "src/automation": ["automation_test"],
+}
+
+TEST_TIMEOUT_SECONDS = 120
+
+
+class Mutant:
+    def __init__(self, path, line, column, old, new, kind):
+        self.path, self.line, self.column = path, line, column
+        self.old, self.new, self.kind = old, new, kind
+
+    @property
+    def id(self):
+        key = f"{self.path}:{self.line}:{self.column}:{self.old}>{self.new}"
+        return hashlib.sha1(key.encode()).hexdigest()[:8]
+
+    def describe(self):
+        return f"{self.id} {self.path}:{self.line} {self.kind}: {self.old!r} -> {self.new!r}"
+
+
+# ---- finding mutants ------------------------------------------------------
+
+STRING_OR_CHAR = re.compile(r'"(?:\\.|[^"\\])*"|\'(?:\\.|[^\'\\])*\'')
+
+
+def code_only(line):
+    """The line with string and character literals blanked and a trailing
+    comment cut, so operators are only found in code."""
+    blanked = STRING_OR_CHAR.sub(lambda m: '"' + " " * (len(m.group()) - 2) + '"', line)
+    comment = blanked.find("//")
+    return blanked if comment < 0 else blanked[:comment] + " " * (len(blanked) - comment)
+
+
+OPERATOR_SWAPS = {" == ": " != ", " != ": " == ", " < ": " <= ", " <= ": " < ",
+                  " > ": " >= ", " >= ": " > "}
+INTEGER = re.compile(r"(?<![\w.])(\d+)(?![\w.'])")
+LIST_OF_STRINGS = re.compile(r'\{\s*("(?:\\.|[^"\\])*")\s*,\s*("(?:\\.|[^"\\])*")')
+
+
+def operator_mutants(path, number, line, code):
+    for old, new in OPERATOR_SWAPS.items():
+        for match in re.finditer(re.escape(old), code):
+            if "operator" in code[:match.start()].split()[-1:]:
+                continue
+            yield Mutant(path, number, match.start(), old.strip(), new.strip(), "operator")
+
+
+def integer_mutants(path, number, line, code):
+    if code.lstrip().startswith("#"):
+        return
+    for match in INTEGER.finditer(code):
+        value = int(match.group(1))
+        yield Mutant(path, number, match.start(), match.group(1), str(value + 1), "constant")
+
+
+def string_list_mutants(path, number, line, code):
+    match = LIST_OF_STRINGS.search(line)
+    if match and match.group(1) != match.group(2) and code[match.start()] == "{":
+        yield Mutant(path, number, match.start(), match.group(0),
+                     line[match.start():match.start(1)] + match.group(2) +
+                     line[match.end(1):match.start(2)] + match.group(1), "string order")
+
+
+def report_call_mutants(path, lines):
+    """A ReportRuleViolation statement, on one or several lines, replaced by
+    an empty statement."""
+    for index, line in enumerate(lines):
+        start = code_only(line).find("ReportRuleViolation(")
+        if start < 0 or code_only(line)[:start].strip() not in ("", "{"):
+            continue
+        end = index
+        while not code_only(lines[end]).rstrip().endswith(";"):
+            end += 1
+        old = "\n".join(lines[index:end + 1])
+        yield Mutant(path, index + 1, start, old, line[:start] + ";", "dropped report")
+
+
+def mutants_of(path):
+    lines = (ROOT / path).read_text().split("\n")
+    found = []
+    for index, line in enumerate(lines):
+        code = code_only(line)
+        for finder in (operator_mutants, integer_mutants, string_list_mutants):
+            found.extend(finder(path, index + 1, line, code))
+    found.extend(report_call_mutants(path, lines))
+    return found
+
+
+def all_mutants():
+    found = []
+    for folder in FOLDERS:
+        for source in sorted((ROOT / folder).glob("*.cpp")):
+            found.extend(mutants_of(str(source.relative_to(ROOT))))
+    return found
+
+
+def applied(text, mutant):
+    lines = text.split("\n")
+    span = mutant.old.count("\n") + 1
+    original = "\n".join(lines[mutant.line - 1:mutant.line - 1 + span])
+    if mutant.kind == "dropped report":
+        changed = mutant.new
+    else:
+        head, tail = original[:mutant.column], original[mutant.column:]
+        offset = tail.find(mutant.old)
+        if offset < 0:
+            raise ValueError(f"{mutant.describe()}: the line has changed")
+        changed = head + tail[:offset] + mutant.new + tail[offset + len(mutant.old):]
+    lines[mutant.line - 1:mutant.line - 1 + span] = [changed]
+    return "\n".join(lines)
+
+
+# ---- running them ---------------------------------------------------------
+
+def test_programs(build, mutant):
+    folder = os.path.dirname(mutant.path)
+    first = FIRST_TESTS.get(folder, [])
+    every = sorted(p.name for p in (build / "bin").glob("*_test"))
+    return first + [name for name in every if name not in first]
+
+
+def suite_fails(build, mutant):
+    environment = dict(os.environ, TESSARY_BUILD_BIN=str(build / "bin"))
+    for name in test_programs(build, mutant):
+        try:
+            result = subprocess.run([str(build / "bin" / name), "--gtest_brief=1",
+                                     "--gtest_fail_fast"], cwd=build, env=environment,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    timeout=TEST_TIMEOUT_SECONDS)
+        except subprocess.TimeoutExpired:
+            return name + " (timeout)"
+        if result.returncode != 0:
+            return name
+    return None
+
+
+def rebuild(build):
+    return subprocess.run(["cmake", "--build", str(build)], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0
+
+
+def run_one(build, source_root, mutant):
+    source = source_root / mutant.path
+    original = source.read_text()
+    try:
+        source.write_text(applied(original, mutant))
+        if not rebuild(build):
+            return "invalid", "does not build"
+        failing = suite_fails(build, mutant)
+        return ("killed", failing) if failing else ("survived", "")
+    finally:
+        source.write_text(original)
+        # Keep the file's time later than the mutant's build, so the next
+        # build recompiles it even when two writes fall in the same tick.
+        os.utime(source)
+
+
+def run(build, only, out):
+    build = build.resolve()
+    source_root = Path(read_cache(build, "CMAKE_HOME_DIRECTORY"))
+    if not rebuild(build) or suite_fails(build, Mutant("", 0, 0, "", "", "")):
+        sys.exit("mutants: the unmutated build must build and pass its tests first")
+    chosen = [m for m in all_mutants() if not only or m.id in only]
+    with open(out, "w") as report:
+        for count, mutant in enumerate(chosen, 1):
+            started = time.time()
+            status, detail = run_one(build, source_root, mutant)
+            line = f"{status} {mutant.describe()}" + (f" [{detail}]" if detail else "")
+            report.write(line + "\n")
+            report.flush()
+            print(f"{count}/{len(chosen)} {line} ({time.time() - started:.0f} s)", flush=True)
+    rebuild(build)
+
+
+def read_cache(build, key):
+    for line in (build / "CMakeCache.txt").read_text().splitlines():
+        if line.startswith(key + ":"):
+            return line.split("=", 1)[1]
+    sys.exit(f"mutants: {build} is not a configured build folder")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    commands = parser.add_subparsers(dest="command", required=True)
+    commands.add_parser("list")
+    running = commands.add_parser("run")
+    running.add_argument("build", type=Path)
+    running.add_argument("--only", nargs="*", default=[])
+    running.add_argument("--out", default="mutants-result.txt")
+    arguments = parser.parse_args()
+    if arguments.command == "list":
+        for mutant in all_mutants():
+            print(mutant.describe().replace("\n", "\\n"))
+    else:
+        run(arguments.build, set(arguments.only), arguments.out)
+
+
+if __name__ == "__main__":
+    main()
