@@ -6,7 +6,8 @@ whether the test suite notices them.
   mutants.py run BUILD [--only IDS] [--out FILE]
                                   apply each mutant in turn to the source
                                   tree BUILD was configured from, rebuild,
-                                  run the test programs and record the result
+                                  run the test programs and add the result
+                                  to FILE (mutants already there are skipped)
 
 A mutant is one edit on one line: `==` and `!=` flipped, `<`/`<=` and
 `>`/`>=` swapped, a ReportRuleViolation call dropped, an integer constant
@@ -195,8 +196,13 @@ def run(build, only, out):
     source_root = Path(read_cache(build, "CMAKE_HOME_DIRECTORY"))
     if not rebuild(build) or suite_fails(build, Mutant("", 0, 0, "", "", "")):
         sys.exit("mutants: the unmutated build must build and pass its tests first")
-    chosen = [m for m in all_mutants() if not only or m.id in only]
-    with open(out, "w") as report:
+    # A run that was stopped goes on where it stopped: mutants already in
+    # the report are not run again.
+    done = set()
+    if os.path.exists(out):
+        done = {line.split()[1] for line in open(out) if len(line.split()) > 1}
+    chosen = [m for m in all_mutants() if (not only or m.id in only) and m.id not in done]
+    with open(out, "a") as report:
         for count, mutant in enumerate(chosen, 1):
             started = time.time()
             status, detail = run_one(build, source_root, mutant)
