@@ -53,11 +53,13 @@ TEST_F(HostileFilesTest, AModelIsNeverWrittenOverADeviceAFifoOrAFolder) {
   ASSERT_EQ(::mkfifo(sandbox_.Path("fifo").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/null", sandbox_.Path("null-link"));
   std::filesystem::create_directory(sandbox_.Path("folder"));
-  for (const auto& [output, kind] : {std::pair{"fifo", "a FIFO"}, std::pair{"null-link", "a device"},
+  for (const auto& [output, kind] : {std::pair{"fifo", "a FIFO"},
+                                     std::pair{"null-link", "a device"},
                                      std::pair{"folder", "a folder"}}) {
     const OrbaRun run = sandbox_.Run({"import", (kCases / "plain.json").string(), "-o", output});
     EXPECT_EQ(run.exit_code, 2) << output;
-    EXPECT_EQ(run.err, std::string("orba: cannot write model file ") + output + ": it is " + kind + "\n");
+    EXPECT_EQ(run.err,
+              std::string("orba: cannot write model file ") + output + ": it is " + kind + "\n");
   }
   EXPECT_TRUE(std::filesystem::is_fifo(sandbox_.Path("fifo")));
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
@@ -109,15 +111,17 @@ TEST_F(HostileFilesTest, OutputThatCannotBeWrittenFailsTheCommand) {
 TEST_F(HostileFilesTest, ARelativeModulePathIsRelativeToTheRegistryNotToTheWorkingFolder) {
   std::filesystem::create_directories(sandbox_.Path("registry/modules"));
   std::filesystem::copy_file(module_, sandbox_.Path("registry/modules/libtessary.so"));
-  sandbox_.WriteFile("registry/components.ini", "[Components]\nTessary.CTessary=modules/libtessary.so\n");
+  sandbox_.WriteFile("registry/components.ini",
+                     "[Components]\nTessary.CTessary=modules/libtessary.so\n");
   const OrbaRun run =
       sandbox_.Run({"menu"}, {"ORBA_REGISTRY=" + sandbox_.Path("registry/components.ini")});
   EXPECT_EQ(run.exit_code, 0) << run.err;
 }
 
 TEST_F(HostileFilesTest, RegisteringKeepsCommentsOtherSectionsAndPermissions) {
-  sandbox_.WriteFile("components.ini", "# the team's registry\n[Components]\nOther.Thing=/opt/other.so\n\n"
-                                       "[Licences]\nTessary.CTessary=not a module\n");
+  sandbox_.WriteFile("components.ini",
+                     "# the team's registry\n[Components]\nOther.Thing=/opt/other.so\n\n"
+                     "[Licences]\nTessary.CTessary=not a module\n");
   ASSERT_EQ(::chmod(sandbox_.Path("components.ini").c_str(), 0600), 0);
   const OrbaRun run = sandbox_.Run({"register", module_});
   ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -146,8 +150,8 @@ TEST_F(HostileFilesTest, AFileSizeLimitIsAnErrorMessageNotASignal) {
   rlimit small = original;
   small.rlim_cur = 16 * 1024;  // inherited by the process started next
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const pid_t pid =
-      sandbox_.Start({"import", TESSARY_SOURCE_ROOT "/examples/sysml_example.json", "-o", "big.obx"});
+  const pid_t pid = sandbox_.Start(
+      {"import", TESSARY_SOURCE_ROOT "/examples/sysml_example.json", "-o", "big.obx"});
   ::setrlimit(RLIMIT_FSIZE, &original);
   const OrbaRun run = sandbox_.Wait(pid);
   EXPECT_EQ(run.signal, 0);

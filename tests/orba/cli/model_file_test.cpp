@@ -43,7 +43,8 @@ TEST_F(OrbaCommandTest, ConcurrentClicksWaitForEachOtherAndAreAllSaved) {
     }
   }
   const OrbaRun exported = sandbox_.Run({"export", model});
-  EXPECT_EQ(nlohmann::json::parse(exported.out)["diagrams"].size(), size_t{kClicksAtOnce * kRounds});
+  EXPECT_EQ(nlohmann::json::parse(exported.out)["diagrams"].size(),
+            size_t{kClicksAtOnce * kRounds});
 }
 
 TEST_F(OrbaCommandTest, AClickThatChangesNothingLeavesTheModelFileUntouched) {

@@ -15,10 +15,12 @@
 //   gone PREFIX              no file's name starts with PREFIX
 //   refused ARGS => PROBLEM  runs orba: exit 2, nothing on stdout, PROBLEM on stderr
 //
-// No run may write a raw control byte on stderr. Files are in the sandbox, which is orba's working folder. ARGS are split at
-// spaces outside "double quotes". In ARGS and TEXT, \n, \t, \r, \\, \", \xNN
-// and \uNNNN are escapes, {bin} is the folder of the built programs and
-// {cases} the folder of the case files.
+// No run may write a raw control byte on stderr. Files are in the sandbox,
+// which is orba's working folder. ARGS are split at spaces outside "double
+// quotes". In ARGS and TEXT, \n, \t, \r, \\, \", \xNN and \uNNNN are escapes,
+// {bin} is the folder of the built programs and {cases} the folder of the
+// case files.
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -90,8 +92,10 @@ std::string Decoded(const std::string& text) {
       {"{bin}", OrbaSandbox::BuildBin().string()}, {"{cases}", kCases.string()}};
   std::string decoded;
   for (size_t at = 0; at < text.size(); ++at) {
-    const auto placeholder = std::find_if(std::begin(placeholders), std::end(placeholders),
-                                          [&](const auto& p) { return text.compare(at, p.first.size(), p.first) == 0; });
+    const auto placeholder =
+        std::find_if(std::begin(placeholders), std::end(placeholders), [&](const auto& p) {
+          return text.compare(at, p.first.size(), p.first) == 0;
+        });
     if (placeholder != std::end(placeholders)) {
       decoded += placeholder->second;
       at += placeholder->first.size() - 1;
@@ -246,7 +250,7 @@ TEST_P(TranscriptTest, Holds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TranscriptTest, ::testing::ValuesIn(LoadCases()),
-                         [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace orba::cli::testing

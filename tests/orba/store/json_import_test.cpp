@@ -99,8 +99,10 @@ TEST(JsonImport, DefaultsAreEmptyAndGuidsAreKeptOrMade) {
 TEST(JsonImport, OnlyKeyNameTypeAndConnectorEndsAreRequired) {
   KeyMap keys;
   auto repository = ImportedModel(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [
-    {"key": "loose", "type": "Class", "name": "Loose"}, {"key": "part", "parent": "loose", "type": "Part"}],
-    "connectors": [{"key": "to_package", "type": "Dependency", "client": "loose", "supplier": "root"}],
+    {"key": "loose", "type": "Class", "name": "Loose"},
+    {"key": "part", "parent": "loose", "type": "Part"}],
+    "connectors": [
+      {"key": "to_package", "type": "Dependency", "client": "loose", "supplier": "root"}],
     "diagrams": [{"name": "D", "type": "T"}]})", &keys);
   ModelSession& session = repository->Session();
   // Without a package (or a parent that has one) an element is in package 0.
@@ -117,8 +119,10 @@ TEST(JsonImport, OnlyKeyNameTypeAndConnectorEndsAreRequired) {
 TEST(JsonImport, TextsAreKeptExactly) {
   KeyMap keys;
   auto repository = ImportedModel(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [
-    {"key": "a", "package": "root", "type": " class ", "name": "  Ünïcode\ttab ", "stereotype": "Block ",
-     "notes": "line\r\nnext\n", "metatype": "", "tags": [{"name": " N ", "value": ""}]}]})", &keys);
+    {"key": "a", "package": "root", "type": " class ", "name": "  Ünïcode\ttab ",
+     "stereotype": "Block ", "notes": "line\r\nnext\n", "metatype": "",
+     "tags": [{"name": " N ", "value": ""}]}]})",
+                                  &keys);
   host::ElementPtr a = repository->GetElementByID(keys.elements.at("a"));
   EXPECT_EQ(a->Type(), " class ");
   EXPECT_EQ(a->Name(), "  Ünïcode\ttab ");
@@ -149,11 +153,12 @@ TEST(JsonImportFile, CreatesTheFileAndLeavesItOpenOrLeavesTheOldFileUntouched) {
   EXPECT_EQ(repository.PackageIds().size(), 2u);
   repository.CloseModel();
   const std::string before = Bytes(path);
-  EXPECT_THROW(ImportJsonModelFile(repository, R"({"packages": [{"key": "p"}, {"key": "p"}]})", path),
-               ImportError);
+  const char* bad = R"({"packages": [{"key": "p"}, {"key": "p"}]})";
+  EXPECT_THROW(ImportJsonModelFile(repository, bad, path), ImportError);
   EXPECT_EQ(Bytes(path), before);
-  EXPECT_THAT(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(folder.path()), {}),
-              ElementsAre(path));
+  EXPECT_THAT(
+      std::vector<std::filesystem::path>(std::filesystem::directory_iterator(folder.path()), {}),
+      ElementsAre(path));
 }
 
 }  // namespace

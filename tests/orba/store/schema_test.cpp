@@ -174,7 +174,8 @@ TEST_F(ModelFileTest, AnInterruptedWriteThatCannotBeRolledBackIsNamed) {
 }
 
 TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
-  WriteFile(File("notes.obx"), "These are some notes, not a model at all.\n" + std::string(2000, 'x'));
+  WriteFile(File("notes.obx"),
+            "These are some notes, not a model at all.\n" + std::string(2000, 'x'));
   WriteFile(File("empty.obx"), "");
   sqlite3* db = nullptr;
   sqlite3_open(File("other.db").c_str(), &db);
@@ -188,8 +189,9 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
   EXPECT_THAT(OpenError(truncated), StartsWith("model file is damaged: " + truncated));
   const std::string newer = SampleFile("newer.obx");
   ExecuteOn(newer, "PRAGMA user_version = " + std::to_string(kSchemaVersion + 1));
-  EXPECT_THAT(OpenError(newer), AllOf(HasSubstr(newer), HasSubstr("schema version " +
-                                                               std::to_string(kSchemaVersion + 1))));
+  EXPECT_THAT(OpenError(newer),
+              AllOf(HasSubstr(newer),
+                    HasSubstr("schema version " + std::to_string(kSchemaVersion + 1))));
 }
 
 TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {

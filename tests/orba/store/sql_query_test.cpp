@@ -58,8 +58,8 @@ TEST_F(SqlQueryTest, ControlCharactersInValuesReadBackAsXmlAllows) {
   const std::string answer =
       Query("SELECT 'a' || char(9) || char(10) || char(13) || char(13, 10) || char(1, 31) AS v");
   EXPECT_EQ(answer,
-            "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data><Row><v>a\t\n&#xD;&#xD;\n\uFFFD\uFFFD"
-            "</v></Row></Data></Dataset_0></OrbaData>");
+            "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data><Row>"
+            "<v>a\t\n&#xD;&#xD;\n\uFFFD\uFFFD</v></Row></Data></Dataset_0></OrbaData>");
   EXPECT_THAT(Rows(answer), ElementsAre("v=a\t\n\r\r\n\uFFFD\uFFFD;"));
 }
 

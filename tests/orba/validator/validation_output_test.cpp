@@ -119,8 +119,8 @@ TEST_F(ValidationSarifTest, EachViolationIsAResultAtTheItem) {
   const ordered_json& location = results[2]["locations"][0];
   EXPECT_EQ(location["physicalLocation"]["artifactLocation"]["index"], 0);
   EXPECT_EQ(location["logicalLocations"][0],
-            ordered_json::parse(R"({"name": "Engine", "fullyQualifiedName": "{E}", "kind": "element",
-                                    "properties": {"type": "Class"}})"));
+            ordered_json::parse(R"({"name": "Engine", "fullyQualifiedName": "{E}",
+                                    "kind": "element", "properties": {"type": "Class"}})"));
 }
 
 TEST_F(ValidationSarifTest, FailuresMakeTheInvocationUnsuccessfulAndAreNotified) {
