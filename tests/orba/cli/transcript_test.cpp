@@ -48,10 +48,17 @@ struct Step {
 };
 
 struct Case {
+  std::string where;  // of its "==" line
   std::string name;
   std::vector<Step> steps;
-  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.steps.at(0).where; }
+  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.where; }
 };
+
+// Splits "FIRST REST" at its first space.
+std::pair<std::string, std::string> FirstWord(const std::string& text) {
+  const size_t space = std::min(text.find(' '), text.size());
+  return {text.substr(0, space), space < text.size() ? text.substr(space + 1) : ""};
+}
 
 std::vector<Case> LoadCases() {
   std::vector<Case> cases;
@@ -63,11 +70,12 @@ std::vector<Case> LoadCases() {
       const std::string where = entry.path().filename().string() + ":" + std::to_string(++number);
       if (line.empty() || line.starts_with("#")) continue;
       if (line.starts_with("== ")) {
-        cases.push_back({line.substr(3), {}});
+        cases.push_back({where, line.substr(3), {}});
         continue;
       }
-      const size_t space = std::min(line.find(' '), line.size());
-      cases.back().steps.push_back({where, line.substr(0, space), line.substr(space + 1)});
+      if (cases.empty()) throw std::runtime_error(where + ": a step before the first case");
+      const auto [keyword, rest] = FirstWord(line);
+      cases.back().steps.push_back({where, keyword, rest});
     }
   }
   std::sort(cases.begin(), cases.end(),
@@ -142,12 +150,6 @@ std::pair<std::vector<std::string>, std::string> ArgumentsAndResult(const std::s
   const size_t arrow = line.find(" => ");
   if (arrow == std::string::npos) return {Arguments(line), ""};
   return {Arguments(line.substr(0, arrow)), line.substr(arrow + 4)};
-}
-
-// Splits "FIRST REST" at its first space.
-std::pair<std::string, std::string> FirstWord(const std::string& text) {
-  const size_t space = std::min(text.find(' '), text.size());
-  return {text.substr(0, space), space < text.size() ? text.substr(space + 1) : ""};
 }
 
 // Whether `text` holds a C0 control other than TAB, LF and CR, DEL or a C1 control.

@@ -135,7 +135,7 @@ TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
   for (const auto& [path, reason] : cases) {
     const std::string expected = "cannot open model file " + path + ": " + reason;
     EXPECT_EQ(OpenError(path), expected);
-    EXPECT_EQ(ErrorOf([&] { CheckModelFileHeader(path); }), expected);
+    EXPECT_EQ(ErrorOf([&path = path] { CheckModelFileHeader(path); }), expected);
   }
   EXPECT_FALSE(std::filesystem::exists(File("missing.obx")));
 }
