@@ -189,11 +189,17 @@ void ExpectText(const std::string& actual, const std::string& check) {
   } else if (verb == "xml") {
     EXPECT_TRUE(pugi::xml_document().load_string(actual.c_str())) << actual;
     EXPECT_FALSE(HoldsRawControl(actual) || RefersToForbiddenCharacter(actual)) << actual;
-  } else if (verb == "has") EXPECT_THAT(actual, HasSubstr(expected));
-  else if (verb == "lacks") EXPECT_THAT(actual, Not(HasSubstr(expected)));
-  else if (verb == "is") EXPECT_EQ(actual, expected);
-  else if (verb == "starts") EXPECT_THAT(actual, StartsWith(expected));
-  else ADD_FAILURE() << "unknown check " << verb;
+  } else if (verb == "has") {
+    EXPECT_THAT(actual, HasSubstr(expected));
+  } else if (verb == "lacks") {
+    EXPECT_THAT(actual, Not(HasSubstr(expected)));
+  } else if (verb == "is") {
+    EXPECT_EQ(actual, expected);
+  } else if (verb == "starts") {
+    EXPECT_THAT(actual, StartsWith(expected));
+  } else {
+    ADD_FAILURE() << "unknown check " << verb;
+  }
 }
 
 class TranscriptTest : public OrbaCommandTest, public ::testing::WithParamInterface<Case> {
@@ -219,9 +225,9 @@ class TranscriptTest : public OrbaCommandTest, public ::testing::WithParamInterf
     } else if (step.keyword == "env") {
       environment_.push_back(rest);
     } else if (step.keyword == "orba") {
-      const auto [args, exit_code] = ArgumentsAndResult(rest);
+      const auto [args, expected_exit] = ArgumentsAndResult(rest);
       Run(args);
-      EXPECT_EQ(run_.exit_code, exit_code.empty() ? 0 : std::stoi(exit_code)) << run_.err;
+      EXPECT_EQ(run_.exit_code, expected_exit.empty() ? 0 : std::stoi(expected_exit)) << run_.err;
     } else if (step.keyword == "out" || step.keyword == "err") {
       ExpectText(step.keyword == "out" ? run_.out : run_.err, rest);
     } else if (step.keyword == "file") {
