@@ -1,50 +1,36 @@
-// The models and the fixture of the command-line tests.
+// The fixture of the tests that run `orba` from C++: those that need the
+// operating system's side of things (links, FIFOs, signals, limits, other
+// processes). The models are those of the case files.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "orba/cli/orba_process.h"
 
 namespace orba::cli::testing {
 
-// A SysML model: a structure package with two blocks, an activity allocated
-// to one of them, and a requirement.
-inline constexpr char kCarModel[] = R"json({
-  "format": "orba-model", "version": 1,
-  "technologies": ["SysML"],
-  "packages": [{"key": "root", "name": "Model"},
-               {"key": "structure", "name": "Structure", "parent": "root"}],
-  "elements": [
-    {"key": "car", "package": "structure", "type": "Class", "name": "Car", "stereotype": "block"},
-    {"key": "engine", "package": "structure", "type": "Class", "name": "Engine", "stereotype": "block"},
-    {"key": "drive", "package": "structure", "type": "Activity", "name": "Drive"},
-    {"key": "speed", "package": "structure", "type": "Requirement", "name": "Speed",
-     "stereotype": "requirement", "notes": "at least 100 km/h", "tags": [{"name": "Id", "value": "R1"}]}
-  ],
-  "connectors": [{"key": "allocation", "type": "Dependency", "stereotype": "allocate",
-                  "client": "drive", "supplier": "car"}]
-})json";
-
-// The same without the SysML technology.
-inline constexpr char kPlainModel[] = R"json({
-  "format": "orba-model", "version": 1,
-  "packages": [{"key": "root", "name": "Model"},
-               {"key": "structure", "name": "Structure", "parent": "root"}],
-  "elements": [{"key": "car", "package": "structure", "type": "Class", "name": "Car"},
-               {"key": "car2", "package": "root", "type": "Class", "name": "Car"}]
-})json";
+inline const std::filesystem::path kCases = TESSARY_SOURCE_ROOT "/tests/orba/cli/cases";
 
 class OrbaCommandTest : public ::testing::Test {
  protected:
-  // Imports `json` into the model file `name` in the sandbox; answers its path.
-  std::string Import(const char* json, const std::string& name = "model.obx") {
-    sandbox_.WriteFile(name + ".json", json);
-    const OrbaRun run =
-        sandbox_.Run({"import", sandbox_.Path(name + ".json"), "-o", sandbox_.Path(name)});
+  // Imports cases/`model`.json into the model file `name` in the sandbox; answers its path.
+  std::string Import(const std::string& model, const std::string& name = "model.obx") {
+    const OrbaRun run = sandbox_.Run({"import", (kCases / (model + ".json")).string(), "-o", name});
     EXPECT_EQ(run.exit_code, 0) << run.err;
     return sandbox_.Path(name);
+  }
+
+  // The names of the sandbox's files that start with `prefix`.
+  std::vector<std::string> FilesStartingWith(const std::string& prefix) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(sandbox_.Path(""))) {
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with(prefix)) names.push_back(name);
+    }
+    return names;
   }
 
   OrbaSandbox sandbox_;

@@ -16,22 +16,31 @@ extern char** environ;
 namespace orba::cli::testing {
 namespace {
 
-// This process's environment without the variables that would reach outside
-// the sandbox, plus the sandbox's own.
-std::vector<std::string> SandboxEnvironment(const std::filesystem::path& folder) {
-  static const std::vector<std::string> kDropped = {
-      "DISPLAY=",       "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "ORBA_UI=",
-      "ORBA_REGISTRY=", "XDG_CONFIG_HOME=", "HOME="};
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry; ++entry) {
-    const std::string variable = *entry;
-    bool dropped = false;
-    for (const std::string& prefix : kDropped) dropped = dropped || variable.starts_with(prefix);
-    if (!dropped) environment.push_back(variable);
+bool Sets(const std::vector<std::string>& environment, const std::string& variable) {
+  const std::string name = variable.substr(0, variable.find('=') + 1);
+  for (const std::string& entry : environment) {
+    if (entry.starts_with(name)) return true;
   }
-  environment.push_back("ORBA_REGISTRY=" + (folder / "components.ini").string());
-  environment.push_back("XDG_CONFIG_HOME=" + (folder / "config").string());
-  environment.push_back("HOME=" + folder.string());
+  return false;
+}
+
+// `extra`, then the sandbox's own variables that `extra` does not set, then
+// this process's environment without the variables that would reach outside
+// the sandbox.
+std::vector<std::string> SandboxEnvironment(const std::filesystem::path& folder,
+                                            std::vector<std::string> extra) {
+  static const std::vector<std::string> kDropped = {"DISPLAY=", "WAYLAND_DISPLAY=",
+                                                    "QT_QPA_PLATFORM=", "ORBA_UI="};
+  const std::vector<std::string> own = {"ORBA_REGISTRY=" + (folder / "components.ini").string(),
+                                        "XDG_CONFIG_HOME=" + (folder / "config").string(),
+                                        "HOME=" + folder.string()};
+  std::vector<std::string> environment = extra;
+  for (const std::string& variable : own) {
+    if (!Sets(extra, variable)) environment.push_back(variable);
+  }
+  for (char** entry = environ; *entry; ++entry) {
+    if (!Sets(kDropped, *entry) && !Sets(own, *entry)) environment.push_back(*entry);
+  }
   return environment;
 }
 
@@ -69,12 +78,12 @@ pid_t OrbaSandbox::Start(const std::vector<std::string>& args,
                          const std::string& stdout_path) const {
   std::vector<std::string> argv = {(BuildBin() / "orba").string()};
   argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<std::string> environment = SandboxEnvironment(folder_.path());
-  environment.insert(environment.end(), extra_environment.begin(), extra_environment.end());
+  std::vector<std::string> environment = SandboxEnvironment(folder_.path(), extra_environment);
   const std::string out = stdout_path.empty() ? Path("stdout.txt") : stdout_path;
   const std::string err = Path("stderr.txt");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, folder_.path().c_str());
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);

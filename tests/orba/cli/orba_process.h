@@ -26,9 +26,10 @@ class OrbaSandbox {
   // Registers the built add-in module in the sandbox's registry.
   OrbaSandbox();
 
-  // Runs orba with `args`; stdin is empty, no display is available unless
-  // `extra_environment` ("NAME=value" entries) names one. Standard output goes
-  // to `stdout_path` when one is given (OrbaRun::out is then empty).
+  // Runs orba with `args` in the sandbox folder; stdin is empty, no display is
+  // available unless `extra_environment` ("NAME=value" entries, which win over
+  // the sandbox's own) names one. Standard output goes to `stdout_path` when
+  // one is given (OrbaRun::out is then empty).
   OrbaRun Run(const std::vector<std::string>& args,
               const std::vector<std::string>& extra_environment = {},
               const std::string& stdout_path = "") const;

@@ -7,15 +7,11 @@
 namespace orba::store {
 namespace {
 
-TEST(EventArgumentList, ItemsHoldTheirValues) {
+TEST(EventArgumentList, ItemsHoldTheirValuesAndAnIndexOutOfRangeFails) {
   EventArgumentList arguments({automation::Variant(int32_t{42}), automation::Variant("text")});
   EXPECT_EQ(arguments.Item(0)->Value().ToInt32(), 42);
   EXPECT_EQ(arguments.Item(1)->Value().ToString(), "text");
-}
-
-TEST(EventArgumentList, IndexOutOfRangeFails) {
-  EventArgumentList arguments({automation::Variant(int32_t{1})});
-  EXPECT_THROW(arguments.Item(1), host::Error);
+  EXPECT_THROW(arguments.Item(2), host::Error);
   EXPECT_THROW(arguments.Item(-1), host::Error);
   EXPECT_THROW(EventArgumentList({}).Item(0), host::Error);
 }

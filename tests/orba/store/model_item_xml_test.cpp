@@ -28,7 +28,7 @@ class ModelItemXmlTest : public ::testing::Test {
   std::shared_ptr<ModelRepository> repository_ = ImportedModel(kNestedModel);
 };
 
-TEST_F(ModelItemXmlTest, ElementWithNestedOwnedElementsInOrder) {
+TEST_F(ModelItemXmlTest, AnElementIsItsItemWithItsOwnedElementsNestedInOrder) {
   EXPECT_EQ(
       repository_->GetModelItemXml("{B}"),
       "<ModelItem Name=\"A &quot;quoted&quot; &amp; &lt;b&gt;\" GUID=\"{B}\" Metatype=\"Block\">"
@@ -37,11 +37,10 @@ TEST_F(ModelItemXmlTest, ElementWithNestedOwnedElementsInOrder) {
       "</ModelItem>"
       "<ModelItem Name=\"fp\" GUID=\"{P2}\" Metatype=\"FlowPort\"/>"
       "</ModelItem>");
-}
-
-TEST_F(ModelItemXmlTest, ElementWithoutOwnedElementsIsOneEmptyItem) {
   EXPECT_EQ(repository_->GetModelItemXml("{L}"),
             "<ModelItem Name=\"Lonely\" GUID=\"{L}\" Metatype=\"\"/>");
+  EXPECT_THROW(repository_->GetModelItemXml("{NOPE}"), host::Error);
+  EXPECT_THROW(repository_->GetModelItemXml(""), host::Error);
 }
 
 // The add-in reads the document with the platform's XML reader.
@@ -84,11 +83,6 @@ TEST(ModelItemXml, AParentCycleIsAnErrorNamingTheElement) {
       EXPECT_EQ(std::string(error.what()), c.message);
     }
   }
-}
-
-TEST_F(ModelItemXmlTest, UnknownGuidFails) {
-  EXPECT_THROW(repository_->GetModelItemXml("{NOPE}"), host::Error);
-  EXPECT_THROW(repository_->GetModelItemXml(""), host::Error);
 }
 
 }  // namespace

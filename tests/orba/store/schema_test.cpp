@@ -18,6 +18,7 @@
 namespace orba::store::testing {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -91,57 +92,33 @@ class ModelFileTest : public ::testing::Test {
     return ExportJsonModel(repository);
   }
 
-  void SetUserVersion(const std::string& path, int version) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db, ("PRAGMA user_version = " + std::to_string(version)).c_str(), nullptr, nullptr,
-                 nullptr);
-    sqlite3_close(db);
-  }
-
   testing_support::TempFolder folder_;
 };
 
-TEST_F(ModelFileTest, CreatedModelIsEmptyAndReopens) {
-  std::string path = File("new.obx");
-  {
-    ModelRepository repository;
-    repository.CreateModel(path);
-    EXPECT_EQ(repository.ModelLocation(), path);
-    EXPECT_TRUE(repository.ElementIds().empty());
-  }
+TEST_F(ModelFileTest, ACreatedModelIsEmptyAndReopens) {
+  const std::string path = File("new.obx");
+  ModelRepository().CreateModel(path);
   ModelRepository repository;
   EXPECT_TRUE(repository.OpenModel(path));
   EXPECT_EQ(repository.LastOpenError(), "");
   EXPECT_EQ(repository.ModelLocation(), path);
+  EXPECT_TRUE(repository.ElementIds().empty());
 }
 
-TEST_F(ModelFileTest, CreateRefusesAnExistingFile) {
-  std::string path = SampleFile("model.obx");
-  ModelRepository repository;
-  EXPECT_THROW(repository.CreateModel(path), StoreError);
-  repository.Open(path);
-  EXPECT_EQ(repository.PackageIds().size(), 2u);
-}
-
-TEST_F(ModelFileTest, ChangesPersistAcrossOpening) {
-  std::string path = SampleFile("model.obx");
+TEST_F(ModelFileTest, ChangesPersistAndNeitherACreateNorAFailedOpenLosesTheModel) {
+  const std::string path = SampleFile("model.obx");
   {
     ModelRepository repository;
+    EXPECT_THROW(repository.CreateModel(path), StoreError);
     repository.Open(path);
     repository.GetPackageByID(1)->Elements()->AddNew("Engine", "Class")->Update();
   }
   ModelRepository repository;
   repository.Open(path);
+  EXPECT_EQ(repository.PackageIds().size(), 2u);
   EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).back(), "Engine");
-}
-
-TEST_F(ModelFileTest, OpeningAnotherModelClosesTheFirstOnlyOnSuccess) {
-  std::string first = SampleFile("first.obx");
-  ModelRepository repository;
-  repository.Open(first);
   EXPECT_FALSE(repository.OpenModel(File("missing.obx")));
-  EXPECT_EQ(repository.ModelLocation(), first);
+  EXPECT_EQ(repository.ModelLocation(), path);
 }
 
 // Neither opening nor the header check reads a FIFO or a device: they would
@@ -158,7 +135,7 @@ TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
   for (const auto& [path, reason] : cases) {
     const std::string expected = "cannot open model file " + path + ": " + reason;
     EXPECT_EQ(OpenError(path), expected);
-    EXPECT_EQ(ErrorOf([&, &path = path] { CheckModelFileHeader(path); }), expected);
+    EXPECT_EQ(ErrorOf([&path = path] { CheckModelFileHeader(path); }), expected);
   }
   EXPECT_FALSE(std::filesystem::exists(File("missing.obx")));
 }
@@ -196,39 +173,25 @@ TEST_F(ModelFileTest, AnInterruptedWriteThatCannotBeRolledBackIsNamed) {
   EXPECT_TRUE(std::filesystem::exists(path + "-journal"));
 }
 
-TEST_F(ModelFileTest, TextFileIsNotAModel) {
-  std::string path = File("notes.obx");
-  WriteFile(path, "These are some notes, not a model at all.\n" + std::string(2000, 'x'));
-  EXPECT_EQ(OpenError(path), "not an Orba model file: " + path);
-}
-
-TEST_F(ModelFileTest, EmptyFileIsNotAModel) {
-  std::string path = File("empty.obx");
-  WriteFile(path, "");
-  EXPECT_EQ(OpenError(path), "not an Orba model file: " + path);
-}
-
-TEST_F(ModelFileTest, OtherSqliteDatabaseIsNotAModel) {
-  std::string path = File("other.db");
+TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
+  WriteFile(File("notes.obx"),
+            "These are some notes, not a model at all.\n" + std::string(2000, 'x'));
+  WriteFile(File("empty.obx"), "");
   sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
+  sqlite3_open(File("other.db").c_str(), &db);
   sqlite3_exec(db, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
   sqlite3_close(db);
-  EXPECT_EQ(OpenError(path), "not an Orba model file: " + path);
-}
-
-TEST_F(ModelFileTest, TruncatedFileIsDamaged) {
-  std::string path = SampleFile("model.obx");
-  std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
-  EXPECT_THAT(OpenError(path), StartsWith("model file is damaged: " + path));
-}
-
-TEST_F(ModelFileTest, NewerSchemaVersionIsRefused) {
-  std::string path = SampleFile("model.obx");
-  SetUserVersion(path, kSchemaVersion + 1);
-  std::string message = OpenError(path);
-  EXPECT_THAT(message, HasSubstr(path));
-  EXPECT_THAT(message, HasSubstr("schema version " + std::to_string(kSchemaVersion + 1)));
+  for (const char* name : {"notes.obx", "empty.obx", "other.db"}) {
+    EXPECT_EQ(OpenError(File(name)), "not an Orba model file: " + File(name));
+  }
+  const std::string truncated = SampleFile("truncated.obx");
+  std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 2);
+  EXPECT_THAT(OpenError(truncated), StartsWith("model file is damaged: " + truncated));
+  const std::string newer = SampleFile("newer.obx");
+  ExecuteOn(newer, "PRAGMA user_version = " + std::to_string(kSchemaVersion + 1));
+  EXPECT_THAT(OpenError(newer),
+              AllOf(HasSubstr(newer),
+                    HasSubstr("schema version " + std::to_string(kSchemaVersion + 1))));
 }
 
 TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {
