@@ -1,0 +1,49 @@
+// Rule cases kept as data: each case builds a small model, runs one rule
+// event and states the reports it expects. Case files hold them:
+//
+//   # a comment line
+//   model NAME                   items shared by cases, indented below
+//   case TITLE                   one case, its lines indented below
+//     use NAME                   the items of a model
+//     package KEY [FIELD=VALUE ...]
+//     element KEY TYPE [FIELD=VALUE ...]
+//     connector KEY TYPE CLIENT SUPPLIER [FIELD=VALUE ...]
+//     hide KEY                   the host answers nothing for this element
+//     run RULE element|package|connector KEY
+//     run RULE method GUID OWNER
+//     expect [throws] REPORT ... the reports in order ("none" for none);
+//                                with "throws" the event fails after them
+//     calls NAME COUNT           the event made COUNT host calls of NAME
+//   where COLUMN ...             the case once per row below, with {COLUMN}
+//     VALUE ...                  replaced by the row's value ("-": empty)
+//
+// A report is MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE, several of
+// them may be joined by commas. A FIELD=VALUE whose value is "~" is left
+// out; tag.NAME=VALUE adds a tagged value; numbers, true/false and values
+// starting with [ or { are JSON, anything else a string ("..." may hold
+// spaces). Elements are named after their key and go into the root package.
+// An item KEY*N stands for N items, KEY1 to KEYN.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace rules_test {
+
+struct RuleCase {
+  std::string file;   // the case file's name
+  int line = 0;       // where the case starts
+  int row = 0;        // 1, 2, ... for the rows of a table, else 0
+  std::string title;  // with the row's values for a case of a table
+  std::vector<std::vector<std::string>> statements;  // tokens per line
+};
+
+// Every case of a case file, tables expanded; throws std::runtime_error
+// naming the file and line of a malformed one.
+std::vector<RuleCase> ReadRuleCases(const std::filesystem::path& file);
+
+void PrintTo(const RuleCase& rule_case, std::ostream* out);
+
+}  // namespace rules_test

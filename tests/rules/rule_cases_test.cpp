@@ -1,0 +1,158 @@
+// Runs every case of tests/rules/cases/*.txt (the format is in rule_cases.h).
+#include <algorithm>
+#include <cctype>
+
+#include <gtest/gtest.h>
+
+#include "rules/rule_cases.h"
+#include "rules/rule_harness.h"
+
+namespace rules_test {
+namespace {
+
+const std::filesystem::path kCaseFolder = TESSARY_SOURCE_ROOT "/tests/rules/cases";
+
+nlohmann::json Value(const std::string& text) {
+  const bool number = !text.empty() && std::ranges::all_of(text, [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) || c == '-';
+  }) && text != "-";
+  if (number || text == "true" || text == "false" || text.starts_with("[") ||
+      text.starts_with("{")) {
+    return nlohmann::json::parse(text);
+  }
+  return text;
+}
+
+// The FIELD=VALUE tokens of a statement from `first` on, onto `item`.
+nlohmann::json Fields(nlohmann::json item, const std::vector<std::string>& tokens, size_t first) {
+  for (size_t i = first; i < tokens.size(); ++i) {
+    const auto equals = tokens[i].find('=');
+    if (equals == std::string::npos) throw std::runtime_error("not FIELD=VALUE: " + tokens[i]);
+    const std::string field = tokens[i].substr(0, equals), value = tokens[i].substr(equals + 1);
+    if (value == "~") continue;
+    if (field.starts_with("tag.")) {
+      item["tags"].push_back({{"name", field.substr(4)}, {"value", value}});
+    } else {
+      item[field] = Value(value);
+    }
+  }
+  return item;
+}
+
+// The keys an item line names: KEY, or KEY*N for N items KEY1 ... KEYN.
+std::vector<std::string> Keys(const std::string& key) {
+  const auto star = key.find('*');
+  if (star == std::string::npos) return {key};
+  std::vector<std::string> keys;
+  for (int n = 1; n <= std::stoi(key.substr(star + 1)); ++n) {
+    keys.push_back(key.substr(0, star) + std::to_string(n));
+  }
+  return keys;
+}
+
+ModelJson ModelOf(const RuleCase& rule_case) {
+  ModelJson model;
+  for (const auto& s : rule_case.statements) {
+    for (const std::string& key : Keys(s.size() > 1 ? s[1] : "")) {
+      if (s[0] == "package") {
+        model.Package(Fields({{"key", key}}, s, 2));
+      } else if (s[0] == "element") {
+        model.Element(Fields({{"key", key}, {"type", s.at(2)}}, s, 3));
+      } else if (s[0] == "connector") {
+        model.Connector(Fields(
+            {{"key", key}, {"type", s.at(2)}, {"client", s.at(3)}, {"supplier", s.at(4)}}, s, 5));
+      }
+    }
+  }
+  return model;
+}
+
+void RunEvent(RuleHarness& harness, const std::vector<std::string>& s) {
+  const std::string& kind = s.at(2);
+  if (kind == "element") harness.RunElement(s[1], s.at(3));
+  else if (kind == "package") harness.RunPackage(s[1], s.at(3));
+  else if (kind == "connector") harness.RunConnector(s[1], s.at(3));
+  else if (kind == "method") harness.RunMethod(s[1], s.at(3), s.at(4));
+  else throw std::runtime_error("no event kind " + kind);
+}
+
+// A report written as MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE, like `form`.
+std::string Written(const Report& report, const std::string& form) {
+  if (form.find(':') == std::string::npos) return std::to_string(report.message);
+  std::string text = report.rule + ":" + std::to_string(report.message);
+  if (form.find('/') != std::string::npos) text += "/" + std::to_string(report.error_type);
+  return text;
+}
+
+void Expect(const RuleHarness& harness, std::vector<std::string> expected, bool threw) {
+  const bool throws = expected.size() > 1 && expected[1] == "throws";
+  std::vector<std::string> forms;
+  for (size_t i = throws ? 2 : 1; i < expected.size(); ++i) {
+    for (size_t at = 0; at <= expected[i].size();) {
+      const size_t comma = std::min(expected[i].find(',', at), expected[i].size());
+      if (comma > at && expected[i] != "none") forms.push_back(expected[i].substr(at, comma - at));
+      at = comma + 1;
+    }
+  }
+  std::vector<std::string> reports;
+  for (const Report& report : harness.Reports()) {
+    reports.push_back(Written(report, reports.size() < forms.size() ? forms[reports.size()] : "r:m/e"));
+  }
+  EXPECT_EQ(reports, forms);
+  EXPECT_EQ(threw, throws) << (threw ? "the event failed" : "the event did not fail");
+}
+
+class RuleCaseTest : public testing::TestWithParam<RuleCase> {};
+
+TEST_P(RuleCaseTest, ReportsWhatTheCaseExpects) {
+  const RuleCase& rule_case = GetParam();
+  if (rule_case.statements.empty()) FAIL() << rule_case.title;
+  RuleHarness harness(ModelOf(rule_case));
+  bool threw = false;
+  for (const auto& s : rule_case.statements) {
+    if (s[0] == "hide") {
+      harness.Host().Plan().HideElement(harness.Model().ElementId(s.at(1)));
+    } else if (s[0] == "run") {
+      try {
+        RunEvent(harness, s);
+        threw = false;
+      } catch (const host::Error&) {
+        threw = true;
+      }
+    } else if (s[0] == "expect") {
+      Expect(harness, s, threw);
+    } else if (s[0] == "calls") {
+      EXPECT_EQ(harness.Host().Plan().CountOf(s.at(1)), std::stoi(s.at(2))) << s[1];
+    }
+  }
+}
+
+std::vector<RuleCase> AllCases() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(kCaseFolder)) {
+    files.push_back(entry.path());
+  }
+  std::ranges::sort(files);
+  std::vector<RuleCase> cases;
+  for (const auto& file : files) {
+    try {
+      const auto read = ReadRuleCases(file);
+      cases.insert(cases.end(), read.begin(), read.end());
+    } catch (const std::exception& error) {
+      // A case without statements fails, naming the problem.
+      cases.push_back(RuleCase{file.filename().string(), 0, 0, error.what(), {}});
+    }
+  }
+  return cases;
+}
+
+std::string CaseName(const testing::TestParamInfo<RuleCase>& info) {
+  const RuleCase& c = info.param;
+  const std::string name = std::filesystem::path(c.file).stem().string() + "_" + std::to_string(c.line);
+  return c.row == 0 ? name : name + "_" + std::to_string(c.row);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RuleCaseTest, testing::ValuesIn(AllCases()), CaseName);
+
+}  // namespace
+}  // namespace rules_test
