@@ -78,9 +78,11 @@ std::vector<Block> ReadBlocks(const std::filesystem::path& path) {
     } else if (indented) {
       auto row = Tokens(text, file, number);
       if (row.size() != blocks.back().columns.size()) Fail(file, number, "the row has the wrong size");
-      // Values keep their quotes, to stay one token where they are put.
+      // Values with spaces keep their quotes, to stay one token where they
+      // are put; JSON stays one token by its brackets.
       for (auto& value : row) {
-        value = value == "-" ? "" : value.find(' ') == std::string::npos ? value : '"' + value + '"';
+        const bool whole = value.find(' ') == std::string::npos || value.starts_with('[');
+        value = value == "-" ? "" : whole ? value : '"' + value + '"';
       }
       blocks.back().rows.push_back(row);
     } else if (word == "where" && !blocks.empty() && blocks.back().kind == "case") {

@@ -1,5 +1,5 @@
-// Rule cases kept as data: each case builds a small model, runs one rule
-// event and states the reports it expects. Case files hold them:
+// Rule cases kept as data: each case builds a small model, runs rule events
+// and states the reports it expects. Case files hold them:
 //
 //   # a comment line
 //   model NAME                   items shared by cases, indented below
@@ -9,20 +9,31 @@
 //     element KEY TYPE [FIELD=VALUE ...]
 //     connector KEY TYPE CLIENT SUPPLIER [FIELD=VALUE ...]
 //     hide KEY                   the host answers nothing for this element
+//                                (looked up by id or by GUID)
+//     fail NAME [N]              the N-th host call of NAME fails (default 1)
 //     run RULE element|package|connector KEY
 //     run RULE method GUID OWNER
-//     expect [throws] REPORT ... the reports in order ("none" for none);
-//                                with "throws" the event fails after them
-//     calls NAME COUNT           the event made COUNT host calls of NAME
+//     expect [throws] REPORT ... the reports of the case so far, in order
+//                                ("none" for none); "throws": the last
+//                                event failed
+//     calls NAME COUNT           the events so far made COUNT host calls of
+//                                NAME ("*": of any name)
+//     faults                     the case up to here again, once for each
+//                                host call of its last event, with that call
+//                                failing: the event fails and keeps exactly
+//                                the reports made before that call
 //   where COLUMN ...             the case once per row below, with {COLUMN}
 //     VALUE ...                  replaced by the row's value ("-": empty)
 //
-// A report is MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE, several of
-// them may be joined by commas. A FIELD=VALUE whose value is "~" is left
-// out; tag.NAME=VALUE adds a tagged value; numbers, true/false and values
-// starting with [ or { are JSON, anything else a string ("..." may hold
-// spaces). Elements are named after their key and go into the root package.
-// An item KEY*N stands for N items, KEY1 to KEYN.
+// RULE is a local rule id, or =ID to run the host rule id ID as it is. A
+// report is MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE, several of them
+// may be joined by commas. A FIELD=VALUE whose value is "~" is left out;
+// tag.NAME=VALUE adds a tagged value; values are text ("..." may hold
+// spaces), but JSON for clientAggregation, supplierAggregation and values
+// starting with [. Elements
+// are named after their key and go into the root package. An item KEY*N
+// stands for N items, KEY1 to KEYN (none for N=0). A model may hold {COLUMN}
+// too, filled in by the case that uses it.
 #pragma once
 
 #include <filesystem>

@@ -1,6 +1,5 @@
 // Runs every case of tests/rules/cases/*.txt (the format is in rule_cases.h).
 #include <algorithm>
-#include <cctype>
 
 #include <gtest/gtest.h>
 
@@ -10,21 +9,18 @@
 namespace rules_test {
 namespace {
 
+using Statement = std::vector<std::string>;
+
 const std::filesystem::path kCaseFolder = TESSARY_SOURCE_ROOT "/tests/rules/cases";
 
-nlohmann::json Value(const std::string& text) {
-  const bool number = !text.empty() && std::ranges::all_of(text, [](char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) || c == '-';
-  }) && text != "-";
-  if (number || text == "true" || text == "false" || text.starts_with("[") ||
-      text.starts_with("{")) {
-    return nlohmann::json::parse(text);
-  }
-  return text;
+// Values are text, but for the model's number fields and JSON lists.
+nlohmann::json Value(const std::string& field, const std::string& text) {
+  const bool number = field == "clientAggregation" || field == "supplierAggregation";
+  return number || text.starts_with("[") ? nlohmann::json::parse(text) : nlohmann::json(text);
 }
 
 // The FIELD=VALUE tokens of a statement from `first` on, onto `item`.
-nlohmann::json Fields(nlohmann::json item, const std::vector<std::string>& tokens, size_t first) {
+nlohmann::json Fields(nlohmann::json item, const Statement& tokens, size_t first) {
   for (size_t i = first; i < tokens.size(); ++i) {
     const auto equals = tokens[i].find('=');
     if (equals == std::string::npos) throw std::runtime_error("not FIELD=VALUE: " + tokens[i]);
@@ -33,7 +29,7 @@ nlohmann::json Fields(nlohmann::json item, const std::vector<std::string>& token
     if (field.starts_with("tag.")) {
       item["tags"].push_back({{"name", field.substr(4)}, {"value", value}});
     } else {
-      item[field] = Value(value);
+      item[field] = Value(field, value);
     }
   }
   return item;
@@ -53,12 +49,13 @@ std::vector<std::string> Keys(const std::string& key) {
 ModelJson ModelOf(const RuleCase& rule_case) {
   ModelJson model;
   for (const auto& s : rule_case.statements) {
-    for (const std::string& key : Keys(s.size() > 1 ? s[1] : "")) {
+    if (s[0] != "package" && s[0] != "element" && s[0] != "connector") continue;
+    for (const std::string& key : Keys(s.at(1))) {
       if (s[0] == "package") {
         model.Package(Fields({{"key", key}}, s, 2));
       } else if (s[0] == "element") {
         model.Element(Fields({{"key", key}, {"type", s.at(2)}}, s, 3));
-      } else if (s[0] == "connector") {
+      } else {
         model.Connector(Fields(
             {{"key", key}, {"type", s.at(2)}, {"client", s.at(3)}, {"supplier", s.at(4)}}, s, 5));
       }
@@ -67,13 +64,34 @@ ModelJson ModelOf(const RuleCase& rule_case) {
   return model;
 }
 
-void RunEvent(RuleHarness& harness, const std::vector<std::string>& s) {
+void RunEvent(RuleHarness& harness, const Statement& s) {
   const std::string& kind = s.at(2);
   if (kind == "element") harness.RunElement(s[1], s.at(3));
   else if (kind == "package") harness.RunPackage(s[1], s.at(3));
   else if (kind == "connector") harness.RunConnector(s[1], s.at(3));
   else if (kind == "method") harness.RunMethod(s[1], s.at(3), s.at(4));
   else throw std::runtime_error("no event kind " + kind);
+}
+
+// Does what a hide, fail or run statement says; with fail_at > 0 the
+// fail_at-th host call of a run fails. Answers whether the statement's event failed.
+bool Act(RuleHarness& harness, const Statement& s, int fail_at, bool threw) {
+  auto& plan = harness.Host().Plan();
+  if (s[0] == "hide") {
+    plan.HideElement(harness.Model().ElementId(s.at(1)));
+    plan.HideElementGuid(harness.Model().ElementGuid(s[1]));
+  } else if (s[0] == "fail") {
+    plan.FailOn(s.at(1), s.size() > 2 ? std::stoi(s[2]) : 1);
+  } else if (s[0] == "run") {
+    if (fail_at > 0) plan.FailAtCall(fail_at);
+    try {
+      RunEvent(harness, s);
+      return false;
+    } catch (const host::Error&) {
+      return true;
+    }
+  }
+  return threw;
 }
 
 // A report written as MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE, like `form`.
@@ -84,7 +102,7 @@ std::string Written(const Report& report, const std::string& form) {
   return text;
 }
 
-void Expect(const RuleHarness& harness, std::vector<std::string> expected, bool threw) {
+void Expect(const RuleHarness& harness, const Statement& expected, bool threw) {
   const bool throws = expected.size() > 1 && expected[1] == "throws";
   std::vector<std::string> forms;
   for (size_t i = throws ? 2 : 1; i < expected.size(); ++i) {
@@ -102,27 +120,47 @@ void Expect(const RuleHarness& harness, std::vector<std::string> expected, bool 
   EXPECT_EQ(threw, throws) << (threw ? "the event failed" : "the event did not fail");
 }
 
+// Plays the case's statements before `end` again once for each host call of
+// the run at `run` (the calls from `first_call` on in `clean`), failing it.
+void ExpectEachFailureKeepsEarlierReports(const RuleCase& rule_case, size_t end, size_t run,
+                                          RuleHarness& clean, size_t first_call) {
+  const std::vector<std::string>& calls = clean.Host().Plan().Calls();
+  const std::vector<Report> reports = clean.Reports();
+  for (size_t failing = first_call; failing < calls.size(); ++failing) {
+    RuleHarness harness(ModelOf(rule_case));
+    bool threw = false;
+    for (size_t i = 0; i < end; ++i) {
+      const int fail_at = i == run ? static_cast<int>(failing - first_call + 1) : 0;
+      threw = Act(harness, rule_case.statements[i], fail_at, threw);
+    }
+    const auto made = std::count(calls.begin(), calls.begin() + static_cast<long>(failing),
+                                 "ProjectServices.ReportViolation");
+    const std::vector<Report> before(reports.begin(), reports.begin() + made);
+    EXPECT_TRUE(threw) << "failing " << calls[failing];
+    EXPECT_EQ(harness.Reports(), before) << "failing " << calls[failing];
+  }
+}
+
 class RuleCaseTest : public testing::TestWithParam<RuleCase> {};
 
 TEST_P(RuleCaseTest, ReportsWhatTheCaseExpects) {
   const RuleCase& rule_case = GetParam();
   if (rule_case.statements.empty()) FAIL() << rule_case.title;
   RuleHarness harness(ModelOf(rule_case));
+  const auto& plan = harness.Host().Plan();
   bool threw = false;
-  for (const auto& s : rule_case.statements) {
-    if (s[0] == "hide") {
-      harness.Host().Plan().HideElement(harness.Model().ElementId(s.at(1)));
-    } else if (s[0] == "run") {
-      try {
-        RunEvent(harness, s);
-        threw = false;
-      } catch (const host::Error&) {
-        threw = true;
-      }
-    } else if (s[0] == "expect") {
+  size_t last_run = 0, first_call = 0;
+  for (size_t i = 0; i < rule_case.statements.size(); ++i) {
+    const Statement& s = rule_case.statements[i];
+    if (s[0] == "run") std::tie(last_run, first_call) = std::pair(i, plan.Calls().size());
+    threw = Act(harness, s, 0, threw);
+    if (s[0] == "expect") {
       Expect(harness, s, threw);
     } else if (s[0] == "calls") {
-      EXPECT_EQ(harness.Host().Plan().CountOf(s.at(1)), std::stoi(s.at(2))) << s[1];
+      const size_t count = s.at(1) == "*" ? plan.Calls().size() : plan.CountOf(s[1]);
+      EXPECT_EQ(count, std::stoul(s.at(2))) << s[1];
+    } else if (s[0] == "faults") {
+      ExpectEachFailureKeepsEarlierReports(rule_case, i, last_run, harness, first_call);
     }
   }
 }

@@ -65,6 +65,7 @@ void RuleHarness::RunMethod(const std::string& local_id, const std::string& meth
 }
 
 std::string RuleHarness::HostId(const std::string& local_id) const {
+  if (local_id.starts_with("=")) return local_id.substr(1);
   const auto& locals = rules_.LocalRuleIDs();
   const auto found = std::ranges::find(locals, local_id);
   if (found == locals.end()) return "";
@@ -97,12 +98,6 @@ std::vector<Report> RuleHarness::Reports() const {
     reports.push_back(Report{local, reported.error_type, MessageId(reported.message)});
   }
   return reports;
-}
-
-std::vector<int> RuleHarness::Messages() const {
-  std::vector<int> messages;
-  for (const Report& report : Reports()) messages.push_back(report.message);
-  return messages;
 }
 
 }  // namespace rules_test

@@ -51,19 +51,18 @@ class RuleHarness {
   testing_support::FaultInjectingRepository& Host() { return *host_; }
   host::RepositoryPtr HostPtr() const { return host_; }
 
-  // The run events, by local rule id and model key.
+  // The run events, by local rule id (or "=ID") and model key.
   void RunElement(const std::string& local_id, const std::string& key);
   void RunPackage(const std::string& local_id, const std::string& key);
   void RunConnector(const std::string& local_id, const std::string& key);
   void RunMethod(const std::string& local_id, const std::string& method_guid,
                  const std::string& owner_key);
 
-  // The host rule id registered for a local id (first registration).
+  // The host rule id registered for a local id (first registration); ID
+  // itself for "=ID".
   std::string HostId(const std::string& local_id) const;
 
   std::vector<Report> Reports() const;
-  // Only the message ids of Reports(), in order.
-  std::vector<int> Messages() const;
 
  private:
   testing_support::TestModel model_;
