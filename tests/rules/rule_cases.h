@@ -8,8 +8,8 @@
 //     package KEY [FIELD=VALUE ...]
 //     element KEY TYPE [FIELD=VALUE ...]
 //     connector KEY TYPE CLIENT SUPPLIER [FIELD=VALUE ...]
-//     hide KEY                   the host answers nothing for this element
-//                                (looked up by id or by GUID)
+//     hide KEY                   the host answers nothing for this element,
+//                                looked up by id or by GUID
 //     fail NAME [N]              the N-th host call of NAME fails (default 1)
 //     run RULE element|package|connector KEY
 //     run RULE method GUID OWNER
@@ -25,15 +25,14 @@
 //   where COLUMN ...             the case once per row below, with {COLUMN}
 //     VALUE ...                  replaced by the row's value ("-": empty)
 //
-// RULE is a local rule id, or =ID to run the host rule id ID as it is. A
-// report is MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE, several of them
-// may be joined by commas. A FIELD=VALUE whose value is "~" is left out;
-// tag.NAME=VALUE adds a tagged value; values are text ("..." may hold
-// spaces), but JSON for clientAggregation, supplierAggregation and values
-// starting with [. Elements
-// are named after their key and go into the root package. An item KEY*N
-// stands for N items, KEY1 to KEYN (none for N=0). A model may hold {COLUMN}
-// too, filled in by the case that uses it.
+// RULE is a local rule id, or =ID for the host rule id ID as it is. A report
+// is MESSAGE, RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE; the words after expect
+// may be joined by commas. A FIELD=VALUE whose value is "~" is left out, and
+// so is an item or hide line whose KEY is "~"; KEY*N stands for N items, KEY1
+// to KEYN. tag.NAME=VALUE adds a tagged value. Values are text ("..." may
+// hold spaces), but JSON for clientAggregation, supplierAggregation and
+// values starting with [. Elements are named after their key and go into the
+// root package. A model may hold {COLUMN} too, for the case that uses it.
 #pragma once
 
 #include <filesystem>

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "rules/rule_cases.h"
 #include "rules/rule_harness.h"
@@ -35,9 +36,11 @@ nlohmann::json Fields(nlohmann::json item, const Statement& tokens, size_t first
   return item;
 }
 
-// The keys an item line names: KEY, or KEY*N for N items KEY1 ... KEYN.
+// The keys an item line names: KEY, KEY*N for N items KEY1 ... KEYN, or
+// none for "~".
 std::vector<std::string> Keys(const std::string& key) {
   const auto star = key.find('*');
+  if (key == "~") return {};
   if (star == std::string::npos) return {key};
   std::vector<std::string> keys;
   for (int n = 1; n <= std::stoi(key.substr(star + 1)); ++n) {
@@ -46,22 +49,29 @@ std::vector<std::string> Keys(const std::string& key) {
   return keys;
 }
 
-ModelJson ModelOf(const RuleCase& rule_case) {
-  ModelJson model;
+// The JSON model document of the case's items. Items are named after their
+// key; packages and elements without a place go into the root package.
+std::string ModelOf(const RuleCase& rule_case) {
+  nlohmann::json model = {{"format", "orba-model"}, {"version", 1},
+                          {"packages", {{{"key", "root"}, {"name", "Model"}}}},
+                          {"elements", nlohmann::json::array()},
+                          {"connectors", nlohmann::json::array()}};
   for (const auto& s : rule_case.statements) {
     if (s[0] != "package" && s[0] != "element" && s[0] != "connector") continue;
     for (const std::string& key : Keys(s.at(1))) {
       if (s[0] == "package") {
-        model.Package(Fields({{"key", key}}, s, 2));
+        model["packages"].push_back(Fields({{"key", key}, {"name", key}, {"parent", "root"}}, s, 2));
       } else if (s[0] == "element") {
-        model.Element(Fields({{"key", key}, {"type", s.at(2)}}, s, 3));
+        auto element = Fields({{"key", key}, {"name", key}, {"type", s.at(2)}}, s, 3);
+        if (!element.contains("parent")) element.emplace("package", "root");
+        model["elements"].push_back(element);
       } else {
-        model.Connector(Fields(
+        model["connectors"].push_back(Fields(
             {{"key", key}, {"type", s.at(2)}, {"client", s.at(3)}, {"supplier", s.at(4)}}, s, 5));
       }
     }
   }
-  return model;
+  return model.dump();
 }
 
 void RunEvent(RuleHarness& harness, const Statement& s) {
@@ -77,7 +87,7 @@ void RunEvent(RuleHarness& harness, const Statement& s) {
 // fail_at-th host call of a run fails. Answers whether the statement's event failed.
 bool Act(RuleHarness& harness, const Statement& s, int fail_at, bool threw) {
   auto& plan = harness.Host().Plan();
-  if (s[0] == "hide") {
+  if (s[0] == "hide" && s.at(1) != "~") {
     plan.HideElement(harness.Model().ElementId(s.at(1)));
     plan.HideElementGuid(harness.Model().ElementGuid(s[1]));
   } else if (s[0] == "fail") {
@@ -102,16 +112,19 @@ std::string Written(const Report& report, const std::string& form) {
   return text;
 }
 
+// The reports after "expect", each token split at commas; a first one
+// "throws" says the last event failed.
 void Expect(const RuleHarness& harness, const Statement& expected, bool threw) {
-  const bool throws = expected.size() > 1 && expected[1] == "throws";
   std::vector<std::string> forms;
-  for (size_t i = throws ? 2 : 1; i < expected.size(); ++i) {
+  for (size_t i = 1; i < expected.size(); ++i) {
     for (size_t at = 0; at <= expected[i].size();) {
       const size_t comma = std::min(expected[i].find(',', at), expected[i].size());
       if (comma > at && expected[i] != "none") forms.push_back(expected[i].substr(at, comma - at));
       at = comma + 1;
     }
   }
+  const bool throws = !forms.empty() && forms[0] == "throws";
+  if (throws) forms.erase(forms.begin());
   std::vector<std::string> reports;
   for (const Report& report : harness.Reports()) {
     reports.push_back(Written(report, reports.size() < forms.size() ? forms[reports.size()] : "r:m/e"));

@@ -1,6 +1,5 @@
 // RuleHarness: a test model with the SysML rules registered against it, and
 // the run events and reports expressed in local rule ids and message numbers.
-// ModelJson keeps the model documents of the rule tests short.
 #pragma once
 
 #include <cstdint>
@@ -9,27 +8,11 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "rules/sysml_rules.h"
 #include "support/fault_injection.h"
 #include "support/test_model.h"
 
 namespace rules_test {
-
-// A JSON model document built up item by item. Elements without "package" or
-// "parent" go into the root package "root"; names default to the key.
-class ModelJson {
- public:
-  ModelJson();
-  ModelJson& Package(nlohmann::json fields);
-  ModelJson& Element(nlohmann::json fields);
-  ModelJson& Connector(nlohmann::json fields);
-  std::string Text() const { return document_.dump(); }
-
- private:
-  nlohmann::json document_;
-};
 
 // One violation report, as the rule that made it and the string id of its message.
 struct Report {
@@ -42,8 +25,9 @@ std::ostream& operator<<(std::ostream& out, const Report& report);
 
 class RuleHarness {
  public:
-  // Builds the model and registers the rule category and rules with it.
-  explicit RuleHarness(const ModelJson& model);
+  // Builds the model of the JSON model document and registers the rule
+  // category and rules with it.
+  explicit RuleHarness(const std::string& model_document);
 
   testing_support::TestModel& Model() { return model_; }
   rules::CSysMLRules& Rules() { return rules_; }

@@ -7,6 +7,7 @@
 // deliberate change, rewrite it and review the difference:
 //   UPDATE_GOLDEN=1 rules_test --gtest_filter=Registry.*
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -27,14 +28,15 @@ using ::testing::IsEmpty;
 const std::filesystem::path kGolden = TESSARY_SOURCE_ROOT "/tests/rules/golden/registered_rules.txt";
 
 // An item for every run event, and a flow port that Rule_09 reports (137).
-ModelJson Items() {
-  ModelJson model;
-  model.Element({{"key", "cls"}, {"type", "Class"}, {"operations", {{{"name", "op"}, {"guid", "{OP}"}}}}})
-      .Connector({{"key", "assoc"}, {"type", "Association"}, {"client", "cls"}, {"supplier", "cls"}})
-      .Element({{"key", "iface"}, {"type", "Interface"}, {"metatype", "Interface"}})
-      .Element({{"key", "port"}, {"type", "Port"}, {"metatype", "FlowPort"}, {"propertyType", "iface"}});
-  return model;
-}
+const std::string kItems = R"({"format": "orba-model", "version": 1,
+  "packages": [{"key": "root", "name": "Model"}],
+  "elements": [
+    {"key": "cls", "name": "cls", "type": "Class", "package": "root",
+     "operations": [{"name": "op", "guid": "{OP}"}]},
+    {"key": "iface", "name": "iface", "type": "Interface", "metatype": "Interface", "package": "root"},
+    {"key": "port", "name": "port", "type": "Port", "metatype": "FlowPort", "propertyType": "iface",
+     "package": "root"}],
+  "connectors": [{"key": "assoc", "type": "Association", "client": "cls", "supplier": "cls"}]})";
 
 const orba::store::ValidationLog& Log(RuleHarness& harness) {
   return std::dynamic_pointer_cast<orba::store::ModelRepository>(harness.Model().Repository())
@@ -77,7 +79,7 @@ std::string Registered(RuleHarness& harness) {
 }
 
 TEST(Registry, RegistersWhatTheGoldenFileHolds) {
-  RuleHarness harness(Items());
+  RuleHarness harness(kItems);
   const std::string registered = Registered(harness);
   if (std::getenv("UPDATE_GOLDEN")) std::ofstream(kGolden) << registered;
   std::ostringstream golden;
@@ -86,7 +88,7 @@ TEST(Registry, RegistersWhatTheGoldenFileHolds) {
 }
 
 TEST(Registry, NothingRunsBeforeRegistration) {
-  const testing_support::TestModel model(Items().Text());
+  const testing_support::TestModel model(kItems);
   const auto host = std::make_shared<testing_support::FaultInjectingRepository>(model.Repository());
   rules::CSysMLRules rules;
   rules.RunElementRule(host, "rule-5", host->Wrap(model.Element("port")));
@@ -97,7 +99,7 @@ TEST(Registry, NothingRunsBeforeRegistration) {
 }
 
 TEST(Registry, ReRegistrationAppendsAndReportsGoToTheFirstRegistration) {
-  RuleHarness harness(Items());
+  RuleHarness harness(kItems);
   harness.Rules().ConfigureCategories(harness.HostPtr());
   harness.Rules().ConfigureRules(harness.HostPtr());
   // One services object for the category, one for all the rules.
@@ -115,7 +117,7 @@ TEST(Registry, ReRegistrationAppendsAndReportsGoToTheFirstRegistration) {
 }
 
 TEST(Dispatch, ItemsTheHostCannotFindAreIgnored) {
-  RuleHarness harness(Items());
+  RuleHarness harness(kItems);
   auto& rules = harness.Rules();
   const host::RepositoryPtr host = harness.HostPtr();
   EXPECT_NO_THROW(rules.RunPackageRule(host, harness.HostId("Rule_01"), 9999));
@@ -131,13 +133,9 @@ TEST(Dispatch, ItemsTheHostCannotFindAreIgnored) {
 TEST(Helpers, NothingAndMissingElementsAreHostErrors) {
   EXPECT_THROW(rules::GetElementTagValue(nullptr, "unit"), host::Error);
   EXPECT_THROW(rules::GetConnectorTagValue(nullptr, "unit"), host::Error);
-  const testing_support::TestModel model(Items().Text());
-  try {
-    rules::RequireElement(model.Repository(), 4711);
-    ADD_FAILURE() << "no error";
-  } catch (const host::Error& error) {
-    EXPECT_THAT(error.what(), ::testing::HasSubstr("no element with id 4711"));
-  }
+  const testing_support::TestModel model(kItems);
+  EXPECT_THAT([&] { rules::RequireElement(model.Repository(), 4711); },
+              testing::ThrowsMessage<host::Error>(testing::HasSubstr("no element with id 4711")));
 }
 
 TEST(Helpers, LowerCaseIsAscii) {
