@@ -7,40 +7,13 @@
 
 namespace rules_test {
 
-ModelJson::ModelJson() {
-  document_ = {{"format", "orba-model"},
-               {"version", 1},
-               {"packages", nlohmann::json::array({{{"key", "root"}, {"name", "Model"}}})},
-               {"elements", nlohmann::json::array()},
-               {"connectors", nlohmann::json::array()}};
-}
-
-ModelJson& ModelJson::Package(nlohmann::json fields) {
-  if (!fields.contains("name")) fields["name"] = fields["key"];
-  if (!fields.contains("parent")) fields["parent"] = "root";
-  document_["packages"].push_back(std::move(fields));
-  return *this;
-}
-
-ModelJson& ModelJson::Element(nlohmann::json fields) {
-  if (!fields.contains("name")) fields["name"] = fields["key"];
-  if (!fields.contains("package") && !fields.contains("parent")) fields["package"] = "root";
-  document_["elements"].push_back(std::move(fields));
-  return *this;
-}
-
-ModelJson& ModelJson::Connector(nlohmann::json fields) {
-  document_["connectors"].push_back(std::move(fields));
-  return *this;
-}
-
 std::ostream& operator<<(std::ostream& out, const Report& report) {
   return out << "{" << report.rule << ", errorType " << report.error_type << ", message "
              << report.message << "}";
 }
 
-RuleHarness::RuleHarness(const ModelJson& model)
-    : model_(model.Text()),
+RuleHarness::RuleHarness(const std::string& model_document)
+    : model_(model_document),
       host_(std::make_shared<testing_support::FaultInjectingRepository>(model_.Repository())) {
   rules_.ConfigureCategories(host_);
   rules_.ConfigureRules(host_);
@@ -65,6 +38,7 @@ void RuleHarness::RunMethod(const std::string& local_id, const std::string& meth
 }
 
 std::string RuleHarness::HostId(const std::string& local_id) const {
+  if (local_id.starts_with("=")) return local_id.substr(1);
   const auto& locals = rules_.LocalRuleIDs();
   const auto found = std::ranges::find(locals, local_id);
   if (found == locals.end()) return "";
@@ -97,12 +71,6 @@ std::vector<Report> RuleHarness::Reports() const {
     reports.push_back(Report{local, reported.error_type, MessageId(reported.message)});
   }
   return reports;
-}
-
-std::vector<int> RuleHarness::Messages() const {
-  std::vector<int> messages;
-  for (const Report& report : Reports()) messages.push_back(report.message);
-  return messages;
 }
 
 }  // namespace rules_test

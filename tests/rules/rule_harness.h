@@ -1,6 +1,5 @@
 // RuleHarness: a test model with the SysML rules registered against it, and
 // the run events and reports expressed in local rule ids and message numbers.
-// ModelJson keeps the model documents of the rule tests short.
 #pragma once
 
 #include <cstdint>
@@ -9,27 +8,11 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "rules/sysml_rules.h"
 #include "support/fault_injection.h"
 #include "support/test_model.h"
 
 namespace rules_test {
-
-// A JSON model document built up item by item. Elements without "package" or
-// "parent" go into the root package "root"; names default to the key.
-class ModelJson {
- public:
-  ModelJson();
-  ModelJson& Package(nlohmann::json fields);
-  ModelJson& Element(nlohmann::json fields);
-  ModelJson& Connector(nlohmann::json fields);
-  std::string Text() const { return document_.dump(); }
-
- private:
-  nlohmann::json document_;
-};
 
 // One violation report, as the rule that made it and the string id of its message.
 struct Report {
@@ -42,8 +25,9 @@ std::ostream& operator<<(std::ostream& out, const Report& report);
 
 class RuleHarness {
  public:
-  // Builds the model and registers the rule category and rules with it.
-  explicit RuleHarness(const ModelJson& model);
+  // Builds the model of the JSON model document and registers the rule
+  // category and rules with it.
+  explicit RuleHarness(const std::string& model_document);
 
   testing_support::TestModel& Model() { return model_; }
   rules::CSysMLRules& Rules() { return rules_; }
@@ -51,19 +35,18 @@ class RuleHarness {
   testing_support::FaultInjectingRepository& Host() { return *host_; }
   host::RepositoryPtr HostPtr() const { return host_; }
 
-  // The run events, by local rule id and model key.
+  // The run events, by local rule id (or "=ID") and model key.
   void RunElement(const std::string& local_id, const std::string& key);
   void RunPackage(const std::string& local_id, const std::string& key);
   void RunConnector(const std::string& local_id, const std::string& key);
   void RunMethod(const std::string& local_id, const std::string& method_guid,
                  const std::string& owner_key);
 
-  // The host rule id registered for a local id (first registration).
+  // The host rule id registered for a local id (first registration); ID
+  // itself for "=ID".
   std::string HostId(const std::string& local_id) const;
 
   std::vector<Report> Reports() const;
-  // Only the message ids of Reports(), in order.
-  std::vector<int> Messages() const;
 
  private:
   testing_support::TestModel model_;
