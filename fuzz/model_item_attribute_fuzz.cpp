@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compartments/helper_funcs.h"
+#include "helper_funcs/helper_funcs.h"
 #include "host_answers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

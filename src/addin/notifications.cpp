@@ -1,20 +1,14 @@
 // Edit notifications: new viewpoints become abstract; a changed requirement
 // redraws the open diagrams so that its compartment shows the change.
 #include "addin/tessary.h"
-#include "compartments/helper_funcs.h"
+#include "base/text.h"
+#include "helper_funcs/helper_funcs.h"
 
 namespace addin {
 namespace {
 
 // The object type the host passes for an element.
 constexpr int32_t kElementObjectType = 4;
-
-std::string AsciiLowerCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 // Using "nothing" as an object fails the operation, as it does for any automation client.
 template <class T>
@@ -33,7 +27,7 @@ bool CTessary::Orba_OnPostNewElement(const host::RepositoryPtr& Repository,
   const host::ElementPtr element =
       Existing(Existing(Repository, "Repository")->GetElementByID(element_id),
                "the element " + std::to_string(element_id));
-  if (AsciiLowerCase(element->Metatype()) != "viewpoint") return false;
+  if (base::AsciiLowerCase(element->Metatype()) != "viewpoint") return false;
   // SysML viewpoints are abstract; the flag is written as the text of True.
   element->SetAbstract(automation::Variant(true).ToString());
   element->Update();

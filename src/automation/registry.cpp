@@ -23,7 +23,7 @@ void* LoadModule(const std::filesystem::path& module) {
   const std::string key = module.string();
   if (auto found = loaded.find(key); found != loaded.end()) return found->second;
   // dlopen would wait forever on a FIFO and read a device without end.
-  if (const base::FileKind kind = base::KindOf(module); kind != base::FileKind::kRegular) {
+  if (const base::FileKind kind = base::KindOf(base::OperatingSystem(), module); kind != base::FileKind::kRegular) {
     throw Error("cannot load module " + key + ": " + std::string(base::DescribeKind(kind)));
   }
   void* handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -45,19 +45,9 @@ Function Resolve(const std::filesystem::path& module, const char* symbol) {
 constexpr char kSection[] = "Components";
 constexpr char kWhat[] = "component registry";
 
-std::string Lower(std::string text) {
-  std::ranges::transform(text, text.begin(),
-                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-bool HasControlCharacter(std::string_view text) {
-  return std::ranges::any_of(text, [](unsigned char c) { return c < 0x20 || c == 0x7F; });
-}
-
-base::IniFile ReadRegistryFile(const std::filesystem::path& file) {
+base::IniFile ReadRegistryFile(base::FileSystem& fs, const std::filesystem::path& file) {
   return base::ReportedAs<Error>([&] {
-    const auto text = base::ReadRegularFileIfPresent(file, kWhat, base::kSettingsSizeLimit);
+    const auto text = base::ReadRegularFileIfPresent(fs, file, kWhat, base::kSettingsSizeLimit);
     return base::IniFile::Parse(text.value_or(""), std::string(kWhat) + " " + file.string());
   });
 }
@@ -66,17 +56,18 @@ base::IniFile ReadRegistryFile(const std::filesystem::path& file) {
 // case, so one registered twice is an error rather than a silent choice; a
 // relative module path is relative to the registry's folder, never to the
 // folder a command happens to run in.
-std::map<std::string, std::string> ReadEntries(const std::filesystem::path& file) {
-  const base::IniFile registry = ReadRegistryFile(file);
+std::map<std::string, std::string> ReadEntries(base::FileSystem& fs,
+                                               const std::filesystem::path& file) {
+  const base::IniFile registry = ReadRegistryFile(fs, file);
   std::map<std::string, std::string> entries;
   std::map<std::string, int> first_lines;
   for (const base::IniFile::Entry& entry : registry.EntriesOf(kSection)) {
     const std::string where = std::string(kWhat) + " " + file.string() + ", line " +
                               std::to_string(entry.line) + ": ";
-    if (entry.value.empty() || HasControlCharacter(entry.value)) {
+    if (entry.value.empty() || base::HasControlCharacter(entry.value)) {
       throw Error(where + "expected ProgID=module path");
     }
-    const auto [first, added] = first_lines.emplace(Lower(entry.key), entry.line);
+    const auto [first, added] = first_lines.emplace(base::AsciiLowerCase(entry.key), entry.line);
     if (!added) {
       throw Error(where + entry.key + " is registered twice (also on line " +
                   std::to_string(first->second) + ")");
@@ -95,7 +86,7 @@ std::map<std::string, std::string> ReadEntries(const std::filesystem::path& file
 // one line of the registry is refused.
 std::filesystem::path RegisteredPath(const std::filesystem::path& module) {
   if (module.empty()) throw Error("no module given: name the add-in module file to register");
-  if (HasControlCharacter(module.string())) {
+  if (base::HasControlCharacter(module.string())) {
     throw Error("cannot register module " + base::EscapeControlCharacters(module.string()) +
                 ": its path holds a control character");
   }
@@ -103,7 +94,7 @@ std::filesystem::path RegisteredPath(const std::filesystem::path& module) {
 }
 
 void RequireRecordableProgID(const std::string& prog_id, const std::filesystem::path& module) {
-  if (prog_id.empty() || HasControlCharacter(prog_id) ||
+  if (prog_id.empty() || base::HasControlCharacter(prog_id) ||
       prog_id.find_first_of("=[;#") != std::string::npos) {
     throw Error("module " + module.string() + " names a ProgID that cannot be registered: \"" +
                 base::EscapeControlCharacters(prog_id) + "\"");
@@ -122,18 +113,11 @@ std::filesystem::path Registry::DefaultPath() {
     const std::filesystem::path local = program.parent_path() / "components.ini";
     if (std::filesystem::exists(local, error)) return local;
   }
-  std::filesystem::path base;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-    base = config;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".config";
-  } else {
-    base = ".";
-  }
-  return base / "orba" / "components.ini";
+  return base::ConfigFolder() / "components.ini";
 }
 
-Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
+Registry::Registry(std::filesystem::path file, base::FileSystem& fs)
+    : file_(std::move(file)), fs_(fs) {}
 
 std::vector<std::string> Registry::RegisterModule(const std::filesystem::path& module) {
   const std::filesystem::path absolute = RegisteredPath(module);
@@ -142,24 +126,24 @@ std::vector<std::string> Registry::RegisterModule(const std::filesystem::path& m
   // Serialise concurrent registrations (two builds at once) with a lock file;
   // every line of the registry not rewritten here is kept as it stands.
   base::ReportedAs<Error>([&] {
-    std::filesystem::create_directories(file_.parent_path());
-    const base::FileLock lock(file_.string() + ".lock", kWhat);
-    ReadEntries(file_);  // refuses a registry that is already unreadable or ambiguous
-    base::IniFile registry = ReadRegistryFile(file_);
+    base::MakeFolders(fs_, file_.parent_path(), "component registry folder");
+    const base::FileLock lock(fs_, file_.string() + ".lock", kWhat);
+    ReadEntries(fs_, file_);  // refuses a registry that is already unreadable or ambiguous
+    base::IniFile registry = ReadRegistryFile(fs_, file_);
     for (const std::string& prog_id : prog_ids) registry.Set(kSection, prog_id, absolute.string());
-    base::WriteFileAtomically(file_, registry.Text(), kWhat);
+    base::WriteFileAtomically(fs_, file_, registry.Text(), kWhat);
   });
   return prog_ids;
 }
 
 std::filesystem::path Registry::ModuleFor(const std::string& prog_id) const {
-  for (const auto& [registered, module] : ReadEntries(file_)) {
-    if (Lower(registered) == Lower(prog_id)) return module;
+  for (const auto& [registered, module] : ReadEntries(fs_, file_)) {
+    if (base::AsciiLowerCase(registered) == base::AsciiLowerCase(prog_id)) return module;
   }
   return {};
 }
 
-std::map<std::string, std::string> Registry::Entries() const { return ReadEntries(file_); }
+std::map<std::string, std::string> Registry::Entries() const { return ReadEntries(fs_, file_); }
 
 ObjectPtr Registry::CreateObject(const std::string& prog_id) const {
   const std::filesystem::path module = ModuleFor(prog_id);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "automation/object.h"
+#include "base/file_system.h"
 
 namespace automation {
 
@@ -25,7 +26,8 @@ class Registry {
   // $XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini).
   static std::filesystem::path DefaultPath();
 
-  explicit Registry(std::filesystem::path file);
+  // Reads and writes `file` through `fs`.
+  explicit Registry(std::filesystem::path file, base::FileSystem& fs = base::OperatingSystem());
 
   // Loads the module, asks it for its ProgIDs and records each against the
   // module's absolute path. Returns the ProgIDs recorded. A path holding a
@@ -44,6 +46,7 @@ class Registry {
 
  private:
   std::filesystem::path file_;
+  base::FileSystem& fs_;
 };
 
 // Loads a module (once per process; modules stay loaded, as objects created by

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace base {
@@ -34,9 +35,9 @@ FileKind KindOfMode(mode_t mode) {
 // Closes the descriptor when it goes out of scope.
 class Descriptor {
  public:
-  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
   ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) fs_.Close(fd_);
   }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
@@ -45,21 +46,31 @@ class Descriptor {
   bool Close() {
     const int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0;
+    return fs_.Close(fd) == 0;
   }
 
  private:
+  FileSystem& fs_;
   int fd_;
 };
 
+// Fills `status` for an existing file, or leaves it zero for a missing one;
+// false (with errno) when the file cannot be examined at all.
+bool StatIfPresent(FileSystem& fs, const std::filesystem::path& path, struct stat& status) {
+  status = {};
+  if (fs.Stat(path.c_str(), &status) == 0) return true;
+  status = {};
+  return errno == ENOENT;
+}
+
 std::string SizeText(uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
-std::string ReadDescriptor(int fd, uint64_t size_limit, std::string_view what,
+std::string ReadDescriptor(FileSystem& fs, int fd, uint64_t size_limit, std::string_view what,
                            const std::filesystem::path& path) {
   std::string text;
   char buffer[1 << 16];
   for (;;) {
-    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    const ssize_t count = fs.Read(fd, buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) Fail("read", what, path, std::strerror(errno));
     if (count == 0) return text;
@@ -70,41 +81,41 @@ std::string ReadDescriptor(int fd, uint64_t size_limit, std::string_view what,
   }
 }
 
-void WriteAll(int fd, std::string_view text, std::string_view what,
+void WriteAll(FileSystem& fs, int fd, std::string_view text, std::string_view what,
               const std::filesystem::path& path) {
   size_t written = 0;
   while (written < text.size()) {
-    const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
+    const ssize_t count = fs.Write(fd, text.data() + written, text.size() - written);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) Fail("write", what, path, std::strerror(count < 0 ? errno : EIO));
     written += static_cast<size_t>(count);
   }
 }
 
-void WriteToStream(const std::filesystem::path& path, std::string_view text,
+void WriteToStream(FileSystem& fs, const std::filesystem::path& path, std::string_view text,
                    std::string_view what) {
-  Descriptor out(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  Descriptor out(fs, fs.Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY, 0));
   if (out.get() < 0) Fail("write", what, path, std::strerror(errno));
-  WriteAll(out.get(), text, what, path);
+  WriteAll(fs, out.get(), text, what, path);
 }
 
 // Writes the temporary file and fsyncs it; `mode` is applied exactly when given.
-void WriteTemporary(const std::filesystem::path& temp, std::string_view text,
+void WriteTemporary(FileSystem& fs, const std::filesystem::path& temp, std::string_view text,
                     std::optional<mode_t> mode, mode_t new_file_mode, std::string_view what,
                     const std::filesystem::path& shown) {
-  ::unlink(temp.c_str());  // left behind by an earlier process with the same id
-  Descriptor out(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, new_file_mode));
+  fs.Unlink(temp.c_str());  // left behind by an earlier process with the same id
+  Descriptor out(fs, fs.Open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, new_file_mode));
   if (out.get() < 0) Fail("write", what, shown, std::strerror(errno));
-  if (mode && ::fchmod(out.get(), *mode) != 0) Fail("write", what, shown, std::strerror(errno));
-  WriteAll(out.get(), text, what, shown);
-  if (::fsync(out.get()) != 0 || !out.Close()) Fail("write", what, shown, std::strerror(errno));
+  if (mode && fs.Fchmod(out.get(), *mode) != 0) Fail("write", what, shown, std::strerror(errno));
+  WriteAll(fs, out.get(), text, what, shown);
+  if (fs.Fsync(out.get()) != 0 || !out.Close()) Fail("write", what, shown, std::strerror(errno));
 }
 
 }  // namespace
 
-FileKind KindOf(const std::filesystem::path& path) {
+FileKind KindOf(FileSystem& fs, const std::filesystem::path& path) {
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) {
+  if (fs.Stat(path.c_str(), &status) != 0) {
     return errno == ENOENT || errno == ENOTDIR ? FileKind::kMissing : FileKind::kOther;
   }
   return KindOfMode(status.st_mode);
@@ -123,27 +134,28 @@ std::string_view DescribeKind(FileKind kind) {
   return "not a regular file";
 }
 
-std::optional<std::string> ReadRegularFileIfPresent(const std::filesystem::path& path,
+std::optional<std::string> ReadRegularFileIfPresent(FileSystem& fs,
+                                                    const std::filesystem::path& path,
                                                     std::string_view what, uint64_t size_limit) {
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  Descriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  Descriptor in(fs, fs.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0));
   if (in.get() < 0) {
     if (errno == ENOENT) return std::nullopt;
     Fail("read", what, path, std::strerror(errno));
   }
   struct stat status {};
-  if (::fstat(in.get(), &status) != 0) Fail("read", what, path, std::strerror(errno));
+  if (fs.Fstat(in.get(), &status) != 0) Fail("read", what, path, std::strerror(errno));
   const FileKind kind = KindOfMode(status.st_mode);
   if (kind != FileKind::kRegular) Fail("read", what, path, "it is " + std::string(DescribeKind(kind)));
   if (static_cast<uint64_t>(status.st_size) > size_limit) {
     Fail("read", what, path, "it is larger than " + SizeText(size_limit));
   }
-  return ReadDescriptor(in.get(), size_limit, what, path);
+  return ReadDescriptor(fs, in.get(), size_limit, what, path);
 }
 
-std::string ReadRegularFile(const std::filesystem::path& path, std::string_view what,
-                            uint64_t size_limit) {
-  std::optional<std::string> text = ReadRegularFileIfPresent(path, what, size_limit);
+std::string ReadRegularFile(FileSystem& fs, const std::filesystem::path& path,
+                            std::string_view what, uint64_t size_limit) {
+  std::optional<std::string> text = ReadRegularFileIfPresent(fs, path, what, size_limit);
   if (!text) Fail("read", what, path, "no such file");
   return std::move(*text);
 }
@@ -160,16 +172,18 @@ std::filesystem::path ResolveLinks(const std::filesystem::path& path) {
   throw FileError(path.string() + ": too many levels of symbolic links");
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view text,
+void WriteFileAtomically(FileSystem& fs, const std::filesystem::path& path, std::string_view text,
                          std::string_view what, WriteOptions options) {
   const std::filesystem::path target = ResolveLinks(path);
   struct stat status {};
   std::optional<mode_t> keep_mode;
-  if (::stat(target.c_str(), &status) == 0) {
+  if (!StatIfPresent(fs, target, status)) {
+    Fail("write", what, path, std::strerror(errno));
+  } else if (status.st_mode != 0) {
     const FileKind kind = KindOfMode(status.st_mode);
     if (kind != FileKind::kRegular) {
       if (options.allow_streams && kind != FileKind::kFolder && kind != FileKind::kOther) {
-        return WriteToStream(target, text, what);
+        return WriteToStream(fs, target, text, what);
       }
       Fail("write", what, path, "it is " + std::string(DescribeKind(kind)));
     }
@@ -177,59 +191,85 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view tex
   }
   const std::filesystem::path temp = target.string() + ".writing-" + std::to_string(::getpid());
   try {
-    WriteTemporary(temp, text, keep_mode, options.new_file_mode, what, path);
-    if (::rename(temp.c_str(), target.c_str()) != 0) Fail("write", what, path, std::strerror(errno));
+    WriteTemporary(fs, temp, text, keep_mode, options.new_file_mode, what, path);
+    if (fs.Rename(temp.c_str(), target.c_str()) != 0) {
+      Fail("write", what, path, std::strerror(errno));
+    }
   } catch (...) {
-    ::unlink(temp.c_str());
+    fs.Unlink(temp.c_str());
     throw;
   }
-  SyncFolder(target.parent_path());
+  SyncFolder(fs, target.parent_path());
 }
 
-std::filesystem::path ReplaceableFileTarget(const std::filesystem::path& path,
+std::filesystem::path ReplaceableFileTarget(FileSystem& fs, const std::filesystem::path& path,
                                             std::string_view what) {
   const std::filesystem::path target = ResolveLinks(path);
-  const FileKind kind = KindOf(target);
+  const FileKind kind = KindOf(fs, target);
   if (kind != FileKind::kMissing && kind != FileKind::kRegular) {
     Fail("write", what, path, "it is " + std::string(DescribeKind(kind)));
   }
   return target;
 }
 
-void MoveIntoPlace(const std::filesystem::path& built, const std::filesystem::path& target,
-                   std::string_view what) {
+void MoveIntoPlace(FileSystem& fs, const std::filesystem::path& built,
+                   const std::filesystem::path& target, std::string_view what) {
   struct stat status {};
-  if (::stat(target.c_str(), &status) == 0) {
+  if (!StatIfPresent(fs, target, status)) {
+    Fail("write", what, target, std::strerror(errno));
+  } else if (status.st_mode != 0) {
     const FileKind kind = KindOfMode(status.st_mode);
     if (kind != FileKind::kRegular) {
       Fail("write", what, target, "it is " + std::string(DescribeKind(kind)));
     }
-    if (::chmod(built.c_str(), status.st_mode & 07777) != 0) {
+    if (fs.Chmod(built.c_str(), status.st_mode & 07777) != 0) {
       Fail("write", what, target, std::strerror(errno));
     }
   }
-  if (::rename(built.c_str(), target.c_str()) != 0) Fail("write", what, target, std::strerror(errno));
-  SyncFolder(target.parent_path());
+  if (fs.Rename(built.c_str(), target.c_str()) != 0) Fail("write", what, target, std::strerror(errno));
+  SyncFolder(fs, target.parent_path());
 }
 
-FileLock::FileLock(const std::filesystem::path& path, std::string_view what) {
-  fd_ = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC | O_NOCTTY, 0644);
+FileLock::FileLock(FileSystem& fs, const std::filesystem::path& path, std::string_view what)
+    : fs_(fs) {
+  fd_ = fs.Open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC | O_NOCTTY, 0644);
   if (fd_ < 0) Fail("lock", what, path, std::strerror(errno));
-  while (::flock(fd_, LOCK_EX) != 0) {
+  while (fs.Flock(fd_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     const int error = errno;
-    ::close(fd_);
+    fs.Close(fd_);
     Fail("lock", what, path, std::strerror(error));
   }
 }
 
-FileLock::~FileLock() { ::close(fd_); }
+FileLock::~FileLock() { fs_.Close(fd_); }
 
-void SyncFolder(const std::filesystem::path& folder) {
+std::filesystem::path ConfigFolder() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
+    return std::filesystem::path(config) / "orba";
+  }
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return std::filesystem::path(home) / ".config" / "orba";
+  }
+  return std::filesystem::path(".config") / "orba";
+}
+
+void SyncFolder(FileSystem& fs, const std::filesystem::path& folder) {
   // Best effort: some file systems refuse fsync on a folder, and the rename
   // itself has already happened.
-  Descriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  Descriptor dir(fs, fs.Open(folder.empty() ? "." : folder.c_str(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  if (dir.get() >= 0) fs.Fsync(dir.get());
+}
+
+void MakeFolders(FileSystem& fs, const std::filesystem::path& folder, std::string_view what) {
+  std::filesystem::path made;
+  for (const auto& part : folder) {
+    made /= part;
+    if (fs.Mkdir(made.c_str(), 0777) != 0 && errno != EEXIST) {
+      Fail("create", what, folder, std::strerror(errno));
+    }
+  }
 }
 
 }  // namespace base

@@ -8,6 +8,9 @@
 // - Writes replace the file a link points to (the link stays), keep the
 //   replaced file's permission bits, and are whole or absent: a temporary
 //   file beside the target, fsync, rename, fsync of the folder.
+//
+// Each takes the FileSystem whose calls it makes: base::OperatingSystem(),
+// or one a test hands in to make a call fail.
 #pragma once
 
 #include <sys/types.h>
@@ -19,6 +22,7 @@
 #include <string_view>
 
 #include "base/error.h"
+#include "base/file_system.h"
 
 namespace base {
 
@@ -31,7 +35,7 @@ class FileError : public Error {
 // What a path names once links are followed.
 enum class FileKind { kMissing, kRegular, kFolder, kDevice, kFifo, kSocket, kOther };
 
-FileKind KindOf(const std::filesystem::path& path);
+FileKind KindOf(FileSystem& fs, const std::filesystem::path& path);
 // "a folder", "a device", "a FIFO", ...: how messages name a kind that is not a file.
 std::string_view DescribeKind(FileKind kind);
 
@@ -43,10 +47,11 @@ inline constexpr uint64_t kDocumentSizeLimit = uint64_t{4} << 30;    // model do
 // ("settings file"; empty: the path alone). Throws FileError for a missing file,
 // anything that is not a regular file, a file larger than `size_limit`, and a
 // failed read.
-std::string ReadRegularFile(const std::filesystem::path& path, std::string_view what,
-                            uint64_t size_limit);
+std::string ReadRegularFile(FileSystem& fs, const std::filesystem::path& path,
+                            std::string_view what, uint64_t size_limit);
 // The same, but a missing file (or a link to nothing) answers nullopt.
-std::optional<std::string> ReadRegularFileIfPresent(const std::filesystem::path& path,
+std::optional<std::string> ReadRegularFileIfPresent(FileSystem& fs,
+                                                    const std::filesystem::path& path,
                                                     std::string_view what, uint64_t size_limit);
 
 // The file a write to `path` changes: `path` itself, or, when it is a
@@ -64,34 +69,43 @@ struct WriteOptions {
 
 // Writes `text` as the whole file at `path` (see the top of this file).
 // Throws FileError naming `what` and the path; on failure the old file is untouched.
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view text,
+void WriteFileAtomically(FileSystem& fs, const std::filesystem::path& path, std::string_view text,
                          std::string_view what, WriteOptions options = {});
 
 // The file a new model (built elsewhere and then moved into place) will
 // replace: links followed; a folder, device, FIFO or socket is refused.
-std::filesystem::path ReplaceableFileTarget(const std::filesystem::path& path,
+std::filesystem::path ReplaceableFileTarget(FileSystem& fs, const std::filesystem::path& path,
                                             std::string_view what);
 // Moves the finished file `built` to `target` (a path from
 // ReplaceableFileTarget, on the same file system): an existing file's
 // permission bits are kept, then rename and fsync of the folder.
-void MoveIntoPlace(const std::filesystem::path& built, const std::filesystem::path& target,
-                   std::string_view what);
+void MoveIntoPlace(FileSystem& fs, const std::filesystem::path& built,
+                   const std::filesystem::path& target, std::string_view what);
 
 // An exclusive advisory lock (flock) on the file `path` (created when
 // missing), held for the life of the object; waits while another process
 // holds it. Serialises read-modify-write cycles on a file between processes.
 class FileLock {
  public:
-  FileLock(const std::filesystem::path& path, std::string_view what);
+  FileLock(FileSystem& fs, const std::filesystem::path& path, std::string_view what);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
  private:
+  FileSystem& fs_;
   int fd_ = -1;
 };
 
+// The folder of this user's orba configuration (settings, registry):
+// $XDG_CONFIG_HOME/orba, else ~/.config/orba.
+std::filesystem::path ConfigFolder();
+
 // Makes a rename or a new file in `folder` durable.
-void SyncFolder(const std::filesystem::path& folder);
+void SyncFolder(FileSystem& fs, const std::filesystem::path& folder);
+
+// Creates `folder` and the folders above it that are missing; `what` names
+// it in messages ("settings folder").
+void MakeFolders(FileSystem& fs, const std::filesystem::path& folder, std::string_view what);
 
 }  // namespace base

@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace base {
@@ -23,6 +24,26 @@ std::string EscapeControlCharacters(std::string_view text) {
     }
   }
   return shown;
+}
+
+bool HasControlCharacter(std::string_view text) {
+  return std::ranges::any_of(text, [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+}
+
+std::string AsciiLowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+std::string AsciiUpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
 }
 
 }  // namespace base

@@ -1,7 +1,7 @@
 #include <string_view>
 
 #include "compartments/compartments.h"
-#include "compartments/helper_funcs.h"
+#include "helper_funcs/helper_funcs.h"
 #include "platform/xml_dom.h"
 
 namespace compartments {

@@ -8,31 +8,21 @@
 namespace platform {
 namespace {
 
-// Reads the whole file; a missing file reads as empty text.
-std::string ReadFileText(const std::filesystem::path& path) {
+// The settings file; a missing one reads as empty.
+base::IniFile ReadIniFile(base::FileSystem& fs, const std::filesystem::path& path) {
   return base::ReportedAs<SettingsError>([&] {
-    return base::ReadRegularFileIfPresent(path, "settings file", base::kSettingsSizeLimit)
-        .value_or("");
+    const auto text =
+        base::ReadRegularFileIfPresent(fs, path, "settings file", base::kSettingsSizeLimit);
+    return base::IniFile::Parse(text.value_or(""), path.string());
   });
-}
-
-base::IniFile ReadIniFile(const std::filesystem::path& path) {
-  return base::ReportedAs<SettingsError>([&] { return base::IniFile::Parse(ReadFileText(path), path.string()); });
 }
 
 }  // namespace
 
-std::filesystem::path IniSettingsStore::DefaultFolder() {
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-    return std::filesystem::path(config) / "orba";
-  }
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    return std::filesystem::path(home) / ".config" / "orba";
-  }
-  return std::filesystem::path(".config") / "orba";
-}
+std::filesystem::path IniSettingsStore::DefaultFolder() { return base::ConfigFolder(); }
 
-IniSettingsStore::IniSettingsStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+IniSettingsStore::IniSettingsStore(std::filesystem::path folder, base::FileSystem& fs)
+    : folder_(std::move(folder)), fs_(fs) {}
 
 std::filesystem::path IniSettingsStore::FileFor(const std::string& app) const {
   return folder_ / (app + ".ini");
@@ -42,7 +32,7 @@ std::string IniSettingsStore::GetSetting(const std::string& app, const std::stri
                                          const std::string& key,
                                          const std::string& default_value) {
   const std::filesystem::path path = FileFor(app);
-  const base::IniFile file = ReadIniFile(path);
+  const base::IniFile file = ReadIniFile(fs_, path);
   return file.Get(section, key).value_or(default_value);
 }
 
@@ -53,18 +43,15 @@ void IniSettingsStore::SaveSetting(const std::string& app, const std::string& se
     throw SettingsError("cannot store setting \"" + key + "\": keys and values are single lines");
   }
   const std::filesystem::path path = FileFor(app);
-  std::error_code error;
-  std::filesystem::create_directories(folder_, error);
-  if (error)
-    throw SettingsError("cannot create settings folder " + folder_.string() + ": " +
-                        error.message());
-  const base::FileLock lock =
-      base::ReportedAs<SettingsError>([&] { return base::FileLock(path.string() + ".lock", "settings file"); });
-  base::IniFile file = ReadIniFile(path);
-  file.Set(section, key, value);
-  // A settings file that is a link (kept with the user's other dotfiles, say)
-  // stays one: the file it points to is replaced, its permissions kept.
-  base::ReportedAs<SettingsError>([&] { base::WriteFileAtomically(path, file.Text(), "settings file"); });
+  base::ReportedAs<SettingsError>([&] {
+    base::MakeFolders(fs_, folder_, "settings folder");
+    const base::FileLock lock(fs_, path.string() + ".lock", "settings file");
+    base::IniFile file = ReadIniFile(fs_, path);
+    file.Set(section, key, value);
+    // A settings file that is a link (kept with the user's other dotfiles, say)
+    // stays one: the file it points to is replaced, its permissions kept.
+    base::WriteFileAtomically(fs_, path, file.Text(), "settings file");
+  });
 }
 
 }  // namespace platform

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/file_system.h"
+
 namespace platform {
 
 class SettingsError : public std::runtime_error {
@@ -33,7 +35,9 @@ class IniSettingsStore : public SettingsStore {
   // $XDG_CONFIG_HOME/orba (default ~/.config/orba).
   static std::filesystem::path DefaultFolder();
 
-  explicit IniSettingsStore(std::filesystem::path folder);
+  // Reads and writes the files in `folder` through `fs`.
+  explicit IniSettingsStore(std::filesystem::path folder,
+                            base::FileSystem& fs = base::OperatingSystem());
 
   std::string GetSetting(const std::string& app, const std::string& section,
                          const std::string& key, const std::string& default_value) override;
@@ -44,6 +48,7 @@ class IniSettingsStore : public SettingsStore {
 
  private:
   std::filesystem::path folder_;
+  base::FileSystem& fs_;
 };
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 // modelling. The requirement test is case-sensitive; stereotypes and the other
 // metatypes are lower-cased first. An end id that names no element is of no
 // kind, so it fails the check on that end.
-#include "compartments/helper_funcs.h"
+#include "helper_funcs/helper_funcs.h"
 #include "rules/rule_lookups.h"
 #include "rules/sysml_rules.h"
 

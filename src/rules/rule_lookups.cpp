@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+
 namespace rules {
 
 namespace {
@@ -33,13 +35,7 @@ bool IsBlockPropertyKind(const std::string& Text) {
 
 bool IsNoneOrEmpty(const std::string& Text) { return Text.empty() || Text == "<none>"; }
 
-std::string LowerCase(std::string_view Text) {
-  std::string lower(Text);
-  std::ranges::transform(lower, lower.begin(), [](char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return lower;
-}
+std::string LowerCase(std::string_view Text) { return base::AsciiLowerCase(Text); }
 
 bool IsInWordList(std::string_view WordList, std::string_view Word) {
   return WordList.find(";" + std::string(Word) + ";") != std::string_view::npos;

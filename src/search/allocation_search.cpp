@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "automation/variant.h"
+#include "base/text.h"
 #include "platform/xml_dom.h"
 
 namespace search {
@@ -83,13 +84,6 @@ constexpr ColumnField kColumnFields[] = {
     {"TO_NAME", "To Name"},
 };
 
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 // XML attribute text: only "&", "<" and '"' are replaced.
 std::string EscapeAttribute(std::string_view value) {
   std::string escaped;
@@ -138,7 +132,7 @@ std::vector<platform::XmlNode> Rows(const platform::XmlDocument& document) {
 std::string AllocationRow(const platform::XmlNode& row) {
   std::string fields;
   for (const platform::XmlNode& column : row.childNodes()) {
-    const std::string name = UpperCase(column.nodeName());
+    const std::string name = base::AsciiUpperCase(column.nodeName());
     for (const ColumnField& known : kColumnFields) {
       if (name == known.column) fields += Field(known.field, column.text());
     }
@@ -151,7 +145,7 @@ std::string AllocationRow(const platform::XmlNode& row) {
 int32_t PartitionId(const platform::XmlNode& row) {
   int32_t id = 0;
   for (const platform::XmlNode& column : row.childNodes()) {
-    if (UpperCase(column.nodeName()) == "OBJECT_ID")
+    if (base::AsciiUpperCase(column.nodeName()) == "OBJECT_ID")
       id = automation::Variant(column.text()).ToInt32();
   }
   return id;

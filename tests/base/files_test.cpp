@@ -64,18 +64,18 @@ TEST_F(FilesTest, ReadingRefusesWhatIsNotARegularFile) {
                {Path("folder"), "it is a folder"},
                {Path("missing"), "no such file"}};
   for (const auto& each : cases) {
-    EXPECT_EQ(MessageOf([&] { ReadRegularFile(each.path, "settings file", 1024); }),
+    EXPECT_EQ(MessageOf([&] { ReadRegularFile(OperatingSystem(), each.path, "settings file", 1024); }),
               "cannot read settings file " + each.path.string() + ": " + each.reason);
   }
-  EXPECT_EQ(ReadRegularFileIfPresent(Path("missing"), "settings file", 1024), std::nullopt);
+  EXPECT_EQ(ReadRegularFileIfPresent(OperatingSystem(), Path("missing"), "settings file", 1024), std::nullopt);
 }
 
 TEST_F(FilesTest, ReadingGivesTheBytesUpToTheLimit) {
   const std::string text("a\0b\r\n", 5);
   Write("file", text);
   std::filesystem::create_symlink("file", Path("link"));
-  EXPECT_EQ(ReadRegularFile(Path("link"), "", 5), text);
-  EXPECT_THAT(MessageOf([&] { ReadRegularFile(Path("file"), "", 4); }),
+  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("link"), "", 5), text);
+  EXPECT_THAT(MessageOf([&] { ReadRegularFile(OperatingSystem(), Path("file"), "", 4); }),
               HasSubstr("it is larger than"));
 }
 
@@ -84,28 +84,28 @@ TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
   ::chmod(Path("target").c_str(), 0600);
   std::filesystem::create_symlink("target", Path("link"));
   std::filesystem::create_symlink("link", Path("link-to-link"));
-  WriteFileAtomically(Path("link-to-link"), "new", "file");
+  WriteFileAtomically(OperatingSystem(), Path("link-to-link"), "new", "file");
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link")));
-  EXPECT_EQ(ReadRegularFile(Path("target"), "", 10), "new");
+  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("target"), "", 10), "new");
   EXPECT_EQ(ModeOf(Path("target")), 0600u);
   EXPECT_EQ(EntryCount(), 3u) << "no temporary file is left";
 }
 
 TEST_F(FilesTest, AWriteThroughADanglingLinkCreatesItsTarget) {
   std::filesystem::create_symlink("made", Path("link"));
-  WriteFileAtomically(Path("link"), "text", "file", {.new_file_mode = 0640});
-  EXPECT_EQ(ReadRegularFile(Path("made"), "", 10), "text");
+  WriteFileAtomically(OperatingSystem(), Path("link"), "text", "file", {.new_file_mode = 0640});
+  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("made"), "", 10), "text");
   EXPECT_EQ(ModeOf(Path("made")) & ~0640u, 0u) << "the umask may only take bits away";
 }
 
 TEST_F(FilesTest, StreamsAreWrittenOnlyWhenAllowedAndFoldersNever) {
-  EXPECT_EQ(MessageOf([&] { WriteFileAtomically("/dev/null", "x", "model file"); }),
+  EXPECT_EQ(MessageOf([&] { WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "model file"); }),
             "cannot write model file /dev/null: it is a device");
-  EXPECT_NO_THROW(WriteFileAtomically("/dev/null", "x", "", {.allow_streams = true}));
+  EXPECT_NO_THROW(WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "", {.allow_streams = true}));
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   std::filesystem::create_directory(Path("folder"));
   EXPECT_THAT(MessageOf([&] {
-                WriteFileAtomically(Path("folder"), "x", "", {.allow_streams = true});
+                WriteFileAtomically(OperatingSystem(), Path("folder"), "x", "", {.allow_streams = true});
               }),
               HasSubstr("it is a folder"));
 }
@@ -113,10 +113,10 @@ TEST_F(FilesTest, StreamsAreWrittenOnlyWhenAllowedAndFoldersNever) {
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   Write("file", "old");
   std::filesystem::create_directory(Path("file.writing-" + std::to_string(::getpid())));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("file"), "new", "file"); }),
+  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(OperatingSystem(), Path("file"), "new", "file"); }),
               HasSubstr("cannot write file " + Path("file").string()));
-  EXPECT_EQ(ReadRegularFile(Path("file"), "", 10), "old");
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("no/such/folder"), "x", "file"); }),
+  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("file"), "", 10), "old");
+  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(OperatingSystem(), Path("no/such/folder"), "x", "file"); }),
               HasSubstr("No such file or directory"));
 }
 
@@ -124,11 +124,11 @@ TEST_F(FilesTest, ABuiltFileTakesThePlaceAndPermissionsOfTheOld) {
   Write("model", "old");
   ::chmod(Path("model").c_str(), 0604);
   std::filesystem::create_symlink("model", Path("link"));
-  const std::filesystem::path target = ReplaceableFileTarget(Path("link"), "model file");
+  const std::filesystem::path target = ReplaceableFileTarget(OperatingSystem(), Path("link"), "model file");
   EXPECT_EQ(target, Path("model"));
   Write("built", "new");
-  MoveIntoPlace(Path("built"), target, "model file");
-  EXPECT_EQ(ReadRegularFile(Path("link"), "", 10), "new");
+  MoveIntoPlace(OperatingSystem(), Path("built"), target, "model file");
+  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("link"), "", 10), "new");
   EXPECT_EQ(ModeOf(Path("model")), 0604u);
 }
 
@@ -142,24 +142,24 @@ TEST_F(FilesTest, OnlyAFileOrNothingCanBeReplacedByABuiltFile) {
   for (const auto& [path, kind] : {std::pair{Path("fifo"), "a FIFO"},
                                    std::pair{Path("socket"), "a socket"},
                                    std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
-    EXPECT_EQ(MessageOf([&, &path = path] { ReplaceableFileTarget(path, "model file"); }),
+    EXPECT_EQ(MessageOf([&, &path = path] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); }),
               "cannot write model file " + path.string() + ": it is " + kind);
   }
   ::close(sock);
-  EXPECT_EQ(ReplaceableFileTarget(Path("new"), "model file"), Path("new"));
+  EXPECT_EQ(ReplaceableFileTarget(OperatingSystem(), Path("new"), "model file"), Path("new"));
 }
 
 TEST_F(FilesTest, ALoopOfLinksIsAnError) {
   std::filesystem::create_symlink("b", Path("a"));
   std::filesystem::create_symlink("a", Path("b"));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("a"), "x", "file"); }),
+  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(OperatingSystem(), Path("a"), "x", "file"); }),
               HasSubstr("too many levels of symbolic links"));
 }
 
 TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
   const auto lock_path = Path("file.lock");
   std::optional<FileLock> lock;
-  lock.emplace(lock_path, "file");
+  lock.emplace(OperatingSystem(), lock_path, "file");
   const pid_t child = ::fork();
   if (child == 0) {
     const int fd = ::open(lock_path.c_str(), O_RDWR);
@@ -169,7 +169,7 @@ TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
   ::waitpid(child, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   lock.reset();
-  EXPECT_THAT(MessageOf([&] { FileLock(Path("no/such/lock"), "settings file"); }),
+  EXPECT_THAT(MessageOf([&] { FileLock(OperatingSystem(), Path("no/such/lock"), "settings file"); }),
               HasSubstr("cannot lock settings file"));
 }
 

@@ -62,7 +62,7 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
   RefuseSameFile(json_path, obx_path);
   const std::string json_text = ReadTextFile(json_path);
   // Links are followed; a device, FIFO or folder is refused before any work.
-  const std::string target = base::ReplaceableFileTarget(obx_path, "model file").string();
+  const std::string target = base::ReplaceableFileTarget(base::OperatingSystem(), obx_path, "model file").string();
   RemoveLeftoversOfDeadImports(target);
   session::HostSession session(SessionOptionsFor(globals));
   const std::string building = BuildingPath(target);
@@ -72,7 +72,7 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
   std::error_code error;
   try {
     ImportInto(session, json_path, json_text, building);
-    base::MoveIntoPlace(building, target, "model file");
+    base::MoveIntoPlace(base::OperatingSystem(), building, target, "model file");
   } catch (...) {
     session.Repository()->CloseModel();
     std::filesystem::remove(building, error);

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "base/text.h"
 #include "orba/store/guid.h"
 #include "orba/store/json_fields.h"
 #include "orba/store/json_model.h"
@@ -46,13 +47,6 @@ struct ModelDocument {
   std::vector<ConnectorPlan> connectors;
   std::vector<DiagramRow> diagrams;
 };
-
-std::string AsciiUpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
 
 json ParseJson(std::string_view text) {
   try {
@@ -173,7 +167,7 @@ class DocumentReader {
     std::string guid = item.Text("guid");
     if (guid.empty()) return NewGuid();
     const auto [taken, added] =
-        used.emplace(AsciiUpperCase(guid), Quoted(item.Key()) + " (" + item.Path() + ")");
+        used.emplace(base::AsciiUpperCase(guid), Quoted(item.Key()) + " (" + item.Path() + ")");
     if (!added) {
       FailAt(item.PlaceOf("guid"), "the GUID " + Quoted(guid) + " of " + Quoted(item.Key()) +
                                        " is already the GUID of " + taken->second +
@@ -391,8 +385,10 @@ ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view j
     return result;
   } catch (...) {
     repository.CloseModel();
+    // The journal SQLite kept beside a failed build goes with it.
     std::error_code ignored;
     std::filesystem::remove(building, ignored);
+    std::filesystem::remove(building + "-journal", ignored);
     throw;
   }
 }

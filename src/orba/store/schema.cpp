@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -126,7 +127,7 @@ int32_t BigEndianAt(const unsigned char* bytes, size_t offset) {
 
 // Refuses a path that names no file, or a folder, FIFO, device or socket.
 void RequireRegularFile(const std::string& path) {
-  const base::FileKind kind = base::KindOf(path);
+  const base::FileKind kind = base::KindOf(base::OperatingSystem(), path);
   if (kind == base::FileKind::kMissing) FailOpen(path, "no such file");
   // kOther: the path could not be examined; opening it tells why.
   if (kind != base::FileKind::kRegular && kind != base::FileKind::kOther) {
@@ -181,6 +182,9 @@ void RollBackInterruptedWrite(const std::string& path) {
   }
 }
 
+// A disk that fails to read says nothing about the file's contents.
+bool IsReadError(int sqlite_code) { return (sqlite_code & 0xFF) == SQLITE_IOERR; }
+
 // Throws StoreError naming the file when the opened model is damaged.
 void CheckIntegrity(Database& db) {
   std::string verdict;
@@ -189,7 +193,13 @@ void CheckIntegrity(Database& db) {
     verdict = check.Step() ? check.Text(0) : "no answer";
   } catch (const StoreError&) {
     if (IsBusy(db.Handle())) throw;  // in use, not damaged
+    if (IsReadError(sqlite3_extended_errcode(db.Handle()))) FailRead(db.Location(), "disk I/O error");
     verdict = sqlite3_errmsg(db.Handle());
+  }
+  // The check names a page it could not read with SQLite's error code.
+  if (const auto code = verdict.find("error code="); code != std::string::npos &&
+                                                      IsReadError(std::atoi(&verdict[code + 11]))) {
+    FailRead(db.Location(), "disk I/O error");
   }
   if (verdict != "ok") {
     throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");

@@ -1,4 +1,4 @@
-#include "compartments/helper_funcs.h"
+#include "helper_funcs/helper_funcs.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,103 @@
+// The store with each of SQLite's file operations failing in turn: a failure
+// is an error naming the model, and the model file holds all of a change or
+// none of it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orba/store/json_model.h"
+#include "orba/store/model_repository.h"
+#include "orba/store/store_fixtures.h"
+#include "support/failing_file_system.h"
+#include "support/failing_sqlite_vfs.h"
+#include "support/temp_folder.h"
+
+namespace orba::store::testing {
+namespace {
+
+using ::testing::Each;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing_support::FailEachCallInTurn;
+
+class StoreFaultsTest : public ::testing::Test {
+ protected:
+  StoreFaultsTest() {
+    ModelRepository repository;
+    ImportJsonModelFile(repository, kSampleModel, path_);
+  }
+  // Puts the model file back as it was made, for the next run.
+  void Restore(const std::filesystem::path& copy) const {
+    std::filesystem::copy_file(copy, path_, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(path_ + "-journal");
+  }
+  std::string Exported() const {
+    ModelRepository repository;
+    repository.Open(path_, ModelRepository::Access::kReadOnly);
+    return ExportJsonModel(repository);
+  }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  testing_support::TempFolder folder_;
+  const std::string path_ = (folder_.path() / "model.obx").string();
+};
+
+TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
+  const std::string before = Exported();
+  const std::string other = R"({"format": "orba-model", "version": 1,
+    "packages": [{"key": "p", "name": "Other"}], "elements": [], "connectors": []})";
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs, [&] { ModelRepository repository; ImportJsonModelFile(repository, other, path_); },
+      [&](const std::string& failure) {
+        // Once in place, the new model may still fail to open again.
+        const std::string now = Exported();
+        if (failure.empty() || now != before) EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
+        EXPECT_THAT(Files(), ElementsAre("model.obx")) << failure;
+      });
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 10u);
+}
+
+TEST_F(StoreFaultsTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
+  const std::string document =
+      R"(<Perspectives><Perspective Name="A"/><Perspective Name="B"/></Perspectives>)";
+  const auto copy = folder_.path() / "copy";
+  std::filesystem::copy_file(path_, copy);
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs,
+      [&] {
+        ModelRepository repository;
+        repository.Open(path_);
+        repository.InstallPerspective(document, 0);
+      },
+      [&](const std::string& failure) {
+        // A failure after the commit (closing the file, say) may keep the change.
+        ModelRepository repository;
+        repository.Open(path_, ModelRepository::Access::kReadOnly);
+        const size_t count = repository.PerspectiveNames().size();
+        EXPECT_TRUE(count == 2 || (count == 0 && !failure.empty())) << count << " " << failure;
+        repository.CloseModel();
+        Restore(copy);
+      });
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 5u);
+}
+
+TEST_F(StoreFaultsTest, AFailedReadIsAnErrorNamingTheModel) {
+  const std::string before = Exported();
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs, [&] { EXPECT_EQ(Exported(), before); }, [](const std::string&) {});
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 3u);
+}
+
+}  // namespace
+}  // namespace orba::store::testing
