@@ -16,9 +16,11 @@ class Searcher : public DispatchObject {
     });
     AddMethod("Fail", 0, [](std::span<Variant>) -> Variant { throw std::runtime_error("disk on fire"); });
     AddMethod("Throw42", 0, [](std::span<Variant>) -> Variant { throw 42; });
-    AddProperty("Label", [this] { return Variant(label); },
-                [this](const Variant& value) { label = value.ToString(); });
-    AddProperty("Calls", [this] { return Variant(calls); }, nullptr);
+    AddProperty(
+        "Label", [this] { return Variant(label); },
+        [this](const Variant& value) { label = value.ToString(); });
+    AddProperty(
+        "Calls", [this] { return Variant(calls); }, nullptr);
   }
   std::string label;
   int32_t calls = 0;
@@ -46,7 +48,8 @@ TEST(DispatchTest, FailedCallsAreErrorResults) {
       {Call(searcher, "Fail", {}), "disk on fire"},
       {Call(searcher, "Throw42", {}), "unknown error"},
       {PutProperty(searcher, "Calls", Variant(int32_t{3})), "the property Calls is read-only"},
-      {GetProperty(searcher, "label"), "the object has no property named \"label\""},  // names are case-sensitive
+      {GetProperty(searcher, "label"),
+       "the object has no property named \"label\""},  // names are case-sensitive
   };
   for (const auto& [result, message] : cases) {
     EXPECT_FALSE(result.ok) << message;

@@ -1,5 +1,6 @@
 #include "automation/registry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +12,9 @@
 namespace automation {
 namespace {
 
+using testing::HasSubstr;
+using testing::ThrowsMessage;
+
 std::filesystem::path Built(const char* file) {
   const char* bin = std::getenv("TESSARY_BUILD_BIN");
   return std::filesystem::path(bin ? bin : ".") / file;
@@ -18,17 +22,6 @@ std::filesystem::path Built(const char* file) {
 
 class RegistryTest : public testing::Test {
  protected:
-  // The message of the Error that `action` throws.
-  template <typename Action>
-  static std::string ErrorOf(Action action) {
-    try {
-      action();
-    } catch (const Error& error) {
-      return error.what();
-    }
-    return "(no error)";
-  }
-
   testing_support::TempFolder folder_;
   std::filesystem::path file_ = folder_.path() / "components.ini";
 };
@@ -52,16 +45,15 @@ TEST_F(RegistryTest, RegistersTheBuiltModuleBesideOtherEntriesAndCreatesItsObjec
 
 TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
   Registry registry(file_);
-  EXPECT_NE(ErrorOf([&] { registry.CreateObject("Tessary.CTessary"); })
-                .find("no component is registered as Tessary.CTessary"),
-            std::string::npos);
+  EXPECT_THAT([&] { registry.CreateObject("Tessary.CTessary"); },
+              ThrowsMessage<Error>(HasSubstr("no component is registered as Tessary.CTessary")));
   std::ofstream(folder_.path() / "bogus.so") << "not a shared object";
   EXPECT_THROW(registry.RegisterModule(folder_.path() / "bogus.so"), Error);
   EXPECT_FALSE(std::filesystem::exists(file_));
   EXPECT_THROW(CreateObjectFromModule(Built("libtessary.so"), "Tessary.Other"), Error);
   EXPECT_THROW(ModuleProgIDs(Built("liborba_automation.so")), Error) << "a library without the factory";
   std::ofstream(file_) << "[Components]\nno equals sign here\n";
-  EXPECT_NE(ErrorOf([&] { Registry(file_).ModuleFor("X"); }).find("line 2"), std::string::npos);
+  EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
 }
 
 }  // namespace

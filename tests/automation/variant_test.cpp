@@ -1,5 +1,6 @@
 #include "automation/variant.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -7,11 +8,12 @@
 namespace automation {
 namespace {
 
+using testing::ThrowsMessage;
 using Type = Variant::Type;
 
 TEST(VariantTest, HoldsEachTypeAndGivesItBackOnlyAsThatType) {
   const std::pair<Variant, Type> cases[] = {
-      {Variant(), Type::kEmpty},         {Variant(true), Type::kBoolean},
+      {Variant(), Type::kEmpty},           {Variant(true), Type::kBoolean},
       {Variant(int16_t{3}), Type::kInt16}, {Variant(int32_t{3}), Type::kInt32},
       {Variant(2.5), Type::kDouble},       {Variant("text"), Type::kString},
       {Variant(std::vector<Variant>{}), Type::kArray}, {Variant(ObjectPtr()), Type::kObject},
@@ -31,9 +33,10 @@ TEST(VariantTest, HoldsEachTypeAndGivesItBackOnlyAsThatType) {
 // "&H" is hexadecimal, True is -1.
 TEST(VariantTest, ConvertsToWholeNumbers) {
   const std::pair<Variant, int32_t> cases[] = {
-      {Variant("797"), 797}, {Variant(" -1 "), -1},   {Variant("2.5"), 2},   {Variant("3.5"), 4},
-      {Variant(-2.5), -2},   {Variant("&H1F"), 31},   {Variant(true), -1},   {Variant(), 0},
-      {Variant("1e3"), 1000}, {Variant(int16_t{-7}), -7}, {Variant("2147483647"), std::numeric_limits<int32_t>::max()},
+      {Variant("797"), 797},  {Variant(" -1 "), -1},       {Variant("2.5"), 2}, {Variant("3.5"), 4},
+      {Variant(-2.5), -2},    {Variant("&H1F"), 31},       {Variant(true), -1}, {Variant(), 0},
+      {Variant("1e3"), 1000}, {Variant(int16_t{-7}), -7},
+      {Variant("2147483647"), std::numeric_limits<int32_t>::max()},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(value.ToInt32(), expected) << value.ToString();
   for (const char* text : {"", "abc", "1x", "0x10", "inf", "nan", "1,5"}) {
@@ -48,30 +51,22 @@ TEST(VariantTest, ConvertsToWholeNumbers) {
 // A stored option may hold any text: the message names it, cut short, and
 // never a number the text does not hold ("inf").
 TEST(VariantTest, ATextThatIsNoNumberIsNamedShortly) {
-  const auto message_of = [](const std::string& text) {
-    try {
-      Variant(text).ToInt32();
-    } catch (const Overflow& error) {
-      return "overflow: " + std::string(error.what());
-    } catch (const TypeMismatch& error) {
-      return "mismatch: " + std::string(error.what());
-    }
-    return std::string("(no error)");
-  };
-  EXPECT_EQ(message_of(std::string(100000, '9')),
-            "overflow: \"" + std::string(40, '9') + "...\" (100000 bytes) is too large for a number");
-  EXPECT_EQ(message_of(std::string(39, 'x') + "\xC3\xA4" + std::string(50, 'x')),
-            "mismatch: \"" + std::string(39, 'x') + "...\" (91 bytes) is not a number");
+  EXPECT_THAT([] { Variant(std::string(100000, '9')).ToInt32(); },
+              ThrowsMessage<Overflow>("\"" + std::string(40, '9') +
+                                      "...\" (100000 bytes) is too large for a number"));
+  EXPECT_THAT([] { Variant(std::string(39, 'x') + "\xC3\xA4" + std::string(50, 'x')).ToInt32(); },
+              ThrowsMessage<TypeMismatch>("\"" + std::string(39, 'x') + "...\" (91 bytes) is not a number"));
 }
 
 TEST(VariantTest, ConvertsToBooleansAndTexts) {
-  for (const auto& [text, value] : {std::pair{"0", false}, {"1", true}, {"2", true}, {"TRUE", true}, {"false", false}}) {
+  for (const auto& [text, value] :
+       {std::pair{"0", false}, {"1", true}, {"2", true}, {"TRUE", true}, {"false", false}}) {
     EXPECT_EQ(Variant(text).ToBool(), value) << text;
   }
   EXPECT_THROW(Variant("yes").ToBool(), TypeMismatch);
-  const std::pair<Variant, std::string> texts[] = {{Variant(true), "True"}, {Variant(false), "False"},
-                                                   {Variant(int32_t{-12}), "-12"}, {Variant(1.5), "1.5"},
-                                                   {Variant(4.0), "4"},            {Variant(), ""}};
+  const std::pair<Variant, std::string> texts[] = {
+      {Variant(true), "True"}, {Variant(false), "False"}, {Variant(int32_t{-12}), "-12"},
+      {Variant(1.5), "1.5"},   {Variant(4.0), "4"},       {Variant(), ""}};
   for (const auto& [value, text] : texts) EXPECT_EQ(value.ToString(), text);
   EXPECT_THROW(Variant(ObjectPtr()).ToString(), TypeMismatch);
 }

@@ -1,8 +1,8 @@
 #include "base/files.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <functional>
 #include <optional>
 
 #include "support/temp_folder.h"
@@ -20,20 +19,12 @@ namespace base {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 mode_t ModeOf(const std::filesystem::path& path) {
   struct stat status {};
   EXPECT_EQ(::stat(path.c_str(), &status), 0);
   return status.st_mode & 07777;
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const FileError& error) {
-    return error.what();
-  }
-  return "(no error)";
 }
 
 class FilesTest : public ::testing::Test {
@@ -60,15 +51,16 @@ TEST_F(FilesTest, ReadingGivesARegularFilesBytesUpToTheLimit) {
                                                                    {Path("folder"), "it is a folder"},
                                                                    {Path("missing"), "no such file"}};
   for (const auto& [path, reason] : refused) {
-    EXPECT_EQ(MessageOf([&] { ReadRegularFile(path, "settings file", 1024); }),
-              "cannot read settings file " + path.string() + ": " + reason);
+    EXPECT_THAT([&] { ReadRegularFile(path, "settings file", 1024); },
+                ThrowsMessage<FileError>("cannot read settings file " + path.string() + ": " + reason));
   }
   EXPECT_EQ(ReadRegularFileIfPresent(Path("missing"), "settings file", 1024), std::nullopt);
   const std::string text("a\0b\r\n", 5);
   Write("file", text);
   std::filesystem::create_symlink("file", Path("link"));
   EXPECT_EQ(ReadRegularFile(Path("link"), "", 5), text);
-  EXPECT_THAT(MessageOf([&] { ReadRegularFile(Path("file"), "", 4); }), HasSubstr("it is larger than"));
+  EXPECT_THAT([&] { ReadRegularFile(Path("file"), "", 4); },
+              ThrowsMessage<FileError>(HasSubstr("it is larger than")));
 }
 
 // A write through links replaces their target, keeps its permissions and
@@ -91,27 +83,27 @@ TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   Write("file", "old");
   std::filesystem::create_directory(Path("file.writing-" + std::to_string(::getpid())));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("file"), "new", "file"); }),
-              HasSubstr("cannot write file " + Path("file").string()));
+  EXPECT_THAT([&] { WriteFileAtomically(Path("file"), "new", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("cannot write file " + Path("file").string())));
   EXPECT_EQ(Read("file"), "old");
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("no/such/folder"), "x", "file"); }),
-              HasSubstr("No such file or directory"));
+  EXPECT_THAT([&] { WriteFileAtomically(Path("no/such/folder"), "x", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("No such file or directory")));
   std::filesystem::create_symlink("b", Path("a"));
   std::filesystem::create_symlink("a", Path("b"));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("a"), "x", "file"); }),
-              HasSubstr("too many levels of symbolic links"));
+  EXPECT_THAT([&] { WriteFileAtomically(Path("a"), "x", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("too many levels of symbolic links")));
 }
 
 // Streams are written only when allowed, folders never; a built file may
 // replace only a file, or nothing.
 TEST_F(FilesTest, OnlyFilesAreReplaced) {
-  EXPECT_EQ(MessageOf([&] { WriteFileAtomically("/dev/null", "x", "model file"); }),
-            "cannot write model file /dev/null: it is a device");
+  EXPECT_THAT([&] { WriteFileAtomically("/dev/null", "x", "model file"); },
+              ThrowsMessage<FileError>("cannot write model file /dev/null: it is a device"));
   EXPECT_NO_THROW(WriteFileAtomically("/dev/null", "x", "", {.allow_streams = true}));
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   std::filesystem::create_directory(Path("folder"));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(Path("folder"), "x", "", {.allow_streams = true}); }),
-              HasSubstr("it is a folder"));
+  EXPECT_THAT([&] { WriteFileAtomically(Path("folder"), "x", "", {.allow_streams = true}); },
+              ThrowsMessage<FileError>(HasSubstr("it is a folder")));
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
@@ -120,8 +112,8 @@ TEST_F(FilesTest, OnlyFilesAreReplaced) {
   ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   for (const auto& [path, kind] : {std::pair{Path("fifo"), "a FIFO"}, std::pair{Path("socket"), "a socket"},
                                    std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
-    EXPECT_EQ(MessageOf([&, &path = path] { ReplaceableFileTarget(path, "model file"); }),
-              "cannot write model file " + path.string() + ": it is " + kind);
+    EXPECT_THAT([&path = path] { ReplaceableFileTarget(path, "model file"); },
+                ThrowsMessage<FileError>("cannot write model file " + path.string() + ": it is " + kind));
   }
   ::close(sock);
   EXPECT_EQ(ReplaceableFileTarget(Path("new"), "model file"), Path("new"));
@@ -148,8 +140,8 @@ TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
   ::waitpid(child, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   lock.reset();
-  EXPECT_THAT(MessageOf([&] { FileLock(Path("no/such/lock"), "settings file"); }),
-              HasSubstr("cannot lock settings file"));
+  EXPECT_THAT([&] { FileLock(Path("no/such/lock"), "settings file"); },
+              ThrowsMessage<FileError>(HasSubstr("cannot lock settings file")));
 }
 
 }  // namespace

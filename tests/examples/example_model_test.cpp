@@ -10,12 +10,11 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
@@ -39,7 +38,8 @@ class ExampleModel : public ::testing::Test {
     repository_.CreateInMemoryModel();
     result_ = orba::store::ImportJsonModel(repository_, model_text_);
     for (const char* list : {"packages", "elements"}) {
-      for (const json& item : model_[list]) ASSERT_TRUE(items_.emplace(item["key"], item).second) << item["key"];
+      for (const json& item : model_[list])
+        ASSERT_TRUE(items_.emplace(item["key"], item).second) << item["key"];
     }
   }
 
@@ -47,7 +47,8 @@ class ExampleModel : public ::testing::Test {
   // (a connector: both its ends).
   bool InsideViolations(const std::string& key) const {
     for (const json& connector : model_["connectors"]) {
-      if (connector["key"] == key) return InsideViolations(connector["client"]) && InsideViolations(connector["supplier"]);
+      if (connector["key"] == key)
+        return InsideViolations(connector["client"]) && InsideViolations(connector["supplier"]);
     }
     const json& item = items_.at(key);
     if (item["name"] == "Rule Violations" && !item.contains("type")) return true;
@@ -55,13 +56,16 @@ class ExampleModel : public ::testing::Test {
     return !owner.empty() && InsideViolations(owner);
   }
 
-  host::ElementPtr ElementOf(const std::string& key) { return repository_.GetElementByID(result_.keys.elements.at(key)); }
+  host::ElementPtr ElementOf(const std::string& key) {
+    return repository_.GetElementByID(result_.keys.elements.at(key));
+  }
 
   // The elements outside "Rule Violations" whose JSON type is `type`.
   std::vector<host::ElementPtr> WellFormedElementsOfType(const std::string& type) {
     std::vector<host::ElementPtr> found;
     for (const json& element : model_["elements"]) {
-      if (element["type"] == type && !InsideViolations(element["key"])) found.push_back(ElementOf(element["key"]));
+      if (element["type"] == type && !InsideViolations(element["key"]))
+        found.push_back(ElementOf(element["key"]));
     }
     return found;
   }
@@ -89,9 +93,10 @@ TEST_F(ExampleModel, ImportsCompletelyWithTheSysmlTechnology) {
 
 // Every kind with its tags, long notes and notes with a comma.
 TEST_F(ExampleModel, HasEveryRequirementKindWithItsTaggedValues) {
-  const std::set<std::string> kinds = {"Requirement",          "ExtendedRequirement",    "FunctionalRequirement",
-                                       "InterfaceRequirement", "PerformanceRequirement", "DesignRequirement",
-                                       "PhysicalRequirement"};
+  const std::set<std::string> kinds = {
+      "Requirement",          "ExtendedRequirement",    "FunctionalRequirement",
+      "InterfaceRequirement", "PerformanceRequirement", "DesignRequirement",
+      "PhysicalRequirement"};
   std::set<std::string> seen;
   bool long_notes = false, notes_with_comma = false;
   for (const host::ElementPtr& requirement : WellFormedElementsOfType("Requirement")) {
@@ -101,8 +106,10 @@ TEST_F(ExampleModel, HasEveryRequirementKindWithItsTaggedValues) {
     seen.insert(kind);
     std::map<std::string, std::string> tags = TagsOf(*requirement);
     EXPECT_FALSE(tags["Id"].empty());
-    for (const char* name : {"risk", "source", "verifyMethod"}) EXPECT_TRUE(kind == "Requirement" || !tags[name].empty()) << name;
-    long_notes |= std::count_if(notes.begin(), notes.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; }) > 50;
+    for (const char* name : {"risk", "source", "verifyMethod"})
+      EXPECT_TRUE(kind == "Requirement" || !tags[name].empty()) << name;
+    long_notes |=
+        std::count_if(notes.begin(), notes.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; }) > 50;
     notes_with_comma |= notes.find(',') != std::string::npos;
   }
   EXPECT_EQ(seen, kinds);
@@ -121,7 +128,8 @@ TEST_F(ExampleModel, ViewsPartitionsAndValueTypesAreWellFormed) {
     EXPECT_EQ(view->Elements()->Count(), 0);
     int conforms = 0;
     for (const auto& connector : view->Element()->Connectors()->Items()) {
-      if (connector->Stereotype() != "conform" || connector->ClientID() != view->Element()->ElementID()) continue;
+      if (connector->Stereotype() != "conform" || connector->ClientID() != view->Element()->ElementID())
+        continue;
       host::ElementPtr viewpoint = repository_.GetElementByID(connector->SupplierID());
       EXPECT_EQ(viewpoint->Metatype() + " " + viewpoint->Abstract(), "Viewpoint 1");
       ++conforms;
@@ -137,8 +145,9 @@ TEST_F(ExampleModel, ViewsPartitionsAndValueTypesAreWellFormed) {
     ASSERT_NE(partition->ClassifierID(), 0);
     EXPECT_EQ(repository_.GetElementByID(partition->ClassifierID())->Metatype(), "Block");
   }
-  EXPECT_TRUE(std::any_of(model_["connectors"].begin(), model_["connectors"].end(),
-                          [](const json& connector) { return connector.value("stereotype", "") == "allocate"; }));
+  EXPECT_TRUE(
+      std::any_of(model_["connectors"].begin(), model_["connectors"].end(),
+                  [](const json& connector) { return connector.value("stereotype", "") == "allocate"; }));
   int value_types = 0;
   for (const host::ElementPtr& element : WellFormedElementsOfType("Class")) {
     if (element->Metatype() != "ValueType") continue;
@@ -179,7 +188,9 @@ TEST_F(ExampleModel, ExpectedReportsNameItemsInsideRuleViolationsWithEveryMessag
       ASSERT_EQ(kind, "operation");
       const auto methods = ElementOf(key)->Methods()->Items();
       EXPECT_EQ(std::count_if(methods.begin(), methods.end(),
-                              [&](const auto& method) { return method->MethodGUID() == guid && method->Name() == item["name"]; }),
+                              [&](const auto& method) {
+                                return method->MethodGUID() == guid && method->Name() == item["name"];
+                              }),
                 1);
     }
     const int id = report["messageId"];

@@ -1,27 +1,24 @@
 #include "platform/settings_store.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <functional>
-#include <sstream>
 
+#include "base/files.h"
 #include "support/temp_folder.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::ThrowsMessage;
 using Settings = std::vector<std::pair<std::string, std::string>>;  // keys of [Options] and values
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string ReadAll(const fs::path& path) { return base::ReadRegularFile(path, "", 1024); }
 
 class SettingsStoreTest : public testing::Test {
  protected:
@@ -30,14 +27,8 @@ class SettingsStoreTest : public testing::Test {
     std::ofstream(file_, std::ios::binary) << bytes;
   }
   std::string Get(const std::string& key) { return store_.GetSetting("SysML", "Options", key, "default"); }
-  void Save(const std::string& key, const std::string& value) { store_.SaveSetting("SysML", "Options", key, value); }
-  std::string ErrorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const SettingsError& error) {
-      return error.what();
-    }
-    return "(no error)";
+  void Save(const std::string& key, const std::string& value) {
+    store_.SaveSetting("SysML", "Options", key, value);
   }
 
   testing_support::TempFolder folder_;
@@ -57,7 +48,9 @@ struct FileCase {
 TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
   const FileCase cases[] = {
       {"", {}, "", {{"Parts", "default"}}},
-      {"", {{"Parts", "1"}, {"ShowAlways", "0"}, {"Parts", "0"}}, "[Options]\nParts=0\nShowAlways=0\n",
+      {"",
+       {{"Parts", "1"}, {"ShowAlways", "0"}, {"Parts", "0"}},
+       "[Options]\nParts=0\nShowAlways=0\n",
        {{"Parts", "0"}, {"FlowPorts", "default"}}},
       {"; written by hand\n[Options]\nColour=blue\nParts=0\n\n[Window]\nLeft=10\n",
        {{"Parts", "1"}, {"ShowAlways", "1"}},
@@ -66,10 +59,14 @@ TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
       // Names match ignoring case; values stay as written.
       {"[options]\r\nparts=2 \r\n", {}, "[options]\r\nparts=2 \r\n", {{"Parts", "2 "}}},
       // Windows line ends are kept, and a carriage return in a value survives a rewrite.
-      {"[Options]\r\nParts=a\r\r\nColour=x\r", {{"ShowAlways", "1"}},
-       "[Options]\r\nParts=a\r\r\nColour=x\r\nShowAlways=1\r\n", {{"Parts", "a\r"}, {"Colour", "x"}}},
-      {"\xEF\xBB\xBF[Options]\nParts=1\n", {{"Parts", "0"}}, "\xEF\xBB\xBF[Options]\nParts=0\n", {{"Parts", "0"}}},
-  };
+      {"[Options]\r\nParts=a\r\r\nColour=x\r",
+       {{"ShowAlways", "1"}},
+       "[Options]\r\nParts=a\r\r\nColour=x\r\nShowAlways=1\r\n",
+       {{"Parts", "a\r"}, {"Colour", "x"}}},
+      {"\xEF\xBB\xBF[Options]\nParts=1\n",
+       {{"Parts", "0"}},
+       "\xEF\xBB\xBF[Options]\nParts=0\n",
+       {{"Parts", "0"}}}};
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.before);
     fs::remove(file_);
@@ -101,17 +98,17 @@ TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions) {
 TEST_F(SettingsStoreTest, WhatIsNoSettingsFileIsAClearErrorAndStaysAsItIs) {
   const std::pair<std::string, std::string> cases[] = {
       {"[Options]\nParts=1\nthis line is not a setting\n", "SysML.ini, line 3"},
-      {std::string("[Options]\nParts=1\0\x01", 20), "SysML.ini is not a settings file: it holds binary data"},
-  };
+      {std::string("[Options]\nParts=1\0\x01", 20),
+       "SysML.ini is not a settings file: it holds binary data"}};
   for (const auto& [bytes, message] : cases) {
     WriteFile(bytes);
-    EXPECT_NE(ErrorOf([&] { Get("Parts"); }).find(message), std::string::npos) << message;
+    EXPECT_THAT([&] { Get("Parts"); }, ThrowsMessage<SettingsError>(HasSubstr(message)));
     EXPECT_THROW(Save("Parts", "0"), SettingsError);
     EXPECT_EQ(ReadAll(file_), bytes);
   }
   fs::remove(file_);
   fs::create_directories(file_);
-  EXPECT_NE(ErrorOf([&] { Get("Parts"); }).find("it is a folder"), std::string::npos);
+  EXPECT_THAT([&] { Get("Parts"); }, ThrowsMessage<SettingsError>(HasSubstr("it is a folder")));
   EXPECT_THROW(Save("Parts", "1"), SettingsError);
   EXPECT_TRUE(fs::is_directory(file_));
 }
@@ -123,7 +120,8 @@ TEST_F(SettingsStoreTest, AFailedWriteIsAClearErrorAndLosesNothing) {
   Save("Parts", "1");
   // A folder where the temporary file must go makes the write fail, even for root.
   fs::create_directory(file_.string() + ".writing-" + std::to_string(getpid()));
-  EXPECT_NE(ErrorOf([&] { Save("Parts", "0"); }).find("cannot write settings file"), std::string::npos);
+  EXPECT_THAT([&] { Save("Parts", "0"); },
+              ThrowsMessage<SettingsError>(HasSubstr("cannot write settings file")));
   EXPECT_EQ(Get("Parts"), "1");
 }
 
@@ -150,7 +148,10 @@ TEST(SettingsStoreFolderTest, FollowsTheConfigHome) {
   const std::string restore = saved ? saved : "";
   setenv("XDG_CONFIG_HOME", "/tmp/config-home", 1);
   EXPECT_EQ(IniSettingsStore::DefaultFolder(), "/tmp/config-home/orba");
-  if (saved) setenv("XDG_CONFIG_HOME", restore.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+  if (saved)
+    setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -55,7 +55,8 @@ TEST(ScriptedUiTest, RecordsBoxesAndRunsDialogScriptsInOrder) {
   testing_support::MemorySettingsStore settings;
   ScriptedUi ui;
   ui.MessageBox("text", "title", MessageIcon::kCriticalStop);
-  EXPECT_EQ(ui.MessageBoxes(), (std::vector<RecordedMessageBox>{{"text", "title", MessageIcon::kCriticalStop}}));
+  EXPECT_EQ(ui.MessageBoxes(),
+            (std::vector<RecordedMessageBox>{{"text", "title", MessageIcon::kCriticalStop}}));
   ui.ExpectDialog([](Dialog& dialog) { dialog.Click("cmdOK"); });
   ui::OptionsDialog first(settings);
   ui.ShowModal(first);

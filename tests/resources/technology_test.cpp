@@ -12,22 +12,23 @@
 //    [base64 LINES: MEMBER METHOD = UTF-16LE of scripts/FILE] (or a digest of
 //    a member that is no shape script's);
 //  - the QuickLink data keeps its first line, the column captions; its rule
-//    lines are summed up per run with the same source element type: the
-//    type, the run's length and the FNV-1a digest of its text.
+//    lines are summed up per source element type (their count and the FNV-1a
+//    digest of their text), and their order by the digest of the whole data.
 //
 // After a deliberate change of the document, rewrite the golden file and
 // review its diff:
-//   UPDATE_GOLDEN=1 TESSARY_BUILD_BIN=BUILD/bin BUILD/bin/technology_test
+//   UPDATE_GOLDEN=1 BUILD/bin/technology_test --gtest_filter='*Golden*'
 #include <gtest/gtest.h>
 #include <zip.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <pugixml.hpp>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,8 +47,8 @@ using namespace std::string_view_literals;
 
 const std::filesystem::path kGenerator = TECHNOLOGY_GENERATOR;
 const std::filesystem::path kScriptsFolder = TECHNOLOGY_SCRIPTS_FOLDER;
-const std::filesystem::path kGoldenFile = std::filesystem::path(TESSARY_SOURCE_ROOT) /
-                                          "tests/resources/technology_document.golden";
+const std::filesystem::path kGoldenFile =
+    std::filesystem::path(TESSARY_SOURCE_ROOT) / "tests/resources/technology_document.golden";
 
 std::string_view Resource() {
   return resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId);
@@ -55,9 +56,7 @@ std::string_view Resource() {
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
@@ -74,9 +73,9 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 std::string Digest(std::string_view text) {
   uint64_t hash = 0xcbf29ce484222325;
   for (unsigned char byte : text) hash = (hash ^ byte) * 0x100000001b3;
-  std::ostringstream hex;
-  hex << std::hex << hash;
-  return hex.str();
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return hex;
 }
 
 technology::ShapeScripts ScriptFiles() {
@@ -106,8 +105,9 @@ std::string ArchiveMembers(const std::string& archive) {
     zip_file_t* file = zip_fopen_index(zip, i, 0);
     content.resize(std::max<zip_int64_t>(zip_fread(file, content.data(), content.size()), 0));
     zip_fclose(file);
-    members += std::string(members.empty() ? "" : ", ") + stat.name +
-               (stat.comp_method == ZIP_CM_DEFLATE ? " deflated" : " method " + std::to_string(stat.comp_method));
+    members +=
+        std::string(members.empty() ? "" : ", ") + stat.name +
+        (stat.comp_method == ZIP_CM_DEFLATE ? " deflated" : " method " + std::to_string(stat.comp_method));
     std::string described = " " + std::to_string(content.size()) + " bytes #" + Digest(content);
     for (const auto& [name, script] : ScriptFiles()) {
       if (technology::Utf16LeOf(script) == content) described = " = UTF-16LE of scripts/" + name;
@@ -118,23 +118,12 @@ std::string ArchiveMembers(const std::string& archive) {
   return members;
 }
 
-// Consecutive items with the same key, as (first index, count).
-template <typename Key>
-std::vector<std::pair<size_t, size_t>> Runs(const std::vector<std::string>& items, Key key) {
-  std::vector<std::pair<size_t, size_t>> runs;
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i == 0 || key(items[i]) != key(items[i - 1])) runs.emplace_back(i, 0);
-    ++runs.back().second;
-  }
-  return runs;
-}
-
-// "72x7+40": the widths of the Base64 lines, runs of equal width as WIDTHxCOUNT.
+// "72x6+12": the widths of the Base64 lines, a run of equal widths as WIDTHxCOUNT.
 std::string LineWidths(const std::vector<std::string>& lines) {
   std::string widths;
-  for (const auto& [first, count] : Runs(lines, [](const std::string& line) { return line.size(); })) {
-    widths += (widths.empty() ? "" : "+") + std::to_string(lines[first].size()) +
-              (count > 1 ? "x" + std::to_string(count) : "");
+  for (size_t i = 0, run; i < lines.size(); i += run) {
+    for (run = 1; i + run < lines.size() && lines[i + run].size() == lines[i].size();) ++run;
+    widths += (i > 0 ? "+" : "") + std::to_string(lines[i].size()) + (run > 1 ? "x" + std::to_string(run) : "");
   }
   return widths;
 }
@@ -154,22 +143,28 @@ std::string Replaced(std::string text, std::string_view start, std::string_view 
 
 std::string QuickLinkSummary(const std::string& data) {
   const std::vector<std::string> lines = Split(data, "&#xA;");
-  const std::vector<std::string> rules(lines.begin() + 1, lines.end());
-  const auto type_of = [](const std::string& rule) { return rule.empty() ? "(empty)" : rule.substr(0, rule.find(',')); };
-  std::string summary = lines[0];
-  for (const auto& [first, count] : Runs(rules, type_of)) {
-    std::string text;
-    for (size_t i = first; i < first + count; ++i) text += rules[i] + "\n";
-    summary += "&#xA;\r\n\t\t\t\t\t[" + type_of(rules[first]) + " x" + std::to_string(count) + " #" + Digest(text) + "]";
+  std::vector<std::string> types;  // in the order they first come
+  std::map<std::string, std::pair<size_t, std::string>> rules_of;
+  for (auto rule = lines.begin() + 1; rule != lines.end(); ++rule) {
+    const std::string type = rule->empty() ? "(empty)" : rule->substr(0, rule->find(','));
+    if (!rules_of.contains(type)) types.push_back(type);
+    ++rules_of[type].first;
+    rules_of[type].second += *rule + "\n";
   }
-  return summary;
+  std::string summary = lines[0];
+  for (const std::string& type : types) {
+    summary += "&#xA;\r\n\t\t\t\t\t[" + type + " x" + std::to_string(rules_of[type].first) + " #" +
+               Digest(rules_of[type].second) + "]";
+  }
+  return summary + "&#xA;\r\n\t\t\t\t\t[in this order #" + Digest(data) + "]";
 }
 
 // The document as the golden file holds it (see the top of this file).
 std::string Normalised(std::string_view document) {
   std::string text(document.substr(0, document.size() - 3));
   text = Replaced(text, "<Image ", "</Image>", [](const std::string& base64) {
-    return "[base64 " + LineWidths(Split(base64, "\r\n")) + ": " + ArchiveMembers(technology::Base64Decode(base64)) + "]";
+    return "[base64 " + LineWidths(Split(base64, "\r\n")) + ": " +
+           ArchiveMembers(technology::Base64Decode(base64)) + "]";
   });
   text = Replaced(text, "<QuickLink data=\"", "\"/>", QuickLinkSummary);
   std::string outline;
@@ -186,7 +181,8 @@ std::string Normalised(std::string_view document) {
       continue;
     }
     join_next = tag.starts_with("<!--") || tag == "<Content>" || tag.starts_with("<UMLProfile ");
-    if (!tag.ends_with("/>") && (tag.starts_with("<Stereotype ") || tag == "<Order>" || tag == "<TaggedValueTypes>")) {
+    if (!tag.ends_with("/>") &&
+        (tag.starts_with("<Stereotype ") || tag == "<Order>" || tag == "<TaggedValueTypes>")) {
       joined_depth = depth;
     } else if (!join_next) {
       outline += "\n";
@@ -209,9 +205,11 @@ std::string LineDiff(const std::string& golden, const std::string& actual) {
   }
   std::string diff;
   const auto show = [&diff](char sign, size_t number, const std::string& line, const std::string& other) {
-    const size_t first = std::mismatch(line.begin(), line.end(), other.begin(), other.end()).first - line.begin();
+    const size_t first =
+        std::mismatch(line.begin(), line.end(), other.begin(), other.end()).first - line.begin();
     const size_t from = first > 60 ? first - 60 : 0;
-    diff += sign + std::to_string(number + 1) + ": " + (from > 0 ? "..." : "") + line.substr(from, 160) + "\n";
+    diff +=
+        sign + std::to_string(number + 1) + ": " + (from > 0 ? "..." : "") + line.substr(from, 160) + "\n";
   };
   std::string removed;  // the line last taken out, beside the one that replaces it
   for (size_t i = 0, j = 0; i < n || j < m;) {
@@ -232,7 +230,8 @@ TEST(TechnologyDocumentTest, TheModuleCarriesWhatTheGeneratorWrites) {
   for (const auto& [file, text] : ScriptFiles()) scripts[std::filesystem::path(file).stem().string()] = text;
   EXPECT_EQ(technology::WriteTechnologyDocument(technology::SysmlTechnology(), scripts), Resource());
   scripts.erase("flow_port");
-  EXPECT_THROW(technology::WriteTechnologyDocument(technology::SysmlTechnology(), scripts), std::runtime_error);
+  EXPECT_THROW(technology::WriteTechnologyDocument(technology::SysmlTechnology(), scripts),
+               std::runtime_error);
 }
 
 TEST(TechnologyDocumentTest, TheGeneratorFailsWithoutItsShapeScripts) {
@@ -245,7 +244,8 @@ TEST(TechnologyDocumentTest, TheGeneratorFailsWithoutItsShapeScripts) {
 // XML in plain ASCII, CR LF line ends, one tab per open element (an Image's
 // Base64 lines after its first stand unindented, as its text), three zero bytes after the end.
 TEST(TechnologyDocumentTest, BytesAreAsciiXmlIndentedOneTabPerLevel) {
-  ASSERT_TRUE(Resource().starts_with("<Quindle.Technology version=\"1.0\">\r\n") && Resource().ends_with("</Quindle.Technology>\r\n\0\0\0"sv));
+  ASSERT_TRUE(Resource().starts_with("<Quindle.Technology version=\"1.0\">\r\n") &&
+              Resource().ends_with("</Quindle.Technology>\r\n\0\0\0"sv));
   const std::string_view text = Resource().substr(0, Resource().size() - 3);
   pugi::xml_document document;
   EXPECT_TRUE(document.load_buffer(text.data(), text.size()));
@@ -261,7 +261,8 @@ TEST(TechnologyDocumentTest, BytesAreAsciiXmlIndentedOneTabPerLevel) {
     depth -= tag.starts_with("</");
     ASSERT_EQ(tabs, depth) << line.substr(0, 80);
     inside_image = tag.starts_with("<Image") && !tag.ends_with("</Image>");
-    depth += !tag.starts_with("<Image") && !tag.starts_with("</") && !tag.starts_with("<!--") && !tag.ends_with("/>");
+    depth += !tag.starts_with("<Image") && !tag.starts_with("</") && !tag.starts_with("<!--") &&
+             !tag.ends_with("/>");
   }
   EXPECT_EQ(depth, 0u);
 }
@@ -274,7 +275,8 @@ TEST(TechnologyDocumentTest, MatchesTheGoldenFile) {
   }
   const std::string golden = ReadFile(kGoldenFile);
   ASSERT_FALSE(golden.empty()) << kGoldenFile << " is missing";
-  EXPECT_TRUE(golden == actual) << "the document differs from " << kGoldenFile << ":\n" << LineDiff(golden, actual);
+  EXPECT_TRUE(golden == actual) << "the document differs from " << kGoldenFile << ":\n"
+                                << LineDiff(golden, actual);
 }
 
 // The columns of a rule line: source type and stereotype, target type and
