@@ -51,7 +51,7 @@ TEST_F(FilesTest, ReadingGivesARegularFilesBytesUpToTheLimit) {
                                                                    {Path("folder"), "it is a folder"},
                                                                    {Path("missing"), "no such file"}};
   for (const auto& [path, reason] : refused) {
-    EXPECT_THAT([&] { ReadRegularFile(path, "settings file", 1024); },
+    EXPECT_THAT([&path = path] { ReadRegularFile(path, "settings file", 1024); },
                 ThrowsMessage<FileError>("cannot read settings file " + path.string() + ": " + reason));
   }
   EXPECT_EQ(ReadRegularFileIfPresent(Path("missing"), "settings file", 1024), std::nullopt);
