@@ -1,5 +1,6 @@
 #include "automation/registry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,16 +12,27 @@
 namespace automation {
 namespace {
 
-std::filesystem::path BuiltModule() {
+using testing::HasSubstr;
+using testing::ThrowsMessage;
+
+std::filesystem::path Built(const char* file) {
   const char* bin = std::getenv("TESSARY_BUILD_BIN");
-  return std::filesystem::path(bin ? bin : ".") / "libtessary.so";
+  return std::filesystem::path(bin ? bin : ".") / file;
 }
 
-TEST(RegistryTest, RegistersTheBuiltModuleAndCreatesItsObjectByProgID) {
-  testing_support::TempFolder folder;
-  Registry registry(folder.path() / "components.ini");
-  EXPECT_EQ(registry.RegisterModule(BuiltModule()), std::vector<std::string>{"Tessary.CTessary"});
-  EXPECT_EQ(registry.ModuleFor("Tessary.CTessary"), std::filesystem::absolute(BuiltModule()));
+class RegistryTest : public testing::Test {
+ protected:
+  testing_support::TempFolder folder_;
+  std::filesystem::path file_ = folder_.path() / "components.ini";
+};
+
+TEST_F(RegistryTest, RegistersTheBuiltModuleBesideOtherEntriesAndCreatesItsObjectByProgID) {
+  std::ofstream(file_) << "[Components]\nOther.Thing=/opt/other.so\n";
+  Registry registry(file_);
+  EXPECT_EQ(registry.RegisterModule(Built("libtessary.so")), std::vector<std::string>{"Tessary.CTessary"});
+  EXPECT_EQ(registry.ModuleFor("Tessary.CTessary"), std::filesystem::absolute(Built("libtessary.so")));
+  EXPECT_EQ(registry.Entries().size(), 2u);
+  EXPECT_EQ(Registry(file_).ModuleFor("Other.Thing"), "/opt/other.so");
 
   ObjectPtr addin = registry.CreateObject("Tessary.CTessary");
   ASSERT_NE(addin, nullptr);
@@ -31,57 +43,17 @@ TEST(RegistryTest, RegistersTheBuiltModuleAndCreatesItsObjectByProgID) {
   EXPECT_EQ(heading.value.String(), "-&SysML Technology");
 }
 
-TEST(RegistryTest, RegisteringAgainKeepsOtherEntries) {
-  testing_support::TempFolder folder;
-  const auto file = folder.path() / "components.ini";
-  std::ofstream(file) << "[Components]\nOther.Thing=/opt/other.so\n";
-  Registry registry(file);
-  registry.RegisterModule(BuiltModule());
-  EXPECT_EQ(registry.Entries().size(), 2u);
-  EXPECT_EQ(registry.ModuleFor("Other.Thing"), "/opt/other.so");
-}
-
-TEST(RegistryTest, UnregisteredProgIDIsAClearError) {
-  testing_support::TempFolder folder;
-  Registry registry(folder.path() / "components.ini");
-  try {
-    registry.CreateObject("Tessary.CTessary");
-    FAIL() << "expected an error";
-  } catch (const Error& error) {
-    EXPECT_NE(std::string(error.what()).find("no component is registered as Tessary.CTessary"),
-              std::string::npos);
-  }
-}
-
-TEST(RegistryTest, AFileThatIsNotAModuleIsRefused) {
-  testing_support::TempFolder folder;
-  const auto bogus = folder.path() / "bogus.so";
-  std::ofstream(bogus) << "not a shared object";
-  Registry registry(folder.path() / "components.ini");
-  EXPECT_THROW(registry.RegisterModule(bogus), Error);
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / "components.ini"));
-}
-
-TEST(RegistryTest, TheModuleServesOnlyItsOwnProgID) {
-  EXPECT_THROW(CreateObjectFromModule(BuiltModule(), "Tessary.Other"), Error);
-}
-
-TEST(RegistryTest, ALibraryWithoutTheFactoryIsNotAComponent) {
-  const char* bin = std::getenv("TESSARY_BUILD_BIN");
-  const auto library = std::filesystem::path(bin ? bin : ".") / "liborba_automation.so";
-  EXPECT_THROW(ModuleProgIDs(library), Error);
-}
-
-TEST(RegistryTest, AMalformedRegistryLineIsReportedWithItsNumber) {
-  testing_support::TempFolder folder;
-  const auto file = folder.path() / "components.ini";
-  std::ofstream(file) << "[Components]\nno equals sign here\n";
-  try {
-    Registry(file).ModuleFor("X");
-    FAIL() << "expected an error";
-  } catch (const Error& error) {
-    EXPECT_NE(std::string(error.what()).find("line 2"), std::string::npos);
-  }
+TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
+  Registry registry(file_);
+  EXPECT_THAT([&] { registry.CreateObject("Tessary.CTessary"); },
+              ThrowsMessage<Error>(HasSubstr("no component is registered as Tessary.CTessary")));
+  std::ofstream(folder_.path() / "bogus.so") << "not a shared object";
+  EXPECT_THROW(registry.RegisterModule(folder_.path() / "bogus.so"), Error);
+  EXPECT_FALSE(std::filesystem::exists(file_));
+  EXPECT_THROW(CreateObjectFromModule(Built("libtessary.so"), "Tessary.Other"), Error);
+  EXPECT_THROW(ModuleProgIDs(Built("liborba_automation.so")), Error) << "a library without the factory";
+  std::ofstream(file_) << "[Components]\nno equals sign here\n";
+  EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
 }
 
 }  // namespace

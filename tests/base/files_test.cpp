@@ -1,8 +1,8 @@
 #include "base/files.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <functional>
 #include <optional>
 
 #include "support/temp_folder.h"
@@ -20,6 +19,7 @@ namespace base {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 mode_t ModeOf(const std::filesystem::path& path) {
   struct stat status {};
@@ -27,133 +27,104 @@ mode_t ModeOf(const std::filesystem::path& path) {
   return status.st_mode & 07777;
 }
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const FileError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
-
 class FilesTest : public ::testing::Test {
  protected:
   std::filesystem::path Path(const std::string& name) const { return folder_.path() / name; }
-  void Write(const std::string& name, const std::string& text) const {
+  void Write(const std::string& name, const std::string& text, mode_t mode = 0644) const {
     std::ofstream(Path(name), std::ios::binary) << text;
+    ::chmod(Path(name).c_str(), mode);
   }
-  size_t EntryCount() const {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder_.path()), {}));
-  }
+  std::string Read(const std::string& name) const { return ReadRegularFile(OperatingSystem(), Path(name), "", 10); }
 
   testing_support::TempFolder folder_;
 };
 
 // Everything that is not a regular file is refused by name, at once: a FIFO
 // without a writer or an endless device would otherwise hang the reader.
-TEST_F(FilesTest, ReadingRefusesWhatIsNotARegularFile) {
+TEST_F(FilesTest, ReadingGivesARegularFilesBytesUpToTheLimit) {
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/zero", Path("zero-link"));
   std::filesystem::create_directory(Path("folder"));
-  const struct {
-    std::filesystem::path path;
-    const char* reason;
-  } cases[] = {{Path("fifo"), "it is a FIFO"},
-               {"/dev/zero", "it is a device"},
-               {Path("zero-link"), "it is a device"},
-               {Path("folder"), "it is a folder"},
-               {Path("missing"), "no such file"}};
-  for (const auto& each : cases) {
-    EXPECT_EQ(MessageOf([&] { ReadRegularFile(OperatingSystem(), each.path, "settings file", 1024); }),
-              "cannot read settings file " + each.path.string() + ": " + each.reason);
+  const std::pair<std::filesystem::path, const char*> refused[] = {{Path("fifo"), "it is a FIFO"},
+                                                                   {"/dev/zero", "it is a device"},
+                                                                   {Path("zero-link"), "it is a device"},
+                                                                   {Path("folder"), "it is a folder"},
+                                                                   {Path("missing"), "no such file"}};
+  for (const auto& [path, reason] : refused) {
+    EXPECT_THAT([&path = path] { ReadRegularFile(OperatingSystem(), path, "settings file", 1024); },
+                ThrowsMessage<FileError>("cannot read settings file " + path.string() + ": " + reason));
   }
   EXPECT_EQ(ReadRegularFileIfPresent(OperatingSystem(), Path("missing"), "settings file", 1024), std::nullopt);
-}
-
-TEST_F(FilesTest, ReadingGivesTheBytesUpToTheLimit) {
   const std::string text("a\0b\r\n", 5);
   Write("file", text);
   std::filesystem::create_symlink("file", Path("link"));
   EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("link"), "", 5), text);
-  EXPECT_THAT(MessageOf([&] { ReadRegularFile(OperatingSystem(), Path("file"), "", 4); }),
-              HasSubstr("it is larger than"));
+  EXPECT_THAT([&] { ReadRegularFile(OperatingSystem(), Path("file"), "", 4); },
+              ThrowsMessage<FileError>(HasSubstr("it is larger than")));
 }
 
+// A write through links replaces their target, keeps its permissions and
+// leaves no temporary file; a dangling link's target is made.
 TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
-  Write("target", "old");
-  ::chmod(Path("target").c_str(), 0600);
+  Write("target", "old", 0600);
   std::filesystem::create_symlink("target", Path("link"));
   std::filesystem::create_symlink("link", Path("link-to-link"));
   WriteFileAtomically(OperatingSystem(), Path("link-to-link"), "new", "file");
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link")));
-  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("target"), "", 10), "new");
+  EXPECT_EQ(Read("target"), "new");
   EXPECT_EQ(ModeOf(Path("target")), 0600u);
-  EXPECT_EQ(EntryCount(), 3u) << "no temporary file is left";
-}
-
-TEST_F(FilesTest, AWriteThroughADanglingLinkCreatesItsTarget) {
-  std::filesystem::create_symlink("made", Path("link"));
-  WriteFileAtomically(OperatingSystem(), Path("link"), "text", "file", {.new_file_mode = 0640});
-  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("made"), "", 10), "text");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 3);
+  std::filesystem::create_symlink("made", Path("dangling"));
+  WriteFileAtomically(OperatingSystem(), Path("dangling"), "text", "file", {.new_file_mode = 0640});
+  EXPECT_EQ(Read("made"), "text");
   EXPECT_EQ(ModeOf(Path("made")) & ~0640u, 0u) << "the umask may only take bits away";
-}
-
-TEST_F(FilesTest, StreamsAreWrittenOnlyWhenAllowedAndFoldersNever) {
-  EXPECT_EQ(MessageOf([&] { WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "model file"); }),
-            "cannot write model file /dev/null: it is a device");
-  EXPECT_NO_THROW(WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "", {.allow_streams = true}));
-  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
-  std::filesystem::create_directory(Path("folder"));
-  EXPECT_THAT(MessageOf([&] {
-                WriteFileAtomically(OperatingSystem(), Path("folder"), "x", "", {.allow_streams = true});
-              }),
-              HasSubstr("it is a folder"));
 }
 
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   Write("file", "old");
   std::filesystem::create_directory(Path("file.writing-" + std::to_string(::getpid())));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(OperatingSystem(), Path("file"), "new", "file"); }),
-              HasSubstr("cannot write file " + Path("file").string()));
-  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("file"), "", 10), "old");
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(OperatingSystem(), Path("no/such/folder"), "x", "file"); }),
-              HasSubstr("No such file or directory"));
+  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("file"), "new", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("cannot write file " + Path("file").string())));
+  EXPECT_EQ(Read("file"), "old");
+  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("no/such/folder"), "x", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("No such file or directory")));
+  std::filesystem::create_symlink("b", Path("a"));
+  std::filesystem::create_symlink("a", Path("b"));
+  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("a"), "x", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("too many levels of symbolic links")));
 }
 
-TEST_F(FilesTest, ABuiltFileTakesThePlaceAndPermissionsOfTheOld) {
-  Write("model", "old");
-  ::chmod(Path("model").c_str(), 0604);
-  std::filesystem::create_symlink("model", Path("link"));
-  const std::filesystem::path target = ReplaceableFileTarget(OperatingSystem(), Path("link"), "model file");
-  EXPECT_EQ(target, Path("model"));
-  Write("built", "new");
-  MoveIntoPlace(OperatingSystem(), Path("built"), target, "model file");
-  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("link"), "", 10), "new");
-  EXPECT_EQ(ModeOf(Path("model")), 0604u);
-}
-
-TEST_F(FilesTest, OnlyAFileOrNothingCanBeReplacedByABuiltFile) {
+// Streams are written only when allowed, folders never; a built file may
+// replace only a file, or nothing.
+TEST_F(FilesTest, OnlyFilesAreReplaced) {
+  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "model file"); },
+              ThrowsMessage<FileError>("cannot write model file /dev/null: it is a device"));
+  EXPECT_NO_THROW(WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "", {.allow_streams = true}));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  std::filesystem::create_directory(Path("folder"));
+  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("folder"), "x", "", {.allow_streams = true}); },
+              ThrowsMessage<FileError>(HasSubstr("it is a folder")));
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path("socket").c_str());
   ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  for (const auto& [path, kind] : {std::pair{Path("fifo"), "a FIFO"},
-                                   std::pair{Path("socket"), "a socket"},
+  for (const auto& [path, kind] : {std::pair{Path("fifo"), "a FIFO"}, std::pair{Path("socket"), "a socket"},
                                    std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
-    EXPECT_EQ(MessageOf([&, &path = path] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); }),
-              "cannot write model file " + path.string() + ": it is " + kind);
+    EXPECT_THAT([&path = path] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); },
+                ThrowsMessage<FileError>("cannot write model file " + path.string() + ": it is " + kind));
   }
   ::close(sock);
   EXPECT_EQ(ReplaceableFileTarget(OperatingSystem(), Path("new"), "model file"), Path("new"));
-}
-
-TEST_F(FilesTest, ALoopOfLinksIsAnError) {
-  std::filesystem::create_symlink("b", Path("a"));
-  std::filesystem::create_symlink("a", Path("b"));
-  EXPECT_THAT(MessageOf([&] { WriteFileAtomically(OperatingSystem(), Path("a"), "x", "file"); }),
-              HasSubstr("too many levels of symbolic links"));
+  Write("model", "old", 0604);
+  std::filesystem::create_symlink("model", Path("link"));
+  const std::filesystem::path target = ReplaceableFileTarget(OperatingSystem(), Path("link"), "model file");
+  EXPECT_EQ(target, Path("model"));
+  Write("built", "new");
+  MoveIntoPlace(OperatingSystem(), Path("built"), target, "model file");
+  EXPECT_EQ(Read("link"), "new");
+  EXPECT_EQ(ModeOf(Path("model")), 0604u) << "a built file takes the permissions of the old";
 }
 
 TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
@@ -169,8 +140,8 @@ TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
   ::waitpid(child, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   lock.reset();
-  EXPECT_THAT(MessageOf([&] { FileLock(OperatingSystem(), Path("no/such/lock"), "settings file"); }),
-              HasSubstr("cannot lock settings file"));
+  EXPECT_THAT([&] { FileLock(OperatingSystem(), Path("no/such/lock"), "settings file"); },
+              ThrowsMessage<FileError>(HasSubstr("cannot lock settings file")));
 }
 
 }  // namespace

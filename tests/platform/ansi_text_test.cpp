@@ -5,17 +5,19 @@
 namespace platform {
 namespace {
 
-TEST(AnsiTextTest, AsciiAndZeroBytesStayAsTheyAre) {
-  const std::string bytes("<a/>\r\n\0\0\0", 9);
-  EXPECT_EQ(AnsiToText(bytes), bytes);
-}
-
-TEST(AnsiTextTest, HighBytesBecomeTheirCodePageCharacters) {
-  EXPECT_EQ(AnsiToText("\xAB" "import\xBB"), "\u00ABimport\u00BB");
-  EXPECT_EQ(AnsiToText("\x80"), "\u20AC");  // euro sign
-  EXPECT_EQ(AnsiToText("\x93x\x94"), "\u201Cx\u201D");
-  EXPECT_EQ(AnsiToText("\xFF"), "\u00FF");
-  EXPECT_EQ(AnsiToText("\x81"), "\u0081");  // undefined in the code page: kept as the C1 control
+// ASCII and zero bytes stay as they are; high bytes become their code page's
+// characters, the ones it leaves undefined the C1 controls of the same number.
+TEST(AnsiTextTest, BytesBecomeTheirCodePageCharacters) {
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("<a/>\r\n\0\0\0", 9), std::string("<a/>\r\n\0\0\0", 9)},
+      {"\xAB"
+       "import\xBB",
+       "\u00ABimport\u00BB"},
+      {"\x80", "\u20AC"},  // euro sign
+      {"\x93x\x94", "\u201Cx\u201D"},
+      {"\xFF", "\u00FF"},
+      {"\x81", "\u0081"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(AnsiToText(bytes), text);
 }
 
 }  // namespace

@@ -15,39 +15,25 @@
 namespace platform {
 namespace {
 
-// Puts a stand-in `xdg-open` first on the PATH that writes the file it was
-// handed to `opened`, and puts the PATH back afterwards.
-class DesktopHelpViewerTest : public testing::Test {
- protected:
-  DesktopHelpViewerTest() : saved_path_(std::getenv("PATH")) {
-    const auto opener = folder_.path() / "xdg-open";
-    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened_.string() << ".part'\n"
-                          << "mv '" << opened_.string() << ".part' '" << opened_.string() << "'\n";
-    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-    setenv("PATH", (folder_.path().string() + ":" + saved_path_).c_str(), 1);
-  }
-  ~DesktopHelpViewerTest() override { setenv("PATH", saved_path_.c_str(), 1); }
-
-  // What the opener was handed, once it has run (it runs detached).
-  std::string Opened() const {
-    for (int attempt = 0; attempt < 500 && !std::filesystem::exists(opened_); ++attempt) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::ifstream in(opened_);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-  testing_support::TempFolder folder_;
-  std::filesystem::path opened_ = folder_.path() / "opened";
-  std::string saved_path_;
-};
-
-TEST_F(DesktopHelpViewerTest, HandsTheFileToTheOpenerAndLeavesNoChildBehind) {
-  const std::string help_file = (folder_.path() / "Help with spaces & 'quotes'.chm").string();
+// A stand-in `xdg-open` first on the PATH writes the file it was handed to
+// `opened`; it runs detached, so the test waits for that file.
+TEST(DesktopHelpViewerTest, HandsTheFileToTheOpenerAndLeavesNoChildBehind) {
+  const testing_support::TempFolder folder;
+  const std::string opened = (folder.path() / "opened").string();
+  std::ofstream(folder.path() / "xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened << ".part'\n"
+                                            << "mv '" << opened << ".part' '" << opened << "'\n";
+  std::filesystem::permissions(folder.path() / "xdg-open", std::filesystem::perms::owner_all);
+  const std::string saved_path = std::getenv("PATH");
+  setenv("PATH", (folder.path().string() + ":" + saved_path).c_str(), 1);
+  const std::string help_file = (folder.path() / "Help with spaces & 'quotes'.chm").string();
   DesktopHelpViewer().ShowContext(help_file, 1000);
-  EXPECT_EQ(Opened(), help_file);
+  for (int attempt = 0; attempt < 500 && !std::filesystem::exists(opened); ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  setenv("PATH", saved_path.c_str(), 1);
+  std::ostringstream handed;
+  handed << std::ifstream(opened).rdbuf();
+  EXPECT_EQ(handed.str(), help_file);
   errno = 0;
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nothing left to reap
   EXPECT_EQ(errno, ECHILD);

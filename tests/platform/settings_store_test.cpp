@@ -1,173 +1,145 @@
 #include "platform/settings_store.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
+#include "base/files.h"
 #include "support/temp_folder.h"
 
 namespace platform {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::ThrowsMessage;
+using Settings = std::vector<std::pair<std::string, std::string>>;  // keys of [Options] and values
+
+std::string ReadAll(const fs::path& path) { return base::ReadRegularFile(path, "", 1024); }
 
 class SettingsStoreTest : public testing::Test {
  protected:
+  void WriteFile(const std::string& bytes) {
+    fs::create_directories(file_.parent_path());
+    std::ofstream(file_, std::ios::binary) << bytes;
+  }
+  std::string Get(const std::string& key) { return store_.GetSetting("SysML", "Options", key, "default"); }
+  void Save(const std::string& key, const std::string& value) {
+    store_.SaveSetting("SysML", "Options", key, value);
+  }
+
   testing_support::TempFolder folder_;
   IniSettingsStore store_{folder_.path() / "orba"};
-  std::filesystem::path file_ = folder_.path() / "orba" / "SysML.ini";
+  fs::path file_ = folder_.path() / "orba" / "SysML.ini";
 };
 
-TEST_F(SettingsStoreTest, MissingFileAndMissingKeyReadAsTheDefault) {
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "0");
-  store_.SaveSetting("SysML", "Options", "Parts", "1");
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "FlowPorts", "7"), "7");
+// A file as it stood (empty: none), the settings saved, the file then
+// (empty: none) and what reading the keys gives.
+struct FileCase {
+  std::string before;
+  Settings saved;
+  std::string after;
+  Settings read;
+};
+
+TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
+  const FileCase cases[] = {
+      {"", {}, "", {{"Parts", "default"}}},
+      {"",
+       {{"Parts", "1"}, {"ShowAlways", "0"}, {"Parts", "0"}},
+       "[Options]\nParts=0\nShowAlways=0\n",
+       {{"Parts", "0"}, {"FlowPorts", "default"}}},
+      {"; written by hand\n[Options]\nColour=blue\nParts=0\n\n[Window]\nLeft=10\n",
+       {{"Parts", "1"}, {"ShowAlways", "1"}},
+       "; written by hand\n[Options]\nColour=blue\nParts=1\nShowAlways=1\n\n[Window]\nLeft=10\n",
+       {{"Left", "default"}}},
+      // Names match ignoring case; values stay as written.
+      {"[options]\r\nparts=2 \r\n", {}, "[options]\r\nparts=2 \r\n", {{"Parts", "2 "}}},
+      // Windows line ends are kept, and a carriage return in a value survives a rewrite.
+      {"[Options]\r\nParts=a\r\r\nColour=x\r",
+       {{"ShowAlways", "1"}},
+       "[Options]\r\nParts=a\r\r\nColour=x\r\nShowAlways=1\r\n",
+       {{"Parts", "a\r"}, {"Colour", "x"}}},
+      {"\xEF\xBB\xBF[Options]\nParts=1\n",
+       {{"Parts", "0"}},
+       "\xEF\xBB\xBF[Options]\nParts=0\n",
+       {{"Parts", "0"}}}};
+  for (const FileCase& c : cases) {
+    SCOPED_TRACE(c.before);
+    fs::remove(file_);
+    fs::create_directories(file_.parent_path());
+    if (!c.before.empty()) WriteFile(c.before);
+    for (const auto& [key, value] : c.saved) Save(key, value);
+    EXPECT_EQ(fs::exists(file_) ? ReadAll(file_) : "", c.after);
+    for (const auto& [key, value] : c.read) EXPECT_EQ(Get(key), value) << key;
+    for (const auto& entry : fs::directory_iterator(folder_.path() / "orba", fs::directory_options::none)) {
+      EXPECT_TRUE(entry.path() == file_ || entry.path().extension() == ".lock") << entry.path() << " stayed";
+    }
+  }
   EXPECT_EQ(store_.GetSetting("SysML", "Other", "Parts", "x"), "x");
 }
 
-TEST_F(SettingsStoreTest, RoundTripWritesTheContractFormat) {
-  store_.SaveSetting("SysML", "Options", "Parts", "1");
-  store_.SaveSetting("SysML", "Options", "ShowAlways", "0");
-  store_.SaveSetting("SysML", "Options", "Parts", "0");
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "9"), "0");
-  EXPECT_EQ(ReadAll(file_), "[Options]\nParts=0\nShowAlways=0\n");
-}
-
-TEST_F(SettingsStoreTest, LinesItDoesNotChangeAreKept) {
-  std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_)
-      << "; written by hand\n[Options]\nColour=blue\nParts=0\n\n[Window]\nLeft=10\n";
-  store_.SaveSetting("SysML", "Options", "Parts", "1");
-  store_.SaveSetting("SysML", "Options", "ShowAlways", "1");
-  EXPECT_EQ(
-      ReadAll(file_),
-      "; written by hand\n[Options]\nColour=blue\nParts=1\nShowAlways=1\n\n[Window]\nLeft=10\n");
-}
-
-TEST_F(SettingsStoreTest, NamesMatchIgnoringCaseAndValuesStayAsWritten) {
-  std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_) << "[options]\r\nparts=2 \r\n";
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "2 ");
-}
-
-TEST_F(SettingsStoreTest, WindowsLineEndsAreKeptAndCarriageReturnsInValuesSurviveARewrite) {
-  std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_, std::ios::binary) << "[Options]\r\nParts=a\r\r\nColour=x\r";
-  store_.SaveSetting("SysML", "Options", "ShowAlways", "1");
-  EXPECT_EQ(ReadAll(file_), "[Options]\r\nParts=a\r\r\nColour=x\r\nShowAlways=1\r\n");
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "a\r");
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Colour", "0"), "x");
-}
-
-TEST_F(SettingsStoreTest, AByteOrderMarkIsReadPastAndKept) {
-  std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_, std::ios::binary) << "\xEF\xBB\xBF[Options]\nParts=1\n";
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "0"), "1");
-  store_.SaveSetting("SysML", "Options", "Parts", "0");
-  EXPECT_EQ(ReadAll(file_), "\xEF\xBB\xBF[Options]\nParts=0\n");
-}
-
 TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions) {
-  const auto dotfiles = folder_.path() / "dotfiles" / "SysML.ini";
-  std::filesystem::create_directories(dotfiles.parent_path());
-  std::filesystem::create_directories(file_.parent_path());
+  const auto dotfiles = folder_.path() / "SysML.ini";
   std::ofstream(dotfiles) << "[Options]\nParts=0\n";
-  std::filesystem::permissions(dotfiles, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_write);
-  std::filesystem::create_symlink(dotfiles, file_);
-  store_.SaveSetting("SysML", "Options", "Parts", "1");
-  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  fs::permissions(dotfiles, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_directories(file_.parent_path());
+  fs::create_symlink(dotfiles, file_);
+  Save("Parts", "1");
+  EXPECT_TRUE(fs::is_symlink(file_));
   EXPECT_EQ(ReadAll(dotfiles), "[Options]\nParts=1\n");
-  EXPECT_EQ(std::filesystem::status(dotfiles).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(fs::status(dotfiles).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST_F(SettingsStoreTest, AFolderInThePlaceOfTheFileIsAClearError) {
-  std::filesystem::create_directories(file_);
-  try {
-    store_.GetSetting("SysML", "Options", "Parts", "0");
-    ADD_FAILURE() << "a folder was read as settings";
-  } catch (const SettingsError& error) {
-    EXPECT_NE(std::string(error.what()).find("it is a folder"), std::string::npos) << error.what();
+// Neither read nor written: a corrupt file (named with its line), a binary one, a folder.
+TEST_F(SettingsStoreTest, WhatIsNoSettingsFileIsAClearErrorAndStaysAsItIs) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"[Options]\nParts=1\nthis line is not a setting\n", "SysML.ini, line 3"},
+      {std::string("[Options]\nParts=1\0\x01", 20),
+       "SysML.ini is not a settings file: it holds binary data"}};
+  for (const auto& [bytes, message] : cases) {
+    WriteFile(bytes);
+    EXPECT_THAT([&] { Get("Parts"); }, ThrowsMessage<SettingsError>(HasSubstr(message)));
+    EXPECT_THROW(Save("Parts", "0"), SettingsError);
+    EXPECT_EQ(ReadAll(file_), bytes);
   }
-  EXPECT_THROW(store_.SaveSetting("SysML", "Options", "Parts", "1"), SettingsError);
-  EXPECT_TRUE(std::filesystem::is_directory(file_));
+  fs::remove(file_);
+  fs::create_directories(file_);
+  EXPECT_THAT([&] { Get("Parts"); }, ThrowsMessage<SettingsError>(HasSubstr("it is a folder")));
+  EXPECT_THROW(Save("Parts", "1"), SettingsError);
+  EXPECT_TRUE(fs::is_directory(file_));
 }
 
-TEST_F(SettingsStoreTest, ReplacesTheFileAtomically) {
-  store_.SaveSetting("SysML", "Options", "Parts", "1");
-  const auto before = std::filesystem::status(file_).permissions();
-  store_.SaveSetting("SysML", "Options", "Parts", "0");
-  EXPECT_FALSE(std::filesystem::exists(file_.string() + ".tmp"));
-  EXPECT_EQ(std::filesystem::status(file_).permissions(), before);
-}
-
-TEST_F(SettingsStoreTest, CorruptFileIsReportedWithItsLineAndNotReplaced) {
-  std::filesystem::create_directories(file_.parent_path());
-  const std::string corrupt = "[Options]\nParts=1\nthis line is not a setting\n";
-  std::ofstream(file_) << corrupt;
-  try {
-    store_.GetSetting("SysML", "Options", "Parts", "0");
-    FAIL() << "expected an error";
-  } catch (const SettingsError& error) {
-    EXPECT_NE(std::string(error.what()).find("line 3"), std::string::npos) << error.what();
-    EXPECT_NE(std::string(error.what()).find("SysML.ini"), std::string::npos) << error.what();
-  }
-  EXPECT_THROW(store_.SaveSetting("SysML", "Options", "Parts", "0"), SettingsError);
-  EXPECT_EQ(ReadAll(file_), corrupt);
-}
-
-TEST_F(SettingsStoreTest, BinaryFileIsNotASettingsFile) {
-  std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_, std::ios::binary) << std::string("[Options]\nParts=1\0\x01", 20);
-  EXPECT_THROW(store_.GetSetting("SysML", "Options", "Parts", "0"), SettingsError);
-}
-
-TEST_F(SettingsStoreTest, AFileThatCannotBeWrittenIsAClearErrorAndLosesNothing) {
-  store_.SaveSetting("SysML", "Options", "Parts", "1");
+TEST_F(SettingsStoreTest, AFailedWriteIsAClearErrorAndLosesNothing) {
+  EXPECT_THROW(Save("Parts", "1\n[Evil]"), SettingsError);
+  EXPECT_THROW(Save("Pa=rts", "1"), SettingsError);
+  EXPECT_FALSE(fs::exists(file_));
+  Save("Parts", "1");
   // A folder where the temporary file must go makes the write fail, even for root.
-  std::filesystem::create_directory(file_.string() + ".writing-" + std::to_string(getpid()));
-  try {
-    store_.SaveSetting("SysML", "Options", "Parts", "0");
-    FAIL() << "expected an error";
-  } catch (const SettingsError& error) {
-    EXPECT_NE(std::string(error.what()).find("cannot write settings file"), std::string::npos);
-  }
-  EXPECT_EQ(store_.GetSetting("SysML", "Options", "Parts", "9"), "1");
-}
-
-TEST_F(SettingsStoreTest, ValuesThatWouldBreakTheFileAreRefused) {
-  EXPECT_THROW(store_.SaveSetting("SysML", "Options", "Parts", "1\n[Evil]"), SettingsError);
-  EXPECT_THROW(store_.SaveSetting("SysML", "Options", "Pa=rts", "1"), SettingsError);
-  EXPECT_FALSE(std::filesystem::exists(file_));
+  fs::create_directory(file_.string() + ".writing-" + std::to_string(getpid()));
+  EXPECT_THAT([&] { Save("Parts", "0"); },
+              ThrowsMessage<SettingsError>(HasSubstr("cannot write settings file")));
+  EXPECT_EQ(Get("Parts"), "1");
 }
 
 TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
   constexpr int kWrites = 40;
   const pid_t child = fork();
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    IniSettingsStore store(folder_.path() / "orba");
-    for (int i = 0; i < kWrites; ++i)
-      store.SaveSetting("SysML", "Child", "K" + std::to_string(i), "c");
-    _exit(0);
-  }
-  for (int i = 0; i < kWrites; ++i)
-    store_.SaveSetting("SysML", "Parent", "K" + std::to_string(i), "p");
+  const std::string writer = child == 0 ? "Child" : "Parent";
+  IniSettingsStore store(folder_.path() / "orba");
+  for (int i = 0; i < kWrites; ++i) store.SaveSetting("SysML", writer, "K" + std::to_string(i), writer);
+  if (child == 0) _exit(0);
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   for (int i = 0; i < kWrites; ++i) {
-    EXPECT_EQ(store_.GetSetting("SysML", "Child", "K" + std::to_string(i), ""), "c") << i;
-    EXPECT_EQ(store_.GetSetting("SysML", "Parent", "K" + std::to_string(i), ""), "p") << i;
+    for (const char* section : {"Child", "Parent"}) {
+      EXPECT_EQ(store_.GetSetting("SysML", section, "K" + std::to_string(i), ""), section) << i;
+    }
   }
 }
 
@@ -176,7 +148,10 @@ TEST(SettingsStoreFolderTest, FollowsTheConfigHome) {
   const std::string restore = saved ? saved : "";
   setenv("XDG_CONFIG_HOME", "/tmp/config-home", 1);
   EXPECT_EQ(IniSettingsStore::DefaultFolder(), "/tmp/config-home/orba");
-  if (saved) setenv("XDG_CONFIG_HOME", restore.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+  if (saved)
+    setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "ui/options_dialog.h"
 #include "support/test_platform.h"
+#include "ui/options_dialog.h"
 
 namespace platform {
 namespace {
@@ -22,47 +22,41 @@ TEST(ConsoleUiTest, MessageBoxesArePrintedAsTitleColonTextOnOneLine) {
             "Title\\x0D: Block \"\\x1B]0;owned\\x07\"\\x0Ais bad\n");
 }
 
-TEST(ConsoleUiTest, WithoutATerminalADialogIsShownAndCancelled) {
-  testing_support::MemorySettingsStore settings;
-  ui::OptionsDialog dialog(settings);
-  std::istringstream in("1\n");
-  std::ostringstream out;
-  ConsoleUi(in, out, false).ShowModal(dialog);
-  EXPECT_TRUE(dialog.Closed());
-  EXPECT_TRUE(settings.Writes().empty());
-  EXPECT_NE(out.str().find("== Quindle Technology for SysML - Options =="), std::string::npos);
-}
-
-TEST(ConsoleUiTest, InteractiveFormTogglesAndPressesByNumber) {
-  testing_support::MemorySettingsStore settings;
-  ui::OptionsDialog dialog(settings);
-  // 1) Show Always, 2) Only Show with..., 3) Parts, 4) Flow Ports, 5) Parameters,
-  // 6) Requirements, then the two greyed boxes are skipped: 7) OK, 8) Cancel.
-  std::istringstream in("1\n3\nbogus\n7\n");
-  std::ostringstream out;
-  ConsoleUi(in, out, true).ShowModal(dialog);
-  EXPECT_TRUE(dialog.Closed());
-  EXPECT_EQ(settings.Option("ShowAlways"), "1");
-  EXPECT_EQ(settings.Option("Parts"), "1");
-  EXPECT_TRUE(dialog.IsShowAlwaysChanged());
-  EXPECT_NE(out.str().find("[ ] Allocated To (unavailable)"), std::string::npos) << out.str();
-}
-
-TEST(ConsoleUiTest, EndOfInputClosesTheFormWithoutStoring) {
-  testing_support::MemorySettingsStore settings;
-  ui::OptionsDialog dialog(settings);
-  std::istringstream in("1\n");
-  std::ostringstream out;
-  ConsoleUi(in, out, true).ShowModal(dialog);
-  EXPECT_TRUE(dialog.Closed());
-  EXPECT_TRUE(settings.Writes().empty());
+// The options form on the console: without a terminal it is shown and
+// cancelled; on one, controls are toggled and pressed by number: 1) Show
+// Always, 2) Only Show with..., 3) Parts, 4) Flow Ports, 5) Parameters,
+// 6) Requirements, then the two greyed boxes are skipped: 7) OK, 8) Cancel.
+// The end of the input closes it without storing.
+TEST(ConsoleUiTest, TheOptionsFormIsAnsweredByNumber) {
+  const struct {
+    bool terminal;
+    std::string input;
+    std::string stored_parts;  // empty: nothing stored
+  } cases[] = {{false, "1\n", ""}, {true, "1\n", ""}, {true, "1\n3\nbogus\n7\n", "1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    testing_support::MemorySettingsStore settings;
+    ui::OptionsDialog dialog(settings);
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    ConsoleUi(in, out, c.terminal).ShowModal(dialog);
+    EXPECT_TRUE(dialog.Closed());
+    EXPECT_NE(out.str().find("== Quindle Technology for SysML - Options =="), std::string::npos);
+    EXPECT_EQ(settings.Writes().empty(), c.stored_parts.empty());
+    if (c.stored_parts.empty()) continue;
+    EXPECT_EQ(settings.Option("ShowAlways"), "1");
+    EXPECT_EQ(settings.Option("Parts"), c.stored_parts);
+    EXPECT_TRUE(dialog.IsShowAlwaysChanged());
+    EXPECT_NE(out.str().find("[ ] Allocated To (unavailable)"), std::string::npos) << out.str();
+  }
 }
 
 TEST(ScriptedUiTest, RecordsBoxesAndRunsDialogScriptsInOrder) {
   testing_support::MemorySettingsStore settings;
   ScriptedUi ui;
   ui.MessageBox("text", "title", MessageIcon::kCriticalStop);
-  EXPECT_EQ(ui.MessageBoxes(), (std::vector<RecordedMessageBox>{{"text", "title", MessageIcon::kCriticalStop}}));
+  EXPECT_EQ(ui.MessageBoxes(),
+            (std::vector<RecordedMessageBox>{{"text", "title", MessageIcon::kCriticalStop}}));
   ui.ExpectDialog([](Dialog& dialog) { dialog.Click("cmdOK"); });
   ui::OptionsDialog first(settings);
   ui.ShowModal(first);
