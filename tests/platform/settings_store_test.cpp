@@ -18,7 +18,9 @@ using testing::HasSubstr;
 using testing::ThrowsMessage;
 using Settings = std::vector<std::pair<std::string, std::string>>;  // keys of [Options] and values
 
-std::string ReadAll(const fs::path& path) { return base::ReadRegularFile(path, "", 1024); }
+std::string ReadAll(const fs::path& path) {
+  return base::ReadRegularFile(base::OperatingSystem(), path, "", 1024);
+}
 
 class SettingsStoreTest : public testing::Test {
  protected:

@@ -58,11 +58,26 @@ int DeviceCharacteristics(sqlite3_file* file) {
   return Real(file)->pMethods->xDeviceCharacteristics(Real(file));
 }
 
-// Shared memory and memory mapping are not used by a rollback journal.
-const sqlite3_io_methods kMethods = {1,        Close,    Read,        Write,
-                                     Truncate, Sync,     FileSize,    Lock,
-                                     Unlock,   CheckReservedLock,     FileControl,
-                                     SectorSize, DeviceCharacteristics};
+// Version 1: shared memory and memory mapping are not used by a rollback journal.
+sqlite3_io_methods FailingMethods() {
+  sqlite3_io_methods methods{};
+  methods.iVersion = 1;
+  methods.xClose = Close;
+  methods.xRead = Read;
+  methods.xWrite = Write;
+  methods.xTruncate = Truncate;
+  methods.xSync = Sync;
+  methods.xFileSize = FileSize;
+  methods.xLock = Lock;
+  methods.xUnlock = Unlock;
+  methods.xCheckReservedLock = CheckReservedLock;
+  methods.xFileControl = FileControl;
+  methods.xSectorSize = SectorSize;
+  methods.xDeviceCharacteristics = DeviceCharacteristics;
+  return methods;
+}
+
+const sqlite3_io_methods kMethods = FailingMethods();
 
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out_flags) {
   auto* failing = reinterpret_cast<FailingFile*>(file);

@@ -185,7 +185,7 @@ TEST_F(HostileFilesTest, WhatAKilledImportLeftBehindIsRemovedByTheNext) {
   ::waitpid(gone, nullptr, 0);
   for (const std::string& output : {std::string("model.obx"), sandbox_.Path("model.obx")}) {
     const std::string stale = "model.obx.loading-" + std::to_string(gone);
-    for (const std::string& suffix : {"", "-journal", ".importing-1", ".importing-1-journal"}) {
+    for (const char* suffix : {"", "-journal", ".importing-1", ".importing-1-journal"}) {
       sandbox_.WriteFile(stale + suffix, "left behind");
     }
     sandbox_.WriteFile("model.obx.loading-1", "pid 1 is alive: kept");

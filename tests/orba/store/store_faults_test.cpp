@@ -57,7 +57,9 @@ TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
       [&](const std::string& failure) {
         // Once in place, the new model may still fail to open again.
         const std::string now = Exported();
-        if (failure.empty() || now != before) EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
+        if (failure.empty() || now != before) {
+          EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
+        }
         EXPECT_THAT(Files(), ElementsAre("model.obx")) << failure;
       });
   EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
