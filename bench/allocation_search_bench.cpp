@@ -16,7 +16,7 @@
 #include "orba/store/database.h"
 #include "orba/store/model_session.h"
 #include "search/allocation_search.h"
-#include "support/recording_repository.h"
+#include "support/scripted_host.h"
 #include "timed_loop.h"
 
 namespace {
@@ -35,11 +35,11 @@ struct AllocationModel {
 
 // Runs the search once on a recording wrapper to learn the queries it sends.
 void CaptureQueries(AllocationModel& m) {
-  testing_support::RecordingRepository recorder;
-  recorder.sql_answer = [&m](const std::string& sql) {
-    m.queries.push_back(sql);
-    return m.answers[sql] = m.model.repository->ExecuteSqlQuery(sql);
-  };
+  testing_support::ScriptedHost recorder(m.model.repository);
+  recorder.Plan().Answer("Repository.ExecuteSqlQuery", [&m](const std::vector<std::string>& sql) {
+    m.queries.push_back(sql.at(0));
+    return m.answers[sql.at(0)] = m.model.repository->ExecuteSqlQuery(sql.at(0));
+  });
   search::AllocationSearchDocument(recorder);
 }
 
@@ -166,11 +166,13 @@ void BM_BareSqliteQueryOnly(benchmark::State& state) {
 
 void BM_AllocationSearch_CapturedAnswers(benchmark::State& state) {
   AllocationModel& m = Model();
-  testing_support::RecordingRepository repository(m.model.repository);
-  repository.sql_answer = [&m](const std::string& sql) { return m.answers.at(sql); };
+  testing_support::ScriptedHost repository(m.model.repository);
+  repository.Plan().Answer("Repository.ExecuteSqlQuery", [&m](const std::vector<std::string>& sql) {
+    return m.answers.at(sql.at(0));
+  });
   ReportRows(state, LastResult(state, [&repository] {
                std::string document = search::AllocationSearchDocument(repository);
-               repository.ClearCalls();
+               repository.Plan().ClearCalls();
                return document;
              }));
 }

@@ -9,7 +9,7 @@
 
 #include "bench_models.h"
 #include "compartments/compartments.h"
-#include "support/recording_repository.h"
+#include "support/scripted_host.h"
 #include "timed_loop.h"
 
 namespace {
@@ -88,11 +88,11 @@ void BM_HostModelItemXmlOnly(benchmark::State& state) {
 
 void BM_CompartmentData_CapturedXml(benchmark::State& state) {
   CompartmentModel& m = Model();
-  testing_support::RecordingRepository repository;
-  repository.model_item_xml = m.model_item_xml;
+  testing_support::ScriptedHost repository(m.model.repository);
+  repository.Plan().Answer("Repository.GetModelItemXml", m.model_item_xml);
   CheckParts(state, LastResult(state, [&] {
                std::string data = compartments::CompartmentData(repository, "parts", m.guid);
-               repository.ClearCalls();
+               repository.Plan().ClearCalls();
                return data;
              }));
 }

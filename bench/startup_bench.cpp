@@ -21,7 +21,7 @@
 #include "automation/registry.h"
 #include "automation/variant.h"
 #include "bench_models.h"
-#include "support/recording_repository.h"
+#include "support/scripted_host.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -106,11 +106,11 @@ void BM_Startup_Registry(benchmark::State& state) {
 // The host's own work in start-up: registering the add-in's search document.
 void BM_Plain_HostRegisterSearches(benchmark::State& state) {
   testing_support::TestPlatform platform;
-  auto recorder = std::make_shared<testing_support::RecordingRepository>(Repository());
+  auto recorder = std::make_shared<testing_support::ScriptedHost>(Repository());
   addin::CTessary addin(platform.platform);
   addin.Orba_Connect(recorder);
   addin.Orba_OnPostInitialized(recorder);
-  const std::string document = recorder->LastArgument("RegisterSearches");
+  const std::string document = recorder->Plan().LastArgument("Repository.RegisterSearches");
   for (auto _ : state) Repository()->RegisterSearches(document);
   if (document.empty() || Repository()->RegisteredSearches().empty()) {
     state.SkipWithError("the add-in registered no searches");

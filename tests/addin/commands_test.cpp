@@ -1,6 +1,5 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
+// The commands behind the menu: loading and unloading the technology, the
+// toolboxes and the perspective, the example model and new diagrams.
 #include "addin/addin_fixture.h"
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
@@ -10,136 +9,171 @@ namespace {
 
 using testing::ElementsAre;
 
-class CommandTest : public AddinTest {
- protected:
-  std::string Resource(std::string_view type, int id) {
-    return platform::AnsiToText(resources::LoadResData(type, id));
+// The model is open (in memory) on a modern host without the technology,
+// whose perspective is not installed, unless the host answers otherwise.
+const Scenario kCommands[] = {
+    {.name = "LoadWithoutAModelOnlyWarns",
+     .answers = {{"ModelLocation", ""}},
+     .operation = "DoLoad",
+     .calls = {"ModelLocation()"},
+     .warnings = {"No Model Open!"}},
+    {.name = "UnloadWithoutAModelOnlyWarns",
+     .answers = {{"ModelLocation", ""}},
+     .operation = "DoUnload",
+     .calls = {"ModelLocation()"},
+     .warnings = {"No Model Open!"}},
+    {.name = "LoadOnAnOldHostWarns",
+     .answers = {{"BuildNumber", "796"}},
+     .operation = "DoLoad",
+     .calls = {"ModelLocation()", "BuildNumber()"},
+     .warnings = {"Add-in will only work with Orba 6.5 or later."}},
+    {.name = "LoadThatTheHostRefusesWarns",
+     .answers = {{"InstallTechnology", "False"}},
+     .operation = "DoLoad",
+     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)"},
+     .warnings = {"Unable to Load Technology File"}},
+    {.name = "LoadWithShowAlwaysStoredShowsTheToolboxesWithoutPerspective",
+     .stored = "ShowAlways=1",
+     .operation = "DoLoad",
+     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)",
+               "SetTechnologyVisibility(SysML, , True)"}},
+    {.name = "LoadWithoutStoredChoiceSelectsAPresentPerspective",
+     .answers = {{"QueryPerspective", "-1"}},
+     .operation = "DoLoad",
+     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)",
+               "BuildNumber()", "QueryPerspective(SysML)", "SelectPerspective(SysML, 1)"}},
+    {.name = "LoadInstallsAMissingPerspectiveFirst",
+     .operation = "DoLoad",
+     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)",
+               "BuildNumber()", "QueryPerspective(SysML)", "InstallPerspective(<document>, 1)",
+               "SelectPerspective(SysML, 1)"}},
+    {.name = "APerspectiveAnswerThatIsNotANumberFailsTheCommand",
+     .answers = {{"QueryPerspective", "present"}},
+     .operation = "ShowPerspective",
+     .calls = {"BuildNumber()", "QueryPerspective(SysML)"},
+     .fails = true},
+    {.name = "ShowPerspectiveOnAnOldHostStopsSilently",
+     .answers = {{"BuildNumber", "796"}},
+     .operation = "ShowPerspective",
+     .calls = {"BuildNumber()"}},
+    {.name = "UnloadThatSucceedsSaysNothingMore",
+     .answers = {{"RemoveTechnology", "True"}},
+     .operation = "DoUnload",
+     .calls = {"ModelLocation()", "RemoveTechnology(SysML)"}},
+    {.name = "UnloadThatTheHostRefusesWarns",
+     .operation = "DoUnload",
+     .calls = {"ModelLocation()", "RemoveTechnology(SysML)"},
+     .warnings = {"Unable to Unload Technology File"}},
+    {.name = "OpenExampleModelClosesThenOpensTheModelBesideTheModule",
+     .operation = "OpenExampleModel",
+     .calls = {"CloseModel()", "OpenModel(/opt/sysml/SysML Example.obx)"}},
+    {.name = "NewDiagramWithoutSelectionWarnsAndCreatesNothing",
+     .operation = "DoNewDiagram",
+     .arguments = {"block"},
+     .calls = {"GetSelectedPackage()"},
+     .warnings = {"Please select a package in the model tree for the new diagram."}},
+    {.name = "FileOpenWithoutTheTechnologyChangesNothing",
+     .operation = "Orba_FileOpen",
+     .calls = {"HasTechnology(SysML)"}},
+    {.name = "FileOpenWithAChoiceThatIsNotANumberFails",
+     .answers = {{"HasTechnology", "True"}},
+     .stored = "ShowAlways=maybe",
+     .operation = "Orba_FileOpen",
+     .calls = {"HasTechnology(SysML)"},
+     .fails = true},
+    {.name = "FileOpenWhileDisabledReadsTheChoiceButChangesNothing",
+     .connected = false,
+     .answers = {{"HasTechnology", "True"}},
+     .stored = "ShowAlways=maybe",
+     .operation = "Orba_FileOpen",
+     .calls = {"HasTechnology(SysML)"},
+     .fails = true},
+};
+
+class CommandTest : public ScenarioTest {};
+
+TEST_P(CommandTest, TalksWithTheHostAsScripted) { Play(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Commands, CommandTest, testing::ValuesIn(kCommands), ScenarioName);
+
+// File open re-applies the stored toolbox choice: any number but 0 shows the toolboxes.
+TEST_F(AddinTest, FileOpenShowsTheToolboxesForAnyStoredNumberButZero) {
+  Connect();
+  Plan().Answer("Repository.HasTechnology", "True");
+  const std::pair<const char*, const char*> choices[] = {
+      {"0", "False"}, {"1", "True"}, {"2", "True"}, {"-1", "True"}, {"True", "True"},
+      {"false", "False"}};
+  for (const auto& [stored, shown] : choices) {
+    platform_.settings->SetOption("ShowAlways", stored);
+    Plan().ClearCalls();
+    addin_.Orba_FileOpen(host_);
+    const std::string visibility = std::string("SetTechnologyVisibility(SysML, , ") + shown + ")";
+    EXPECT_THAT(Calls(), ElementsAre("HasTechnology(SysML)", visibility)) << stored;
   }
+}
+
+std::string Resource(std::string_view type, int id) {
+  return platform::AnsiToText(resources::LoadResData(type, id));
+}
+
+TEST_F(AddinTest, LoadHandsTheWholeTechnologyAndPerspectiveResourcesToTheHost) {
+  Connect();
+  addin_.DoLoad(host_);
+  const std::string technology = Plan().LastArgument("Repository.InstallTechnology");
+  EXPECT_EQ(technology, Resource("TECHFILE", 101));
+  EXPECT_EQ(technology.size(), resources::LoadResData("TECHFILE", 101).size());
+  EXPECT_EQ(technology.substr(technology.size() - 3), std::string(3, '\0'));
+  EXPECT_EQ(Plan().LastArgument("Repository.InstallPerspective"), Resource("PERSPECTIVE", 102));
+  EXPECT_TRUE(host_->HasTechnology("SysML"));
+}
+
+class NewDiagramTest : public AddinTest {
+ protected:
+  NewDiagramTest()
+      : AddinTest(R"({"packages": [{"key": "root", "name": "Model"},
+                                   {"key": "reqs", "name": "Reqs", "parent": "root"}]})") {
+    Connect();
+    model_.SelectPackage("reqs");
+  }
+  std::vector<host::DiagramPtr> Diagrams() { return model_.Package("reqs")->Diagrams()->Items(); }
 };
 
-TEST_F(CommandTest, LoadAndUnloadWithoutAModelOnlyWarn) {
-  repository_->model_location = "";
-  addin_.DoLoad(repository_);
-  addin_.DoUnload(repository_);
-  EXPECT_EQ(Boxes(), (std::vector{Warning("No Model Open!"), Warning("No Model Open!")}));
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("ModelLocation", "ModelLocation"));
+TEST_F(NewDiagramTest, EachKindCreatesADiagramNamedAfterItsPackageAndOpensIt) {
+  const std::pair<const char*, const char*> kinds[] = {{"block", "SysML::BlockDefinition"},
+                                                       {"internal block", "SysML::InternalBlock"},
+                                                       {"parametric", "SysML::Parametric"},
+                                                       {"requirement", "SysML::Requirement"}};
+  for (const auto& [kind, type] : kinds) {
+    Plan().ClearCalls();
+    addin_.DoNewDiagram(host_, kind);
+    const host::DiagramPtr diagram = Diagrams().back();
+    EXPECT_EQ(diagram->Name(), "Reqs");
+    EXPECT_EQ(diagram->Type(), type);
+    EXPECT_EQ(diagram->DisplayFlags(), 0);
+    EXPECT_THAT(Plan().Calls(),
+                ElementsAre("Repository.GetSelectedPackage", "Package.ParentID", "Package.Name",
+                            "Package.Diagrams", "Collection.AddNew", "Diagram.SetDisplayFlags",
+                            "Diagram.Update", "Package.Diagrams", "Collection.Refresh",
+                            "Diagram.DiagramID", "Repository.OpenDiagram"));
+    EXPECT_EQ(Plan().LastArgument("Repository.OpenDiagram"),
+              std::to_string(diagram->DiagramID()));
+  }
+  EXPECT_EQ(Diagrams().size(), 4u);
+  EXPECT_TRUE(Warnings().empty());
 }
 
-TEST_F(CommandTest, LoadOnAnOldHostWarnsWithTheExclamationIcon) {
-  repository_->build_number = 796;
-  addin_.DoLoad(repository_);
-  EXPECT_EQ(Boxes(), (std::vector{Warning("Add-in will only work with Orba 6.5 or later.")}));
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("ModelLocation", "BuildNumber"));
+TEST_F(NewDiagramTest, AnUnknownKindCreatesNothingSilently) {
+  addin_.DoNewDiagram(host_, "Block");
+  EXPECT_TRUE(Diagrams().empty());
+  EXPECT_TRUE(Warnings().empty());
 }
 
-TEST_F(CommandTest, LoadHandsTheWholeTechnologyResourceToTheHost) {
-  repository_->install_technology = false;
-  addin_.DoLoad(repository_);
-  const std::string document = repository_->LastArgument("InstallTechnology");
-  EXPECT_EQ(document, Resource("TECHFILE", 101));
-  EXPECT_EQ(document.size(), resources::LoadResData("TECHFILE", 101).size());
-  EXPECT_EQ(document.substr(document.size() - 3), std::string(3, '\0'));
-  EXPECT_EQ(Boxes(), (std::vector{Warning("Unable to Load Technology File")}));
-  EXPECT_THAT(repository_->CallNames(),
-              ElementsAre("ModelLocation", "BuildNumber", "InstallTechnology"));
-}
-
-TEST_F(CommandTest, LoadWithShowAlwaysStoredShowsTheToolboxesWithoutPerspective) {
-  repository_->install_technology = true;
-  platform_.settings->SetOption("ShowAlways", "1");
-  addin_.DoLoad(repository_);
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("ModelLocation", "BuildNumber",
-                                                    "InstallTechnology", "SetTechnologyVisibility"));
-  EXPECT_EQ(repository_->Calls().back(), "SetTechnologyVisibility(SysML, , True)");
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(CommandTest, LoadWithoutStoredChoiceSelectsAPresentPerspective) {
-  repository_->install_technology = true;
-  repository_->query_perspective = "-1";
-  addin_.DoLoad(repository_);
-  EXPECT_THAT(repository_->CallNames(),
-              ElementsAre("ModelLocation", "BuildNumber", "InstallTechnology", "BuildNumber",
-                          "QueryPerspective", "SelectPerspective"));
-  EXPECT_EQ(repository_->Calls().back(), "SelectPerspective(SysML, 1)");
-}
-
-TEST_F(CommandTest, LoadInstallsAMissingPerspectiveFirst) {
-  repository_->install_technology = true;
-  repository_->query_perspective = "0";
-  addin_.DoLoad(repository_);
-  EXPECT_THAT(repository_->CallNames(),
-              ElementsAre("ModelLocation", "BuildNumber", "InstallTechnology", "BuildNumber",
-                          "QueryPerspective", "InstallPerspective", "SelectPerspective"));
-  const std::string perspective = repository_->LastArgument("InstallPerspective");
-  EXPECT_EQ(perspective.size(), 1143u);
-  EXPECT_EQ(perspective, Resource("PERSPECTIVE", 102));
-  EXPECT_EQ(repository_->LastArgument("InstallPerspective", 1), "1");
-}
-
-TEST_F(CommandTest, APerspectiveAnswerThatIsNotANumberFailsTheCommand) {
-  repository_->query_perspective = "present";
-  std::vector<automation::Variant> args = {automation::Variant(repository_)};
-  automation::CallResult result = automation::Call(addin_, "ShowPerspective", args);
-  EXPECT_FALSE(result.ok);
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("BuildNumber", "QueryPerspective"));
-}
-
-TEST_F(CommandTest, ShowPerspectiveOnAnOldHostStopsSilently) {
-  repository_->build_number = 796;
-  addin_.ShowPerspective(repository_);
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("BuildNumber"));
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(CommandTest, UnloadThatSucceedsSaysNothingMore) {
-  repository_->remove_technology = true;
-  addin_.DoUnload(repository_);
-  EXPECT_THAT(repository_->Calls(), ElementsAre("ModelLocation()", "RemoveTechnology(SysML)"));
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(CommandTest, UnloadThatTheHostRefusesIsReported) {
-  repository_->remove_technology = false;
-  addin_.DoUnload(repository_);
-  EXPECT_EQ(Boxes(), (std::vector{Warning("Unable to Unload Technology File")}));
-}
-
-// The stored "ShowAlways" as the toolbox routine reads it on file open.
-struct ShowAlwaysCase {
-  const char* stored;
-  bool shown;
-};
-
-class StoredToolboxChoiceTest : public CommandTest,
-                                public testing::WithParamInterface<ShowAlwaysCase> {};
-
-TEST_P(StoredToolboxChoiceTest, AnyNumberButZeroShowsTheToolboxes) {
-  repository_->has_technology = true;
-  platform_.settings->SetOption("ShowAlways", GetParam().stored);
-  addin_.Orba_FileOpen(repository_);
-  EXPECT_EQ(repository_->LastArgument("SetTechnologyVisibility", 2),
-            GetParam().shown ? "True" : "False");
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, StoredToolboxChoiceTest,
-                         testing::Values(ShowAlwaysCase{"0", false}, ShowAlwaysCase{"1", true},
-                                         ShowAlwaysCase{"2", true}, ShowAlwaysCase{"-1", true},
-                                         ShowAlwaysCase{"True", true},
-                                         ShowAlwaysCase{"false", false}));
-
-TEST_F(CommandTest, OpenExampleModelClosesThenOpensTheModelBesideTheModule) {
-  addin_.OpenExampleModel(repository_);
-  EXPECT_THAT(repository_->Calls(),
-              ElementsAre("CloseModel()", "OpenModel(/opt/sysml/SysML Example.obx)"));
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(CommandTest, NewDiagramWithoutSelectionWarnsAndCreatesNothing) {
-  addin_.DoNewDiagram(repository_, "block");
-  EXPECT_EQ(Boxes(), (std::vector{Warning(
-                         "Please select a package in the model tree for the new diagram.")}));
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("GetSelectedPackage"));
+TEST_F(NewDiagramTest, ARootModelGetsTheSecondWarning) {
+  model_.SelectPackage("root");
+  addin_.DoNewDiagram(host_, "block");
+  EXPECT_THAT(Warnings(), ElementsAre("A diagram cannot be added to a root model: please select "
+                                      "a package inside it."));
+  EXPECT_TRUE(model_.Package("root")->Diagrams()->Items().empty());
 }
 
 }  // namespace

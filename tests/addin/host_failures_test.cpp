@@ -2,16 +2,16 @@
 // ends with the host's error (passed back as its error result) where nothing
 // traps it, answers its empty value where the operation traps errors, and
 // never crashes.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "addin/tessary.h"
 #include "orba/store/host_services_objects.h"
-#include "orba/store/model_repository.h"
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
-#include "support/fault_injection.h"
+#include "support/scripted_host.h"
 #include "support/test_model.h"
 #include "support/test_platform.h"
 
@@ -19,6 +19,8 @@ namespace addin {
 namespace {
 
 using automation::Variant;
+
+constexpr char kHeading[] = "-&SysML Technology";
 
 constexpr char kModel[] = R"({
   "packages": [{"key": "root", "name": "Model"}, {"key": "p", "name": "Structure", "parent": "root"}],
@@ -39,128 +41,89 @@ constexpr char kModel[] = R"({
     {"key": "a", "type": "Dependency", "stereotype": "allocate", "client": "drive", "supplier": "car"}]
 })";
 
-// What an operation does with a failing host call.
-enum class Outcome { kFails, kTrapsIntoEmptyText };
+// A fresh model and add-in for every run, so that one run's changes do not
+// meet the next: the technology is loaded, a package selected, the add-in connected.
+struct FreshAddin {
+  FreshAddin() {
+    model.Repository()->InstallTechnology(
+        platform::AnsiToText(resources::LoadResData("TECHFILE", 101)));
+    model.SelectPackage("p");
+    addin.Orba_Connect(host);
+    host->Plan().ClearCalls();
+  }
+  // Calls the operation by name with the host, as the host does.
+  automation::CallResult Call(const char* operation, std::vector<Variant> arguments) {
+    arguments.insert(arguments.begin(), Variant(host));
+    return automation::Call(addin, operation, arguments);
+  }
 
+  testing_support::TestModel model{kModel};
+  std::shared_ptr<testing_support::ScriptedHost> host =
+      std::make_shared<testing_support::ScriptedHost>(model.Repository());
+  testing_support::TestPlatform platform;
+  CTessary addin{platform.platform};
+};
+
+// An operation, and whether it traps a failing host call into its empty text
+// rather than failing with the host's error.
 struct FailureCase {
   const char* name;
-  Outcome outcome;
-  // Runs the operation by name on the add-in with the (decorated) repository.
-  std::function<automation::CallResult(
-      CTessary&, const std::shared_ptr<testing_support::FaultInjectingRepository>&,
-      testing_support::TestModel&)>
-      run;
+  bool traps;
+  std::function<automation::CallResult(FreshAddin&)> operation;
+  friend void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 };
 
-automation::CallResult CallByName(CTessary& addin, const char* name, std::vector<Variant> args) {
-  return automation::Call(addin, name, args);
-}
-
-std::vector<FailureCase> Cases() {
-  using testing_support::FaultInjectingRepository;
-  using testing_support::TestModel;
-  return {
-      {"Menu", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
-         return CallByName(a, "Orba_GetMenuItems",
-                           {Variant(r), Variant(""), Variant("-&SysML Technology")});
-       }},
-      {"FileOpen", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
-         return CallByName(a, "Orba_FileOpen", {Variant(r)});
-       }},
-      {"Search", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
-         return CallByName(a, "AllocationSearch",
-                           {Variant(r), Variant(""), Variant("")});
-       }},
-      {"NewViewpoint", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel& m) {
-         auto args = std::make_shared<orba::store::EventArgumentList>(
-             std::vector<Variant>{Variant(m.ElementId("vp"))});
-         return CallByName(a, "Orba_OnPostNewElement", {Variant(r), Variant(r->Wrap(args))});
-       }},
-      {"Load", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
-         return CallByName(a, "DoLoad", {Variant(r)});
-       }},
-      {"ShowPerspective", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel&) {
-         return CallByName(a, "ShowPerspective", {Variant(r)});
-       }},
-      {"NewDiagramFromTheMenu", Outcome::kFails,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel& m) {
-         std::dynamic_pointer_cast<orba::store::ModelRepository>(m.Repository())
-             ->SelectPackage(m.PackageId("p"));
-         return CallByName(a, "Orba_MenuClick",
-                           {Variant(r), Variant("Extensions"), Variant("-&SysML Technology"),
-                            Variant("New &Block Definition Diagram")});
-       }},
-      {"PartsCompartment", Outcome::kTrapsIntoEmptyText,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel& m) {
-         return CallByName(a, "Orba_GetCompartmentData",
-                           {Variant(r), Variant("parts"),
-                            Variant(m.ElementGuid("car")), Variant(int32_t{4})});
-       }},
-      {"RequirementsCompartment", Outcome::kTrapsIntoEmptyText,
-       [](CTessary& a, const std::shared_ptr<FaultInjectingRepository>& r, TestModel& m) {
-         return CallByName(a, "Orba_GetCompartmentData",
-                           {Variant(r), Variant("requirements"),
-                            Variant(m.ElementGuid("req")), Variant(int32_t{4})});
-       }},
-  };
-}
-
-class HostFailureTest : public testing::TestWithParam<FailureCase> {
- protected:
-  // A fresh model and add-in for every run, so that one run's changes do not
-  // meet the next.
-  struct Run {
-    testing_support::TestModel model{kModel};
-    std::shared_ptr<testing_support::FaultInjectingRepository> repository =
-        std::make_shared<testing_support::FaultInjectingRepository>(model.Repository());
-    testing_support::TestPlatform platform;
-    CTessary addin{platform.platform};
-
-    Run() {
-      model.Repository()->InstallTechnology(
-          platform::AnsiToText(resources::LoadResData("TECHFILE", 101)));
-      addin.Orba_Connect(model.Repository());
-      repository->Plan().ClearCalls();
-    }
-  };
+const FailureCase kCases[] = {
+    {"Menu", false, [](FreshAddin& r) { return r.Call("Orba_GetMenuItems", {"", kHeading}); }},
+    {"FileOpen", false, [](FreshAddin& r) { return r.Call("Orba_FileOpen", {}); }},
+    {"Search", false, [](FreshAddin& r) { return r.Call("AllocationSearch", {"", ""}); }},
+    {"NewViewpoint", false,
+     [](FreshAddin& r) {
+       auto arguments = std::make_shared<orba::store::EventArgumentList>(
+           std::vector<Variant>{r.model.ElementId("vp")});
+       return r.Call("Orba_OnPostNewElement", {r.host->Wrap(arguments)});
+     }},
+    {"Load", false, [](FreshAddin& r) { return r.Call("DoLoad", {}); }},
+    {"ShowPerspective", false, [](FreshAddin& r) { return r.Call("ShowPerspective", {}); }},
+    {"NewDiagramFromTheMenu", false,
+     [](FreshAddin& r) {
+       return r.Call("Orba_MenuClick", {"", kHeading, "New &Block Definition Diagram"});
+     }},
+    {"PartsCompartment", true,
+     [](FreshAddin& r) {
+       return r.Call("Orba_GetCompartmentData", {"parts", r.model.ElementGuid("car"), 4});
+     }},
+    {"RequirementsCompartment", true,
+     [](FreshAddin& r) {
+       return r.Call("Orba_GetCompartmentData", {"requirements", r.model.ElementGuid("req"), 4});
+     }},
 };
+
+class HostFailureTest : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(HostFailureTest, EachHostCallFailingInTurn) {
-  const FailureCase& c = GetParam();
-  size_t calls = 0;
-  {
-    Run clean;
-    const automation::CallResult result = c.run(clean.addin, clean.repository, clean.model);
-    ASSERT_TRUE(result.ok) << result.error;
-    calls = clean.repository->Plan().Calls().size();
-  }
+  FreshAddin clean;
+  const automation::CallResult result = GetParam().operation(clean);
+  ASSERT_TRUE(result.ok) << result.error;
+  const size_t calls = clean.host->Plan().Calls().size();
   ASSERT_GT(calls, 0u);
   for (size_t n = 1; n <= calls; ++n) {
-    Run run;
-    run.repository->Plan().FailAtCall(static_cast<int>(n));
-    const automation::CallResult result = c.run(run.addin, run.repository, run.model);
-    const std::string failed_call = run.repository->Plan().Calls().at(n - 1);
-    if (c.outcome == Outcome::kFails) {
-      EXPECT_FALSE(result.ok) << "call " << n << " (" << failed_call
-                              << ") did not end the operation";
-      EXPECT_NE(result.error.find("injected failure of " + failed_call), std::string::npos)
-          << result.error;
+    FreshAddin run;
+    run.host->Plan().FailAtCall(static_cast<int>(n));
+    const automation::CallResult result = GetParam().operation(run);
+    const std::string failed = run.host->Plan().Calls().at(n - 1);
+    if (GetParam().traps) {
+      ASSERT_TRUE(result.ok) << "call " << n << " (" << failed << "): " << result.error;
+      EXPECT_EQ(result.value, Variant(std::string())) << "call " << n << " (" << failed << ")";
     } else {
-      ASSERT_TRUE(result.ok) << "call " << n << " (" << failed_call << "): " << result.error;
-      EXPECT_EQ(result.value, Variant(std::string())) << "call " << n << " (" << failed_call << ")";
+      EXPECT_FALSE(result.ok) << "call " << n << " (" << failed << ") did not end the operation";
+      EXPECT_THAT(result.error, testing::HasSubstr("injected failure of " + failed));
     }
-    EXPECT_EQ(run.repository->Plan().Calls().size(), n)
-        << "the operation went on after " << failed_call;
+    EXPECT_EQ(run.host->Plan().Calls().size(), n) << "the operation went on after " << failed;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, HostFailureTest, testing::ValuesIn(Cases()),
+INSTANTIATE_TEST_SUITE_P(Operations, HostFailureTest, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,5 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
+// The SysML menu: its layouts, the commands behind its items, and the help,
+// About and Options items.
 #include "addin/addin_fixture.h"
 #include "ui/about_dialog.h"
 
@@ -10,210 +9,204 @@ namespace {
 using automation::Variant;
 using testing::ElementsAre;
 
-const char kHeading[] = "-&SysML Technology";
+constexpr char kHeading[] = "-&SysML Technology";
+constexpr char kNoSelection[] = "Please select a package in the model tree for the new diagram.";
 
-std::vector<std::string> Items(const Variant& menu) {
-  std::vector<std::string> items;
-  for (const Variant& item : menu.Array()) items.push_back(item.String());
-  return items;
+Variant Menu(const std::vector<const char*>& items) {
+  return std::vector<Variant>(items.begin(), items.end());
 }
 
-class MenuTest : public AddinTest {};
+const Variant kLayoutHelpAbout = Menu({"&Help", "&About"});
+const Variant kLayoutLoaded =
+    Menu({"&Unload SysML Technology", "-", "New &Block Definition Diagram",
+          "New &Internal Block Diagram", "New &Parametric Diagram", "New &Requirements Diagram",
+          "-", "&View Allocations", "Vie&w Requirements", "-", "Open SysML &Example Model", "-",
+          "&Options", "&Help", "&About"});
 
-TEST_F(MenuTest, TheHeadingNeedsNoHostCallEvenWhenDisabled) {
-  CTessary disabled(platform_.platform);
-  EXPECT_EQ(disabled.Orba_GetMenuItems(nullptr, "", "").String(), kHeading);
-  EXPECT_EQ(addin_.Orba_GetMenuItems(repository_, "TreeView", "").String(), kHeading);
-  EXPECT_TRUE(repository_->Calls().empty());
-}
-
-TEST_F(MenuTest, AnUnknownMenuNameIsShownAndAnswersEmpty) {
-  EXPECT_TRUE(addin_.Orba_GetMenuItems(repository_, "", "-&sysml technology").IsEmpty());
-  EXPECT_EQ(Boxes(), (std::vector{Warning("MenuName=-&sysml technology")}));
-  EXPECT_TRUE(repository_->Calls().empty());
-}
-
-const std::vector<std::string> kLayoutA = {"&Help", "&About"};
-const std::vector<std::string> kLayoutB = {
-    "&Unload SysML Technology", "-", "New &Block Definition Diagram",
-    "New &Internal Block Diagram", "New &Parametric Diagram", "New &Requirements Diagram", "-",
-    "&View Allocations", "Vie&w Requirements", "-", "Open SysML &Example Model", "-", "&Options",
-    "&Help", "&About"};
-const std::vector<std::string> kLayoutC = {"&Load SysML Technology", "-",
-                                           "Open SysML &Example Model", "-", "&Help", "&About"};
-const std::vector<std::string> kLayoutD = {"Open SysML &Example Model", "-", "&Help", "&About"};
-
-struct LayoutCase {
-  const char* name;
-  int32_t build;
-  bool technology;
-  const char* location;
-  std::vector<std::string> layout;
-  std::vector<std::string> questions;
+const Scenario kMenus[] = {
+    // The layout follows the host's answers, asked in this order.
+    {.name = "TheHeadingNeedsNoHostCall",
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"TreeView", ""},
+     .result = kHeading},
+    {.name = "TheHeadingNeedsNoHostCallEvenWhenDisabled",
+     .connected = false,
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"", ""},
+     .result = kHeading},
+    {.name = "OldHostWithTechnology",
+     .answers = {{"BuildNumber", "796"}, {"HasTechnology", "True"}},
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"MainMenu", kHeading},
+     .calls = {"BuildNumber()"},
+     .result = kLayoutHelpAbout},
+    {.name = "Loaded",
+     .answers = {{"HasTechnology", "True"}},
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"MainMenu", kHeading},
+     .calls = {"BuildNumber()", "HasTechnology(SysML)"},
+     .result = kLayoutLoaded},
+    {.name = "LoadedWithoutModel",
+     .answers = {{"HasTechnology", "True"}, {"ModelLocation", ""}},
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"MainMenu", kHeading},
+     .calls = {"BuildNumber()", "HasTechnology(SysML)"},
+     .result = kLayoutLoaded},
+    {.name = "ModelOpen",
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"MainMenu", kHeading},
+     .calls = {"BuildNumber()", "HasTechnology(SysML)", "ModelLocation()"},
+     .result = Menu({"&Load SysML Technology", "-", "Open SysML &Example Model", "-", "&Help",
+                     "&About"})},
+    {.name = "NoModel",
+     .answers = {{"BuildNumber", "797"}, {"ModelLocation", ""}},
+     .operation = "Orba_GetMenuItems",
+     .arguments = {"MainMenu", kHeading},
+     .calls = {"BuildNumber()", "HasTechnology(SysML)", "ModelLocation()"},
+     .result = Menu({"Open SysML &Example Model", "-", "&Help", "&About"})},
+    // A click runs its item's command; the menu's name is not looked at.
+    {.name = "ViewAllocations",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", "anything", "&View Allocations"},
+     .calls = {"RunSearch(SysML Allocations, , , )"}},
+    {.name = "ViewRequirements",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "Vie&w Requirements"},
+     .calls = {"RunSearch(Requirements, , , )"}},
+    {.name = "OpenExampleModel",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "Open SysML &Example Model"},
+     .calls = {"CloseModel()", "OpenModel(/opt/sysml/SysML Example.obx)"}},
+    {.name = "LoadTechnology",
+     .answers = {{"BuildNumber", "796"}},
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "&Load SysML Technology"},
+     .calls = {"ModelLocation()", "BuildNumber()"},
+     .warnings = {"Add-in will only work with Orba 6.5 or later."}},
+    {.name = "UnloadTechnology",
+     .answers = {{"RemoveTechnology", "True"}},
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "&Unload SysML Technology"},
+     .calls = {"ModelLocation()", "RemoveTechnology(SysML)"}},
+    {.name = "NewBlockDefinitionDiagram",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "New &Block Definition Diagram"},
+     .calls = {"GetSelectedPackage()"},
+     .warnings = {kNoSelection}},
+    {.name = "NewInternalBlockDiagram",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "New &Internal Block Diagram"},
+     .calls = {"GetSelectedPackage()"},
+     .warnings = {kNoSelection}},
+    {.name = "NewParametricDiagram",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "New &Parametric Diagram"},
+     .calls = {"GetSelectedPackage()"},
+     .warnings = {kNoSelection}},
+    {.name = "NewRequirementsDiagram",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "New &Requirements Diagram"},
+     .calls = {"GetSelectedPackage()"},
+     .warnings = {kNoSelection}},
+    {.name = "AnItemWithoutItsAccessKeyIsUnknown",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "Load SysML Technology"},
+     .warnings = {"ItemName=Load SysML Technology"}},
+    {.name = "ABadStoredOptionFailsTheOptionsBeforeAnyChange",
+     .stored = "FlowPorts=3",
+     .operation = "Orba_MenuClick",
+     .arguments = {"", kHeading, "&Options"},
+     .fails = true},
 };
 
-class MenuLayoutTest : public AddinTest, public testing::WithParamInterface<LayoutCase> {};
+class MenuTest : public ScenarioTest {};
 
-TEST_P(MenuLayoutTest, ChoosesTheLayoutFromTheHostsAnswersInOrder) {
-  repository_->build_number = GetParam().build;
-  repository_->has_technology = GetParam().technology;
-  repository_->model_location = GetParam().location;
-  EXPECT_EQ(Items(addin_.Orba_GetMenuItems(repository_, "MainMenu", kHeading)), GetParam().layout);
-  EXPECT_EQ(repository_->CallNames(), GetParam().questions);
+TEST_P(MenuTest, TalksWithTheHostAsScripted) { Play(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Menu, MenuTest, testing::ValuesIn(kMenus), ScenarioName);
+
+TEST_F(AddinTest, AnUnknownMenuNameIsShownAndAnswersEmpty) {
+  Connect();
+  EXPECT_TRUE(addin_.Orba_GetMenuItems(host_, "", "-&sysml technology").IsEmpty());
+  EXPECT_THAT(Warnings(), ElementsAre("MenuName=-&sysml technology"));
+  EXPECT_TRUE(Calls().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, MenuLayoutTest,
-    testing::Values(
-        LayoutCase{"OldHostWithTechnology", 796, true, "/m.obx", kLayoutA, {"BuildNumber"}},
-        LayoutCase{"Loaded", 1558, true, "/m.obx", kLayoutB, {"BuildNumber", "HasTechnology"}},
-        LayoutCase{"LoadedWithoutModel", 1558, true, "", kLayoutB, {"BuildNumber", "HasTechnology"}},
-        LayoutCase{"ModelOpen", 1558, false, "/m.obx", kLayoutC,
-                   {"BuildNumber", "HasTechnology", "ModelLocation"}},
-        LayoutCase{"NoModel", 797, false, "", kLayoutD,
-                   {"BuildNumber", "HasTechnology", "ModelLocation"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(MenuTest, ADisabledAddinOffersHelpAndAboutAfterAskingTheBuild) {
-  CTessary disabled(platform_.platform);
-  repository_->has_technology = true;
-  EXPECT_EQ(Items(disabled.Orba_GetMenuItems(repository_, "", kHeading)), kLayoutA);
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("BuildNumber"));
-}
-
-// A click: the item, the host calls it makes and the message boxes it shows
-// (a model with the technology loaded, nothing selected in its tree).
-struct ClickCase {
-  const char* item;
-  std::vector<std::string> calls;
-  std::vector<std::string> boxes;
-};
-
-const char kNoSelection[] = "Please select a package in the model tree for the new diagram.";
-
-class MenuClickTest : public AddinTest, public testing::WithParamInterface<ClickCase> {};
-
-TEST_P(MenuClickTest, RunsTheItemsCommand) {
-  repository_->has_technology = true;
-  repository_->remove_technology = true;
-  addin_.Orba_MenuClick(repository_, "", kHeading, GetParam().item);
-  EXPECT_EQ(repository_->Calls(), GetParam().calls);
-  std::vector<std::string> texts;
-  for (const auto& box : Boxes()) texts.push_back(box.text);
-  EXPECT_EQ(texts, GetParam().boxes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Items, MenuClickTest,
-    testing::Values(
-        ClickCase{"&View Allocations", {"RunSearch(SysML Allocations, , , )"}, {}},
-        ClickCase{"Vie&w Requirements", {"RunSearch(Requirements, , , )"}, {}},
-        ClickCase{"Open SysML &Example Model",
-                  {"CloseModel()", "OpenModel(/opt/sysml/SysML Example.obx)"}, {}},
-        ClickCase{"&Unload SysML Technology", {"ModelLocation()", "RemoveTechnology(SysML)"}, {}},
-        ClickCase{"New &Block Definition Diagram", {"GetSelectedPackage()"}, {kNoSelection}},
-        ClickCase{"New &Internal Block Diagram", {"GetSelectedPackage()"}, {kNoSelection}},
-        ClickCase{"New &Parametric Diagram", {"GetSelectedPackage()"}, {kNoSelection}},
-        ClickCase{"New &Requirements Diagram", {"GetSelectedPackage()"}, {kNoSelection}}));
-
-TEST_F(MenuTest, AnItemWithoutItsAccessKeyIsUnknown) {
-  addin_.Orba_MenuClick(repository_, "", kHeading, "Load SysML Technology");
-  EXPECT_EQ(Boxes(), (std::vector{Warning("ItemName=Load SysML Technology")}));
-  EXPECT_TRUE(repository_->Calls().empty());
-}
-
-TEST_F(MenuTest, TheMenuNameOfAClickIsNotLookedAt) {
-  addin_.Orba_MenuClick(repository_, "", "anything", "&View Allocations");
-  EXPECT_THAT(repository_->CallNames(), ElementsAre("RunSearch"));
-}
-
-TEST_F(MenuTest, HelpOpensTheHelpFileAtContext1000) {
-  addin_.Orba_MenuClick(repository_, "", kHeading, "&Help");
+TEST_F(AddinTest, HelpOpensTheHelpFileAtContext1000) {
+  Connect();
+  addin_.Orba_MenuClick(host_, "", kHeading, "&Help");
   EXPECT_THAT(platform_.help->shown, ElementsAre("/opt/sysml/Orba_SysML.chm#1000"));
 }
 
-TEST_F(MenuTest, WhileDisabledOnlyHelpAndAboutActAndSilently) {
-  CTessary disabled(platform_.platform);
+TEST_F(AddinTest, WhileDisabledOnlyHelpAndAboutActAndSilently) {
   for (const char* item : {"&Options", "&Load SysML Technology", "&View Allocations", "Bogus"}) {
-    disabled.Orba_MenuClick(repository_, "", kHeading, item);
+    addin_.Orba_MenuClick(host_, "", kHeading, item);
   }
-  EXPECT_TRUE(repository_->Calls().empty());
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Calls().empty());
+  EXPECT_TRUE(Warnings().empty());
   EXPECT_TRUE(platform_.ui->DialogsShown().empty());
-  disabled.Orba_MenuClick(repository_, "", kHeading, "&Help");
-  disabled.Orba_MenuClick(repository_, "", kHeading, "&About");
+  addin_.Orba_MenuClick(host_, "", kHeading, "&Help");
+  addin_.Orba_MenuClick(host_, "", kHeading, "&About");
   EXPECT_EQ(platform_.help->shown.size(), 1u);
   EXPECT_THAT(platform_.ui->DialogsShown(), ElementsAre("Quindle Technology for SysML - About"));
 }
 
-TEST_F(MenuTest, AboutKeepsTheRepositoryOnlyWhileShown) {
+TEST_F(AddinTest, AboutKeepsTheRepositoryOnlyWhileShown) {
+  Connect();
   platform_.ui->ExpectDialog([this](platform::Dialog& dialog) {
     auto& about = dynamic_cast<ui::AboutDialog&>(dialog);
-    EXPECT_EQ(about.Repository(), repository_);
+    EXPECT_EQ(about.Repository(), host_);
     EXPECT_EQ(about.Get("lblVersion").caption, "Version 1.0");
     dialog.Click("cmdOK");
     EXPECT_EQ(about.Repository(), nullptr);
   });
-  const long uses_before = repository_.use_count();
-  addin_.Orba_MenuClick(repository_, "", kHeading, "&About");
-  EXPECT_EQ(repository_.use_count(), uses_before);
-  EXPECT_TRUE(repository_->Calls().empty());
+  const long uses_before = host_.use_count();
+  addin_.Orba_MenuClick(host_, "", kHeading, "&About");
+  EXPECT_EQ(host_.use_count(), uses_before);
+  EXPECT_TRUE(Calls().empty());
 }
 
-class OptionsCommandTest : public AddinTest {
- protected:
-  void RunOptions(std::function<void(platform::Dialog&)> script) {
-    platform_.ui->ExpectDialog(std::move(script));
-    addin_.Orba_MenuClick(repository_, "", kHeading, "&Options");
-  }
+// The Options item: the dialog's clicks, then the host calls and the compartments after it.
+struct OptionsCase {
+  const char* name;
+  const char* stored;
+  std::vector<const char*> clicks;
+  std::vector<std::string> calls;
+  const char* compartments;
+  size_t writes;
+  friend void PrintTo(const OptionsCase& c, std::ostream* out) { *out << c.name; }
 };
 
-TEST_F(OptionsCommandTest, CancelRecomputesCompartmentsAndRedrawsOnly) {
-  platform_.settings->SetOption("Parts", "1");
-  RunOptions([](platform::Dialog& dialog) {
-    dialog.Click("chkShowAlways");
-    dialog.Click("cmdCancel");
+class OptionsTest : public AddinTest, public testing::WithParamInterface<OptionsCase> {};
+
+TEST_P(OptionsTest, RecomputesCompartmentsAppliesAChangedToolboxChoiceAndRedraws) {
+  platform_.settings->SetOptions(GetParam().stored);
+  Connect();
+  platform_.ui->ExpectDialog([](platform::Dialog& dialog) {
+    for (const char* control : GetParam().clicks) dialog.Click(control);
   });
-  EXPECT_EQ(addin_.Compartments, "parts");
-  EXPECT_THAT(repository_->Calls(), ElementsAre("RedrawOpenDiagrams(True)"));
-  EXPECT_TRUE(platform_.settings->Writes().empty());
+  addin_.Orba_MenuClick(host_, "", kHeading, "&Options");
+  EXPECT_EQ(addin_.Compartments, GetParam().compartments);
+  EXPECT_EQ(Calls(), GetParam().calls);
+  EXPECT_EQ(platform_.settings->Writes().size(), GetParam().writes);
 }
 
-TEST_F(OptionsCommandTest, OkAfterTickingShowAlwaysShowsTheToolboxes) {
-  RunOptions([](platform::Dialog& dialog) {
-    dialog.Click("chkShowAlways");
-    dialog.Click("chkParameters");
-    dialog.Click("cmdOK");
-  });
-  EXPECT_EQ(addin_.Compartments, "parameters");
-  EXPECT_THAT(repository_->Calls(),
-              ElementsAre("SetTechnologyVisibility(SysML, , True)", "RedrawOpenDiagrams(True)"));
-}
-
-TEST_F(OptionsCommandTest, OkAfterChoosingThePerspectiveHidesTheToolboxes) {
-  platform_.settings->SetOption("ShowAlways", "1");
-  RunOptions([](platform::Dialog& dialog) {
-    dialog.Click("chkOnlyWithPerspective");
-    dialog.Click("cmdOK");
-  });
-  EXPECT_THAT(repository_->Calls(),
-              ElementsAre("SetTechnologyVisibility(SysML, , False)", "RedrawOpenDiagrams(True)"));
-}
-
-TEST_F(OptionsCommandTest, OkWithoutChangesTouchesNoToolbox) {
-  RunOptions([](platform::Dialog& dialog) { dialog.Click("cmdOK"); });
-  EXPECT_THAT(repository_->Calls(), ElementsAre("RedrawOpenDiagrams(True)"));
-  EXPECT_EQ(platform_.settings->Writes().size(), 7u);
-}
-
-TEST_F(OptionsCommandTest, ABadStoredValueFailsTheCommandBeforeAnyChange) {
-  platform_.settings->SetOption("FlowPorts", "3");
-  automation::Variant args[] = {Variant(repository_), Variant(""), Variant(kHeading),
-                                Variant("&Options")};
-  automation::CallResult result = automation::Call(addin_, "Orba_MenuClick", args);
-  EXPECT_FALSE(result.ok);
-  EXPECT_TRUE(repository_->Calls().empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Choices, OptionsTest,
+    testing::Values(
+        OptionsCase{"Cancel", "Parts=1", {"chkShowAlways", "cmdCancel"},
+                    {"RedrawOpenDiagrams(True)"}, "parts", 0},
+        OptionsCase{"OkAfterTickingShowAlwaysShowsTheToolboxes", "",
+                    {"chkShowAlways", "chkParameters", "cmdOK"},
+                    {"SetTechnologyVisibility(SysML, , True)", "RedrawOpenDiagrams(True)"},
+                    "parameters", 7},
+        OptionsCase{"OkAfterChoosingThePerspectiveHidesTheToolboxes", "ShowAlways=1",
+                    {"chkOnlyWithPerspective", "cmdOK"},
+                    {"SetTechnologyVisibility(SysML, , False)", "RedrawOpenDiagrams(True)"}, "",
+                    7},
+        OptionsCase{"OkWithoutChangesTouchesNoToolbox", "", {"cmdOK"},
+                    {"RedrawOpenDiagrams(True)"}, "", 7}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace addin

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
 
 #include "automation/errors.h"
 #include "compartments/compartments.h"
@@ -12,57 +11,42 @@
 namespace compartments {
 namespace {
 
-using testing_support::MemorySettingsStore;
-
 struct SwitchCase {
-  std::string description;
-  std::map<std::string, std::string> stored;
-  std::string offered;
-  friend void PrintTo(const SwitchCase& c, std::ostream* os) { *os << c.description; }
+  const char* name;
+  const char* stored;
+  const char* offered;
+  friend void PrintTo(const SwitchCase& c, std::ostream* out) { *out << c.name; }
+};
+
+const SwitchCase kSwitches[] = {
+    {"NothingStored", "", ""},
+    {"AllOff", "Parts=0;FlowPorts=0;ShowCompartmentRequirements=0", ""},
+    {"AllOnInTableOrder",
+     "ShowCompartmentRequirements=1;AllocatedFrom=1;AllocatedTo=1;Parameters=1;FlowPorts=1;Parts=1",
+     "parts,flow ports,parameters,allocatedTo,allocatedFrom,requirements"},
+    {"OnlyRequirements", "ShowCompartmentRequirements=1", "requirements"},
+    {"OnlyAllocations", "AllocatedFrom=1;AllocatedTo=1", "allocatedTo,allocatedFrom"},
+    {"OnlyOneCounts", "Parts=2;FlowPorts=-1;Parameters=1", "parameters"},
+    {"NumbersAreConvertedToWholeNumbers", "Parts= 1;FlowPorts=1.0;Parameters=1.5;AllocatedTo=0.5",
+     "parts,flow ports"},
+    {"OtherKeysAreNotRead", "Part=1;Requirements=1", ""},
 };
 
 class AvailableCompartmentsTest : public testing::TestWithParam<SwitchCase> {};
 
-TEST_P(AvailableCompartmentsTest, OffersTheCompartmentsSwitchedOnInTableOrder) {
-  MemorySettingsStore settings;
-  for (const auto& [key, value] : GetParam().stored) settings.SetOption(key, value);
+TEST_P(AvailableCompartmentsTest, OffersTheCompartmentsSwitchedOn) {
+  testing_support::MemorySettingsStore settings;
+  settings.SetOptions(GetParam().stored);
   EXPECT_EQ(AvailableCompartments(settings), GetParam().offered);
 }
 
-const std::map<std::string, std::string> kAllOn = {{"ShowCompartmentRequirements", "1"},
-                                                   {"AllocatedFrom", "1"},
-                                                   {"AllocatedTo", "1"},
-                                                   {"Parameters", "1"},
-                                                   {"FlowPorts", "1"},
-                                                   {"Parts", "1"}};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AvailableCompartmentsTest,
-    testing::Values(
-        SwitchCase{"NothingStored", {}, ""},
-        SwitchCase{"AllOff",
-                   {{"Parts", "0"}, {"FlowPorts", "0"}, {"ShowCompartmentRequirements", "0"}},
-                   ""},
-        SwitchCase{"AllOn", kAllOn,
-                   "parts,flow ports,parameters,allocatedTo,allocatedFrom,requirements"},
-        SwitchCase{"OnlyRequirements", {{"ShowCompartmentRequirements", "1"}}, "requirements"},
-        SwitchCase{"OnlyAllocations",
-                   {{"AllocatedFrom", "1"}, {"AllocatedTo", "1"}},
-                   "allocatedTo,allocatedFrom"},
-        SwitchCase{"OnlyOneCounts",
-                   {{"Parts", "2"}, {"FlowPorts", "-1"}, {"Parameters", "1"}},
-                   "parameters"},
-        SwitchCase{
-            "NumbersAreConvertedToWholeNumbers",
-            {{"Parts", " 1"}, {"FlowPorts", "1.0"}, {"Parameters", "1.5"}, {"AllocatedTo", "0.5"}},
-            "parts,flow ports"},
-        SwitchCase{"OtherKeysAreNotRead", {{"Part", "1"}, {"Requirements", "1"}}, ""}),
-    [](const testing::TestParamInfo<SwitchCase>& info) { return info.param.description; });
+INSTANTIATE_TEST_SUITE_P(Cases, AvailableCompartmentsTest, testing::ValuesIn(kSwitches),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The error keeps the runtime's kind and names the option.
 template <class ConversionError>
 void ExpectFailureNaming(const std::string& key, const std::string& stored) {
-  MemorySettingsStore settings;
+  testing_support::MemorySettingsStore settings;
   settings.SetOption(key, stored);
   try {
     AvailableCompartments(settings);

@@ -14,7 +14,7 @@ std::ostream& operator<<(std::ostream& out, const Report& report) {
 
 RuleHarness::RuleHarness(const std::string& model_document)
     : model_(model_document),
-      host_(std::make_shared<testing_support::FaultInjectingRepository>(model_.Repository())) {
+      host_(std::make_shared<testing_support::ScriptedHost>(model_.Repository())) {
   rules_.ConfigureCategories(host_);
   rules_.ConfigureRules(host_);
   host_->Plan().ClearCalls();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "rules/sysml_rules.h"
-#include "support/fault_injection.h"
+#include "support/scripted_host.h"
 #include "support/test_model.h"
 
 namespace rules_test {
@@ -32,7 +32,7 @@ class RuleHarness {
   testing_support::TestModel& Model() { return model_; }
   rules::CSysMLRules& Rules() { return rules_; }
   // The repository the rules see: records calls, can fail them or hide elements.
-  testing_support::FaultInjectingRepository& Host() { return *host_; }
+  testing_support::ScriptedHost& Host() { return *host_; }
   host::RepositoryPtr HostPtr() const { return host_; }
 
   // The run events, by local rule id (or "=ID") and model key.
@@ -50,7 +50,7 @@ class RuleHarness {
 
  private:
   testing_support::TestModel model_;
-  std::shared_ptr<testing_support::FaultInjectingRepository> host_;
+  std::shared_ptr<testing_support::ScriptedHost> host_;
   rules::CSysMLRules rules_;
 };
 

@@ -89,7 +89,7 @@ TEST(Registry, RegistersWhatTheGoldenFileHolds) {
 
 TEST(Registry, NothingRunsBeforeRegistration) {
   const testing_support::TestModel model(kItems);
-  const auto host = std::make_shared<testing_support::FaultInjectingRepository>(model.Repository());
+  const auto host = std::make_shared<testing_support::ScriptedHost>(model.Repository());
   rules::CSysMLRules rules;
   rules.RunElementRule(host, "rule-5", host->Wrap(model.Element("port")));
   rules.RunElementRule(host, "", host->Wrap(model.Element("port")));

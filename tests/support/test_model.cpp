@@ -26,18 +26,14 @@ int32_t IdOf(const std::map<std::string, int32_t>& ids, const std::string& key, 
 
 }  // namespace
 
-TestModel::TestModel(std::string_view json_document, int32_t host_build) : impl_(new Impl) {
-  try {
-    impl_->repository->SetBuildNumber(host_build);
-    impl_->repository->CreateInMemoryModel();
-    impl_->keys = orba::store::ImportJsonModel(*impl_->repository, json_document).keys;
-  } catch (...) {
-    delete impl_;
-    throw;
-  }
+TestModel::TestModel(std::string_view json_document, int32_t host_build)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->repository->SetBuildNumber(host_build);
+  impl_->repository->CreateInMemoryModel();
+  impl_->keys = orba::store::ImportJsonModel(*impl_->repository, json_document).keys;
 }
 
-TestModel::~TestModel() { delete impl_; }
+TestModel::~TestModel() = default;
 
 host::RepositoryPtr TestModel::Repository() const { return impl_->repository; }
 
@@ -67,6 +63,10 @@ host::PackagePtr TestModel::Package(const std::string& key) const {
 
 host::ConnectorPtr TestModel::Connector(const std::string& key) const {
   return impl_->repository->GetConnectorByID(ConnectorId(key));
+}
+
+void TestModel::SelectPackage(const std::string& key) const {
+  impl_->repository->SelectPackage(PackageId(key));
 }
 
 std::vector<ReportedViolation> TestModel::Reports() const {

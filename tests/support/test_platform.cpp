@@ -1,5 +1,7 @@
 #include "support/test_platform.h"
 
+#include <sstream>
+
 namespace testing_support {
 
 std::string MemorySettingsStore::GetSetting(const std::string& app, const std::string& section,
@@ -15,6 +17,14 @@ void MemorySettingsStore::SaveSetting(const std::string& app, const std::string&
   if (fail_writes) throw platform::SettingsError("cannot write settings: the store is read-only");
   values_[app + "/" + section + "/" + key] = value;
   writes_.push_back(key + "=" + value);
+}
+
+void MemorySettingsStore::SetOptions(const std::string& assignments) {
+  std::istringstream list(assignments);
+  for (std::string assignment; std::getline(list, assignment, ';');) {
+    const size_t equals = assignment.find('=');
+    SetOption(assignment.substr(0, equals), assignment.substr(equals + 1));
+  }
 }
 
 std::string MemorySettingsStore::Option(const std::string& key) const {

@@ -23,6 +23,8 @@ class MemorySettingsStore : public platform::SettingsStore {
   void SetOption(const std::string& key, const std::string& value) {
     values_["SysML/Options/" + key] = value;
   }
+  // Several options at once: "Parts=1;ShowAlways=0".
+  void SetOptions(const std::string& assignments);
   std::string Option(const std::string& key) const;
   bool HasOption(const std::string& key) const { return values_.contains("SysML/Options/" + key); }
 

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "platform/settings_store.h"
 #include "support/temp_folder.h"
@@ -101,48 +100,27 @@ std::string StoredOption(const std::filesystem::path& config_home, const std::st
   return store.GetSetting("SysML", "Options", key, "<absent>");
 }
 
-struct TypedCase {
-  const char* name;
-  std::vector<std::string> answers;  // at each prompt; "OK" stands for the OK button's number
-  const char* stored_show_always;
-  const char* outcome;
-};
-
-class TypedAnswersTest : public testing::TestWithParam<TypedCase> {};
-
-TEST_P(TypedAnswersTest, DriveTheForm) {
-  testing_support::TempFolder config_home;
-  TerminalSession session(config_home.path());
-  ASSERT_TRUE(session.Started());
-  const std::string form = session.ReadUntil(kPrompt);
-  ASSERT_NE(form.find("== Quindle Technology for SysML - Options =="), std::string::npos) << form;
-  const std::string ok = OkNumber(form);
-  ASSERT_FALSE(ok.empty()) << form;
-  for (size_t i = 0; i < GetParam().answers.size(); ++i) {
-    if (i > 0) session.ReadUntil(kPrompt);
-    const std::string& answer = GetParam().answers[i];
-    session.Type(answer == "OK" ? ok : answer);
-  }
-  EXPECT_EQ(session.Wait(), 0) << session.Output();
-  EXPECT_NE(session.Output().find(GetParam().outcome), std::string::npos) << session.Output();
-  EXPECT_EQ(StoredOption(config_home.path(), "ShowAlways"), GetParam().stored_show_always);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, TypedAnswersTest,
-    testing::Values(TypedCase{"ToggleShowAlwaysThenOk", {"1", "OK"}, "1", "toolbox choice changed"},
-                    TypedCase{"ToggleThenQuit", {"1", "q"}, "<absent>", "toolbox choice kept"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ConsoleFormTest, OkWritesAllSevenKeys) {
-  testing_support::TempFolder config_home;
-  TerminalSession session(config_home.path());
-  ASSERT_TRUE(session.Started());
-  session.Type(OkNumber(session.ReadUntil(kPrompt)));
-  ASSERT_EQ(session.Wait(), 0) << session.Output();
-  for (const char* key : {"Parts", "FlowPorts", "Parameters", "AllocatedTo", "AllocatedFrom",
-                          "ShowAlways", "ShowCompartmentRequirements"}) {
-    EXPECT_EQ(StoredOption(config_home.path(), key), "0") << key;
+// Typing "1" toggles "Show Always"; OK then stores all seven keys, q closes without storing.
+TEST(ConsoleFormTest, TypedAnswersDriveTheForm) {
+  for (const bool ok : {true, false}) {
+    testing_support::TempFolder config_home;
+    TerminalSession session(config_home.path());
+    ASSERT_TRUE(session.Started());
+    const std::string form = session.ReadUntil(kPrompt);
+    ASSERT_NE(form.find("== Quindle Technology for SysML - Options =="), std::string::npos) << form;
+    ASSERT_FALSE(OkNumber(form).empty()) << form;
+    session.Type("1");
+    session.ReadUntil(kPrompt);
+    session.Type(ok ? OkNumber(form) : "q");
+    EXPECT_EQ(session.Wait(), 0) << session.Output();
+    EXPECT_NE(session.Output().find(ok ? "toolbox choice changed" : "toolbox choice kept"),
+              std::string::npos)
+        << session.Output();
+    for (const char* key : {"Parts", "FlowPorts", "Parameters", "AllocatedTo", "AllocatedFrom",
+                            "ShowAlways", "ShowCompartmentRequirements"}) {
+      const std::string stored = ok ? (key == std::string("ShowAlways") ? "1" : "0") : "<absent>";
+      EXPECT_EQ(StoredOption(config_home.path(), key), stored) << key;
+    }
   }
 }
 
@@ -150,6 +128,7 @@ struct ChoiceCase {
   const char* name;
   const char* orba_ui;  // null: unset
   bool interactive;
+  friend void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class UiChoiceTest : public testing::TestWithParam<ChoiceCase> {};

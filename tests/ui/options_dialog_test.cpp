@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,200 +12,116 @@
 namespace ui {
 namespace {
 
-using Stored = std::map<std::string, std::string>;
+// The check boxes, in the order of the digits of OptionsCase::boxes.
+const char* const kBoxes[] = {"chkParts",         "chkFlowPorts",  "chkParameters",
+                              "chkAllocatedTo",   "chkAllocatedFrom", "chkShowAlways",
+                              "chkOnlyWithPerspective", "chkRequirements"};
+// The stored keys, in the order OK writes them and of the digits of OptionsCase::written.
+const char* const kKeys[] = {"Parts",         "FlowPorts",  "Parameters",
+                             "AllocatedTo",   "AllocatedFrom", "ShowAlways",
+                             "ShowCompartmentRequirements"};
 
-// The check boxes in the order of the value lists below.
-const std::vector<std::string> kBoxes = {
-    "chkParts",         "chkFlowPorts",  "chkParameters",          "chkAllocatedTo",
-    "chkAllocatedFrom", "chkShowAlways", "chkOnlyWithPerspective", "chkRequirements"};
-
-void Store(testing_support::MemorySettingsStore& settings, const Stored& stored) {
-  for (const auto& [key, value] : stored) settings.SetOption(key, value);
-}
-
-std::vector<int> Values(const OptionsDialog& dialog) {
-  std::vector<int> values;
-  for (const std::string& box : kBoxes) values.push_back(dialog.Value(box));
-  return values;
-}
-
-struct LoadCase {
+// The dialog loaded from `stored`, then the user's `steps`.
+struct OptionsCase {
   const char* name;
-  Stored stored;
-  std::vector<int> values;  // in the order of kBoxes
+  const char* stored;   // "Key=Value;..."
+  const char* steps;    // the controls clicked in turn; "close" is the window's close box
+  const char* boxes;    // the boxes' values afterwards, a digit per box of kBoxes
+  const char* written;  // the values OK stored, a digit per key of kKeys; "" for no write
+  bool closed;
+  bool show_always_changed;
+  friend void PrintTo(const OptionsCase& c, std::ostream* out) { *out << c.name; }
 };
 
-class OptionsLoadTest : public testing::TestWithParam<LoadCase> {};
+const OptionsCase kCases[] = {
+    // Loading puts the stored numbers into the boxes; "Only with perspective" is the opposite of
+    // "Show always", ticked when that is 0.
+    {"FirstUse", "", "", "00000010", "", false, false},
+    {"AllZero", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0",
+     "", "00000010", "", false, false},
+    {"ShowAlwaysOne", "ShowAlways=1", "", "00000100", "", false, false},
+    {"ShowAlwaysGreyed", "ShowAlways=2", "", "00000200", "", false, false},
+    {"EveryCompartment",
+     "Parts=1;FlowPorts=1;Parameters=1;AllocatedTo=1;AllocatedFrom=1;"
+     "ShowCompartmentRequirements=1",
+     "", "11111011", "", false, false},
+    {"GreyedValuesAsStored", "Parts=2;AllocatedTo=2;ShowCompartmentRequirements=2", "",
+     "20020012", "", false, false},
+    // The two toolbox boxes keep each other opposite.
+    {"TickingShowAlwaysUnticksTheOther", "", "chkShowAlways", "00000100", "", false, false},
+    {"TickingOnlyWithPerspectiveUnticksTheOther", "ShowAlways=1", "chkOnlyWithPerspective",
+     "00000010", "", false, false},
+    {"UntickingShowAlwaysTicksTheOther", "ShowAlways=1", "chkShowAlways", "00000010", "", false,
+     false},
+    {"UntickingOnlyWithPerspectiveTicksTheOther", "", "chkOnlyWithPerspective", "00000100", "",
+     false, false},
+    {"AGreyedShowAlwaysUnticksOnClick", "ShowAlways=2", "chkShowAlways", "00000010", "", false,
+     false},
+    {"CompartmentBoxesToggle", "FlowPorts=1", "chkParts chkFlowPorts chkRequirements",
+     "10000011", "", false, false},
+    {"GreyedBoxesIgnoreClicks", "AllocatedTo=1", "chkAllocatedTo chkAllocatedFrom", "00010010",
+     "", false, false},
+    // OK stores all seven keys, greyed ones too; Cancel and the close box store nothing.
+    {"OkUnchangedRewritesAllSevenKeys", "", "cmdOK", "00000010", "0000000", true, false},
+    {"OkKeepsTheStoredValues", "Parts=1;Parameters=2;ShowAlways=1;ShowCompartmentRequirements=1",
+     "cmdOK", "10200101", "1020011", true, false},
+    {"OkAfterSwitchingToShowAlways", "", "chkShowAlways cmdOK", "00000100", "0000010", true,
+     true},
+    {"OkAfterSwitchingBackIsUnchanged", "ShowAlways=1",
+     "chkOnlyWithPerspective chkShowAlways cmdOK", "00000100", "0000010", true, false},
+    {"OkWritesGreyedBoxesBack", "AllocatedTo=1;AllocatedFrom=2", "cmdOK", "00012010", "0001200",
+     true, false},
+    {"CancelAfterChangesWritesNothing", "", "chkShowAlways chkParts cmdCancel", "10000100", "",
+     true, false},
+    {"CloseBoxAfterChangesWritesNothing", "", "chkShowAlways close", "00000100", "", true, false},
+};
 
-TEST_P(OptionsLoadTest, PutsTheStoredNumbersIntoTheBoxes) {
+class OptionsDialogTest : public testing::TestWithParam<OptionsCase> {};
+
+TEST_P(OptionsDialogTest, LoadsReactsAndStoresOnlyOnOk) {
+  const OptionsCase& c = GetParam();
   testing_support::MemorySettingsStore settings;
-  Store(settings, GetParam().stored);
+  settings.SetOptions(c.stored);
   OptionsDialog dialog(settings);
   dialog.Load();
-  EXPECT_EQ(Values(dialog), GetParam().values);
   EXPECT_FALSE(dialog.Get("chkAllocatedTo").enabled);
   EXPECT_FALSE(dialog.Get("chkAllocatedFrom").enabled);
   EXPECT_TRUE(dialog.Get("chkParts").enabled);
-  EXPECT_TRUE(settings.Writes().empty());
+  std::istringstream steps(c.steps);
+  for (std::string step; steps >> step;) step == "close" ? dialog.CloseBox() : dialog.Click(step);
+  std::string boxes;
+  for (const char* box : kBoxes) boxes += std::to_string(dialog.Value(box));
+  EXPECT_EQ(boxes, c.boxes);
+  std::vector<std::string> written;
+  for (size_t i = 0; c.written[i] != '\0'; ++i) {
+    written.push_back(std::string(kKeys[i]) + "=" + c.written[i]);
+  }
+  EXPECT_EQ(settings.Writes(), written);
+  EXPECT_EQ(dialog.Closed(), c.closed);
+  EXPECT_EQ(dialog.IsShowAlwaysChanged(), c.show_always_changed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stored, OptionsLoadTest,
-    testing::Values(
-        LoadCase{"FirstUse", {}, {0, 0, 0, 0, 0, 0, 1, 0}},
-        LoadCase{"AllZero",
-                 {{"Parts", "0"},
-                  {"FlowPorts", "0"},
-                  {"Parameters", "0"},
-                  {"AllocatedTo", "0"},
-                  {"AllocatedFrom", "0"},
-                  {"ShowAlways", "0"},
-                  {"ShowCompartmentRequirements", "0"}},
-                 {0, 0, 0, 0, 0, 0, 1, 0}},
-        LoadCase{"ShowAlwaysOne", {{"ShowAlways", "1"}}, {0, 0, 0, 0, 0, 1, 0, 0}},
-        LoadCase{"ShowAlwaysGreyed", {{"ShowAlways", "2"}}, {0, 0, 0, 0, 0, 2, 0, 0}},
-        LoadCase{"EveryCompartment",
-                 {{"Parts", "1"}, {"FlowPorts", "1"}, {"Parameters", "1"}, {"AllocatedTo", "1"},
-                  {"AllocatedFrom", "1"}, {"ShowCompartmentRequirements", "1"}},
-                 {1, 1, 1, 1, 1, 0, 1, 1}},
-        LoadCase{"GreyedValuesAsStored",
-                 {{"Parts", "2"}, {"AllocatedTo", "2"}, {"ShowCompartmentRequirements", "2"}},
-                 {2, 0, 0, 2, 0, 0, 1, 2}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, OptionsDialogTest, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-struct BadValueCase {
-  const char* name;
-  const char* key;
-  const char* value;
-};
-
-class OptionsBadValueTest : public testing::TestWithParam<BadValueCase> {};
-
-TEST_P(OptionsBadValueTest, FailsTheLoad) {
-  testing_support::MemorySettingsStore settings;
-  settings.SetOption(GetParam().key, GetParam().value);
-  OptionsDialog dialog(settings);
-  EXPECT_THROW(dialog.Load(), automation::Error);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Stored, OptionsBadValueTest,
-    testing::Values(BadValueCase{"Three", "Parts", "3"},
-                    BadValueCase{"Letter", "ShowAlways", "x"},
-                    BadValueCase{"Negative", "FlowPorts", "-1"},
-                    BadValueCase{"TooBigForAWholeNumber", "AllocatedFrom", "70000"},
-                    BadValueCase{"LastKeyToo", "ShowCompartmentRequirements", "x"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// A step of the user: a control to click, or kCloseBox for the window's close box.
-constexpr char kCloseBox[] = "close box";
-
-void Perform(OptionsDialog& dialog, const std::vector<std::string>& steps) {
-  for (const std::string& step : steps) {
-    if (step == kCloseBox) {
-      dialog.CloseBox();
-    } else {
-      dialog.Click(step);
-    }
+TEST(OptionsDialogFailureTest, AStoredValueThatIsNotZeroOneOrTwoFailsTheLoad) {
+  for (const char* stored : {"Parts=3", "ShowAlways=x", "FlowPorts=-1", "AllocatedFrom=70000",
+                             "ShowCompartmentRequirements=x"}) {
+    testing_support::MemorySettingsStore settings;
+    settings.SetOptions(stored);
+    OptionsDialog dialog(settings);
+    EXPECT_THROW(dialog.Load(), automation::Error) << stored;
   }
 }
 
-struct ClickCase {
-  const char* name;
-  Stored stored;
-  std::vector<std::string> steps;
-  std::vector<int> values;          // afterwards, in the order of kBoxes
-  std::vector<std::string> writes;  // "Key=Value", in order
-  bool closed;
-  bool show_always_changed;
-};
-
-class OptionsClickTest : public testing::TestWithParam<ClickCase> {};
-
-TEST_P(OptionsClickTest, ReactsAndStoresOnlyOnOk) {
-  const ClickCase& test = GetParam();
-  testing_support::MemorySettingsStore settings;
-  Store(settings, test.stored);
-  OptionsDialog dialog(settings);
-  dialog.Load();
-  Perform(dialog, test.steps);
-  EXPECT_EQ(Values(dialog), test.values);
-  EXPECT_EQ(settings.Writes(), test.writes);
-  EXPECT_EQ(dialog.Closed(), test.closed);
-  EXPECT_EQ(dialog.IsShowAlwaysChanged(), test.show_always_changed);
-}
-
-const std::vector<std::string> kAllZeroWrites = {
-    "Parts=0",         "FlowPorts=0",  "Parameters=0", "AllocatedTo=0",
-    "AllocatedFrom=0", "ShowAlways=0", "ShowCompartmentRequirements=0"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, OptionsClickTest,
-    testing::Values(
-        ClickCase{"TickingShowAlwaysUnticksTheOther", {}, {"chkShowAlways"},
-                  {0, 0, 0, 0, 0, 1, 0, 0}, {}, false, false},
-        ClickCase{"TickingOnlyWithPerspectiveUnticksTheOther", {{"ShowAlways", "1"}},
-                  {"chkOnlyWithPerspective"}, {0, 0, 0, 0, 0, 0, 1, 0}, {}, false, false},
-        ClickCase{"UntickingShowAlwaysTicksTheOther", {{"ShowAlways", "1"}}, {"chkShowAlways"},
-                  {0, 0, 0, 0, 0, 0, 1, 0}, {}, false, false},
-        ClickCase{"UntickingOnlyWithPerspectiveTicksTheOther", {}, {"chkOnlyWithPerspective"},
-                  {0, 0, 0, 0, 0, 1, 0, 0}, {}, false, false},
-        ClickCase{"AGreyedShowAlwaysUnticksOnClick", {{"ShowAlways", "2"}}, {"chkShowAlways"},
-                  {0, 0, 0, 0, 0, 0, 1, 0}, {}, false, false},
-        ClickCase{"CompartmentBoxesToggle", {{"FlowPorts", "1"}},
-                  {"chkParts", "chkFlowPorts", "chkRequirements"}, {1, 0, 0, 0, 0, 0, 1, 1}, {},
-                  false, false},
-        ClickCase{"GreyedBoxesIgnoreClicks", {{"AllocatedTo", "1"}},
-                  {"chkAllocatedTo", "chkAllocatedFrom"}, {0, 0, 0, 1, 0, 0, 1, 0}, {}, false,
-                  false},
-        ClickCase{"OkUnchangedRewritesAllSevenKeys", {}, {"cmdOK"}, {0, 0, 0, 0, 0, 0, 1, 0},
-                  kAllZeroWrites, true, false},
-        ClickCase{"OkKeepsTheStoredValues",
-                  {{"Parts", "1"}, {"Parameters", "2"}, {"ShowAlways", "1"},
-                   {"ShowCompartmentRequirements", "1"}},
-                  {"cmdOK"},
-                  {1, 0, 2, 0, 0, 1, 0, 1},
-                  {"Parts=1", "FlowPorts=0", "Parameters=2", "AllocatedTo=0", "AllocatedFrom=0",
-                   "ShowAlways=1", "ShowCompartmentRequirements=1"},
-                  true, false},
-        ClickCase{"OkAfterSwitchingToShowAlways", {}, {"chkShowAlways", "cmdOK"},
-                  {0, 0, 0, 0, 0, 1, 0, 0},
-                  {"Parts=0", "FlowPorts=0", "Parameters=0", "AllocatedTo=0", "AllocatedFrom=0",
-                   "ShowAlways=1", "ShowCompartmentRequirements=0"},
-                  true, true},
-        ClickCase{"OkAfterSwitchingBackIsUnchanged", {{"ShowAlways", "1"}},
-                  {"chkOnlyWithPerspective", "chkShowAlways", "cmdOK"},
-                  {0, 0, 0, 0, 0, 1, 0, 0},
-                  {"Parts=0", "FlowPorts=0", "Parameters=0", "AllocatedTo=0", "AllocatedFrom=0",
-                   "ShowAlways=1", "ShowCompartmentRequirements=0"},
-                  true, false},
-        ClickCase{"OkWritesGreyedBoxesBack", {{"AllocatedTo", "1"}, {"AllocatedFrom", "2"}},
-                  {"cmdOK"}, {0, 0, 0, 1, 2, 0, 1, 0},
-                  {"Parts=0", "FlowPorts=0", "Parameters=0", "AllocatedTo=1", "AllocatedFrom=2",
-                   "ShowAlways=0", "ShowCompartmentRequirements=0"},
-                  true, false},
-        ClickCase{"CancelAfterChangesWritesNothing", {},
-                  {"chkShowAlways", "chkParts", "cmdCancel"}, {1, 0, 0, 0, 0, 1, 0, 0}, {}, true,
-                  false},
-        ClickCase{"CloseBoxAfterChangesWritesNothing", {}, {"chkShowAlways", kCloseBox},
-                  {0, 0, 0, 0, 0, 1, 0, 0}, {}, true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(OptionsDialogTest, AFailingWriteFailsOkAndLeavesTheDialogOpen) {
+TEST(OptionsDialogFailureTest, AFailingWriteFailsOkAndLeavesTheDialogOpen) {
   testing_support::MemorySettingsStore settings;
   OptionsDialog dialog(settings);
+  EXPECT_EQ(dialog.Caption(), "Quindle Technology for SysML - Options");
   dialog.Load();
   settings.fail_writes = true;
   EXPECT_THROW(dialog.Click("cmdOK"), platform::SettingsError);
   EXPECT_FALSE(dialog.Closed());
-}
-
-TEST(OptionsDialogTest, HasItsCaptionAndClientSize) {
-  testing_support::MemorySettingsStore settings;
-  OptionsDialog dialog(settings);
-  EXPECT_EQ(dialog.Caption(), "Quindle Technology for SysML - Options");
-  EXPECT_EQ(dialog.ClientWidth(), 3765);
-  EXPECT_EQ(dialog.ClientHeight(), 3390);
 }
 
 }  // namespace

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <optional>
 #include <set>
 #include <sstream>
 
 #include "orba/store/json_model.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 namespace orba::session {
@@ -19,34 +18,6 @@ using automation::Variant;
 using Args = std::span<Variant>;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment {
- public:
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-  }
-  void Set(const std::string& name, const char* value) {
-    if (!saved_.contains(name)) {
-      const char* old = std::getenv(name.c_str());
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      setenv(name.c_str(), value, 1);
-    } else {
-      unsetenv(name.c_str());
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 // An add-in that records the host's calls ("Operation detail") and fails
 // the operations named in `failing`.
@@ -136,26 +107,22 @@ class HostSessionTest : public ::testing::Test {
     return session.Repository()->GetPackageByID(session.Repository()->PackageIds().at(1));
   }
 
-  ScopedEnvironment environment_;
+  testing_support::ScopedEnvironment environment_;
   std::ostringstream diagnostics_;
   std::shared_ptr<RecordingAddin> addin_ = std::make_shared<RecordingAddin>();
   std::vector<std::string> created_;
 };
 
-TEST_F(HostSessionTest, LoadingCreatesTheAddinByProgIDWithTheUserInterfaceChosenFirst) {
+// The add-in is created by its ProgID once the user interface is chosen, then
+// connected and started with the session's repository.
+TEST_F(HostSessionTest, LoadingCreatesConnectsAndStartsTheAddin) {
   HostSession session(Options());
   session.LoadAddins();
   EXPECT_THAT(created_, ElementsAre("Tessary.CTessary with ORBA_UI=none"));
   EXPECT_EQ(session.Addin("SysML").object, addin_);
-}
-
-TEST_F(HostSessionTest, LoadingConnectsThenCompletesTheStartUpWithTheRepository) {
-  HostSession session(Options());
-  session.LoadAddins();
   EXPECT_THAT(addin_->calls, ElementsAre("Orba_Connect", "Orba_OnPostInitialized"));
-  ASSERT_EQ(addin_->repositories.size(), 2u);
-  EXPECT_EQ(addin_->repositories[0], session.Repository());
-  EXPECT_EQ(addin_->repositories[1], session.Repository());
+  EXPECT_THAT(addin_->repositories,
+              ElementsAre(session.Repository(), session.Repository()));
 }
 
 TEST_F(HostSessionTest, TheRepositoryReportsTheHostBuildChosen) {
@@ -228,21 +195,16 @@ TEST_F(HostSessionTest, EndingTheSessionDisconnectsTheAddinAndClosesTheModel) {
   EXPECT_FALSE(repository->IsOpen());
 }
 
-TEST_F(HostSessionTest, AnElementCreatedThroughTheObjectModelIsAnnouncedWithItsId) {
-  auto session = SessionWithModel();
-  host::ElementPtr added = Structure(*session)->Elements()->AddNew("Engine", "Class");
-  added->Update();
-  EXPECT_THAT(addin_->calls,
-              ElementsAre("Orba_OnPostNewElement " + std::to_string(added->ElementID())));
-}
-
-TEST_F(HostSessionTest, AChangedElementIsAnnouncedWithItsGuidAndObjectType) {
+TEST_F(HostSessionTest, ElementsCreatedOrChangedThroughTheObjectModelAreAnnounced) {
   auto session = SessionWithModel();
   host::ElementPtr car = Structure(*session)->Elements()->Items().at(0);
   car->SetAbstract("1");
   car->Update();
+  host::ElementPtr added = Structure(*session)->Elements()->AddNew("Engine", "Class");
+  added->Update();
   EXPECT_THAT(addin_->calls,
-              ElementsAre("Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4"));
+              ElementsAre("Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4",
+                          "Orba_OnPostNewElement " + std::to_string(added->ElementID())));
 }
 
 TEST_F(HostSessionTest, AChangeMadeInsideAnAddinCallIsAnnouncedAfterTheCallReturns) {
@@ -256,18 +218,14 @@ TEST_F(HostSessionTest, AChangeMadeInsideAnAddinCallIsAnnouncedAfterTheCallRetur
                           "Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4"));
 }
 
-TEST_F(HostSessionTest, ASearchTheAddinRunsIsHandedToTheListener) {
+TEST_F(HostSessionTest, ASearchTheAddinRunsIsHandedToTheListenerAndAnUnknownOneFails) {
   auto session = SessionWithModel();
   std::vector<std::string> shown;
   session->OnSearchResult(
       [&](const searches::SearchResult& result) { shown.push_back(result.name); });
   EXPECT_TRUE(session->CallAddin("SysML", "RunSearch", {session->Repository(), "Requirements"}).ok);
-  EXPECT_THAT(shown, ElementsAre("Requirements"));
-}
-
-TEST_F(HostSessionTest, AnUnknownSearchFailsTheAddinsCall) {
-  auto session = SessionWithModel();
   EXPECT_FALSE(session->CallAddin("SysML", "RunSearch", {session->Repository(), "Nothing"}).ok);
+  EXPECT_THAT(shown, ElementsAre("Requirements"));
   EXPECT_THAT(diagnostics_.str(),
               HasSubstr("add-in SysML: RunSearch failed: no search named \"Nothing\""));
 }
@@ -297,7 +255,7 @@ struct UiCase {
 
 class ChooseUserInterfaceTest : public ::testing::TestWithParam<UiCase> {
  protected:
-  ScopedEnvironment environment_;
+  testing_support::ScopedEnvironment environment_;
 };
 
 TEST_P(ChooseUserInterfaceTest, SetsOrbaUi) {

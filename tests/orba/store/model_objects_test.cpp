@@ -130,6 +130,7 @@ TEST_F(ModelObjectsTest, AttributesMethodsAndParametersInOrder) {
 struct AbstractCase {
   const char* given;
   const char* stored;
+  friend void PrintTo(const AbstractCase& c, std::ostream* out) { *out << c.given; }
 };
 
 class SetAbstractTest : public ModelObjectsTest,

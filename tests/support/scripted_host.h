@@ -1,16 +1,18 @@
-// FaultInjectingRepository: a decorator around a host::Repository that
-// reaches every object obtained through it (elements, connectors, packages,
-// collections, tagged values, services, ...). It records every host call as
-// "Interface.Member" in order, can make a chosen call throw host::Error, and
-// can make element lookups answer nothing, as for an id the model lacks.
-// Only the typed host interfaces are forwarded, not late-bound calls by name.
-// Use it to test that an add-in operation stops at a failing host call, keeps
-// what it did before, and never crashes on a missing item.
+// ScriptedHost: a decorator around a host::Repository that reaches every
+// object obtained through it (elements, connectors, packages, collections,
+// tagged values, services, event arguments, ...). It records every host call
+// as "Interface.Member" with its arguments, in order; it can answer chosen
+// calls itself (a build number, a model location, an item document, a query
+// result, ...), make a chosen call throw host::Error, and make element
+// lookups answer nothing, as for an id the model lacks. Only the typed host
+// interfaces are forwarded, not late-bound calls by name.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,14 +21,20 @@
 
 namespace testing_support {
 
-// What the decorator records and which calls it makes fail; shared by the
+// What the host records and which calls it makes fail; shared by the
 // repository and every object reached through it.
 class FaultPlan {
  public:
   // Every host call so far, as "Interface.Member" ("Element.Metatype",
   // "Repository.GetElementByID", "Collection.Items"), in order.
   const std::vector<std::string>& Calls() const { return calls_; }
+  // The arguments of each call in Calls(), as text ("True"/"False" for flags).
+  const std::vector<std::vector<std::string>>& Arguments() const { return arguments_; }
+  // The calls with their arguments: "Repository.SetTechnologyVisibility(SysML, , True)".
+  std::vector<std::string> CallsWithArguments() const;
   int CountOf(const std::string& name) const;
+  // An argument of the last call of `name` ("" when there is none).
+  std::string LastArgument(const std::string& name, size_t index = 0) const;
   // Forgets the calls so far: numbering and counts start again.
   void ClearCalls();
 
@@ -35,6 +43,16 @@ class FaultPlan {
   // The occurrence-th call (1-based) of `name` throws host::Error.
   void FailOn(const std::string& name, int occurrence = 1) { fail_on_[name] = occurrence; }
 
+  // Calls of `name` answer `answer` (as text: "True", "796", ...) instead of
+  // the wrapped object; a function answers from the call's arguments.
+  using Answerer = std::function<std::string(const std::vector<std::string>& arguments)>;
+  void Answer(const std::string& name, Answerer answer) { answers_[name] = std::move(answer); }
+  void Answer(const std::string& name, const std::string& answer);
+  void StopAnswering(const std::string& name) { answers_.erase(name); }
+  // The scripted answer to a call of `name` with `arguments`, if any.
+  std::optional<std::string> AnswerTo(const std::string& name,
+                                      const std::vector<std::string>& arguments) const;
+
   // GetElementByID / GetElementByGUID answer nothing for these.
   void HideElement(int32_t id) { hidden_ids_.insert(id); }
   void HideElementGuid(const std::string& guid) { hidden_guids_.insert(guid); }
@@ -42,20 +60,22 @@ class FaultPlan {
   bool IsHidden(const std::string& guid) const { return hidden_guids_.contains(guid); }
 
   // Records the call; throws host::Error when it is due to fail.
-  void Enter(const std::string& name);
+  void Enter(const std::string& name, std::vector<std::string> arguments = {});
 
  private:
   std::vector<std::string> calls_;
+  std::vector<std::vector<std::string>> arguments_;  // of each call in calls_
   std::map<std::string, int> counts_;
   std::map<std::string, int> fail_on_;
+  std::map<std::string, Answerer> answers_;
   int calls_to_failure_ = 0;  // 0: no call is due to fail
   std::set<int32_t> hidden_ids_;
   std::set<std::string> hidden_guids_;
 };
 
-class FaultInjectingRepository : public host::Repository {
+class ScriptedHost : public host::Repository {
  public:
-  explicit FaultInjectingRepository(host::RepositoryPtr inner);
+  explicit ScriptedHost(host::RepositoryPtr inner);
 
   FaultPlan& Plan() { return *plan_; }
   // Wraps objects obtained elsewhere (an element or the arguments handed to an event).
@@ -89,6 +109,10 @@ class FaultInjectingRepository : public host::Repository {
   host::ProjectServicesPtr GetProjectServices() override;
 
  private:
+  // Forwards the repository's `member` with its recording, answers and failures.
+  template <class Member, class... Args>
+  auto Call(const char* member, Member function, const Args&... args);
+
   host::RepositoryPtr inner_;
   std::shared_ptr<FaultPlan> plan_;
 };

@@ -1,4 +1,4 @@
-#include "ui/xvfb_display.h"
+#include "support/xvfb_display.h"
 
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -18,7 +18,10 @@ namespace {
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != test_process) _exit(1);  // the test ended before the server started
   const std::string fd = std::to_string(report_fd);
-  execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+  // -noreset: by default the server resets when its last client goes, and a
+  // connection made during the reset fails. QtUi's display probe is such a
+  // last client, and the process connects again right after it.
+  execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
          "1280x1024x24", static_cast<char*>(nullptr));
   _exit(127);
 }
