@@ -45,9 +45,8 @@ void CaptureQueries(AllocationModel& m) {
 
 AllocationModel& Model() {
   static AllocationModel built = [] {
-    AllocationModel m{bench_models::ImportModel(
-                          bench_models::AllocationsJson(kElements, kDependencies)),
-                      {}, {}};
+    AllocationModel m{
+        bench_models::ImportModel(bench_models::AllocationsJson(kElements, kDependencies)), {}, {}};
     CaptureQueries(m);
     return m;
   }();

@@ -79,8 +79,7 @@ bool CallWithRepository(automation::Object& addin, const char* operation) {
 
 // The host's start-up path: create by ProgID, then connect and initialise.
 bool StartThroughRegistry() {
-  automation::ObjectPtr addin =
-      automation::Registry(RegistryFile()).CreateObject(addin::kProgID);
+  automation::ObjectPtr addin = automation::Registry(RegistryFile()).CreateObject(addin::kProgID);
   return CallWithRepository(*addin, "Orba_Connect") &&
          CallWithRepository(*addin, "Orba_OnPostInitialized");
 }

@@ -4,6 +4,8 @@
   test_share.py            the figures, for the whole tree and per module
   test_share.py --check    also exit 1 when the whole tree, or a module not
                            in ESTABLISHED, is outside the allowed share
+  test_share.py --check-modules
+                           the same for the modules only
 
 What counts: non-blank lines. Code is every C++ file (.cpp, .h) under src/;
 tests are every file under tests/ except CMakeLists.txt (C++, case files,
@@ -55,7 +57,7 @@ def share(code_lines, test_lines):
 
 
 def main(arguments):
-    check = arguments == ["--check"]
+    check = arguments in (["--check"], ["--check-modules"])
     code, tests = tally()
     problems = []
     for name in sorted(set(code) | set(tests)):
@@ -67,7 +69,7 @@ def main(arguments):
     whole = share(sum(code.values()), sum(tests.values()))
     print(f"{'whole tree':16} code {sum(code.values()):6}  tests {sum(tests.values()):6}  "
           f"share {100 * whole:5.1f} %")
-    if not LOWEST <= whole <= HIGHEST:
+    if not LOWEST <= whole <= HIGHEST and arguments != ["--check-modules"]:
         problems.append(f"the whole tree: tests are {100 * whole:.1f} % of its lines")
     for problem in problems:
         print(f"test share: {problem}, allowed 25 % to 33.3 %", file=sys.stderr)

@@ -17,15 +17,21 @@ constexpr int kSeparator = 0;
 // A: old host or disabled.
 const std::vector<int> kLayoutHelpAbout = {str::kHelp, str::kAbout};
 // B: the technology is loaded.
-const std::vector<int> kLayoutLoaded = {
-    str::kUnloadTechnology,       kSeparator,
-    str::kNewBlockDefinitionDiagram, str::kNewInternalBlockDiagram,
-    str::kNewParametricDiagram,   str::kNewRequirementsDiagram,
-    kSeparator,                   str::kViewAllocations,
-    str::kViewRequirements,       kSeparator,
-    str::kOpenExampleModel,       kSeparator,
-    str::kOptions,                str::kHelp,
-    str::kAbout};
+const std::vector<int> kLayoutLoaded = {str::kUnloadTechnology,
+                                        kSeparator,
+                                        str::kNewBlockDefinitionDiagram,
+                                        str::kNewInternalBlockDiagram,
+                                        str::kNewParametricDiagram,
+                                        str::kNewRequirementsDiagram,
+                                        kSeparator,
+                                        str::kViewAllocations,
+                                        str::kViewRequirements,
+                                        kSeparator,
+                                        str::kOpenExampleModel,
+                                        kSeparator,
+                                        str::kOptions,
+                                        str::kHelp,
+                                        str::kAbout};
 // C: not loaded, a model is open.
 const std::vector<int> kLayoutModelOpen = {str::kLoadTechnology, kSeparator, str::kOpenExampleModel,
                                            kSeparator,           str::kHelp, str::kAbout};
@@ -51,7 +57,8 @@ automation::Variant CTessary::Orba_GetMenuItems(const host::RepositoryPtr& Repos
     return automation::Variant();
   }
   // The host is asked first, then the add-in's own state.
-  if (Repository->BuildNumber() < kMinimumHostBuild || bDisabled) return MenuArray(kLayoutHelpAbout);
+  if (Repository->BuildNumber() < kMinimumHostBuild || bDisabled)
+    return MenuArray(kLayoutHelpAbout);
   if (Repository->HasTechnology(kTechnologyId)) return MenuArray(kLayoutLoaded);
   if (!Repository->ModelLocation().empty()) return MenuArray(kLayoutModelOpen);
   return MenuArray(kLayoutNoModel);

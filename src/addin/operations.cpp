@@ -2,8 +2,8 @@
 // its parameter list, in interface order. Arguments arrive by reference; the
 // conversions are the automation runtime's (a Repository is an object
 // reference, possibly nothing; ids are 32-bit whole numbers; texts are texts).
-#include "addin/tessary.h"
 #include "addin/nothing_repository.h"
+#include "addin/tessary.h"
 
 namespace addin {
 namespace {

@@ -30,7 +30,8 @@ Variant DispatchObject::Get(std::string_view name) {
 void DispatchObject::Put(std::string_view name, const Variant& value) {
   auto found = properties_.find(name);
   if (found == properties_.end() || !found->second.setter) {
-    if (found != properties_.end()) throw Error("the property " + std::string(name) + " is read-only");
+    if (found != properties_.end())
+      throw Error("the property " + std::string(name) + " is read-only");
     return Object::Put(name, value);
   }
   found->second.setter(value);

@@ -23,7 +23,8 @@ void* LoadModule(const std::filesystem::path& module) {
   const std::string key = module.string();
   if (auto found = loaded.find(key); found != loaded.end()) return found->second;
   // dlopen would wait forever on a FIFO and read a device without end.
-  if (const base::FileKind kind = base::KindOf(base::OperatingSystem(), module); kind != base::FileKind::kRegular) {
+  if (const base::FileKind kind = base::KindOf(base::OperatingSystem(), module);
+      kind != base::FileKind::kRegular) {
     throw Error("cannot load module " + key + ": " + std::string(base::DescribeKind(kind)));
   }
   void* handle = dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -62,8 +63,8 @@ std::map<std::string, std::string> ReadEntries(base::FileSystem& fs,
   std::map<std::string, std::string> entries;
   std::map<std::string, int> first_lines;
   for (const base::IniFile::Entry& entry : registry.EntriesOf(kSection)) {
-    const std::string where = std::string(kWhat) + " " + file.string() + ", line " +
-                              std::to_string(entry.line) + ": ";
+    const std::string where =
+        std::string(kWhat) + " " + file.string() + ", line " + std::to_string(entry.line) + ": ";
     if (entry.value.empty() || base::HasControlCharacter(entry.value)) {
       throw Error(where + "expected ProgID=module path");
     }
@@ -73,11 +74,10 @@ std::map<std::string, std::string> ReadEntries(base::FileSystem& fs,
                   std::to_string(first->second) + ")");
     }
     const std::filesystem::path module(entry.value);
-    entries[entry.key] = module.is_absolute()
-                             ? entry.value
-                             : (std::filesystem::absolute(file).parent_path() / module)
-                                   .lexically_normal()
-                                   .string();
+    entries[entry.key] =
+        module.is_absolute()
+            ? entry.value
+            : (std::filesystem::absolute(file).parent_path() / module).lexically_normal().string();
   }
   return entries;
 }

@@ -32,8 +32,8 @@ class Variant {
   Variant(std::vector<Variant> items) : value_(std::move(items)) {}
   Variant(ObjectPtr object) : value_(std::move(object)) {}
   template <class T>
-    requires std::is_base_of_v<Object, T>
-  Variant(std::shared_ptr<T> object) : value_(ObjectPtr(std::move(object))) {}
+  requires std::is_base_of_v<Object, T> Variant(std::shared_ptr<T> object)
+      : value_(ObjectPtr(std::move(object))) {}
 
   Type type() const { return static_cast<Type>(value_.index()); }
   bool IsEmpty() const { return type() == Type::kEmpty; }

@@ -146,7 +146,8 @@ std::optional<std::string> ReadRegularFileIfPresent(FileSystem& fs,
   struct stat status {};
   if (fs.Fstat(in.get(), &status) != 0) Fail("read", what, path, std::strerror(errno));
   const FileKind kind = KindOfMode(status.st_mode);
-  if (kind != FileKind::kRegular) Fail("read", what, path, "it is " + std::string(DescribeKind(kind)));
+  if (kind != FileKind::kRegular)
+    Fail("read", what, path, "it is " + std::string(DescribeKind(kind)));
   if (static_cast<uint64_t>(status.st_size) > size_limit) {
     Fail("read", what, path, "it is larger than " + SizeText(size_limit));
   }
@@ -226,7 +227,8 @@ void MoveIntoPlace(FileSystem& fs, const std::filesystem::path& built,
       Fail("write", what, target, std::strerror(errno));
     }
   }
-  if (fs.Rename(built.c_str(), target.c_str()) != 0) Fail("write", what, target, std::strerror(errno));
+  if (fs.Rename(built.c_str(), target.c_str()) != 0)
+    Fail("write", what, target, std::strerror(errno));
   SyncFolder(fs, target.parent_path());
 }
 
@@ -257,8 +259,8 @@ std::filesystem::path ConfigFolder() {
 void SyncFolder(FileSystem& fs, const std::filesystem::path& folder) {
   // Best effort: some file systems refuse fsync on a folder, and the rename
   // itself has already happened.
-  Descriptor dir(fs, fs.Open(folder.empty() ? "." : folder.c_str(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  Descriptor dir(
+      fs, fs.Open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (dir.get() >= 0) fs.Fsync(dir.get());
 }
 

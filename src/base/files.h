@@ -40,8 +40,8 @@ FileKind KindOf(FileSystem& fs, const std::filesystem::path& path);
 std::string_view DescribeKind(FileKind kind);
 
 // Sizes above which a file is refused rather than read into memory.
-inline constexpr uint64_t kSettingsSizeLimit = uint64_t{16} << 20;   // settings, registries
-inline constexpr uint64_t kDocumentSizeLimit = uint64_t{4} << 30;    // model documents
+inline constexpr uint64_t kSettingsSizeLimit = uint64_t{16} << 20;  // settings, registries
+inline constexpr uint64_t kDocumentSizeLimit = uint64_t{4} << 30;   // model documents
 
 // The whole regular file at `path`. `what` names the file in messages
 // ("settings file"; empty: the path alone). Throws FileError for a missing file,

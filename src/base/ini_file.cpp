@@ -48,7 +48,7 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
     } else if (trimmed.front() == '[') {
       if (trimmed.back() != ']' || trimmed.size() < 3) {
         throw IniError(origin + ", line " + std::to_string(number) +
-                            ": malformed section header \"" + trimmed + "\"");
+                       ": malformed section header \"" + trimmed + "\"");
       }
       section = Trim(trimmed.substr(1, trimmed.size() - 2));
       parsed.section = section;
@@ -56,7 +56,7 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
       const size_t equals = line.find('=');
       if (equals == std::string::npos || Trim(line.substr(0, equals)).empty()) {
         throw IniError(origin + ", line " + std::to_string(number) +
-                            ": expected Key=Value, found \"" + trimmed + "\"");
+                       ": expected Key=Value, found \"" + trimmed + "\"");
       }
       parsed.key = Trim(line.substr(0, equals));
     }

@@ -27,7 +27,7 @@ class Package : public automation::Object {
   ~Package() override;
   virtual int32_t PackageID() = 0;
   virtual std::string Name() = 0;
-  virtual int32_t ParentID() = 0;  // 0 for a root model
+  virtual int32_t ParentID() = 0;    // 0 for a root model
   virtual ElementPtr Element() = 0;  // the element standing for the package
   virtual CollectionPtr<host::Element> Elements() = 0;
   virtual CollectionPtr<Diagram> Diagrams() = 0;

@@ -17,7 +17,7 @@ class Repository : public automation::Object {
  public:
   ~Repository() override;
 
-  virtual int32_t BuildNumber() = 0;  // 797 = release 6.5
+  virtual int32_t BuildNumber() = 0;        // 797 = release 6.5
   virtual std::string ModelLocation() = 0;  // "" when no model is open
   virtual bool OpenModel(const std::string& path) = 0;
   virtual void CloseModel() = 0;

@@ -20,20 +20,20 @@ struct TwipsRect {
 enum class ControlKind { kFrame, kCheckBox, kLabel, kButton, kPicture };
 
 struct Control {
-  std::string name;     // "chkParts", "cmdOK", ...
+  std::string name;  // "chkParts", "cmdOK", ...
   ControlKind kind = ControlKind::kLabel;
   std::string caption;  // "&" marks the access key
   TwipsRect rect;       // relative to `parent` (a frame) or to the client area
   std::string parent;   // the frame holding the control; empty for the dialog
   int tab_index = 0;
   bool enabled = true;
-  int value = 0;        // check boxes: 0 unticked, 1 ticked, 2 greyed
+  int value = 0;            // check boxes: 0 unticked, 1 ticked, 2 greyed
   bool is_default = false;  // Enter presses it
   bool is_cancel = false;   // Escape presses it
   std::string font_family;  // empty: the dialog's default font
   double font_points = 0;
   bool font_bold = false;
-  int picture_width = 0;    // pictures: size in pixels of the image
+  int picture_width = 0;  // pictures: size in pixels of the image
   int picture_height = 0;
   std::vector<uint32_t> picture;  // pictures: the image row by row, 0xRRGGBB per pixel
 };

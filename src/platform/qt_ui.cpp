@@ -65,12 +65,9 @@ class ModelCheckBox : public QCheckBox {
 
 Qt::CheckState CheckStateOf(int value) {
   switch (value) {
-    case 1:
-      return Qt::Checked;
-    case 2:
-      return Qt::PartiallyChecked;
-    default:
-      return Qt::Unchecked;
+    case 1: return Qt::Checked;
+    case 2: return Qt::PartiallyChecked;
+    default: return Qt::Unchecked;
   }
 }
 
@@ -126,8 +123,7 @@ void SetCaption(QWidget& widget, const Control& control) {
       static_cast<QLabel&>(widget).setText(Text(control.caption));
       FitFont(static_cast<QLabel&>(widget), control);
       break;
-    case ControlKind::kPicture:
-      break;
+    case ControlKind::kPicture: break;
   }
 }
 
@@ -198,16 +194,11 @@ void DialogWindow::CreateControls() {
 QWidget* DialogWindow::Create(const Control& control) {
   QWidget* parent = control.parent.empty() ? this : widgets_.at(control.parent);
   switch (control.kind) {
-    case ControlKind::kFrame:
-      return new QGroupBox(parent);
-    case ControlKind::kCheckBox:
-      return CreateCheckBox(control, parent);
-    case ControlKind::kLabel:
-      return CreateLabel(parent);
-    case ControlKind::kButton:
-      return CreateButton(control, parent);
-    case ControlKind::kPicture:
-      return CreatePicture(control, parent);
+    case ControlKind::kFrame: return new QGroupBox(parent);
+    case ControlKind::kCheckBox: return CreateCheckBox(control, parent);
+    case ControlKind::kLabel: return CreateLabel(parent);
+    case ControlKind::kButton: return CreateButton(control, parent);
+    case ControlKind::kPicture: return CreatePicture(control, parent);
   }
   throw std::logic_error("unknown control kind of " + control.name);
 }

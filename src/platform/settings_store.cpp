@@ -29,8 +29,7 @@ std::filesystem::path IniSettingsStore::FileFor(const std::string& app) const {
 }
 
 std::string IniSettingsStore::GetSetting(const std::string& app, const std::string& section,
-                                         const std::string& key,
-                                         const std::string& default_value) {
+                                         const std::string& key, const std::string& default_value) {
   const std::filesystem::path path = FileFor(app);
   const base::IniFile file = ReadIniFile(fs_, path);
   return file.Get(section, key).value_or(default_value);

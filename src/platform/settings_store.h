@@ -39,8 +39,8 @@ class IniSettingsStore : public SettingsStore {
   explicit IniSettingsStore(std::filesystem::path folder,
                             base::FileSystem& fs = base::OperatingSystem());
 
-  std::string GetSetting(const std::string& app, const std::string& section,
-                         const std::string& key, const std::string& default_value) override;
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& default_value) override;
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                    const std::string& value) override;
 

@@ -5,6 +5,10 @@
 #include "resources/resource_table.h"
 
 namespace resources {
+
+// The tables below are kept as rows, one entry to a line or two.
+// clang-format off
+
 namespace {
 
 const std::map<int, std::string>& Table() {
@@ -104,5 +108,7 @@ const std::string& LoadResString(int id) {
   }
   return found->second;
 }
+
+// clang-format on
 
 }  // namespace resources

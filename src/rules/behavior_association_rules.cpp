@@ -34,7 +34,8 @@ bool OwnsNamedChild(host::Element& o_Owner, const std::string& Type, const std::
 void CSysMLRules::CheckBehaviorAssociation(const host::RepositoryPtr& o_Repository,
                                            const host::ConnectorPtr& o_Connector) {
   if (o_Connector->Type() != "Association") return;
-  const bool client_composite = Require(o_Connector->ClientEnd(), "the client end")->Aggregation() == 2;
+  const bool client_composite =
+      Require(o_Connector->ClientEnd(), "the client end")->Aggregation() == 2;
   const bool supplier_composite =
       Require(o_Connector->SupplierEnd(), "the supplier end")->Aggregation() == 2;
   if (client_composite || supplier_composite) {

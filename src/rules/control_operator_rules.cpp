@@ -49,7 +49,8 @@ void CSysMLRules::CheckControlOperatorOperation(const host::RepositoryPtr& o_Rep
   if (!method || LowerCase(method->Stereotype()) != "controloperator") return;
   const auto parameters = method->Parameters()->Items();
   const bool has_control_value = std::ranges::any_of(
-      parameters, [](const host::ParameterPtr& parameter) { return parameter->Type() == "ControlValue"; });
+      parameters,
+      [](const host::ParameterPtr& parameter) { return parameter->Type() == "ControlValue"; });
   if (!has_control_value) {
     ReportRuleViolation(o_Repository, "Rule_16", kOperationWithoutControlValue);
   }

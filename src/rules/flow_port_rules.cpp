@@ -79,8 +79,8 @@ void CSysMLRules::CheckFlowPortConnections(const host::RepositoryPtr& o_Reposito
     const host::ElementPtr owner = OwnerOf(o_Repository, *o_Port);
     const host::ElementPtr far_owner = OwnerOf(o_Repository, *far);
     if (!owner || !far_owner) return;
-    const bool nested = owner->ParentID() == far_owner->ElementID() ||
-                        far_owner->ParentID() == owner->ElementID();
+    const bool nested =
+        owner->ParentID() == far_owner->ElementID() || far_owner->ParentID() == owner->ElementID();
     const std::string far_direction = DirectionOf(far);
     if (!DirectionsCompatible(DirectionOf(o_Port), far_direction, nested)) {
       ReportRuleViolation(o_Repository, "Rule_09",

@@ -23,7 +23,9 @@ constexpr int kCopyNeedsSupplierRequirement = 170;
 bool IsRequirement(const host::ElementPtr& o_End) {
   return HelperFuncs::IsRequirementMetatype(MetatypeOf(o_End));
 }
-bool IsTestCase(const host::ElementPtr& o_End) { return LowerCase(MetatypeOf(o_End)) == "testcase"; }
+bool IsTestCase(const host::ElementPtr& o_End) {
+  return LowerCase(MetatypeOf(o_End)) == "testcase";
+}
 bool IsView(const host::ElementPtr& o_End) { return LowerCase(MetatypeOf(o_End)) == "view"; }
 bool IsViewpoint(const host::ElementPtr& o_End) {
   return LowerCase(MetatypeOf(o_End)) == "viewpoint";
@@ -73,8 +75,8 @@ void CSysMLRules::CheckVerifyDependency(const host::RepositoryPtr& o_Repository,
 
 void CSysMLRules::CheckConformDependency(const host::RepositoryPtr& o_Repository,
                                          const host::ConnectorPtr& o_Connector) {
-  CheckDependencyEnds(o_Repository, o_Connector, "Rule_28", "conform",
-                      {IsView, kConformNeedsView}, {IsViewpoint, kConformNeedsViewpoint});
+  CheckDependencyEnds(o_Repository, o_Connector, "Rule_28", "conform", {IsView, kConformNeedsView},
+                      {IsViewpoint, kConformNeedsViewpoint});
 }
 
 void CSysMLRules::CheckCopyDependency(const host::RepositoryPtr& o_Repository,

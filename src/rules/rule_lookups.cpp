@@ -59,7 +59,8 @@ int32_t FarEndID(host::Connector& o_Connector, int32_t ElementID) {
 
 host::ElementPtr RequireElement(const host::RepositoryPtr& o_Repository, int32_t ID) {
   host::ElementPtr element = o_Repository->GetElementByID(ID);
-  if (!element) throw host::Error("GetElementByID: the model has no element with id " + std::to_string(ID));
+  if (!element)
+    throw host::Error("GetElementByID: the model has no element with id " + std::to_string(ID));
   return element;
 }
 

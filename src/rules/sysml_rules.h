@@ -89,7 +89,8 @@ class CSysMLRules {
                                       const host::ElementPtr& o_Element);
 
   // Item flows (item_flow_rules.cpp).
-  void CheckItemFlow(const host::RepositoryPtr& o_Repository, const host::ConnectorPtr& o_Connector);
+  void CheckItemFlow(const host::RepositoryPtr& o_Repository,
+                     const host::ConnectorPtr& o_Connector);
 
   // Constraint properties (constraint_rules.cpp).
   void CheckConstraintPropertyType(const host::RepositoryPtr& o_Repository,
@@ -118,7 +119,8 @@ class CSysMLRules {
   void CheckProbabilityFlow(const host::RepositoryPtr& o_Repository,
                             const host::ConnectorPtr& o_Connector);
   void CheckRateElement(const host::RepositoryPtr& o_Repository, const host::ElementPtr& o_Element);
-  void CheckRateFlow(const host::RepositoryPtr& o_Repository, const host::ConnectorPtr& o_Connector);
+  void CheckRateFlow(const host::RepositoryPtr& o_Repository,
+                     const host::ConnectorPtr& o_Connector);
 
   // Requirements and their dependencies (requirement_rules.cpp).
   void CheckDeriveDependency(const host::RepositoryPtr& o_Repository,

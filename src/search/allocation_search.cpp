@@ -89,17 +89,10 @@ std::string EscapeAttribute(std::string_view value) {
   std::string escaped;
   for (char c : value) {
     switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped += c;
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
     }
   }
   return escaped;

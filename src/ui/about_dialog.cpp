@@ -9,7 +9,8 @@ using platform::Control;
 using platform::ControlKind;
 
 std::vector<Control> AboutControls() {
-  Control ok = platform::MakeControl("cmdOK", ControlKind::kButton, "OK", {2910, 2280, 1140, 345}, 0);
+  Control ok =
+      platform::MakeControl("cmdOK", ControlKind::kButton, "OK", {2910, 2280, 1140, 345}, 0);
   ok.is_default = true;
   ok.is_cancel = true;
   Control title = platform::MakeControl("lblTitle", ControlKind::kLabel,

@@ -15,8 +15,8 @@ Control Frame(const char* name, const char* caption, platform::TwipsRect rect, i
   return platform::MakeControl(name, ControlKind::kFrame, caption, rect, tab);
 }
 
-Control CheckBox(const char* name, const char* caption, const char* frame,
-                 platform::TwipsRect rect, int tab) {
+Control CheckBox(const char* name, const char* caption, const char* frame, platform::TwipsRect rect,
+                 int tab) {
   Control control = platform::MakeControl(name, ControlKind::kCheckBox, caption, rect, tab);
   control.parent = frame;
   return control;

@@ -25,7 +25,7 @@ struct Scenario {
   const char* name = "";
   bool connected = true;  // false: the add-in is still disabled
   std::vector<std::pair<std::string, std::string>> answers = {};  // Repository member, answer
-  const char* stored = "";                                         // "Key=Value;..."
+  const char* stored = "";                                        // "Key=Value;..."
   const char* operation = "";
   std::vector<automation::Variant> arguments = {};  // after the Repository
   std::vector<std::string> calls = {};              // as Calls() shows them

@@ -40,12 +40,12 @@ const Scenario kCommands[] = {
     {.name = "LoadWithoutStoredChoiceSelectsAPresentPerspective",
      .answers = {{"QueryPerspective", "-1"}},
      .operation = "DoLoad",
-     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)",
-               "BuildNumber()", "QueryPerspective(SysML)", "SelectPerspective(SysML, 1)"}},
+     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)", "BuildNumber()",
+               "QueryPerspective(SysML)", "SelectPerspective(SysML, 1)"}},
     {.name = "LoadInstallsAMissingPerspectiveFirst",
      .operation = "DoLoad",
-     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)",
-               "BuildNumber()", "QueryPerspective(SysML)", "InstallPerspective(<document>, 1)",
+     .calls = {"ModelLocation()", "BuildNumber()", "InstallTechnology(<document>)", "BuildNumber()",
+               "QueryPerspective(SysML)", "InstallPerspective(<document>, 1)",
                "SelectPerspective(SysML, 1)"}},
     {.name = "APerspectiveAnswerThatIsNotANumberFailsTheCommand",
      .answers = {{"QueryPerspective", "present"}},
@@ -100,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(Commands, CommandTest, testing::ValuesIn(kCommands), Sc
 TEST_F(AddinTest, FileOpenShowsTheToolboxesForAnyStoredNumberButZero) {
   Connect();
   Plan().Answer("Repository.HasTechnology", "True");
-  const std::pair<const char*, const char*> choices[] = {
-      {"0", "False"}, {"1", "True"}, {"2", "True"}, {"-1", "True"}, {"True", "True"},
-      {"false", "False"}};
+  const std::pair<const char*, const char*> choices[] = {{"0", "False"},   {"1", "True"},
+                                                         {"2", "True"},    {"-1", "True"},
+                                                         {"True", "True"}, {"false", "False"}};
   for (const auto& [stored, shown] : choices) {
     platform_.settings->SetOption("ShowAlways", stored);
     Plan().ClearCalls();
@@ -155,8 +155,7 @@ TEST_F(NewDiagramTest, EachKindCreatesADiagramNamedAfterItsPackageAndOpensIt) {
                             "Package.Diagrams", "Collection.AddNew", "Diagram.SetDisplayFlags",
                             "Diagram.Update", "Package.Diagrams", "Collection.Refresh",
                             "Diagram.DiagramID", "Repository.OpenDiagram"));
-    EXPECT_EQ(Plan().LastArgument("Repository.OpenDiagram"),
-              std::to_string(diagram->DiagramID()));
+    EXPECT_EQ(Plan().LastArgument("Repository.OpenDiagram"), std::to_string(diagram->DiagramID()));
   }
   EXPECT_EQ(Diagrams().size(), 4u);
   EXPECT_TRUE(Warnings().empty());

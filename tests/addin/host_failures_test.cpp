@@ -74,9 +74,15 @@ struct FailureCase {
 };
 
 const FailureCase kCases[] = {
-    {"Menu", false, [](FreshAddin& r) { return r.Call("Orba_GetMenuItems", {"", kHeading}); }},
+    {"Menu", false,
+     [](FreshAddin& r) {
+       return r.Call("Orba_GetMenuItems", {"", kHeading});
+     }},
     {"FileOpen", false, [](FreshAddin& r) { return r.Call("Orba_FileOpen", {}); }},
-    {"Search", false, [](FreshAddin& r) { return r.Call("AllocationSearch", {"", ""}); }},
+    {"Search", false,
+     [](FreshAddin& r) {
+       return r.Call("AllocationSearch", {"", ""});
+     }},
     {"NewViewpoint", false,
      [](FreshAddin& r) {
        auto arguments = std::make_shared<orba::store::EventArgumentList>(

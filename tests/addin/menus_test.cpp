@@ -56,8 +56,8 @@ const Scenario kMenus[] = {
      .operation = "Orba_GetMenuItems",
      .arguments = {"MainMenu", kHeading},
      .calls = {"BuildNumber()", "HasTechnology(SysML)", "ModelLocation()"},
-     .result = Menu({"&Load SysML Technology", "-", "Open SysML &Example Model", "-", "&Help",
-                     "&About"})},
+     .result = Menu(
+         {"&Load SysML Technology", "-", "Open SysML &Example Model", "-", "&Help", "&About"})},
     {.name = "NoModel",
      .answers = {{"BuildNumber", "797"}, {"ModelLocation", ""}},
      .operation = "Orba_GetMenuItems",
@@ -191,22 +191,35 @@ TEST_P(OptionsTest, RecomputesCompartmentsAppliesAChangedToolboxChoiceAndRedraws
   EXPECT_EQ(platform_.settings->Writes().size(), GetParam().writes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, OptionsTest,
-    testing::Values(
-        OptionsCase{"Cancel", "Parts=1", {"chkShowAlways", "cmdCancel"},
-                    {"RedrawOpenDiagrams(True)"}, "parts", 0},
-        OptionsCase{"OkAfterTickingShowAlwaysShowsTheToolboxes", "",
-                    {"chkShowAlways", "chkParameters", "cmdOK"},
-                    {"SetTechnologyVisibility(SysML, , True)", "RedrawOpenDiagrams(True)"},
-                    "parameters", 7},
-        OptionsCase{"OkAfterChoosingThePerspectiveHidesTheToolboxes", "ShowAlways=1",
-                    {"chkOnlyWithPerspective", "cmdOK"},
-                    {"SetTechnologyVisibility(SysML, , False)", "RedrawOpenDiagrams(True)"}, "",
-                    7},
-        OptionsCase{"OkWithoutChangesTouchesNoToolbox", "", {"cmdOK"},
-                    {"RedrawOpenDiagrams(True)"}, "", 7}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Choices, OptionsTest,
+                         testing::Values(OptionsCase{"Cancel",
+                                                     "Parts=1",
+                                                     {"chkShowAlways", "cmdCancel"},
+                                                     {"RedrawOpenDiagrams(True)"},
+                                                     "parts",
+                                                     0},
+                                         OptionsCase{"OkAfterTickingShowAlwaysShowsTheToolboxes",
+                                                     "",
+                                                     {"chkShowAlways", "chkParameters", "cmdOK"},
+                                                     {"SetTechnologyVisibility(SysML, , True)",
+                                                      "RedrawOpenDiagrams(True)"},
+                                                     "parameters",
+                                                     7},
+                                         OptionsCase{
+                                             "OkAfterChoosingThePerspectiveHidesTheToolboxes",
+                                             "ShowAlways=1",
+                                             {"chkOnlyWithPerspective", "cmdOK"},
+                                             {"SetTechnologyVisibility(SysML, , False)",
+                                              "RedrawOpenDiagrams(True)"},
+                                             "",
+                                             7},
+                                         OptionsCase{"OkWithoutChangesTouchesNoToolbox",
+                                                     "",
+                                                     {"cmdOK"},
+                                                     {"RedrawOpenDiagrams(True)"},
+                                                     "",
+                                                     7}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace addin

@@ -45,10 +45,9 @@ class NotificationsTest : public AddinTest {
 // A viewpoint's abstract flag is written as the text of True, then saved.
 TEST_F(NotificationsTest, NewViewpointsInAnyCaseBecomeAbstract) {
   Connect();
-  const std::pair<const char*, bool> keys[] = {{"viewpoint", true}, {"lower", true},
-                                               {"upper", true},     {"view", false},
-                                               {"class", false},    {"plural", false},
-                                               {"none", false}};
+  const std::pair<const char*, bool> keys[] = {
+      {"viewpoint", true}, {"lower", true},   {"upper", true}, {"view", false},
+      {"class", false},    {"plural", false}, {"none", false}};
   for (const auto& [key, viewpoint] : keys) {
     Plan().ClearCalls();
     EXPECT_EQ(addin_.Orba_OnPostNewElement(host_, NewElement(key)), viewpoint) << key;

@@ -14,7 +14,8 @@ class Searcher : public DispatchObject {
       args[1] = "<result for " + args[0].ToString() + ">";
       return Variant("");
     });
-    AddMethod("Fail", 0, [](std::span<Variant>) -> Variant { throw std::runtime_error("disk on fire"); });
+    AddMethod("Fail", 0,
+              [](std::span<Variant>) -> Variant { throw std::runtime_error("disk on fire"); });
     AddMethod("Throw42", 0, [](std::span<Variant>) -> Variant { throw 42; });
     AddProperty(
         "Label", [this] { return Variant(label); },

@@ -29,8 +29,10 @@ class RegistryTest : public testing::Test {
 TEST_F(RegistryTest, RegistersTheBuiltModuleBesideOtherEntriesAndCreatesItsObjectByProgID) {
   std::ofstream(file_) << "[Components]\nOther.Thing=/opt/other.so\n";
   Registry registry(file_);
-  EXPECT_EQ(registry.RegisterModule(Built("libtessary.so")), std::vector<std::string>{"Tessary.CTessary"});
-  EXPECT_EQ(registry.ModuleFor("Tessary.CTessary"), std::filesystem::absolute(Built("libtessary.so")));
+  EXPECT_EQ(registry.RegisterModule(Built("libtessary.so")),
+            std::vector<std::string>{"Tessary.CTessary"});
+  EXPECT_EQ(registry.ModuleFor("Tessary.CTessary"),
+            std::filesystem::absolute(Built("libtessary.so")));
   EXPECT_EQ(registry.Entries().size(), 2u);
   EXPECT_EQ(Registry(file_).ModuleFor("Other.Thing"), "/opt/other.so");
 
@@ -51,7 +53,8 @@ TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
   EXPECT_THROW(registry.RegisterModule(folder_.path() / "bogus.so"), Error);
   EXPECT_FALSE(std::filesystem::exists(file_));
   EXPECT_THROW(CreateObjectFromModule(Built("libtessary.so"), "Tessary.Other"), Error);
-  EXPECT_THROW(ModuleProgIDs(Built("liborba_automation.so")), Error) << "a library without the factory";
+  EXPECT_THROW(ModuleProgIDs(Built("liborba_automation.so")), Error)
+      << "a library without the factory";
   std::ofstream(file_) << "[Components]\nno equals sign here\n";
   EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
 }

@@ -13,10 +13,14 @@ using Type = Variant::Type;
 
 TEST(VariantTest, HoldsEachTypeAndGivesItBackOnlyAsThatType) {
   const std::pair<Variant, Type> cases[] = {
-      {Variant(), Type::kEmpty},           {Variant(true), Type::kBoolean},
-      {Variant(int16_t{3}), Type::kInt16}, {Variant(int32_t{3}), Type::kInt32},
-      {Variant(2.5), Type::kDouble},       {Variant("text"), Type::kString},
-      {Variant(std::vector<Variant>{}), Type::kArray}, {Variant(ObjectPtr()), Type::kObject},
+      {Variant(), Type::kEmpty},
+      {Variant(true), Type::kBoolean},
+      {Variant(int16_t{3}), Type::kInt16},
+      {Variant(int32_t{3}), Type::kInt32},
+      {Variant(2.5), Type::kDouble},
+      {Variant("text"), Type::kString},
+      {Variant(std::vector<Variant>{}), Type::kArray},
+      {Variant(ObjectPtr()), Type::kObject},
   };
   for (const auto& [value, type] : cases) EXPECT_EQ(value.type(), type) << value.TypeName();
   EXPECT_EQ(Variant(int32_t{3}).TypeName(), "Long");
@@ -33,12 +37,20 @@ TEST(VariantTest, HoldsEachTypeAndGivesItBackOnlyAsThatType) {
 // "&H" is hexadecimal, True is -1.
 TEST(VariantTest, ConvertsToWholeNumbers) {
   const std::pair<Variant, int32_t> cases[] = {
-      {Variant("797"), 797},  {Variant(" -1 "), -1},       {Variant("2.5"), 2}, {Variant("3.5"), 4},
-      {Variant(-2.5), -2},    {Variant("&H1F"), 31},       {Variant(true), -1}, {Variant(), 0},
-      {Variant("1e3"), 1000}, {Variant(int16_t{-7}), -7},
+      {Variant("797"), 797},
+      {Variant(" -1 "), -1},
+      {Variant("2.5"), 2},
+      {Variant("3.5"), 4},
+      {Variant(-2.5), -2},
+      {Variant("&H1F"), 31},
+      {Variant(true), -1},
+      {Variant(), 0},
+      {Variant("1e3"), 1000},
+      {Variant(int16_t{-7}), -7},
       {Variant("2147483647"), std::numeric_limits<int32_t>::max()},
   };
-  for (const auto& [value, expected] : cases) EXPECT_EQ(value.ToInt32(), expected) << value.ToString();
+  for (const auto& [value, expected] : cases)
+    EXPECT_EQ(value.ToInt32(), expected) << value.ToString();
   for (const char* text : {"", "abc", "1x", "0x10", "inf", "nan", "1,5"}) {
     EXPECT_THROW(Variant(text).ToInt32(), TypeMismatch) << text;
   }
@@ -55,7 +67,8 @@ TEST(VariantTest, ATextThatIsNoNumberIsNamedShortly) {
               ThrowsMessage<Overflow>("\"" + std::string(40, '9') +
                                       "...\" (100000 bytes) is too large for a number"));
   EXPECT_THAT([] { Variant(std::string(39, 'x') + "\xC3\xA4" + std::string(50, 'x')).ToInt32(); },
-              ThrowsMessage<TypeMismatch>("\"" + std::string(39, 'x') + "...\" (91 bytes) is not a number"));
+              ThrowsMessage<TypeMismatch>("\"" + std::string(39, 'x') +
+                                          "...\" (91 bytes) is not a number"));
 }
 
 TEST(VariantTest, ConvertsToBooleansAndTexts) {

@@ -15,8 +15,8 @@ namespace {
 
 using ::testing::AllOf;
 using ::testing::Contains;
-using ::testing::ElementsAre;
 using ::testing::Each;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using testing_support::FailEachCallInTurn;
@@ -45,8 +45,8 @@ class FileFaultsTest : public ::testing::Test {
 };
 
 TEST_F(FileFaultsTest, AnAtomicWriteIsWholeOrAbsentWhicheverCallFails) {
-  std::filesystem::permissions(file_, std::filesystem::perms::owner_read |
-                                          std::filesystem::perms::owner_write);
+  std::filesystem::permissions(
+      file_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   const auto messages = FailEachCallInTurn<FileError>(
       fs_, [&] { WriteFileAtomically(fs_, file_, "new", "settings file"); },
       [&](const std::string& failure) {
@@ -56,8 +56,8 @@ TEST_F(FileFaultsTest, AnAtomicWriteIsWholeOrAbsentWhicheverCallFails) {
         EXPECT_THAT(Names(), ElementsAre("settings.ini"));
         Put(file_, "old");
       });
-  EXPECT_THAT(messages, Each("cannot write settings file " + file_.string() +
-                             ": Input/output error"));
+  EXPECT_THAT(messages,
+              Each("cannot write settings file " + file_.string() + ": Input/output error"));
   EXPECT_GE(messages.size(), 5u);  // open, fchmod, write, fsync, close, rename
 }
 
@@ -65,8 +65,8 @@ TEST_F(FileFaultsTest, AFailedReadIsReportedAndASuccessfulOneComplete) {
   const auto messages = FailEachCallInTurn<FileError>(
       fs_, [&] { EXPECT_EQ(ReadRegularFile(fs_, file_, "settings file", 100), "old"); },
       [](const std::string&) {});
-  EXPECT_THAT(messages, Each("cannot read settings file " + file_.string() +
-                             ": Input/output error"));
+  EXPECT_THAT(messages,
+              Each("cannot read settings file " + file_.string() + ": Input/output error"));
   EXPECT_EQ(messages.size(), 4u);  // open, fstat, the read of the text, the read at its end
 }
 
@@ -95,9 +95,10 @@ TEST_F(FileFaultsTest, LocksAndFoldersNameWhatFailed) {
   const auto folder_messages = FailEachCallInTurn<FileError>(
       fs_, [&] { MakeFolders(fs_, nested, "settings folder"); },
       [&](const std::string&) { std::filesystem::remove_all(folder_.path() / "a"); });
-  EXPECT_THAT(folder_messages, Each("cannot create settings folder " + nested.string() +
-                                    ": Input/output error"));
-  EXPECT_EQ(folder_messages.size(), static_cast<size_t>(std::distance(nested.begin(), nested.end())));
+  EXPECT_THAT(folder_messages,
+              Each("cannot create settings folder " + nested.string() + ": Input/output error"));
+  EXPECT_EQ(folder_messages.size(),
+            static_cast<size_t>(std::distance(nested.begin(), nested.end())));
 }
 
 }  // namespace

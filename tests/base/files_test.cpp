@@ -34,7 +34,9 @@ class FilesTest : public ::testing::Test {
     std::ofstream(Path(name), std::ios::binary) << text;
     ::chmod(Path(name).c_str(), mode);
   }
-  std::string Read(const std::string& name) const { return ReadRegularFile(OperatingSystem(), Path(name), "", 10); }
+  std::string Read(const std::string& name) const {
+    return ReadRegularFile(OperatingSystem(), Path(name), "", 10);
+  }
 
   testing_support::TempFolder folder_;
 };
@@ -45,16 +47,19 @@ TEST_F(FilesTest, ReadingGivesARegularFilesBytesUpToTheLimit) {
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/zero", Path("zero-link"));
   std::filesystem::create_directory(Path("folder"));
-  const std::pair<std::filesystem::path, const char*> refused[] = {{Path("fifo"), "it is a FIFO"},
-                                                                   {"/dev/zero", "it is a device"},
-                                                                   {Path("zero-link"), "it is a device"},
-                                                                   {Path("folder"), "it is a folder"},
-                                                                   {Path("missing"), "no such file"}};
+  const std::pair<std::filesystem::path, const char*> refused[] = {
+      {Path("fifo"), "it is a FIFO"},
+      {"/dev/zero", "it is a device"},
+      {Path("zero-link"), "it is a device"},
+      {Path("folder"), "it is a folder"},
+      {Path("missing"), "no such file"}};
   for (const auto& [path, reason] : refused) {
-    EXPECT_THAT([&path = path] { ReadRegularFile(OperatingSystem(), path, "settings file", 1024); },
-                ThrowsMessage<FileError>("cannot read settings file " + path.string() + ": " + reason));
+    EXPECT_THAT(
+        [&path = path] { ReadRegularFile(OperatingSystem(), path, "settings file", 1024); },
+        ThrowsMessage<FileError>("cannot read settings file " + path.string() + ": " + reason));
   }
-  EXPECT_EQ(ReadRegularFileIfPresent(OperatingSystem(), Path("missing"), "settings file", 1024), std::nullopt);
+  EXPECT_EQ(ReadRegularFileIfPresent(OperatingSystem(), Path("missing"), "settings file", 1024),
+            std::nullopt);
   const std::string text("a\0b\r\n", 5);
   Write("file", text);
   std::filesystem::create_symlink("file", Path("link"));
@@ -99,27 +104,34 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
 TEST_F(FilesTest, OnlyFilesAreReplaced) {
   EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "model file"); },
               ThrowsMessage<FileError>("cannot write model file /dev/null: it is a device"));
-  EXPECT_NO_THROW(WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "", {.allow_streams = true}));
+  EXPECT_NO_THROW(
+      WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "", {.allow_streams = true}));
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   std::filesystem::create_directory(Path("folder"));
-  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("folder"), "x", "", {.allow_streams = true}); },
-              ThrowsMessage<FileError>(HasSubstr("it is a folder")));
+  EXPECT_THAT(
+      [&] {
+        WriteFileAtomically(OperatingSystem(), Path("folder"), "x", "", {.allow_streams = true});
+      },
+      ThrowsMessage<FileError>(HasSubstr("it is a folder")));
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
   const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path("socket").c_str());
   ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  for (const auto& [path, kind] : {std::pair{Path("fifo"), "a FIFO"}, std::pair{Path("socket"), "a socket"},
-                                   std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
-    EXPECT_THAT([&path = path] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); },
-                ThrowsMessage<FileError>("cannot write model file " + path.string() + ": it is " + kind));
+  for (const auto& [path, kind] :
+       {std::pair{Path("fifo"), "a FIFO"}, std::pair{Path("socket"), "a socket"},
+        std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
+    EXPECT_THAT(
+        [&path = path] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); },
+        ThrowsMessage<FileError>("cannot write model file " + path.string() + ": it is " + kind));
   }
   ::close(sock);
   EXPECT_EQ(ReplaceableFileTarget(OperatingSystem(), Path("new"), "model file"), Path("new"));
   Write("model", "old", 0604);
   std::filesystem::create_symlink("model", Path("link"));
-  const std::filesystem::path target = ReplaceableFileTarget(OperatingSystem(), Path("link"), "model file");
+  const std::filesystem::path target =
+      ReplaceableFileTarget(OperatingSystem(), Path("link"), "model file");
   EXPECT_EQ(target, Path("model"));
   Write("built", "new");
   MoveIntoPlace(OperatingSystem(), Path("built"), target, "model file");

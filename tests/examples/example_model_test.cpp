@@ -108,8 +108,8 @@ TEST_F(ExampleModel, HasEveryRequirementKindWithItsTaggedValues) {
     EXPECT_FALSE(tags["Id"].empty());
     for (const char* name : {"risk", "source", "verifyMethod"})
       EXPECT_TRUE(kind == "Requirement" || !tags[name].empty()) << name;
-    long_notes |=
-        std::count_if(notes.begin(), notes.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; }) > 50;
+    long_notes |= std::count_if(notes.begin(), notes.end(),
+                                [](unsigned char c) { return (c & 0xC0) != 0x80; }) > 50;
     notes_with_comma |= notes.find(',') != std::string::npos;
   }
   EXPECT_EQ(seen, kinds);
@@ -128,7 +128,8 @@ TEST_F(ExampleModel, ViewsPartitionsAndValueTypesAreWellFormed) {
     EXPECT_EQ(view->Elements()->Count(), 0);
     int conforms = 0;
     for (const auto& connector : view->Element()->Connectors()->Items()) {
-      if (connector->Stereotype() != "conform" || connector->ClientID() != view->Element()->ElementID())
+      if (connector->Stereotype() != "conform" ||
+          connector->ClientID() != view->Element()->ElementID())
         continue;
       host::ElementPtr viewpoint = repository_.GetElementByID(connector->SupplierID());
       EXPECT_EQ(viewpoint->Metatype() + " " + viewpoint->Abstract(), "Viewpoint 1");
@@ -145,9 +146,9 @@ TEST_F(ExampleModel, ViewsPartitionsAndValueTypesAreWellFormed) {
     ASSERT_NE(partition->ClassifierID(), 0);
     EXPECT_EQ(repository_.GetElementByID(partition->ClassifierID())->Metatype(), "Block");
   }
-  EXPECT_TRUE(
-      std::any_of(model_["connectors"].begin(), model_["connectors"].end(),
-                  [](const json& connector) { return connector.value("stereotype", "") == "allocate"; }));
+  EXPECT_TRUE(std::any_of(
+      model_["connectors"].begin(), model_["connectors"].end(),
+      [](const json& connector) { return connector.value("stereotype", "") == "allocate"; }));
   int value_types = 0;
   for (const host::ElementPtr& element : WellFormedElementsOfType("Class")) {
     if (element->Metatype() != "ValueType") continue;
@@ -183,13 +184,15 @@ TEST_F(ExampleModel, ExpectedReportsNameItemsInsideRuleViolationsWithEveryMessag
       EXPECT_EQ(package->Element()->ElementGUID(), guid);
       EXPECT_EQ(package->Name(), item["name"]);
     } else if (kind == "connector") {
-      EXPECT_EQ(repository_.GetConnectorByID(result_.keys.connectors.at(key))->ConnectorGUID(), guid);
+      EXPECT_EQ(repository_.GetConnectorByID(result_.keys.connectors.at(key))->ConnectorGUID(),
+                guid);
     } else {
       ASSERT_EQ(kind, "operation");
       const auto methods = ElementOf(key)->Methods()->Items();
       EXPECT_EQ(std::count_if(methods.begin(), methods.end(),
                               [&](const auto& method) {
-                                return method->MethodGUID() == guid && method->Name() == item["name"];
+                                return method->MethodGUID() == guid &&
+                                       method->Name() == item["name"];
                               }),
                 1);
     }

@@ -20,8 +20,9 @@ namespace {
 TEST(DesktopHelpViewerTest, HandsTheFileToTheOpenerAndLeavesNoChildBehind) {
   const testing_support::TempFolder folder;
   const std::string opened = (folder.path() / "opened").string();
-  std::ofstream(folder.path() / "xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened << ".part'\n"
-                                            << "mv '" << opened << ".part' '" << opened << "'\n";
+  std::ofstream(folder.path() / "xdg-open")
+      << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened << ".part'\n"
+      << "mv '" << opened << ".part' '" << opened << "'\n";
   std::filesystem::permissions(folder.path() / "xdg-open", std::filesystem::perms::owner_all);
   const std::string saved_path = std::getenv("PATH");
   setenv("PATH", (folder.path().string() + ":" + saved_path).c_str(), 1);

@@ -28,7 +28,9 @@ class SettingsStoreTest : public testing::Test {
     fs::create_directories(file_.parent_path());
     std::ofstream(file_, std::ios::binary) << bytes;
   }
-  std::string Get(const std::string& key) { return store_.GetSetting("SysML", "Options", key, "default"); }
+  std::string Get(const std::string& key) {
+    return store_.GetSetting("SysML", "Options", key, "default");
+  }
   void Save(const std::string& key, const std::string& value) {
     store_.SaveSetting("SysML", "Options", key, value);
   }
@@ -77,8 +79,10 @@ TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
     for (const auto& [key, value] : c.saved) Save(key, value);
     EXPECT_EQ(fs::exists(file_) ? ReadAll(file_) : "", c.after);
     for (const auto& [key, value] : c.read) EXPECT_EQ(Get(key), value) << key;
-    for (const auto& entry : fs::directory_iterator(folder_.path() / "orba", fs::directory_options::none)) {
-      EXPECT_TRUE(entry.path() == file_ || entry.path().extension() == ".lock") << entry.path() << " stayed";
+    for (const auto& entry :
+         fs::directory_iterator(folder_.path() / "orba", fs::directory_options::none)) {
+      EXPECT_TRUE(entry.path() == file_ || entry.path().extension() == ".lock")
+          << entry.path() << " stayed";
     }
   }
   EXPECT_EQ(store_.GetSetting("SysML", "Other", "Parts", "x"), "x");
@@ -133,7 +137,8 @@ TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
   ASSERT_GE(child, 0);
   const std::string writer = child == 0 ? "Child" : "Parent";
   IniSettingsStore store(folder_.path() / "orba");
-  for (int i = 0; i < kWrites; ++i) store.SaveSetting("SysML", writer, "K" + std::to_string(i), writer);
+  for (int i = 0; i < kWrites; ++i)
+    store.SaveSetting("SysML", writer, "K" + std::to_string(i), writer);
   if (child == 0) _exit(0);
   int status = 0;
   waitpid(child, &status, 0);

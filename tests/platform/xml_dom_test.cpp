@@ -35,8 +35,8 @@ TEST(XmlDomTest, TheDocumentElementFollowsTheDeclaration) {
 TEST(XmlDomTest, AFailedLoadLeavesTheDocumentEmpty) {
   XmlDocument document;
   ASSERT_TRUE(document.loadXML("<a><b/></a>"));
-  for (const std::string text : {"", "not xml", "<a><b></a>", "<a>", "<a/><b/>", "<a/>junk", "junk<a/>",
-                                 "<a/><![CDATA[x]]>", "<?xml version=\"1.0\"?>"}) {
+  for (const std::string text : {"", "not xml", "<a><b></a>", "<a>", "<a/><b/>", "<a/>junk",
+                                 "junk<a/>", "<a/><![CDATA[x]]>", "<?xml version=\"1.0\"?>"}) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(document.loadXML(text));
     EXPECT_FALSE(document.firstChild());
@@ -49,19 +49,20 @@ TEST(XmlDomTest, ChildNodesAndTextsAreInDocumentOrder) {
   XmlDocument document;
   ASSERT_TRUE(document.loadXML("<r>\n  <one/>\n  <!-- note -->\n  <two/>\n</r>"));
   EXPECT_THAT(Names(document.selectSingleNode("/r").childNodes()), ElementsAre("one", "", "two"));
-  ASSERT_TRUE(
-      document.loadXML("<r><a>Fish &amp; &quot;Chips&quot;</a><b>x<i>y</i><![CDATA[<z>]]></b><c>  </c>"
-                       "<d/><e>Größe ✓</e></r>"));
+  ASSERT_TRUE(document.loadXML(
+      "<r><a>Fish &amp; &quot;Chips&quot;</a><b>x<i>y</i><![CDATA[<z>]]></b><c>  </c>"
+      "<d/><e>Größe ✓</e></r>"));
   std::vector<std::string> texts;
-  for (const XmlNode& node : document.selectSingleNode("/r").childNodes()) texts.push_back(node.text());
+  for (const XmlNode& node : document.selectSingleNode("/r").childNodes())
+    texts.push_back(node.text());
   EXPECT_THAT(texts, ElementsAre("Fish & \"Chips\"", "xy<z>", "  ", "", "Größe ✓"));
 }
 
 TEST(XmlDomTest, SelectNodesIsRelativeToTheNodeAndInDocumentOrder) {
   XmlDocument document;
-  ASSERT_TRUE(
-      document.loadXML("<M N=\"top\"><M N=\"a\" K=\"x\"><M N=\"deep\" K=\"x\"/></M><M N=\"b\" K=\"y\"/>"
-                       "<M N=\"c\" K=\"x\"/></M>"));
+  ASSERT_TRUE(document.loadXML(
+      "<M N=\"top\"><M N=\"a\" K=\"x\"><M N=\"deep\" K=\"x\"/></M><M N=\"b\" K=\"y\"/>"
+      "<M N=\"c\" K=\"x\"/></M>"));
   const XmlNode top = document.selectSingleNode("//M");
   EXPECT_EQ(top.attributes().getNamedItem("N").text(), "top");
   std::vector<std::string> selected;

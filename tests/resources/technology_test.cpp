@@ -18,6 +18,8 @@
 // After a deliberate change of the document, rewrite the golden file and
 // review its diff:
 //   UPDATE_GOLDEN=1 BUILD/bin/technology_test --gtest_filter='*Golden*'
+#include "technology.h"
+
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -38,7 +40,6 @@
 #include "resources/resource_table.h"
 #include "shape_script_archive.h"
 #include "support/temp_folder.h"
-#include "technology.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ std::string ReadFile(const std::filesystem::path& path) {
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
   std::vector<std::string> parts;
   size_t start = 0;
-  for (size_t end = text.find(separator); end != std::string_view::npos; end = text.find(separator, start)) {
+  for (size_t end = text.find(separator); end != std::string_view::npos;
+       end = text.find(separator, start)) {
     parts.emplace_back(text.substr(start, end - start));
     start = end + separator.size();
   }
@@ -86,12 +88,14 @@ technology::ShapeScripts ScriptFiles() {
   return scripts;
 }
 
-// The archive's members, each as "NAME METHOD = UTF-16LE of scripts/FILE" or "NAME METHOD SIZE #DIGEST".
+// The archive's members, each as "NAME METHOD = UTF-16LE of scripts/FILE" or "NAME METHOD SIZE
+// #DIGEST".
 std::string ArchiveMembers(const std::string& archive) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(archive.data(), archive.size(), 0, &error);
-  zip_t* zip = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  zip_t* zip = source == nullptr ? nullptr
+                                 : zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
   zip_error_fini(&error);
   if (zip == nullptr) {
     zip_source_free(source);
@@ -105,9 +109,9 @@ std::string ArchiveMembers(const std::string& archive) {
     zip_file_t* file = zip_fopen_index(zip, i, 0);
     content.resize(std::max<zip_int64_t>(zip_fread(file, content.data(), content.size()), 0));
     zip_fclose(file);
-    members +=
-        std::string(members.empty() ? "" : ", ") + stat.name +
-        (stat.comp_method == ZIP_CM_DEFLATE ? " deflated" : " method " + std::to_string(stat.comp_method));
+    members += std::string(members.empty() ? "" : ", ") + stat.name +
+               (stat.comp_method == ZIP_CM_DEFLATE ? " deflated"
+                                                   : " method " + std::to_string(stat.comp_method));
     std::string described = " " + std::to_string(content.size()) + " bytes #" + Digest(content);
     for (const auto& [name, script] : ScriptFiles()) {
       if (technology::Utf16LeOf(script) == content) described = " = UTF-16LE of scripts/" + name;
@@ -123,7 +127,8 @@ std::string LineWidths(const std::vector<std::string>& lines) {
   std::string widths;
   for (size_t i = 0, run; i < lines.size(); i += run) {
     for (run = 1; i + run < lines.size() && lines[i + run].size() == lines[i].size();) ++run;
-    widths += (i > 0 ? "+" : "") + std::to_string(lines[i].size()) + (run > 1 ? "x" + std::to_string(run) : "");
+    widths += (i > 0 ? "+" : "") + std::to_string(lines[i].size()) +
+              (run > 1 ? "x" + std::to_string(run) : "");
   }
   return widths;
 }
@@ -204,12 +209,13 @@ std::string LineDiff(const std::string& golden, const std::string& actual) {
     }
   }
   std::string diff;
-  const auto show = [&diff](char sign, size_t number, const std::string& line, const std::string& other) {
+  const auto show = [&diff](char sign, size_t number, const std::string& line,
+                            const std::string& other) {
     const size_t first =
         std::mismatch(line.begin(), line.end(), other.begin(), other.end()).first - line.begin();
     const size_t from = first > 60 ? first - 60 : 0;
-    diff +=
-        sign + std::to_string(number + 1) + ": " + (from > 0 ? "..." : "") + line.substr(from, 160) + "\n";
+    diff += sign + std::to_string(number + 1) + ": " + (from > 0 ? "..." : "") +
+            line.substr(from, 160) + "\n";
   };
   std::string removed;  // the line last taken out, beside the one that replaces it
   for (size_t i = 0, j = 0; i < n || j < m;) {
@@ -227,8 +233,10 @@ std::string LineDiff(const std::string& golden, const std::string& actual) {
 
 TEST(TechnologyDocumentTest, TheModuleCarriesWhatTheGeneratorWrites) {
   technology::ShapeScripts scripts;
-  for (const auto& [file, text] : ScriptFiles()) scripts[std::filesystem::path(file).stem().string()] = text;
-  EXPECT_EQ(technology::WriteTechnologyDocument(technology::SysmlTechnology(), scripts), Resource());
+  for (const auto& [file, text] : ScriptFiles())
+    scripts[std::filesystem::path(file).stem().string()] = text;
+  EXPECT_EQ(technology::WriteTechnologyDocument(technology::SysmlTechnology(), scripts),
+            Resource());
   scripts.erase("flow_port");
   EXPECT_THROW(technology::WriteTechnologyDocument(technology::SysmlTechnology(), scripts),
                std::runtime_error);

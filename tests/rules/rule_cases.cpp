@@ -77,7 +77,8 @@ std::vector<Block> ReadBlocks(const std::filesystem::path& path) {
       blocks.back().lines.emplace_back(number, text);
     } else if (indented) {
       auto row = Tokens(text, file, number);
-      if (row.size() != blocks.back().columns.size()) Fail(file, number, "the row has the wrong size");
+      if (row.size() != blocks.back().columns.size())
+        Fail(file, number, "the row has the wrong size");
       // Values with spaces keep their quotes, to stay one token where they
       // are put; JSON stays one token by its brackets.
       for (auto& value : row) {

@@ -43,10 +43,10 @@
 namespace rules_test {
 
 struct RuleCase {
-  std::string file;   // the case file's name
-  int line = 0;       // where the case starts
-  int row = 0;        // 1, 2, ... for the rows of a table, else 0
-  std::string title;  // with the row's values for a case of a table
+  std::string file;                                  // the case file's name
+  int line = 0;                                      // where the case starts
+  int row = 0;                                       // 1, 2, ... for the rows of a table, else 0
+  std::string title;                                 // with the row's values for a case of a table
   std::vector<std::vector<std::string>> statements;  // tokens per line
 };
 

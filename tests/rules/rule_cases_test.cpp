@@ -1,10 +1,11 @@
 // Runs every case of tests/rules/cases/*.txt (the format is in rule_cases.h).
-#include <algorithm>
+#include "rules/rule_cases.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "rules/rule_cases.h"
 #include "rules/rule_harness.h"
 
 namespace rules_test {
@@ -52,7 +53,8 @@ std::vector<std::string> Keys(const std::string& key) {
 // The JSON model document of the case's items. Items are named after their
 // key; packages and elements without a place go into the root package.
 std::string ModelOf(const RuleCase& rule_case) {
-  nlohmann::json model = {{"format", "orba-model"}, {"version", 1},
+  nlohmann::json model = {{"format", "orba-model"},
+                          {"version", 1},
                           {"packages", {{{"key", "root"}, {"name", "Model"}}}},
                           {"elements", nlohmann::json::array()},
                           {"connectors", nlohmann::json::array()}};
@@ -60,7 +62,8 @@ std::string ModelOf(const RuleCase& rule_case) {
     if (s[0] != "package" && s[0] != "element" && s[0] != "connector") continue;
     for (const std::string& key : Keys(s.at(1))) {
       if (s[0] == "package") {
-        model["packages"].push_back(Fields({{"key", key}, {"name", key}, {"parent", "root"}}, s, 2));
+        model["packages"].push_back(
+            Fields({{"key", key}, {"name", key}, {"parent", "root"}}, s, 2));
       } else if (s[0] == "element") {
         auto element = Fields({{"key", key}, {"name", key}, {"type", s.at(2)}}, s, 3);
         if (!element.contains("parent")) element.emplace("package", "root");
@@ -76,11 +79,16 @@ std::string ModelOf(const RuleCase& rule_case) {
 
 void RunEvent(RuleHarness& harness, const Statement& s) {
   const std::string& kind = s.at(2);
-  if (kind == "element") harness.RunElement(s[1], s.at(3));
-  else if (kind == "package") harness.RunPackage(s[1], s.at(3));
-  else if (kind == "connector") harness.RunConnector(s[1], s.at(3));
-  else if (kind == "method") harness.RunMethod(s[1], s.at(3), s.at(4));
-  else throw std::runtime_error("no event kind " + kind);
+  if (kind == "element")
+    harness.RunElement(s[1], s.at(3));
+  else if (kind == "package")
+    harness.RunPackage(s[1], s.at(3));
+  else if (kind == "connector")
+    harness.RunConnector(s[1], s.at(3));
+  else if (kind == "method")
+    harness.RunMethod(s[1], s.at(3), s.at(4));
+  else
+    throw std::runtime_error("no event kind " + kind);
 }
 
 // Does what a hide, fail or run statement says; with fail_at > 0 the
@@ -127,7 +135,8 @@ void Expect(const RuleHarness& harness, const Statement& expected, bool threw) {
   if (throws) forms.erase(forms.begin());
   std::vector<std::string> reports;
   for (const Report& report : harness.Reports()) {
-    reports.push_back(Written(report, reports.size() < forms.size() ? forms[reports.size()] : "r:m/e"));
+    reports.push_back(
+        Written(report, reports.size() < forms.size() ? forms[reports.size()] : "r:m/e"));
   }
   EXPECT_EQ(reports, forms);
   EXPECT_EQ(threw, throws) << (threw ? "the event failed" : "the event did not fail");
@@ -199,7 +208,8 @@ std::vector<RuleCase> AllCases() {
 
 std::string CaseName(const testing::TestParamInfo<RuleCase>& info) {
   const RuleCase& c = info.param;
-  const std::string name = std::filesystem::path(c.file).stem().string() + "_" + std::to_string(c.line);
+  const std::string name =
+      std::filesystem::path(c.file).stem().string() + "_" + std::to_string(c.line);
   return c.row == 0 ? name : name + "_" + std::to_string(c.row);
 }
 

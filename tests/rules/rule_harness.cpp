@@ -67,7 +67,8 @@ std::vector<Report> RuleHarness::Reports() const {
   for (const auto& reported : model_.Reports()) {
     const auto found = std::ranges::find(hosts, reported.rule_id);
     const std::string local =
-        found == hosts.end() ? "?" : rules_.LocalRuleIDs()[static_cast<size_t>(found - hosts.begin())];
+        found == hosts.end() ? "?"
+                             : rules_.LocalRuleIDs()[static_cast<size_t>(found - hosts.begin())];
     reports.push_back(Report{local, reported.error_type, MessageId(reported.message)});
   }
   return reports;

@@ -6,14 +6,14 @@
 // local id, the run events that read their item ("-": none) and text. After a
 // deliberate change, rewrite it and review the difference:
 //   UPDATE_GOLDEN=1 rules_test --gtest_filter=Registry.*
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include "orba/store/model_repository.h"
 #include "rules/rule_harness.h"
@@ -25,7 +25,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const std::filesystem::path kGolden = TESSARY_SOURCE_ROOT "/tests/rules/golden/registered_rules.txt";
+const std::filesystem::path kGolden =
+    TESSARY_SOURCE_ROOT "/tests/rules/golden/registered_rules.txt";
 
 // An item for every run event, and a flow port that Rule_09 reports (137).
 const std::string kItems = R"({"format": "orba-model", "version": 1,
@@ -67,11 +68,14 @@ std::string EventsReadingTheItem(RuleHarness& harness, const std::string& local_
 std::string Registered(RuleHarness& harness) {
   const auto& hosts = harness.Rules().HostRuleIDs();
   std::ostringstream lines;
-  for (const auto& category : Log(harness).Categories()) lines << category.id << " " << category.name << "\n";
+  for (const auto& category : Log(harness).Categories())
+    lines << category.id << " " << category.name << "\n";
   for (const auto& rule : Log(harness).Rules()) {
     const auto paired = std::ranges::find(hosts, rule.id);
     const std::string local =
-        paired == hosts.end() ? "?" : harness.Rules().LocalRuleIDs()[static_cast<size_t>(paired - hosts.begin())];
+        paired == hosts.end()
+            ? "?"
+            : harness.Rules().LocalRuleIDs()[static_cast<size_t>(paired - hosts.begin())];
     lines << rule.id << " " << rule.category_id << " " << rule.error_type << " " << local << " "
           << EventsReadingTheItem(harness, local) << " " << rule.text << "\n";
   }

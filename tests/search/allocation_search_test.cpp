@@ -74,7 +74,8 @@ TEST(AllocationSearchTest, AnAllocateDependencyGivesOneRowWithEachEndsStereotype
         R"({"key": "car", "package": "root", "type": "Class", "name": "Car", "stereotype": ")" +
             std::string(from_stereotype) + R"("},
            {"key": "drive", "package": "root", "type": "Activity", "name": "Drive",
-            "stereotype": ")" + to_stereotype + R"("})",
+            "stereotype": ")" +
+            to_stereotype + R"("})",
         R"({"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "car",
             "supplier": "drive"})"));
     EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
@@ -158,7 +159,7 @@ class QueryAnswerTest : public testing::Test {
   void Answer(const std::string& allocations, const std::string& partitions = kNoRows) {
     host_.Plan().Answer("Repository.ExecuteSqlQuery", [=](const std::vector<std::string>& sql) {
       return sql[0].find("'allocateActivityPartition'") == std::string::npos ? allocations
-                                                                               : partitions;
+                                                                             : partitions;
     });
   }
 
@@ -167,9 +168,10 @@ class QueryAnswerTest : public testing::Test {
 };
 
 TEST_F(QueryAnswerTest, ColumnNamesAreRecognisedInAnyCaseAndKeptInColumnOrder) {
-  Answer(Rows("<Row><to_name>Drive</to_name><Extra>ignored</Extra><From_Type>block</From_Type>"
-              "<classguid>{G}</classguid><ClassType>Dependency</ClassType><RELATION>allocate"
-              "</RELATION><from_NAME>Car &amp; co</from_NAME><To_Type/></Row>"));
+  Answer(
+      Rows("<Row><to_name>Drive</to_name><Extra>ignored</Extra><From_Type>block</From_Type>"
+           "<classguid>{G}</classguid><ClassType>Dependency</ClassType><RELATION>allocate"
+           "</RELATION><from_NAME>Car &amp; co</from_NAME><To_Type/></Row>"));
   EXPECT_EQ(AllocationSearchDocument(host_),
             Document("<Row>" + Field("To Name", "Drive") + Field("From Type", "block") +
                      Field("CLASSGUID", "{G}") + Field("CLASSTYPE", "Dependency") +

@@ -64,8 +64,7 @@ class FailingFileSystem : public base::FileSystem {
 // in which no call failed. After each run, `check` gets what the run threw
 // (empty when it did not throw). Answers the messages thrown, in order.
 template <class Error, class Faults>
-std::vector<std::string> FailEachCallInTurn(Faults& fs,
-                                            const std::function<void()>& operation,
+std::vector<std::string> FailEachCallInTurn(Faults& fs, const std::function<void()>& operation,
                                             const std::function<void(const std::string&)>& check) {
   std::vector<std::string> messages;
   for (int n = 1;; ++n) {

@@ -12,7 +12,8 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tessary-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    if (mkdtemp(pattern.data()) == nullptr)
+      throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
   }
   ~TempFolder() {

@@ -13,12 +13,16 @@ namespace ui {
 namespace {
 
 // The check boxes, in the order of the digits of OptionsCase::boxes.
-const char* const kBoxes[] = {"chkParts",         "chkFlowPorts",  "chkParameters",
-                              "chkAllocatedTo",   "chkAllocatedFrom", "chkShowAlways",
-                              "chkOnlyWithPerspective", "chkRequirements"};
+const char* const kBoxes[] = {
+    "chkParts",         "chkFlowPorts",  "chkParameters",          "chkAllocatedTo",
+    "chkAllocatedFrom", "chkShowAlways", "chkOnlyWithPerspective", "chkRequirements"};
 // The stored keys, in the order OK writes them and of the digits of OptionsCase::written.
-const char* const kKeys[] = {"Parts",         "FlowPorts",  "Parameters",
-                             "AllocatedTo",   "AllocatedFrom", "ShowAlways",
+const char* const kKeys[] = {"Parts",
+                             "FlowPorts",
+                             "Parameters",
+                             "AllocatedTo",
+                             "AllocatedFrom",
+                             "ShowAlways",
                              "ShowCompartmentRequirements"};
 
 // The dialog loaded from `stored`, then the user's `steps`.
@@ -37,16 +41,16 @@ const OptionsCase kCases[] = {
     // Loading puts the stored numbers into the boxes; "Only with perspective" is the opposite of
     // "Show always", ticked when that is 0.
     {"FirstUse", "", "", "00000010", "", false, false},
-    {"AllZero", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0",
-     "", "00000010", "", false, false},
+    {"AllZero", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0", "",
+     "00000010", "", false, false},
     {"ShowAlwaysOne", "ShowAlways=1", "", "00000100", "", false, false},
     {"ShowAlwaysGreyed", "ShowAlways=2", "", "00000200", "", false, false},
     {"EveryCompartment",
      "Parts=1;FlowPorts=1;Parameters=1;AllocatedTo=1;AllocatedFrom=1;"
      "ShowCompartmentRequirements=1",
      "", "11111011", "", false, false},
-    {"GreyedValuesAsStored", "Parts=2;AllocatedTo=2;ShowCompartmentRequirements=2", "",
-     "20020012", "", false, false},
+    {"GreyedValuesAsStored", "Parts=2;AllocatedTo=2;ShowCompartmentRequirements=2", "", "20020012",
+     "", false, false},
     // The two toolbox boxes keep each other opposite.
     {"TickingShowAlwaysUnticksTheOther", "", "chkShowAlways", "00000100", "", false, false},
     {"TickingOnlyWithPerspectiveUnticksTheOther", "ShowAlways=1", "chkOnlyWithPerspective",
@@ -57,16 +61,15 @@ const OptionsCase kCases[] = {
      false, false},
     {"AGreyedShowAlwaysUnticksOnClick", "ShowAlways=2", "chkShowAlways", "00000010", "", false,
      false},
-    {"CompartmentBoxesToggle", "FlowPorts=1", "chkParts chkFlowPorts chkRequirements",
-     "10000011", "", false, false},
-    {"GreyedBoxesIgnoreClicks", "AllocatedTo=1", "chkAllocatedTo chkAllocatedFrom", "00010010",
+    {"CompartmentBoxesToggle", "FlowPorts=1", "chkParts chkFlowPorts chkRequirements", "10000011",
      "", false, false},
+    {"GreyedBoxesIgnoreClicks", "AllocatedTo=1", "chkAllocatedTo chkAllocatedFrom", "00010010", "",
+     false, false},
     // OK stores all seven keys, greyed ones too; Cancel and the close box store nothing.
     {"OkUnchangedRewritesAllSevenKeys", "", "cmdOK", "00000010", "0000000", true, false},
     {"OkKeepsTheStoredValues", "Parts=1;Parameters=2;ShowAlways=1;ShowCompartmentRequirements=1",
      "cmdOK", "10200101", "1020011", true, false},
-    {"OkAfterSwitchingToShowAlways", "", "chkShowAlways cmdOK", "00000100", "0000010", true,
-     true},
+    {"OkAfterSwitchingToShowAlways", "", "chkShowAlways cmdOK", "00000100", "0000010", true, true},
     {"OkAfterSwitchingBackIsUnchanged", "ShowAlways=1",
      "chkOnlyWithPerspective chkShowAlways cmdOK", "00000100", "0000010", true, false},
     {"OkWritesGreyedBoxesBack", "AllocatedTo=1;AllocatedFrom=2", "cmdOK", "00012010", "0001200",

@@ -239,8 +239,8 @@ TEST_F(QtUiTest, AboutWindowShowsTitleVersionAndPicture) {
     EXPECT_LE(title.font().pointSizeF(), 13.5);
     EXPECT_GT(title.font().pointSizeF(), 8);
     const QRect box = title.contentsRect();
-    EXPECT_TRUE(box.contains(
-        QFontMetrics(title.font()).boundingRect(box, Qt::TextWordWrap, title.text())));
+    EXPECT_TRUE(
+        box.contains(QFontMetrics(title.font()).boundingRect(box, Qt::TextWordWrap, title.text())));
     EXPECT_FALSE(Find(window, "lblVersion").font().bold());
     const QPixmap picture = Find<QLabel>(window, "Picture1").pixmap();
     EXPECT_EQ(picture.size(), QSize(60, 165));
@@ -326,7 +326,7 @@ TEST_F(QtUiTest, RendersAnyControlList) {
 
 TEST_F(QtUiTest, MessageBoxesShowTitleTextIconAndOkOnly) {
   for (const auto& [icon, shown] : {std::pair{MessageIcon::kExclamation, QMessageBox::Warning},
-                                   std::pair{MessageIcon::kCriticalStop, QMessageBox::Critical}}) {
+                                    std::pair{MessageIcon::kCriticalStop, QMessageBox::Critical}}) {
     bool inspected = false;
     WhenShown([&, shown = shown](QWidget& window) {
       auto& box = dynamic_cast<QMessageBox&>(window);
@@ -337,8 +337,8 @@ TEST_F(QtUiTest, MessageBoxesShowTitleTextIconAndOkOnly) {
       box.button(QMessageBox::Ok)->click();
       inspected = !box.isVisible();
     });
-    ui_->MessageBox("Add-in will only work with Orba 6.5 or later.",
-                    "Quindle Technology for SysML", icon);
+    ui_->MessageBox("Add-in will only work with Orba 6.5 or later.", "Quindle Technology for SysML",
+                    icon);
     EXPECT_TRUE(inspected);
   }
 }

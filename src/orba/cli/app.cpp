@@ -24,7 +24,8 @@ constexpr char kGlobalOptionsFooter[] =
 // "" as 0 and "0x400" as 1024.
 const CLI::Validator kDecimalNumber(
     [](const std::string& value) {
-      const bool digits = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+      const bool digits =
+          !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
       return digits ? std::string() : "\"" + value + "\" is not a whole number in decimal digits";
     },
     "DIGITS");

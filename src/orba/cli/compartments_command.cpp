@@ -2,9 +2,9 @@
 // shape, each with the data string it answers.
 #include <algorithm>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-#include <nlohmann/json.hpp>
 
 #include "base/text.h"
 #include "orba/cli/command.h"

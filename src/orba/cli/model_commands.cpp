@@ -62,7 +62,8 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
   RefuseSameFile(json_path, obx_path);
   const std::string json_text = ReadTextFile(json_path);
   // Links are followed; a device, FIFO or folder is refused before any work.
-  const std::string target = base::ReplaceableFileTarget(base::OperatingSystem(), obx_path, "model file").string();
+  const std::string target =
+      base::ReplaceableFileTarget(base::OperatingSystem(), obx_path, "model file").string();
   RemoveLeftoversOfDeadImports(target);
   session::HostSession session(SessionOptionsFor(globals));
   const std::string building = BuildingPath(target);
@@ -127,24 +128,26 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
   import->add_option("JSON", paths->input, "The JSON model document")->required();
   import->add_option("-o,--output", paths->output, "The model file to write (*.obx)")->required();
   import->callback([&action, &globals, paths] {
-    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output); };
-  });
+    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output);
+};
+}  // namespace orba::cli
+);
 
-  CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");
-  exporter->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
-  exporter->add_option("-o,--output", paths->output,
-                       "The JSON file to write; without it the document goes to stdout");
-  exporter->callback([&action, paths] {
-    action = [paths] { return ExportModel(paths->input, paths->output); };
-  });
+CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");
+exporter->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
+exporter->add_option("-o,--output", paths->output,
+                     "The JSON file to write; without it the document goes to stdout");
+exporter->callback([&action, paths] {
+  action = [paths] { return ExportModel(paths->input, paths->output); };
+});
 
-  CLI::App* reg = app.add_subcommand(
-      "register",
-      "Register the components of an add-in module (a shared library) by their ProgIDs, in "
-      "$ORBA_REGISTRY, else components.ini beside orba when it exists, else "
-      "$XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini)");
-  reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
-  reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });
+CLI::App* reg = app.add_subcommand(
+    "register",
+    "Register the components of an add-in module (a shared library) by their ProgIDs, in "
+    "$ORBA_REGISTRY, else components.ini beside orba when it exists, else "
+    "$XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini)");
+reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
+reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });
 }
 
 }  // namespace orba::cli

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-
 #include <vector>
 
 #include "orba/cli/command.h"
@@ -18,9 +17,8 @@ std::string PackageGuid(const host::PackagePtr& package) {
 
 // GUIDs name the same item whatever the letter case of their hex digits.
 bool SameGuid(const std::string& a, const std::string& b) {
-  return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
-    return std::toupper(x) == std::toupper(y);
-  });
+  return std::ranges::equal(
+      a, b, [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
 }
 
 // The one match of `wanted` among `candidates`, by GUID first, then by name.

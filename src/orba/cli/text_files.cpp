@@ -8,13 +8,15 @@
 namespace orba::cli {
 
 std::string ReadTextFile(const std::string& path) {
-  return base::ReportedAs<CommandError>(
-      [&] { return base::ReadRegularFile(base::OperatingSystem(), path, "", base::kDocumentSizeLimit); });
+  return base::ReportedAs<CommandError>([&] {
+    return base::ReadRegularFile(base::OperatingSystem(), path, "", base::kDocumentSizeLimit);
+  });
 }
 
 void WriteTextFile(const std::string& path, const std::string& text) {
-  base::ReportedAs<CommandError>(
-      [&] { base::WriteFileAtomically(base::OperatingSystem(), path, text, "", {.allow_streams = true}); });
+  base::ReportedAs<CommandError>([&] {
+    base::WriteFileAtomically(base::OperatingSystem(), path, text, "", {.allow_streams = true});
+  });
 }
 
 void RefuseSameFile(const std::string& input, const std::string& output) {

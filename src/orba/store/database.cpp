@@ -11,8 +11,7 @@ namespace {
 // or a text of decimal digits; nullopt for anything else.
 std::optional<int64_t> ExactInteger(sqlite3_stmt* statement, int column) {
   switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-      return sqlite3_column_int64(statement, column);
+    case SQLITE_INTEGER: return sqlite3_column_int64(statement, column);
     case SQLITE_FLOAT: {
       const double real = sqlite3_column_double(statement, column);
       if (real != std::trunc(real) || std::fabs(real) > 1e18) return std::nullopt;
@@ -26,8 +25,7 @@ std::optional<int64_t> ExactInteger(sqlite3_stmt* statement, int column) {
       if (error != std::errc{} || stop != end) return std::nullopt;
       return value;
     }
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 
@@ -51,8 +49,8 @@ std::string StoredValue(sqlite3_stmt* statement, int column) {
 bool IsRowKey(sqlite3* db, const char* table, const char* column) {
   if (column == nullptr) return false;
   int primary_key = 0;
-  sqlite3_table_column_metadata(db, nullptr, table, column, nullptr, nullptr, nullptr,
-                                &primary_key, nullptr);
+  sqlite3_table_column_metadata(db, nullptr, table, column, nullptr, nullptr, nullptr, &primary_key,
+                                nullptr);
   return primary_key != 0 || std::string_view(column) == "orba_guid";
 }
 

@@ -258,8 +258,8 @@ class DocumentWriter {
     for (const DiagramRow& row : session_.AllDiagrams()) {
       Json object;
       if (row.package_id != 0) {
-        object["package"] = PackageKey(row.package_id, Described("diagram", row.id, row.name),
-                                       "package");
+        object["package"] =
+            PackageKey(row.package_id, Described("diagram", row.id, row.name), "package");
       }
       object["name"] = row.name;
       object["type"] = row.type;
@@ -285,8 +285,9 @@ class DocumentWriter {
 std::string ExportJsonModel(ModelRepository& repository) {
   // Bytes that are not UTF-8 (in a name, say) are written as U+FFFD rather
   // than failing the whole document.
-  return DocumentWriter(repository.Session()).Write().dump(2, ' ', false,
-                                                          Json::error_handler_t::replace) +
+  return DocumentWriter(repository.Session())
+             .Write()
+             .dump(2, ' ', false, Json::error_handler_t::replace) +
          "\n";
 }
 

@@ -132,9 +132,8 @@ ModelRepository::Transaction::Transaction(ModelRepository& repository) {
 ModelRepository::Transaction::~Transaction() {
   if (done_ || !session_->IsOpen()) return;
   try {
-    session_->Db().Execute(savepoint_.empty()
-                               ? "ROLLBACK"
-                               : "ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
+    session_->Db().Execute(
+        savepoint_.empty() ? "ROLLBACK" : "ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_);
   } catch (const std::exception&) {
     // The connection refused the rollback; SQLite then rolls back on close.
   }

@@ -97,8 +97,8 @@ class ModelRepository : public host::Repository {
   // reopening. Set outside one (as add-ins do when a model opens) or on a
   // read-only model, they are shown but not written.
   std::optional<bool> TechnologyVisibility(const std::string& id);
-  std::vector<std::string> PerspectiveNames();     // installed in the model, in install order
-  std::string SelectedPerspective();  // "" when none was selected
+  std::vector<std::string> PerspectiveNames();  // installed in the model, in install order
+  std::string SelectedPerspective();            // "" when none was selected
   // Every element that is not a package's own element, in the host's order.
   std::vector<int32_t> ElementIds();
   std::vector<int32_t> PackageIds();

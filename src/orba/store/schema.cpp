@@ -193,12 +193,13 @@ void CheckIntegrity(Database& db) {
     verdict = check.Step() ? check.Text(0) : "no answer";
   } catch (const StoreError&) {
     if (IsBusy(db.Handle())) throw;  // in use, not damaged
-    if (IsReadError(sqlite3_extended_errcode(db.Handle()))) FailRead(db.Location(), "disk I/O error");
+    if (IsReadError(sqlite3_extended_errcode(db.Handle())))
+      FailRead(db.Location(), "disk I/O error");
     verdict = sqlite3_errmsg(db.Handle());
   }
   // The check names a page it could not read with SQLite's error code.
-  if (const auto code = verdict.find("error code="); code != std::string::npos &&
-                                                      IsReadError(std::atoi(&verdict[code + 11]))) {
+  if (const auto code = verdict.find("error code=");
+      code != std::string::npos && IsReadError(std::atoi(&verdict[code + 11]))) {
     FailRead(db.Location(), "disk I/O error");
   }
   if (verdict != "ok") {

@@ -40,12 +40,9 @@ int AuthorizeReadingOnly(void*, int action, const char* first, const char* secon
     case SQLITE_SELECT:
     case SQLITE_READ:
     case SQLITE_FUNCTION:
-    case SQLITE_RECURSIVE:
-      return SQLITE_OK;
-    case SQLITE_PRAGMA:
-      return IsReadingPragma(first, second) ? SQLITE_OK : SQLITE_DENY;
-    default:
-      return SQLITE_DENY;
+    case SQLITE_RECURSIVE: return SQLITE_OK;
+    case SQLITE_PRAGMA: return IsReadingPragma(first, second) ? SQLITE_OK : SQLITE_DENY;
+    default: return SQLITE_DENY;
   }
 }
 

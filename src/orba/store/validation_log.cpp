@@ -6,14 +6,10 @@ namespace orba::store {
 
 const char* ItemKindName(ItemKind kind) {
   switch (kind) {
-    case ItemKind::kElement:
-      return "element";
-    case ItemKind::kPackage:
-      return "package";
-    case ItemKind::kConnector:
-      return "connector";
-    case ItemKind::kOperation:
-      return "operation";
+    case ItemKind::kElement: return "element";
+    case ItemKind::kPackage: return "package";
+    case ItemKind::kConnector: return "connector";
+    case ItemKind::kOperation: return "operation";
   }
   return "element";
 }

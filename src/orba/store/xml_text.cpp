@@ -109,8 +109,7 @@ size_t LiteralSectionSize(std::string_view document, size_t at) {
   for (const auto& [open, close] : kSections) {
     if (!document.substr(at).starts_with(open)) continue;
     const size_t close_at = document.find(close, at + open.size());
-    return close_at == std::string_view::npos ? document.size() - at
-                                              : close_at + close.size() - at;
+    return close_at == std::string_view::npos ? document.size() - at : close_at + close.size() - at;
   }
   return 0;
 }

@@ -100,8 +100,8 @@ ordered_json SarifResult(const ValidationResult& result, const Violation& violat
 
 ordered_json SarifNotification(const Failure& failure) {
   ordered_json notification = {{"level", "error"},
-                                {"message", {{"text", failure.error}}},
-                                {"properties", {{"operation", failure.operation}}}};
+                               {"message", {{"text", failure.error}}},
+                               {"properties", {{"operation", failure.operation}}}};
   if (!failure.rule.empty()) notification["associatedRule"] = {{"id", failure.rule}};
   if (failure.item) notification["locations"] = ordered_json::array({SarifLocation(*failure.item)});
   return notification;
@@ -111,12 +111,9 @@ ordered_json SarifNotification(const Failure& failure) {
 
 const char* LevelOf(int32_t error_type) {
   switch (error_type) {
-    case 0:
-      return "warning";
-    case 1:
-      return "error";
-    default:
-      return "note";
+    case 0: return "warning";
+    case 1: return "error";
+    default: return "note";
   }
 }
 

@@ -37,7 +37,8 @@ std::string Base64Decode(std::string_view text) {
   for (char c : text) {
     if (c != '\r' && c != '\n') digits += c;
   }
-  if (digits.size() % 4 != 0) throw std::runtime_error("Base64 text of a length that is not a multiple of 4");
+  if (digits.size() % 4 != 0)
+    throw std::runtime_error("Base64 text of a length that is not a multiple of 4");
   const size_t padding = digits.ends_with("==") ? 2 : digits.ends_with('=') ? 1 : 0;
   const size_t digit_count = digits.size() - padding;
   std::string bytes;
@@ -46,7 +47,8 @@ std::string Base64Decode(std::string_view text) {
     for (size_t i = at; i < at + 4; ++i) {
       group = (group << 6) | (i < digit_count ? static_cast<unsigned>(SextetOf(digits[i])) : 0u);
     }
-    for (int shift = 16; shift >= 0; shift -= 8) bytes += static_cast<char>((group >> shift) & 0xFF);
+    for (int shift = 16; shift >= 0; shift -= 8)
+      bytes += static_cast<char>((group >> shift) & 0xFF);
   }
   bytes.resize(bytes.size() - padding);
   return bytes;

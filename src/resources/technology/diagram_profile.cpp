@@ -5,6 +5,10 @@
 #include "profiles.h"
 
 namespace technology {
+
+// The tables below are kept as rows, one entry to a line or two.
+// clang-format off
+
 namespace {
 
 struct DiagramType {
@@ -68,5 +72,7 @@ Profile DiagramProfile() {
   }
   return profile;
 }
+
+// clang-format on
 
 }  // namespace technology

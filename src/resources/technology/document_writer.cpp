@@ -42,8 +42,10 @@ void WriteBaseType(XmlWriter& xml, const BaseType& base) {
                  });
 }
 
-void WriteBaseTypes(XmlWriter& xml, std::string_view container, const std::vector<BaseType>& bases) {
-  WriteContainer(xml, container, {}, bases, [&xml](const BaseType& base) { WriteBaseType(xml, base); });
+void WriteBaseTypes(XmlWriter& xml, std::string_view container,
+                    const std::vector<BaseType>& bases) {
+  WriteContainer(xml, container, {}, bases,
+                 [&xml](const BaseType& base) { WriteBaseType(xml, base); });
 }
 
 void WriteTag(XmlWriter& xml, const Tag& tag) {
@@ -88,7 +90,8 @@ std::vector<BaseType> BaseTypesOf(const Stereotype& stereotype, bool redefinitio
 
 const std::string& ScriptText(const ShapeScripts& shape_scripts, const std::string& name) {
   const auto found = shape_scripts.find(name);
-  if (found == shape_scripts.end()) throw std::runtime_error("there is no shape script \"" + name + "\"");
+  if (found == shape_scripts.end())
+    throw std::runtime_error("there is no shape script \"" + name + "\"");
   return found->second;
 }
 
@@ -113,7 +116,8 @@ void WriteStereotype(XmlWriter& xml, const Stereotype& stereotype, bool all_cont
   if (applies_to) WriteBaseTypes(xml, "AppliesTo", applies);
   if (redefinitions) WriteBaseTypes(xml, "Redefinitions", redefines);
   if (tagged_values) {
-    WriteContainer(xml, "TaggedValues", {}, stereotype.tags, [&xml](const Tag& tag) { WriteTag(xml, tag); });
+    WriteContainer(xml, "TaggedValues", {}, stereotype.tags,
+                   [&xml](const Tag& tag) { WriteTag(xml, tag); });
   }
   if (all_containers) xml.Empty("Constraints");
   xml.Close();
@@ -128,8 +132,9 @@ void WriteContent(XmlWriter& xml, const Profile& profile, const ShapeScripts& sh
   if (profile.tagged_value_types) {
     WriteContainer(xml, "TaggedValueTypes", {}, *profile.tagged_value_types,
                    [&xml](const TaggedValueType& type) {
-                     xml.Empty("TaggedValueType",
-                               {{"property", type.property}, {"description", ""}, {"notes", type.notes}});
+                     xml.Empty(
+                         "TaggedValueType",
+                         {{"property", type.property}, {"description", ""}, {"notes", type.notes}});
                    });
   }
   if (profile.quick_links) xml.Empty("QuickLink", {{"data", *profile.quick_links}});
@@ -154,7 +159,8 @@ void WriteProfile(XmlWriter& xml, const Profile& profile, const ShapeScripts& sh
 
 }  // namespace
 
-std::string WriteTechnologyDocument(const Technology& technology, const ShapeScripts& shape_scripts) {
+std::string WriteTechnologyDocument(const Technology& technology,
+                                    const ShapeScripts& shape_scripts) {
   XmlWriter xml;
   xml.Open("Quindle.Technology", {{"version", kDocumentVersion}});
   xml.Empty("Documentation", {{"id", technology.id},

@@ -7,6 +7,10 @@
 #include "property_sets.h"
 
 namespace technology {
+
+// The tables below are kept as rows, one entry to a line or two.
+// clang-format off
+
 namespace {
 
 const char kProfileNote[] = "SysML Profile stereotype";
@@ -431,5 +435,7 @@ std::vector<Profile> SysmlProfiles() {
   for (Profile& profile : profiles) AddPropertySets(profile);
   return profiles;
 }
+
+// clang-format on
 
 }  // namespace technology

@@ -3,6 +3,10 @@
 #include <algorithm>
 
 namespace technology {
+
+// The tables below are kept as rows, one entry to a line or two.
+// clang-format off
+
 namespace {
 
 struct PropertySetRow {
@@ -83,5 +87,7 @@ void AddPropertySets(Profile& profile) {
     }
   }
 }
+
+// clang-format on
 
 }  // namespace technology

@@ -33,7 +33,7 @@ struct Target {
     kNewPortOnExisting,  // a new port created on an existing element of the kind
   };
   Target(Kind target_kind) : kind(target_kind) {}  // implicit: a plain kind is the common target
-  Target(std::nullopt_t) {}                         // the source's own kind
+  Target(std::nullopt_t) {}                        // the source's own kind
   Target(Kind target_kind, Rules target_rules, Kind new_port)
       : kind(target_kind), rules(target_rules), port(new_port) {}
 
@@ -78,7 +78,8 @@ const std::vector<Kind> kRequirementKinds = {
     {"Requirement", "designRequirement", "Design Requirement"},
     {"Requirement", "physicalRequirement", "Physical Requirement"},
 };
-const std::vector<Kind> kOtherRequirementKinds(kRequirementKinds.begin() + 1, kRequirementKinds.end());
+const std::vector<Kind> kOtherRequirementKinds(kRequirementKinds.begin() + 1,
+                                               kRequirementKinds.end());
 
 const Relationship kConform{"Dependency", "conform", "Conform"};
 const Relationship kDependency{"Dependency", "", "Dependency"};
@@ -122,6 +123,8 @@ std::vector<Target> Targets(const std::vector<Kind>& kinds) { return {kinds.begi
 
 // The comment line of the table. It ends with the rule that creates a new
 // viewpoint conforming to a view: that rule has no line of its own.
+// The comment line and the rule table are kept as written, a group to a row.
+// clang-format off
 const char kCommentLine[] =
     "//Source Element Type,Source ST filter,Target Element Type,Target ST Filter,Diagram Filter,"
     "New Element Type,New Element ST,New Link Type,New Link ST,New Link Direction,New Link Caption,"
@@ -180,6 +183,7 @@ const std::vector<RuleGroup>& RuleGroups() {
       {{kAction}, {kContinuousObjectFlow, kDiscreteObjectFlow}, {kTo}, {kObject}},
       {{kObject}, {kContinuousObjectFlow, kDiscreteObjectFlow}, {kFrom}, {kAction}},
   };
+  // clang-format on
   return groups;
 }
 
@@ -217,7 +221,8 @@ std::string RuleLine(const Rule& rule) {
       rule.link.type,
       rule.link.stereotype,
       DirectionName(rule.direction),
-      creates ? "" : rule.link.caption,  // 11: the link's caption when linking to an existing element
+      creates ? ""
+              : rule.link.caption,  // 11: the link's caption when linking to an existing element
       creates ? rule.link.caption : "",  // 12: the link's caption when creating an element
       "TRUE",
       creates ? "TRUE" : "",

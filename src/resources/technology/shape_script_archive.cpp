@@ -33,7 +33,8 @@ using Archive = std::unique_ptr<zip_t, ArchiveDiscard>;
 void AddMember(zip_t* archive, std::string_view member_name, std::string_view content) {
   zip_source_t* member = zip_source_buffer(archive, content.data(), content.size(), 0);
   if (member == nullptr) Fail("member source", zip_strerror(archive));
-  const zip_int64_t index = zip_file_add(archive, std::string(member_name).c_str(), member, ZIP_FL_ENC_UTF_8);
+  const zip_int64_t index =
+      zip_file_add(archive, std::string(member_name).c_str(), member, ZIP_FL_ENC_UTF_8);
   if (index < 0) {
     zip_source_free(member);
     Fail("adding the member", zip_strerror(archive));
@@ -46,7 +47,8 @@ void AddMember(zip_t* archive, std::string_view member_name, std::string_view co
 }
 
 std::string ReadAll(zip_source_t* source) {
-  if (zip_source_open(source) != 0) Fail("reading the archive", zip_error_strerror(zip_source_error(source)));
+  if (zip_source_open(source) != 0)
+    Fail("reading the archive", zip_error_strerror(zip_source_error(source)));
   std::string bytes;
   char chunk[4096];
   zip_int64_t count;

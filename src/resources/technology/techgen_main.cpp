@@ -31,7 +31,8 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 technology::ShapeScripts ReadShapeScripts(const std::filesystem::path& folder) {
   technology::ShapeScripts scripts;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    if (entry.path().extension() == ".txt") scripts[entry.path().stem().string()] = ReadFile(entry.path());
+    if (entry.path().extension() == ".txt")
+      scripts[entry.path().stem().string()] = ReadFile(entry.path());
   }
   return scripts;
 }

@@ -10,8 +10,9 @@ Technology SysmlTechnology() {
       .id = "SysML",
       .name = "Quindle Technology for SysML",
       .version = "1.0",
-      .notes = "Implements OMG Systems Modeling Language (OMG SysML ) \n"
-               "Specification, Draft Adopted Specification, ptc/06-05-03",
+      .notes =
+          "Implements OMG Systems Modeling Language (OMG SysML ) \n"
+          "Specification, Draft Adopted Specification, ptc/06-05-03",
       .perspective = "SysML",
       .profiles = SysmlProfiles(),
       .diagram_profile = DiagramProfile(),

@@ -73,9 +73,10 @@ struct Profile {
   std::string notes{};
   std::vector<Stereotype> stereotypes{};
   std::optional<std::vector<TaggedValueType>> tagged_value_types{};
-  std::optional<std::string> quick_links{};         // the QuickLink table, in the first profile only
+  std::optional<std::string> quick_links{};  // the QuickLink table, in the first profile only
   std::optional<std::vector<OrderItem>> toolbox{};  // the Order items
-  bool every_stereotype_has_all_containers = false;  // AppliesTo, Redefinitions, TaggedValues, Constraints
+  bool every_stereotype_has_all_containers =
+      false;  // AppliesTo, Redefinitions, TaggedValues, Constraints
 };
 
 struct Technology {

@@ -36,7 +36,8 @@ std::u32string DecodeUtf8(std::string_view text) {
     char32_t code_point = length == 1 ? lead : lead & (0x7F >> length);
     for (size_t i = 1; i < length; ++i) {
       const auto byte = static_cast<unsigned char>(text[at + i]);
-      if (!IsContinuation(byte)) throw std::runtime_error("invalid UTF-8 at byte " + std::to_string(at + i));
+      if (!IsContinuation(byte))
+        throw std::runtime_error("invalid UTF-8 at byte " + std::to_string(at + i));
       code_point = (code_point << 6) | (byte & 0x3F);
     }
     if (code_point < SmallestOfLength(length) || code_point > 0x10FFFF ||

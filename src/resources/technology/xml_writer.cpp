@@ -57,7 +57,8 @@ void XmlWriter::Empty(std::string_view name, const Attributes& attributes) {
   EndLine();
 }
 
-void XmlWriter::TextElement(std::string_view name, const Attributes& attributes, std::string_view text) {
+void XmlWriter::TextElement(std::string_view name, const Attributes& attributes,
+                            std::string_view text) {
   StartTag(name, attributes);
   text_ += '>';
   text_ += text;
@@ -76,7 +77,8 @@ void XmlWriter::Comment(std::string_view text) {
 }
 
 const std::string& XmlWriter::Text() const {
-  if (!open_elements_.empty()) throw std::logic_error("element " + open_elements_.back() + " is still open");
+  if (!open_elements_.empty())
+    throw std::logic_error("element " + open_elements_.back() + " is still open");
   return text_;
 }
 

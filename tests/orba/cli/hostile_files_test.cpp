@@ -53,9 +53,9 @@ TEST_F(HostileFilesTest, AModelIsNeverWrittenOverADeviceAFifoOrAFolder) {
   ASSERT_EQ(::mkfifo(sandbox_.Path("fifo").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/null", sandbox_.Path("null-link"));
   std::filesystem::create_directory(sandbox_.Path("folder"));
-  for (const auto& [output, kind] : {std::pair{"fifo", "a FIFO"},
-                                     std::pair{"null-link", "a device"},
-                                     std::pair{"folder", "a folder"}}) {
+  for (const auto& [output, kind] :
+       {std::pair{"fifo", "a FIFO"}, std::pair{"null-link", "a device"},
+        std::pair{"folder", "a folder"}}) {
     const OrbaRun run = sandbox_.Run({"import", (kCases / "plain.json").string(), "-o", output});
     EXPECT_EQ(run.exit_code, 2) << output;
     EXPECT_EQ(run.err,
@@ -163,8 +163,10 @@ TEST_F(HostileFilesTest, AFileSizeLimitIsAnErrorMessageNotASignal) {
 TEST_F(HostileFilesTest, AnInterruptedImportLeavesNoFileBehind) {
   nlohmann::json model = {{"packages", {{{"key", "root"}, {"name", "Model"}}}}};
   for (int index = 0; index < 200000; ++index) {
-    model["elements"].push_back({{"key", "e" + std::to_string(index)}, {"package", "root"},
-                                 {"type", "Class"}, {"name", "Block" + std::to_string(index)}});
+    model["elements"].push_back({{"key", "e" + std::to_string(index)},
+                                 {"package", "root"},
+                                 {"type", "Class"},
+                                 {"name", "Block" + std::to_string(index)}});
   }
   sandbox_.WriteFile("large.json", model.dump());
   const pid_t import = sandbox_.Start({"import", "large.json", "-o", "large.obx"});
@@ -189,7 +191,8 @@ TEST_F(HostileFilesTest, WhatAKilledImportLeftBehindIsRemovedByTheNext) {
       sandbox_.WriteFile(stale + suffix, "left behind");
     }
     sandbox_.WriteFile("model.obx.loading-1", "pid 1 is alive: kept");
-    ASSERT_EQ(sandbox_.Run({"import", (kCases / "plain.json").string(), "-o", output}).exit_code, 0);
+    ASSERT_EQ(sandbox_.Run({"import", (kCases / "plain.json").string(), "-o", output}).exit_code,
+              0);
     EXPECT_THAT(FilesStartingWith("model.obx.loading"), ElementsAre("model.obx.loading-1"));
   }
 }

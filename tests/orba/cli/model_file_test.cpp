@@ -13,9 +13,12 @@ namespace {
 
 TEST_F(OrbaCommandTest, ReadCommandsReadTheModelAsItWasBeforeAnInterruptedWrite) {
   const std::string model = Import("car");
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"validate", model}, {"search", model, "SysML Allocations"}, {"export", model},
-           {"compartments", model, "Car"}, {"menu", model}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"validate", model},
+                                             {"search", model, "SysML Allocations"},
+                                             {"export", model},
+                                             {"compartments", model, "Car"},
+                                             {"menu", model}}) {
     const OrbaRun intact = sandbox_.Run(args);
     store::testing::InterruptWriteTo(model);
     const OrbaRun recovered = sandbox_.Run(args);
@@ -33,9 +36,9 @@ TEST_F(OrbaCommandTest, ConcurrentClicksWaitForEachOtherAndAreAllSaved) {
   for (int round = 0; round < kRounds; ++round) {
     std::vector<pid_t> clicks;
     for (int click = 0; click < kClicksAtOnce; ++click) {
-      clicks.push_back(sandbox_.Start(
-          {"click", model, "New &Block Definition Diagram", "--select", "Structure"}, {},
-          sandbox_.Path("click" + std::to_string(click) + ".txt")));
+      clicks.push_back(
+          sandbox_.Start({"click", model, "New &Block Definition Diagram", "--select", "Structure"},
+                         {}, sandbox_.Path("click" + std::to_string(click) + ".txt")));
     }
     for (const pid_t click : clicks) {
       const OrbaRun run = sandbox_.Wait(click, false);

@@ -29,8 +29,8 @@ bool Sets(const std::vector<std::string>& environment, const std::string& variab
 // the sandbox.
 std::vector<std::string> SandboxEnvironment(const std::filesystem::path& folder,
                                             std::vector<std::string> extra) {
-  static const std::vector<std::string> kDropped = {"DISPLAY=", "WAYLAND_DISPLAY=",
-                                                    "QT_QPA_PLATFORM=", "ORBA_UI="};
+  static const std::vector<std::string> kDropped = {
+      "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "ORBA_UI="};
   const std::vector<std::string> own = {"ORBA_REGISTRY=" + (folder / "components.ini").string(),
                                         "XDG_CONFIG_HOME=" + (folder / "config").string(),
                                         "HOME=" + folder.string()};

@@ -1,9 +1,8 @@
 #include "orba/cli/text_files.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -101,9 +101,8 @@ std::string Decoded(const std::string& text) {
   std::string decoded;
   for (size_t at = 0; at < text.size(); ++at) {
     const auto placeholder =
-        std::find_if(std::begin(placeholders), std::end(placeholders), [&](const auto& p) {
-          return text.compare(at, p.first.size(), p.first) == 0;
-        });
+        std::find_if(std::begin(placeholders), std::end(placeholders),
+                     [&](const auto& p) { return text.compare(at, p.first.size(), p.first) == 0; });
     if (placeholder != std::end(placeholders)) {
       decoded += placeholder->second;
       at += placeholder->first.size() - 1;
@@ -112,8 +111,10 @@ std::string Decoded(const std::string& text) {
     } else if (const char escape = text[++at]; escape == 'x' || escape == 'u') {
       const size_t digits = escape == 'x' ? 2 : 4;
       const unsigned code = std::stoul(text.substr(at + 1, digits), nullptr, 16);
-      if (escape == 'x') decoded += static_cast<char>(code);
-      else AppendUtf8(decoded, code);
+      if (escape == 'x')
+        decoded += static_cast<char>(code);
+      else
+        AppendUtf8(decoded, code);
       at += digits;
     } else {
       decoded += escape == 'n' ? '\n' : escape == 't' ? '\t' : escape == 'r' ? '\r' : escape;

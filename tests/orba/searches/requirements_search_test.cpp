@@ -26,9 +26,9 @@ constexpr char kModel[] = R"json({
 })json";
 
 TEST(RequirementKindTest, OnlyTheSevenKindsSpelledExactlyCount) {
-  for (const char* kind : {"Requirement", "DesignRequirement", "ExtendedRequirement",
-                           "FunctionalRequirement", "InterfaceRequirement",
-                           "PerformanceRequirement", "PhysicalRequirement"}) {
+  for (const char* kind :
+       {"Requirement", "DesignRequirement", "ExtendedRequirement", "FunctionalRequirement",
+        "InterfaceRequirement", "PerformanceRequirement", "PhysicalRequirement"}) {
     EXPECT_TRUE(IsRequirementKind(kind)) << kind;
   }
   for (const char* other : {"requirement", "Requirement ", "Block", ""}) {

@@ -90,11 +90,12 @@ TEST_F(SearchRunnerTest, ACustomSearchCallsTheAddinsOperationWithTheRepositoryAn
 // own value only; the document becomes XML 1.0.
 TEST_F(SearchRunnerTest, CharactersXmlForbidsInTheAnswerBecomeReplacementCharacters) {
   repository_->RegisterSearches(SearchDocument("1", "Test.Find"));
-  addin_->answer = "<ReportViewData><Fields><Field name=\"N\"/></Fields><Rows>"
-                   "<Row><Field name=\"N\" value=\"a\0b\" /></Row>"
-                   "<Row><Field name=\"N\" value=\"ok\" /></Row>"
-                   "<Row><Field name=\"N\" value=\"\x1B]0;&#x7;\" /></Row>"
-                   "</Rows></ReportViewData>"s;
+  addin_->answer =
+      "<ReportViewData><Fields><Field name=\"N\"/></Fields><Rows>"
+      "<Row><Field name=\"N\" value=\"a\0b\" /></Row>"
+      "<Row><Field name=\"N\" value=\"ok\" /></Row>"
+      "<Row><Field name=\"N\" value=\"\x1B]0;&#x7;\" /></Row>"
+      "</Rows></ReportViewData>"s;
   const SearchResult result = Run("Finder");
   std::vector<std::string> values;
   for (const SearchRow& row : result.table.rows) values.push_back(ValueOf(row, "N"));

@@ -121,8 +121,7 @@ TEST_F(HostSessionTest, LoadingCreatesConnectsAndStartsTheAddin) {
   EXPECT_THAT(created_, ElementsAre("Tessary.CTessary with ORBA_UI=none"));
   EXPECT_EQ(session.Addin("SysML").object, addin_);
   EXPECT_THAT(addin_->calls, ElementsAre("Orba_Connect", "Orba_OnPostInitialized"));
-  EXPECT_THAT(addin_->repositories,
-              ElementsAre(session.Repository(), session.Repository()));
+  EXPECT_THAT(addin_->repositories, ElementsAre(session.Repository(), session.Repository()));
 }
 
 TEST_F(HostSessionTest, TheRepositoryReportsTheHostBuildChosen) {
@@ -211,8 +210,8 @@ TEST_F(HostSessionTest, AChangeMadeInsideAnAddinCallIsAnnouncedAfterTheCallRetur
   auto session = SessionWithModel();
   host::ElementPtr car = Structure(*session)->Elements()->Items().at(0);
   addin_->calls.clear();
-  ASSERT_TRUE(session->CallAddin("SysML", "ChangeElement",
-                                 {session->Repository(), car->ElementID()}).ok);
+  ASSERT_TRUE(
+      session->CallAddin("SysML", "ChangeElement", {session->Repository(), car->ElementID()}).ok);
   EXPECT_THAT(addin_->calls,
               ElementsAre("ChangeElement begins", "ChangeElement ends",
                           "Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4"));

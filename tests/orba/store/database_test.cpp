@@ -26,7 +26,7 @@ class DatabaseTest : public ::testing::Test {
 
 TEST_F(DatabaseTest, IntTakesExactIntegersOnly) {
   const std::pair<const char*, const char*> taken[] = {
-      {"SELECT 42", "42"},     {"SELECT -7", "-7"},         {"SELECT 2.0", "2"},
+      {"SELECT 42", "42"},     {"SELECT -7", "-7"},       {"SELECT 2.0", "2"},
       {"SELECT '300'", "300"}, {"SELECT '-300'", "-300"},
   };
   for (const auto& [sql, value] : taken) EXPECT_EQ(IntOf(sql), value) << sql;

@@ -128,40 +128,50 @@ TEST_P(JsonExportDamageTest, NamesTheItemAndWhatIsWrongWithIt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, JsonExportDamageTest, ::testing::Values(
-  Damage{"ElementPackage", "UPDATE t_object SET Package_ID = 99 WHERE Object_ID = 3",
-         "element 3 (\"Vehicle\") refers to package 99, which the model does not have"},
-  Damage{"ElementParent", "UPDATE t_object SET ParentID = 99 WHERE Object_ID = 4",
-         "element 4 (\"p2\") refers to parent 99, which the model does not have"},
-  Damage{"ElementClassifier", "UPDATE t_object SET Classifier = 98 WHERE Object_ID = 5",
-         "element 5 (\"front\") refers to classifier 98, which the model does not have"},
-  Damage{"ElementPropertyType", "UPDATE t_object SET PropertyType = 97 WHERE Object_ID = 7",
-         "element 7 (\"Wheel\") refers to property type 97, which the model does not have"},
-  Damage{"ClassifierIsAPackage", "UPDATE t_object SET Classifier = 2 WHERE Object_ID = 5",
-         "element 5 (\"front\") refers to classifier 2, which stands for a package"},
-  Damage{"PackageParent", "UPDATE t_package SET Parent_ID = 99 WHERE Package_ID = 2",
-         "package 2 (\"Views\") refers to parent 99, which the model does not have"},
-  Damage{"PackageElement", "UPDATE t_package SET Object_ID = 99 WHERE Package_ID = 2",
-         "package 2 (\"Views\") refers to element 99, which the model does not have"},
-  Damage{"ConnectorClient", "UPDATE t_connector SET Start_Object_ID = 99 WHERE Connector_ID = 2",
-         "connector 2 (type \"Dependency\") refers to client 99, which the model does not have"},
-  Damage{"ConnectorSupplier", "UPDATE t_connector SET End_Object_ID = 99 WHERE Connector_ID = 3",
-         "connector 3 (type \"Association\") refers to supplier 99, which the model does not have"},
-  Damage{"DiagramPackage", "UPDATE t_diagram SET Package_ID = 99",
-         "diagram 1 (\"Overview\") refers to package 99, which the model does not have"},
-  Damage{"ElementParentNotANumber", "UPDATE t_object SET ParentID = '300abc' WHERE Object_ID = 4",
-         "model file is damaged: :memory: (t_object.ParentID of the row with Object_ID 4 holds "
-         "\"300abc\", not an integer)"},
-  Damage{"PackageParentWithAFraction", "UPDATE t_package SET Parent_ID = 1.5 WHERE Package_ID = 2",
-         "model file is damaged: :memory: (t_package.Parent_ID of the row with Package_ID 2 holds "
-         "1.5, not an integer)"},
-  Damage{"ConnectorClientABlob",
-         "UPDATE t_connector SET Start_Object_ID = x'00' WHERE Connector_ID = 2",
-         "model file is damaged: :memory: (t_connector.Start_Object_ID of the row with "
-         "Connector_ID 2 holds a blob of 1 bytes, not an integer)"},
-  Damage{"DiagramFlagsText", "UPDATE t_diagram SET Display_Flags = 'abc'",
-         "model file is damaged: :memory: (t_diagram.Display_Flags of the row with Diagram_ID 1 "
-         "holds \"abc\", not an integer)"}),
+INSTANTIATE_TEST_SUITE_P(
+    Models, JsonExportDamageTest,
+    ::testing::Values(
+        Damage{"ElementPackage", "UPDATE t_object SET Package_ID = 99 WHERE Object_ID = 3",
+               "element 3 (\"Vehicle\") refers to package 99, which the model does not have"},
+        Damage{"ElementParent", "UPDATE t_object SET ParentID = 99 WHERE Object_ID = 4",
+               "element 4 (\"p2\") refers to parent 99, which the model does not have"},
+        Damage{"ElementClassifier", "UPDATE t_object SET Classifier = 98 WHERE Object_ID = 5",
+               "element 5 (\"front\") refers to classifier 98, which the model does not have"},
+        Damage{"ElementPropertyType", "UPDATE t_object SET PropertyType = 97 WHERE Object_ID = 7",
+               "element 7 (\"Wheel\") refers to property type 97, which the model does not have"},
+        Damage{"ClassifierIsAPackage", "UPDATE t_object SET Classifier = 2 WHERE Object_ID = 5",
+               "element 5 (\"front\") refers to classifier 2, which stands for a package"},
+        Damage{"PackageParent", "UPDATE t_package SET Parent_ID = 99 WHERE Package_ID = 2",
+               "package 2 (\"Views\") refers to parent 99, which the model does not have"},
+        Damage{"PackageElement", "UPDATE t_package SET Object_ID = 99 WHERE Package_ID = 2",
+               "package 2 (\"Views\") refers to element 99, which the model does not have"},
+        Damage{
+            "ConnectorClient", "UPDATE t_connector SET Start_Object_ID = 99 WHERE Connector_ID = 2",
+            "connector 2 (type \"Dependency\") refers to client 99, which the model does not have"},
+        Damage{"ConnectorSupplier",
+               "UPDATE t_connector SET End_Object_ID = 99 WHERE Connector_ID = 3",
+               "connector 3 (type \"Association\") refers to supplier 99, which the model does not "
+               "have"},
+        Damage{"DiagramPackage", "UPDATE t_diagram SET Package_ID = 99",
+               "diagram 1 (\"Overview\") refers to package 99, which the model does not have"},
+        Damage{
+            "ElementParentNotANumber",
+            "UPDATE t_object SET ParentID = '300abc' WHERE Object_ID = 4",
+            "model file is damaged: :memory: (t_object.ParentID of the row with Object_ID 4 holds "
+            "\"300abc\", not an integer)"},
+        Damage{"PackageParentWithAFraction",
+               "UPDATE t_package SET Parent_ID = 1.5 WHERE Package_ID = 2",
+               "model file is damaged: :memory: (t_package.Parent_ID of the row with Package_ID 2 "
+               "holds "
+               "1.5, not an integer)"},
+        Damage{"ConnectorClientABlob",
+               "UPDATE t_connector SET Start_Object_ID = x'00' WHERE Connector_ID = 2",
+               "model file is damaged: :memory: (t_connector.Start_Object_ID of the row with "
+               "Connector_ID 2 holds a blob of 1 bytes, not an integer)"},
+        Damage{
+            "DiagramFlagsText", "UPDATE t_diagram SET Display_Flags = 'abc'",
+            "model file is damaged: :memory: (t_diagram.Display_Flags of the row with Diagram_ID 1 "
+            "holds \"abc\", not an integer)"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

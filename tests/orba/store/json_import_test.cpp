@@ -79,7 +79,8 @@ TEST(JsonImport, DefaultsAreEmptyAndGuidsAreKeptOrMade) {
   auto repository = ImportedModel(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [
     {"key": "a", "package": "root", "type": "Class"},
     {"key": "b", "package": "root", "type": "Class", "guid": "{Given}", "stereotype": ""},
-    {"key": "child", "parent": "b", "type": "Port"}]})", &keys);
+    {"key": "child", "parent": "b", "type": "Port"}]})",
+                                  &keys);
   host::ElementPtr a = repository->GetElementByID(keys.elements.at("a"));
   EXPECT_EQ(a->Name() + a->Stereotype() + a->Notes() + a->Multiplicity(), "");
   EXPECT_EQ(a->ClassifierID(), 0);
@@ -103,7 +104,8 @@ TEST(JsonImport, OnlyKeyNameTypeAndConnectorEndsAreRequired) {
     {"key": "part", "parent": "loose", "type": "Part"}],
     "connectors": [
       {"key": "to_package", "type": "Dependency", "client": "loose", "supplier": "root"}],
-    "diagrams": [{"name": "D", "type": "T"}]})", &keys);
+    "diagrams": [{"name": "D", "type": "T"}]})",
+                                  &keys);
   ModelSession& session = repository->Session();
   // Without a package (or a parent that has one) an element is in package 0.
   EXPECT_EQ(session.FindElement(keys.elements.at("loose"))->package_id, 0);

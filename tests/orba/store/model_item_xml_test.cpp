@@ -6,7 +6,6 @@
 
 #include "orba/store/model_session.h"
 #include "platform/xml_dom.h"
-
 #include "store_fixtures.h"
 
 namespace orba::store::testing {
@@ -50,8 +49,12 @@ TEST(ModelItemXml, NamesWithControlCharactersReadBackAsXmlAllows) {
   const std::string name = "line1\nline2\ttab\r\nend";
   nlohmann::json document = {{"packages", {{{"key", "p"}, {"name", "P"}}}},
                              {"elements",
-                              {{{"key", "a"}, {"package", "p"}, {"type", "Class"}, {"name", name},
-                                {"guid", "{A}"}, {"metatype", name}}}}};
+                              {{{"key", "a"},
+                                {"package", "p"},
+                                {"type", "Class"},
+                                {"name", name},
+                                {"guid", "{A}"},
+                                {"metatype", name}}}}};
   auto repository = ImportedModel(document.dump());
   repository->Session().Db().Execute(
       "UPDATE t_object SET Name = Name || char(1, 31), Metatype = Metatype || char(1, 31)");

@@ -1,12 +1,11 @@
 // Model files: creating, reopening, and refusing files this host cannot read.
 #include "orba/store/schema.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
@@ -45,8 +44,8 @@ std::string ErrorOfAnotherUser(const std::function<void()>& action) {
   if (child == 0) {
     const bool other_user = geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
     const std::string message = other_user ? ErrorOf(action) : "cannot become nobody";
-    const bool written = write(pipe_ends[1], message.data(), message.size()) ==
-                         static_cast<ssize_t>(message.size());
+    const bool written =
+        write(pipe_ends[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
     _exit(written ? 0 : 1);
   }
   close(pipe_ends[1]);
@@ -189,9 +188,9 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
   EXPECT_THAT(OpenError(truncated), StartsWith("model file is damaged: " + truncated));
   const std::string newer = SampleFile("newer.obx");
   ExecuteOn(newer, "PRAGMA user_version = " + std::to_string(kSchemaVersion + 1));
-  EXPECT_THAT(OpenError(newer),
-              AllOf(HasSubstr(newer),
-                    HasSubstr("schema version " + std::to_string(kSchemaVersion + 1))));
+  EXPECT_THAT(
+      OpenError(newer),
+      AllOf(HasSubstr(newer), HasSubstr("schema version " + std::to_string(kSchemaVersion + 1))));
 }
 
 TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {

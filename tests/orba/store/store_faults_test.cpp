@@ -53,7 +53,11 @@ TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
     "packages": [{"key": "p", "name": "Other"}], "elements": [], "connectors": []})";
   testing_support::FailingSqliteVfs vfs;
   const auto messages = FailEachCallInTurn<std::exception>(
-      vfs, [&] { ModelRepository repository; ImportJsonModelFile(repository, other, path_); },
+      vfs,
+      [&] {
+        ModelRepository repository;
+        ImportJsonModelFile(repository, other, path_);
+      },
       [&](const std::string& failure) {
         // Once in place, the new model may still fail to open again.
         const std::string now = Exported();

@@ -25,15 +25,14 @@ TEST(XmlText, EscapesWhatXmlCarriesAndReplacesWhatItForbids) {
     const char* as_text;
     const char* as_attribute;
   };
-  const Case cases[] = {{"a\tb", "a\tb", "a&#x9;b"},
-                        {"a\nb", "a\nb", "a&#xA;b"},
-                        {"a\rb", "a&#xD;b", "a&#xD;b"},
-                        {std::string("a\0b", 3), "a\uFFFDb", "a\uFFFDb"},
-                        {"\x01\x1B[2J ~\x7F\u009B", "\uFFFD\uFFFD[2J ~&#x7F;&#x9B;",
-                         "\uFFFD\uFFFD[2J ~&#x7F;&#x9B;"},
-                        {"\uFFFE\uFFFF \U0010FFFF", "\uFFFD\uFFFD \U0010FFFF",
-                         "\uFFFD\uFFFD \U0010FFFF"},
-                        {"bad \xC3 \xED\xA0\x80", "bad \uFFFD \uFFFD", "bad \uFFFD \uFFFD"}};
+  const Case cases[] = {
+      {"a\tb", "a\tb", "a&#x9;b"},
+      {"a\nb", "a\nb", "a&#xA;b"},
+      {"a\rb", "a&#xD;b", "a&#xD;b"},
+      {std::string("a\0b", 3), "a\uFFFDb", "a\uFFFDb"},
+      {"\x01\x1B[2J ~\x7F\u009B", "\uFFFD\uFFFD[2J ~&#x7F;&#x9B;", "\uFFFD\uFFFD[2J ~&#x7F;&#x9B;"},
+      {"\uFFFE\uFFFF \U0010FFFF", "\uFFFD\uFFFD \U0010FFFF", "\uFFFD\uFFFD \U0010FFFF"},
+      {"bad \xC3 \xED\xA0\x80", "bad \uFFFD \uFFFD", "bad \uFFFD \uFFFD"}};
   for (const Case& c : cases) {
     EXPECT_EQ(EscapeXmlText(c.text), c.as_text) << c.as_text;
     EXPECT_EQ(EscapeXmlAttribute(c.text), c.as_attribute) << c.as_attribute;

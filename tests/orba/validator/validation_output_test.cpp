@@ -56,8 +56,8 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
 
 TEST(ValidationTextTest, ControlCharactersInTextsAreShownNotObeyed) {
   ValidationResult result;
-  result.violations = {{"SysML", "View rules", 0, "bad\x1b[2J",
-                        {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
+  result.violations = {
+      {"SysML", "View rules", 0, "bad\x1b[2J", {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
   std::ostringstream text;
   WriteValidationText(result, text);
   EXPECT_EQ(text.str(),
