@@ -53,7 +53,8 @@ uint32_t PixelAt(const std::vector<uint32_t>& pixels, int x, int y) {
 TEST(AboutPictureTest, DrawsOutlinedBlocksOnAGradientInAtMost256Colours) {
   const std::vector<uint32_t> pixels = DrawAboutPicture();
   ASSERT_EQ(pixels.size(), 60u * 165u);
-  const platform::Control& picture = AboutDialog().Get("Picture1");
+  const auto dialog = AboutDialog();
+  const platform::Control& picture = dialog.Get("Picture1");
   EXPECT_EQ(picture.picture_width, 60);
   EXPECT_EQ(picture.picture_height, 165);
   EXPECT_EQ(picture.picture, pixels);
