@@ -13,19 +13,24 @@ cmake --preset coverage >/dev/null
 cmake --build --preset coverage
 
 # Every process (test programs and the orba runs they start) merges its
-# counts into a small pool of files, so thousands of runs stay a few files.
+# counts into a small pool of files, so thousands of runs stay a few files
+# (one file per process id would be overwritten when ids wrap around).
 rm -rf "$build/profiles"
 mkdir -p "$build/profiles"
 LLVM_PROFILE_FILE="$PWD/$build/profiles/%4m.profraw" ctest --preset coverage -j2 >"$build/ctest.log" ||
   { tail -40 "$build/ctest.log"; exit 1; }
-llvm-profdata merge -sparse "$build"/profiles/*.profraw -o "$build/coverage.profdata"
+# A process the tests kill on purpose (an interrupted write) may leave a torn
+# file: it is skipped, and said so.
+find "$build/profiles" -name '*.profraw' >"$build/profiles.txt"
+llvm-profdata merge -sparse --failure-mode=all -f "$build/profiles.txt" \
+  -o "$build/coverage.profdata"
 
-objects=()
+# One export per program, joined: exported together, a function compiled into
+# several programs with different hashes would count in none of them.
 for program in "$build"/bin/orba "$build"/bin/*_test "$build"/bin/*.so; do
-  objects+=(-object "$program")
-done
-llvm-cov export -format=lcov -instr-profile="$build/coverage.profdata" \
-  "${objects[@]}" -ignore-filename-regex='(/usr/|/tests/|/build-coverage/)' >"$build/coverage.lcov"
+  llvm-cov export -format=lcov -instr-profile="$build/coverage.profdata" "$program" \
+    -ignore-filename-regex='(/usr/|/tests/|/build-coverage/)' 2>/dev/null
+done >"$build/coverage.lcov"
 scripts/coverage.py summary "$build/coverage.lcov" >"$build/coverage.txt"
 tail -1 "$build/coverage.txt"
 
