@@ -2,8 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <mutex>
 
@@ -53,13 +51,12 @@ base::IniFile ReadRegistryFile(base::FileSystem& fs, const std::filesystem::path
   });
 }
 
-// ProgID -> module of the [Components] section. ProgIDs compare ignoring
-// case, so one registered twice is an error rather than a silent choice; a
-// relative module path is relative to the registry's folder, never to the
-// folder a command happens to run in.
-std::map<std::string, std::string> ReadEntries(base::FileSystem& fs,
-                                               const std::filesystem::path& file) {
-  const base::IniFile registry = ReadRegistryFile(fs, file);
+// ProgID -> module of the [Components] section of `registry`, read from
+// `file`. ProgIDs compare ignoring case, so one registered twice is an error
+// rather than a silent choice; a relative module path is relative to the
+// registry's folder, never to the folder a command happens to run in.
+std::map<std::string, std::string> EntriesOf(const base::IniFile& registry,
+                                             const std::filesystem::path& file) {
   std::map<std::string, std::string> entries;
   std::map<std::string, int> first_lines;
   for (const base::IniFile::Entry& entry : registry.EntriesOf(kSection)) {
@@ -80,6 +77,11 @@ std::map<std::string, std::string> ReadEntries(base::FileSystem& fs,
             : (std::filesystem::absolute(file).parent_path() / module).lexically_normal().string();
   }
   return entries;
+}
+
+std::map<std::string, std::string> ReadEntries(base::FileSystem& fs,
+                                               const std::filesystem::path& file) {
+  return EntriesOf(ReadRegistryFile(fs, file), file);
 }
 
 // The module's absolute path as it will be recorded; a path that cannot be
@@ -128,8 +130,8 @@ std::vector<std::string> Registry::RegisterModule(const std::filesystem::path& m
   base::ReportedAs<Error>([&] {
     base::MakeFolders(fs_, file_.parent_path(), "component registry folder");
     const base::FileLock lock(fs_, file_.string() + ".lock", kWhat);
-    ReadEntries(fs_, file_);  // refuses a registry that is already unreadable or ambiguous
     base::IniFile registry = ReadRegistryFile(fs_, file_);
+    EntriesOf(registry, file_);  // refuses a registry that is already ambiguous
     for (const std::string& prog_id : prog_ids) registry.Set(kSection, prog_id, absolute.string());
     base::WriteFileAtomically(fs_, file_, registry.Text(), kWhat);
   });

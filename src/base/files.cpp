@@ -54,13 +54,14 @@ class Descriptor {
   int fd_;
 };
 
-// Fills `status` for an existing file, or leaves it zero for a missing one;
-// false (with errno) when the file cannot be examined at all.
-bool StatIfPresent(FileSystem& fs, const std::filesystem::path& path, struct stat& status) {
-  status = {};
-  if (fs.Stat(path.c_str(), &status) == 0) return true;
-  status = {};
-  return errno == ENOENT;
+// The mode of the file at `path`; nullopt when there is none. A file that
+// cannot be examined is a failure to write it, never taken for a missing one.
+std::optional<mode_t> ModeIfPresent(FileSystem& fs, const std::filesystem::path& path,
+                                    std::string_view what, const std::filesystem::path& shown) {
+  struct stat status {};
+  if (fs.Stat(path.c_str(), &status) == 0) return status.st_mode;
+  if (errno != ENOENT) Fail("write", what, shown, std::strerror(errno));
+  return std::nullopt;
 }
 
 std::string SizeText(uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
@@ -176,19 +177,16 @@ std::filesystem::path ResolveLinks(const std::filesystem::path& path) {
 void WriteFileAtomically(FileSystem& fs, const std::filesystem::path& path, std::string_view text,
                          std::string_view what, WriteOptions options) {
   const std::filesystem::path target = ResolveLinks(path);
-  struct stat status {};
   std::optional<mode_t> keep_mode;
-  if (!StatIfPresent(fs, target, status)) {
-    Fail("write", what, path, std::strerror(errno));
-  } else if (status.st_mode != 0) {
-    const FileKind kind = KindOfMode(status.st_mode);
+  if (const std::optional<mode_t> mode = ModeIfPresent(fs, target, what, path)) {
+    const FileKind kind = KindOfMode(*mode);
     if (kind != FileKind::kRegular) {
       if (options.allow_streams && kind != FileKind::kFolder && kind != FileKind::kOther) {
         return WriteToStream(fs, target, text, what);
       }
       Fail("write", what, path, "it is " + std::string(DescribeKind(kind)));
     }
-    keep_mode = status.st_mode & 07777;
+    keep_mode = *mode & 07777;
   }
   const std::filesystem::path temp = target.string() + ".writing-" + std::to_string(::getpid());
   try {
@@ -215,15 +213,12 @@ std::filesystem::path ReplaceableFileTarget(FileSystem& fs, const std::filesyste
 
 void MoveIntoPlace(FileSystem& fs, const std::filesystem::path& built,
                    const std::filesystem::path& target, std::string_view what) {
-  struct stat status {};
-  if (!StatIfPresent(fs, target, status)) {
-    Fail("write", what, target, std::strerror(errno));
-  } else if (status.st_mode != 0) {
-    const FileKind kind = KindOfMode(status.st_mode);
+  if (const std::optional<mode_t> mode = ModeIfPresent(fs, target, what, target)) {
+    const FileKind kind = KindOfMode(*mode);
     if (kind != FileKind::kRegular) {
       Fail("write", what, target, "it is " + std::string(DescribeKind(kind)));
     }
-    if (fs.Chmod(built.c_str(), status.st_mode & 07777) != 0) {
+    if (fs.Chmod(built.c_str(), *mode & 07777) != 0) {
       Fail("write", what, target, std::strerror(errno));
     }
   }

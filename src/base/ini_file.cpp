@@ -1,8 +1,8 @@
 #include "base/ini_file.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string_view>
+
+#include "base/text.h"
 
 namespace base {
 namespace {
@@ -16,10 +16,7 @@ std::string Trim(const std::string& text) {
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
+  return AsciiLowerCase(a) == AsciiLowerCase(b);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "platform/settings_store.h"
 
-#include <cstdlib>
-
 #include "base/files.h"
 #include "base/ini_file.h"
 
