@@ -8,11 +8,16 @@
   coverage.py module TRACE FOLDER MIN  exit 1 unless FOLDER's lines are
                                        covered at least MIN per cent
 
-A baseline names, per file, the covered line numbers and the taken
-branches (line.block.branch), as ranges. It is meaningful against the
-same sources: compare before changing them.
+A baseline names the commit of the sources it was taken on, then per
+file the covered line numbers and the taken branches (line.block.branch),
+as ranges. Compared with a trace of later sources, its line numbers are
+carried over to the lines that still read the same (a diff of the file at
+that commit with the file now); lines changed since are counted apart, not
+compared.
 """
 
+import difflib
+import subprocess
 import sys
 from collections import defaultdict
 
@@ -76,28 +81,72 @@ def summary(trace):
           f"branches {total[2]}/{total[3]} ({100 * total[2] / max(total[3], 1):.1f} %)")
 
 
+def git(*arguments):
+    return subprocess.run(["git", *arguments], capture_output=True, text=True).stdout
+
+
 def baseline(trace, out):
     lines, branches = read_trace(trace)
     hit_lines, hit_branches = covered(lines), covered(branches)
     with open(out, "w") as file:
+        file.write(f"# sources {git('rev-parse', 'HEAD').strip()}\n")
         for name in sorted(lines):
             file.write(f"{name} lines {as_ranges(hit_lines[name])}\n")
             taken = sorted(hit_branches.get(name, ()), key=lambda k: tuple(map(int, k.split("."))))
             file.write(f"{name} branches {','.join(taken)}\n")
 
 
+def line_map(commit, name):
+    """{line number at commit: line number now} for the lines of file `name`
+    that read the same in both."""
+    then = git("show", f"{commit}:{name}").splitlines()
+    try:
+        now = open(name).read().splitlines()
+    except OSError:
+        return {}
+    matcher = difflib.SequenceMatcher(None, then, now, autojunk=False)
+    return {block.a + i + 1: block.b + i + 1
+            for block in matcher.get_matching_blocks() for i in range(block.size)}
+
+
+def carried_over(wanted, kind, mapping):
+    """The baseline's items renumbered to today's lines, and how many fell on
+    changed lines."""
+    moved, changed = set(), 0
+    for item in wanted:
+        line, _, rest = str(item).partition(".")
+        if int(line) not in mapping:
+            changed += 1
+        elif kind == "lines":
+            moved.add(mapping[int(line)])
+        else:
+            moved.add(f"{mapping[int(line)]}.{rest}")
+    return moved, changed
+
+
 def compare(trace, baseline_path):
     lines, branches = read_trace(trace)
     now = {"lines": covered(lines), "branches": covered(branches)}
-    lost = 0
+    lost = changed = 0
+    commit, maps = None, {}
     for row in open(baseline_path):
+        if row.startswith("# sources "):
+            commit = row.split()[2]
+            continue
         name, kind, items = (row.rstrip("\n").split(" ", 2) + [""])[:3]
         wanted = from_ranges(items) if kind == "lines" else set(filter(None, items.split(",")))
+        if commit:
+            mapping = maps.setdefault(name, line_map(commit, name))
+            wanted, on_changed_lines = carried_over(wanted, kind, mapping)
+            changed += on_changed_lines
         missing = wanted - now[kind].get(name, set())
         if missing:
             lost += len(missing)
             shown = as_ranges(missing) if kind == "lines" else ",".join(sorted(missing))
             print(f"{name}: {kind} no longer covered: {shown}")
+    if changed:
+        print(f"{changed} lines and branches of the baseline are on lines changed since; "
+              "not compared")
     print(f"{lost} lines and branches of the baseline are no longer covered")
     return 1 if lost else 0
 
