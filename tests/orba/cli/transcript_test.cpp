@@ -22,16 +22,16 @@
 //   gone PREFIX              no file's name starts with PREFIX
 //   refused ARGS => PROBLEM  runs orba: exit 2, nothing on stdout, PROBLEM on stderr
 //
-// No run may write a raw control byte on stderr. Files are in the sandbox,
-// which is orba's working folder. ARGS are split at spaces outside "double
-// quotes". In ARGS and TEXT, \n, \t, \r, \\, \" and \xNN are escapes,
-// {bin} is the folder of the built programs, {source} the source tree and
-// {cases} the folder of the case files.
+// No run may end by a signal or write a raw control byte on stderr. ARGS are
+// split at spaces outside "double quotes". In ARGS and TEXT, \n, \t, \r, \\,
+// \" and \xNN are escapes, {bin} is the folder of the built programs, {source}
+// the source tree and {cases} the folder of the case files.
 //
-// Each case runs in a sandbox: a temporary folder holding the component
-// registry (with the built add-in module registered) and the settings, so the
-// user's own configuration is never read or written. Below the driver, what
-// cases cannot say: runs that overlap or are interrupted.
+// Each case runs in a sandbox, orba's working folder, where its files are: a
+// temporary folder holding the component registry (with the built add-in
+// module registered) and the settings, so the user's own configuration is
+// never read or written. Below the driver, what cases cannot say: runs that
+// overlap or are interrupted.
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
