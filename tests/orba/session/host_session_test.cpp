@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -26,9 +27,8 @@ class RecordingAddin : public automation::DispatchObject {
   RecordingAddin() {
     for (const char* name : {"Orba_Connect", "Orba_OnPostInitialized", "Orba_FileOpen"}) {
       AddMethod(name, 1, [this, name](Args args) {
-        Record(name, "");
         repositories.push_back(args[0].As<host::Repository>());
-        return Variant();
+        return Record(name, "");
       });
     }
     AddMethod("Orba_Disconnect", 0, [this](Args) { return Record("Orba_Disconnect", ""); });
@@ -40,28 +40,18 @@ class RecordingAddin : public automation::DispatchObject {
       return Record("Orba_OnNotifyContextItemModified",
                     args[1].ToString() + " " + args[2].ToString());
     });
-    AddMethod("RunSearch", 2, [](Args args) {
-      args[0].As<host::Repository>()->RunSearch(args[1].ToString(), "", "", "");
-      return Variant();
-    });
-    // Changes an element inside an add-in call, as an event handler may.
-    AddMethod("ChangeElement", 2, [this](Args args) {
-      Record("ChangeElement", "begins");
-      const host::ElementPtr element =
-          args[0].As<host::Repository>()->GetElementByID(args[1].ToInt32());
-      element->SetAbstract("1");
-      element->Update();
-      return Record("ChangeElement", "ends");
-    });
-    AddMethod("OpenDiagram", 2, [](Args args) {
-      args[0].As<host::Repository>()->OpenDiagram(args[1].ToInt32());
-      return Variant();
+    // Runs `inside` within an add-in call, as an event handler may.
+    AddMethod("Inside", 1, [this](Args args) {
+      Record("Inside", "begins");
+      inside(args[0].As<host::Repository>());
+      return Record("Inside", "ends");
     });
   }
 
   std::vector<std::string> calls;
   std::vector<host::RepositoryPtr> repositories;
   std::set<std::string> failing;
+  std::function<void(const host::RepositoryPtr&)> inside;
 
  private:
   Variant Record(const std::string& operation, const std::string& detail) {
@@ -114,67 +104,36 @@ class HostSessionTest : public ::testing::Test {
 };
 
 // The add-in is created by its ProgID once the user interface is chosen, then
-// connected and started with the session's repository.
-TEST_F(HostSessionTest, LoadingCreatesConnectsAndStartsTheAddin) {
+// connected and started with the session's repository; a failed call is
+// reported and the host goes on.
+TEST_F(HostSessionTest, LoadingCreatesConnectsAndStartsTheAddinAndReportsWhatFails) {
+  addin_->failing = {"Orba_Connect"};
   HostSession session(Options());
   session.LoadAddins();
   EXPECT_THAT(created_, ElementsAre("Tessary.CTessary with ORBA_UI=none"));
   EXPECT_EQ(session.Addin("SysML").object, addin_);
   EXPECT_THAT(addin_->calls, ElementsAre("Orba_Connect", "Orba_OnPostInitialized"));
   EXPECT_THAT(addin_->repositories, ElementsAre(session.Repository(), session.Repository()));
-}
-
-TEST_F(HostSessionTest, TheRepositoryReportsTheHostBuildChosen) {
-  SessionOptions options = Options();
-  options.host_build = 796;
-  HostSession session(options);
-  EXPECT_EQ(session.Repository()->BuildNumber(), 796);
-  EXPECT_EQ(HostSession(Options()).Repository()->BuildNumber(), 1558);
-}
-
-TEST_F(HostSessionTest, AFailedCallIsReportedAndTheHostGoesOn) {
-  addin_->failing = {"Orba_Connect"};
-  HostSession session(Options());
-  session.LoadAddins();
   EXPECT_EQ(diagnostics_.str(), "add-in SysML: Orba_Connect failed: Orba_Connect is broken\n");
-  EXPECT_THAT(addin_->calls, ElementsAre("Orba_Connect", "Orba_OnPostInitialized"));
-}
-
-TEST_F(HostSessionTest, CallAddinAnswersTheResultAndReportsAFailure) {
-  HostSession session(Options());
-  session.LoadAddins();
-  const automation::CallResult unknown = session.CallAddin("SysML", "Orba_Nothing", {});
-  EXPECT_FALSE(unknown.ok);
+  EXPECT_FALSE(session.CallAddin("SysML", "Orba_Nothing", {}).ok);
   EXPECT_THAT(diagnostics_.str(), HasSubstr("add-in SysML: Orba_Nothing failed: "));
   EXPECT_TRUE(session.CallAddin("SysML", "Orba_FileOpen", {session.Repository()}).ok);
   EXPECT_THROW(session.CallAddin("UML", "Orba_FileOpen", {}), SessionError);
 }
 
-TEST_F(HostSessionTest, AnUnregisteredProgIDTellsHowToRegisterIt) {
-  testing_support::TempFolder folder;
-  environment_.Set("ORBA_REGISTRY", (folder.path() / "components.ini").c_str());
-  SessionOptions options = Options();
-  options.create_addin = nullptr;
-  HostSession session(options);
-  try {
-    session.LoadAddins();
-    FAIL() << "the add-in was created";
-  } catch (const SessionError& error) {
-    EXPECT_THAT(error.what(), HasSubstr("cannot load add-in SysML: no component is registered as "
-                                        "Tessary.CTessary"));
-    EXPECT_THAT(error.what(), HasSubstr("orba register MODULE"));
-  }
-}
-
-TEST_F(HostSessionTest, OpeningOrCreatingAModelTellsTheAddin) {
+// Ending a session disconnects the add-in, then closes the model.
+TEST_F(HostSessionTest, OpeningOrCreatingAModelTellsTheAddinAndEndingDisconnectsIt) {
   testing_support::TempFolder folder;
   const std::string path = (folder.path() / "model.obx").string();
+  store::ModelRepositoryPtr repository;
   {
     HostSession session(Options());
     session.LoadAddins();
     session.CreateModel(path);
     EXPECT_EQ(session.Repository()->ModelLocation(), path);
+    repository = session.Repository();
   }
+  EXPECT_FALSE(repository->IsOpen());
   HostSession session(Options());
   session.LoadAddins();
   session.OpenModel(path, store::ModelRepository::Access::kReadOnly);
@@ -184,97 +143,70 @@ TEST_F(HostSessionTest, OpeningOrCreatingAModelTellsTheAddin) {
                                          "Orba_OnPostInitialized", "Orba_FileOpen"));
 }
 
-TEST_F(HostSessionTest, EndingTheSessionDisconnectsTheAddinAndClosesTheModel) {
-  store::ModelRepositoryPtr repository;
-  {
-    auto session = SessionWithModel();
-    repository = session->Repository();
-  }
-  EXPECT_THAT(addin_->calls, ElementsAre("Orba_Disconnect"));
-  EXPECT_FALSE(repository->IsOpen());
-}
-
-TEST_F(HostSessionTest, ElementsCreatedOrChangedThroughTheObjectModelAreAnnounced) {
+// A change made inside an add-in call is announced after the call returns; a
+// search or diagram the add-in opens is handed to the listener, an unknown one
+// fails the add-in's call.
+TEST_F(HostSessionTest, ChangesAreAnnouncedAndWhatTheAddinOpensIsShown) {
   auto session = SessionWithModel();
+  const host::RepositoryPtr repository = session->Repository();
   host::ElementPtr car = Structure(*session)->Elements()->Items().at(0);
   car->SetAbstract("1");
   car->Update();
   host::ElementPtr added = Structure(*session)->Elements()->AddNew("Engine", "Class");
   added->Update();
+  addin_->inside = [&](const host::RepositoryPtr&) {
+    car->SetAbstract("0");
+    car->Update();
+  };
+  ASSERT_TRUE(session->CallAddin("SysML", "Inside", {repository}).ok);
+  const std::string modified = "Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4";
   EXPECT_THAT(addin_->calls,
-              ElementsAre("Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4",
-                          "Orba_OnPostNewElement " + std::to_string(added->ElementID())));
-}
+              ElementsAre(modified, "Orba_OnPostNewElement " + std::to_string(added->ElementID()),
+                          "Inside begins", "Inside ends", modified));
 
-TEST_F(HostSessionTest, AChangeMadeInsideAnAddinCallIsAnnouncedAfterTheCallReturns) {
-  auto session = SessionWithModel();
-  host::ElementPtr car = Structure(*session)->Elements()->Items().at(0);
-  addin_->calls.clear();
-  ASSERT_TRUE(
-      session->CallAddin("SysML", "ChangeElement", {session->Repository(), car->ElementID()}).ok);
-  EXPECT_THAT(addin_->calls,
-              ElementsAre("ChangeElement begins", "ChangeElement ends",
-                          "Orba_OnNotifyContextItemModified " + car->ElementGUID() + " 4"));
-}
-
-TEST_F(HostSessionTest, ASearchTheAddinRunsIsHandedToTheListenerAndAnUnknownOneFails) {
-  auto session = SessionWithModel();
   std::vector<std::string> shown;
   session->OnSearchResult(
       [&](const searches::SearchResult& result) { shown.push_back(result.name); });
-  EXPECT_TRUE(session->CallAddin("SysML", "RunSearch", {session->Repository(), "Requirements"}).ok);
-  EXPECT_FALSE(session->CallAddin("SysML", "RunSearch", {session->Repository(), "Nothing"}).ok);
-  EXPECT_THAT(shown, ElementsAre("Requirements"));
-  EXPECT_THAT(diagnostics_.str(),
-              HasSubstr("add-in SysML: RunSearch failed: no search named \"Nothing\""));
-}
-
-TEST_F(HostSessionTest, ADiagramTheAddinOpensIsHandedToTheListener) {
-  auto session = SessionWithModel();
-  std::vector<std::string> opened;
   session->OnDiagramOpened(
-      [&](const host::DiagramPtr& diagram) { opened.push_back(diagram->Name()); });
+      [&](const host::DiagramPtr& diagram) { shown.push_back(diagram->Name()); });
   const int32_t id = session->Repository()->DiagramIds().at(0);
-  EXPECT_TRUE(session->CallAddin("SysML", "OpenDiagram", {session->Repository(), id}).ok);
-  EXPECT_FALSE(session->CallAddin("SysML", "OpenDiagram", {session->Repository(), id + 100}).ok);
-  EXPECT_THAT(opened, ElementsAre("Overview"));
+  const std::vector<std::pair<std::function<void(const host::RepositoryPtr&)>, bool>> opened = {
+      {[](const auto& r) { r->RunSearch("Requirements", "", "", ""); }, true},
+      {[](const auto& r) { r->RunSearch("Nothing", "", "", ""); }, false},
+      {[id](const auto& r) { r->OpenDiagram(id); }, true},
+      {[id](const auto& r) { r->OpenDiagram(id + 100); }, false}};
+  for (const auto& [open, ok] : opened) {
+    addin_->inside = open;
+    EXPECT_EQ(session->CallAddin("SysML", "Inside", {repository}).ok, ok);
+  }
+  EXPECT_THAT(shown, ElementsAre("Requirements", "Overview"));
+  EXPECT_THAT(diagnostics_.str(),
+              HasSubstr("add-in SysML: Inside failed: no search named \"Nothing\""));
   EXPECT_THAT(diagnostics_.str(), HasSubstr("no diagram has the id " + std::to_string(id + 100)));
 }
 
-struct UiCase {
-  const char* choice;
-  const char* orba_ui_before;  // null: not set
-  const char* display;         // null: not set
-  const char* expected;
-  friend void PrintTo(const UiCase& ui, std::ostream* out) {
-    *out << "choice=" << ui.choice << " ORBA_UI=" << (ui.orba_ui_before ? ui.orba_ui_before : "")
-         << " DISPLAY=" << (ui.display ? ui.display : "");
+// The choice, ORBA_UI and DISPLAY before (null: not set), and ORBA_UI after
+// (null: the choice is refused).
+TEST(ChooseUserInterfaceTest, SetsOrbaUiFromTheChoiceOrTheDisplay) {
+  const std::array<const char*, 4> cases[] = {
+      {"none", "qt", ":0", "none"},      {"console", nullptr, nullptr, "console"},
+      {"qt", nullptr, nullptr, "qt"},    {"", "none", ":0", "none"},
+      {"", nullptr, ":0", "qt"},         {"", nullptr, nullptr, "console"},
+      {"gtk", nullptr, nullptr, nullptr}};
+  for (const auto& [choice, orba_ui, display, expected] : cases) {
+    SCOPED_TRACE(std::string(choice) + " " + (orba_ui ? orba_ui : "-") + " " +
+                 (display ? display : "-"));
+    testing_support::ScopedEnvironment environment;
+    environment.Set("ORBA_UI", orba_ui);
+    environment.Set("DISPLAY", display);
+    environment.Set("WAYLAND_DISPLAY", nullptr);
+    if (!expected) {
+      EXPECT_THROW(ChooseUserInterface(choice), SessionError);
+    } else {
+      ChooseUserInterface(choice);
+      EXPECT_STREQ(std::getenv("ORBA_UI"), expected);
+    }
   }
-};
-
-class ChooseUserInterfaceTest : public ::testing::TestWithParam<UiCase> {
- protected:
-  testing_support::ScopedEnvironment environment_;
-};
-
-TEST_P(ChooseUserInterfaceTest, SetsOrbaUi) {
-  environment_.Set("ORBA_UI", GetParam().orba_ui_before);
-  environment_.Set("DISPLAY", GetParam().display);
-  environment_.Set("WAYLAND_DISPLAY", nullptr);
-  ChooseUserInterface(GetParam().choice);
-  EXPECT_STREQ(std::getenv("ORBA_UI"), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Choices, ChooseUserInterfaceTest,
-                         ::testing::Values(UiCase{"none", "qt", ":0", "none"},
-                                           UiCase{"console", nullptr, nullptr, "console"},
-                                           UiCase{"qt", nullptr, nullptr, "qt"},
-                                           UiCase{"", "none", ":0", "none"},
-                                           UiCase{"", nullptr, ":0", "qt"},
-                                           UiCase{"", nullptr, nullptr, "console"}));
-
-TEST(ChooseUserInterfaceErrorTest, AnUnknownChoiceIsRefused) {
-  EXPECT_THROW(ChooseUserInterface("gtk"), SessionError);
 }
 
 }  // namespace
