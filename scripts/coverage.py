@@ -7,6 +7,9 @@
                                        the trace does not; exit 1 if any
   coverage.py module TRACE FOLDER MIN  exit 1 unless FOLDER's lines are
                                        covered at least MIN per cent
+  coverage.py new-modules TRACE        the same, 90 per cent, for every module
+                                       of src/ that test_share.py does not
+                                       list as established
 
 A baseline names the commit of the sources it was taken on, then per
 file the covered line numbers and the taken branches (line.block.branch),
@@ -163,9 +166,21 @@ def module(trace, folder, minimum):
     return 0 if total and share >= float(minimum) else 1
 
 
+def new_modules(trace):
+    from test_share import ESTABLISHED, module_of
+    from pathlib import Path
+    lines, _ = read_trace(trace)
+    names = {module_of(Path(name)) for name in lines} - ESTABLISHED
+    failed = [name for name in sorted(names) if module(trace, "src/" + name, 90)]
+    if not names:
+        print("no module newer than the coverage rule")
+    return 1 if failed else 0
+
+
 def main(arguments):
     commands = {"summary": (summary, 1), "baseline": (baseline, 2),
-                "compare": (compare, 2), "module": (module, 3)}
+                "compare": (compare, 2), "module": (module, 3),
+                "new-modules": (new_modules, 1)}
     if not arguments or arguments[0] not in commands or \
             len(arguments) != commands[arguments[0]][1] + 1:
         sys.exit(__doc__)
