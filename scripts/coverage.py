@@ -99,12 +99,22 @@ def baseline(trace, out):
             file.write(f"{name} branches {','.join(taken)}\n")
 
 
-def line_map(commit, name):
+def renames(commit):
+    """{path at commit: path now} for the files git sees as moved since."""
+    moved = {}
+    for row in git("diff", "--find-renames", "--name-status", commit, "--", "src").splitlines():
+        status, *paths = row.split("\t")
+        if status.startswith("R"):
+            moved[paths[0]] = paths[1]
+    return moved
+
+
+def line_map(commit, name, moved):
     """{line number at commit: line number now} for the lines of file `name`
-    that read the same in both."""
+    (or where it has moved to) that read the same in both."""
     then = git("show", f"{commit}:{name}").splitlines()
     try:
-        now = open(name).read().splitlines()
+        now = open(moved.get(name, name)).read().splitlines()
     except OSError:
         return {}
     matcher = difflib.SequenceMatcher(None, then, now, autojunk=False)
@@ -131,17 +141,20 @@ def compare(trace, baseline_path):
     lines, branches = read_trace(trace)
     now = {"lines": covered(lines), "branches": covered(branches)}
     lost = changed = 0
-    commit, maps = None, {}
+    commit, maps, moved = None, {}, {}
     for row in open(baseline_path):
         if row.startswith("# sources "):
             commit = row.split()[2]
+            moved = renames(commit)
             continue
         name, kind, items = (row.rstrip("\n").split(" ", 2) + [""])[:3]
         wanted = from_ranges(items) if kind == "lines" else set(filter(None, items.split(",")))
         if commit:
-            mapping = maps.setdefault(name, line_map(commit, name))
-            wanted, on_changed_lines = carried_over(wanted, kind, mapping)
+            if name not in maps:
+                maps[name] = line_map(commit, name, moved)
+            wanted, on_changed_lines = carried_over(wanted, kind, maps[name])
             changed += on_changed_lines
+            name = moved.get(name, name)
         missing = wanted - now[kind].get(name, set())
         if missing:
             lost += len(missing)
