@@ -79,7 +79,9 @@ bool CallWithRepository(automation::Object& addin, const char* operation) {
 
 // The host's start-up path: create by ProgID, then connect and initialise.
 bool StartThroughRegistry() {
-  automation::ObjectPtr addin = automation::Registry(RegistryFile()).CreateObject(addin::kProgID);
+  // The module's default platform, showing no dialogs.
+  automation::ObjectPtr addin =
+      automation::Registry(RegistryFile()).CreateObject(addin::kProgID, {.user_interface = "none"});
   return CallWithRepository(*addin, "Orba_Connect") &&
          CallWithRepository(*addin, "Orba_OnPostInitialized");
 }
@@ -144,7 +146,6 @@ BENCHMARK(BM_Plain_HostRegisterSearches)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("ORBA_UI", "none", 1);  // the default platform of the module shows no dialogs
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -7,6 +7,9 @@
                                        the trace does not; exit 1 if any
   coverage.py module TRACE FOLDER MIN  exit 1 unless FOLDER's lines are
                                        covered at least MIN per cent
+  coverage.py new-modules TRACE        the same, 90 per cent, for every module
+                                       of src/ that test_share.py does not
+                                       list as established
 
 A baseline names the commit of the sources it was taken on, then per
 file the covered line numbers and the taken branches (line.block.branch),
@@ -96,12 +99,22 @@ def baseline(trace, out):
             file.write(f"{name} branches {','.join(taken)}\n")
 
 
-def line_map(commit, name):
+def renames(commit):
+    """{path at commit: path now} for the files git sees as moved since."""
+    moved = {}
+    for row in git("diff", "--find-renames", "--name-status", commit, "--", "src").splitlines():
+        status, *paths = row.split("\t")
+        if status.startswith("R"):
+            moved[paths[0]] = paths[1]
+    return moved
+
+
+def line_map(commit, name, moved):
     """{line number at commit: line number now} for the lines of file `name`
-    that read the same in both."""
+    (or where it has moved to) that read the same in both."""
     then = git("show", f"{commit}:{name}").splitlines()
     try:
-        now = open(name).read().splitlines()
+        now = open(moved.get(name, name)).read().splitlines()
     except OSError:
         return {}
     matcher = difflib.SequenceMatcher(None, then, now, autojunk=False)
@@ -128,17 +141,20 @@ def compare(trace, baseline_path):
     lines, branches = read_trace(trace)
     now = {"lines": covered(lines), "branches": covered(branches)}
     lost = changed = 0
-    commit, maps = None, {}
+    commit, maps, moved = None, {}, {}
     for row in open(baseline_path):
         if row.startswith("# sources "):
             commit = row.split()[2]
+            moved = renames(commit)
             continue
         name, kind, items = (row.rstrip("\n").split(" ", 2) + [""])[:3]
         wanted = from_ranges(items) if kind == "lines" else set(filter(None, items.split(",")))
         if commit:
-            mapping = maps.setdefault(name, line_map(commit, name))
-            wanted, on_changed_lines = carried_over(wanted, kind, mapping)
+            if name not in maps:
+                maps[name] = line_map(commit, name, moved)
+            wanted, on_changed_lines = carried_over(wanted, kind, maps[name])
             changed += on_changed_lines
+            name = moved.get(name, name)
         missing = wanted - now[kind].get(name, set())
         if missing:
             lost += len(missing)
@@ -163,9 +179,21 @@ def module(trace, folder, minimum):
     return 0 if total and share >= float(minimum) else 1
 
 
+def new_modules(trace):
+    from test_share import ESTABLISHED, module_of
+    from pathlib import Path
+    lines, _ = read_trace(trace)
+    names = {module_of(Path(name)) for name in lines} - ESTABLISHED
+    failed = [name for name in sorted(names) if module(trace, "src/" + name, 90)]
+    if not names:
+        print("no module newer than the coverage rule")
+    return 1 if failed else 0
+
+
 def main(arguments):
     commands = {"summary": (summary, 1), "baseline": (baseline, 2),
-                "compare": (compare, 2), "module": (module, 3)}
+                "compare": (compare, 2), "module": (module, 3),
+                "new-modules": (new_modules, 1)}
     if not arguments or arguments[0] not in commands or \
             len(arguments) != commands[arguments[0]][1] + 1:
         sys.exit(__doc__)

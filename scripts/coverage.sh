@@ -25,6 +25,7 @@ find "$build/profiles" -name '*.profraw' >"$build/profiles.txt"
 llvm-profdata merge -sparse --failure-mode=all -f "$build/profiles.txt" \
   -o "$build/coverage.profdata"
 
+# (Compiled through ccache with a base folder, sources read "build-coverage/../src/...".)
 # One export per program, joined: exported together, a function compiled into
 # several programs with different hashes would count in none of them.
 # Only the programs ctest runs today: the folder may still hold programs of
@@ -34,7 +35,7 @@ import json, os, sys
 print(*sorted({os.path.basename(t["command"][0]) for t in json.load(sys.stdin)["tests"]}))')
 for program in "$build"/bin/orba "$build"/bin/*.so $(printf "$build/bin/%s " $programs); do
   llvm-cov export -format=lcov -instr-profile="$build/coverage.profdata" "$program" \
-    -ignore-filename-regex='(/usr/|/tests/|/build-coverage/)' 2>/dev/null
+    -ignore-filename-regex='(/usr/|/tests/|build-coverage/[^.])' 2>/dev/null
 done >"$build/coverage.lcov"
 scripts/coverage.py summary "$build/coverage.lcov" >"$build/coverage.txt"
 tail -1 "$build/coverage.txt"

@@ -1,5 +1,6 @@
-// The module's exported factory: creates CTessary, registered as
-// "Tessary.CTessary", with the default platform services of this process.
+// The module's exported factories: create CTessary, registered as
+// "Tessary.CTessary", with the default platform services of this process and
+// the user interface the host asks for.
 #include "addin/tessary.h"
 #include "automation/module_abi.h"
 #include "platform/module_path.h"
@@ -11,18 +12,27 @@ __attribute__((visibility("default"))) const char* const* OrbaModuleProgIDs() {
   return kProgIDs;
 }
 
-__attribute__((visibility("default"))) bool OrbaCreateObject(const char* prog_id,
-                                                             automation::ObjectPtr* object) {
-  if (prog_id == nullptr || object == nullptr || std::string_view(prog_id) != addin::kProgID) {
+__attribute__((visibility("default"))) bool OrbaCreateObjectWithOptions(
+    const char* prog_id, const automation::CreationOptions* options,
+    automation::ObjectPtr* object) {
+  if (prog_id == nullptr || options == nullptr || object == nullptr ||
+      std::string_view(prog_id) != addin::kProgID) {
     return false;
   }
   try {
     const auto folder = platform::ModuleFolderOf(reinterpret_cast<const void*>(&OrbaModuleProgIDs));
-    *object = std::make_shared<addin::CTessary>(platform::MakeDefaultPlatform(folder));
+    *object = std::make_shared<addin::CTessary>(
+        platform::MakeDefaultPlatform(folder, options->user_interface));
     return true;
   } catch (...) {
     return false;
   }
+}
+
+__attribute__((visibility("default"))) bool OrbaCreateObject(const char* prog_id,
+                                                             automation::ObjectPtr* object) {
+  const automation::CreationOptions defaults;
+  return OrbaCreateObjectWithOptions(prog_id, &defaults, object);
 }
 
 }  // extern "C"

@@ -32,6 +32,11 @@ void* LoadModule(const std::filesystem::path& module) {
 }
 
 template <class Function>
+Function ResolveIfExported(const std::filesystem::path& module, const char* symbol) {
+  return reinterpret_cast<Function>(dlsym(LoadModule(module), symbol));
+}
+
+template <class Function>
 Function Resolve(const std::filesystem::path& module, const char* symbol) {
   void* address = dlsym(LoadModule(module), symbol);
   if (!address) {
@@ -147,19 +152,26 @@ std::filesystem::path Registry::ModuleFor(const std::string& prog_id) const {
 
 std::map<std::string, std::string> Registry::Entries() const { return ReadEntries(fs_, file_); }
 
-ObjectPtr Registry::CreateObject(const std::string& prog_id) const {
+ObjectPtr Registry::CreateObject(const std::string& prog_id, const CreationOptions& options) const {
   const std::filesystem::path module = ModuleFor(prog_id);
   if (module.empty()) {
     throw Error("no component is registered as " + prog_id + " (in " + file_.string() +
                 "); register its module with: orba register MODULE");
   }
-  return CreateObjectFromModule(module, prog_id);
+  return CreateObjectFromModule(module, prog_id, options);
 }
 
-ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id) {
-  auto create = Resolve<CreateObjectFunction>(module, ORBA_CREATE_OBJECT_SYMBOL);
+ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id,
+                                 const CreationOptions& options) {
   ObjectPtr object;
-  if (!create(prog_id.c_str(), &object) || !object) {
+  // A module without the options factory is created as it chooses.
+  const auto create_with_options = ResolveIfExported<CreateObjectWithOptionsFunction>(
+      module, ORBA_CREATE_OBJECT_WITH_OPTIONS_SYMBOL);
+  const bool created = create_with_options
+                           ? create_with_options(prog_id.c_str(), &options, &object)
+                           : Resolve<CreateObjectFunction>(module, ORBA_CREATE_OBJECT_SYMBOL)(
+                                 prog_id.c_str(), &object);
+  if (!created || !object) {
     throw Error("module " + module.string() + " does not create " + prog_id);
   }
   return object;

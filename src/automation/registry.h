@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/module_abi.h"
 #include "automation/object.h"
 #include "base/file_system.h"
 
@@ -40,7 +41,7 @@ class Registry {
   // Creates a new instance of prog_id. Throws automation::Error naming the
   // ProgID when it is not registered, its module cannot be loaded, or the
   // module does not serve it.
-  ObjectPtr CreateObject(const std::string& prog_id) const;
+  ObjectPtr CreateObject(const std::string& prog_id, const CreationOptions& options = {}) const;
 
   std::map<std::string, std::string> Entries() const;
 
@@ -51,7 +52,8 @@ class Registry {
 
 // Loads a module (once per process; modules stay loaded, as objects created by
 // them may live until exit) and resolves its factory.
-ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id);
+ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id,
+                                 const CreationOptions& options = {});
 std::vector<std::string> ModuleProgIDs(const std::filesystem::path& module);
 
 }  // namespace automation

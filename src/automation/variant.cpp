@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/utf8.h"
+
 namespace automation {
 namespace {
 
@@ -30,7 +32,7 @@ std::string Quoted(const std::string& text) {
   constexpr size_t kShown = 40;
   if (text.size() <= kShown) return "\"" + text + "\"";
   size_t cut = kShown;  // not inside a UTF-8 sequence
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  while (cut > 0 && base::IsUtf8Continuation(text[cut])) --cut;
   return "\"" + text.substr(0, cut) + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 

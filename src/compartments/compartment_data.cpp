@@ -1,5 +1,6 @@
 #include <string_view>
 
+#include "base/utf8.h"
 #include "compartments/compartments.h"
 #include "helper_funcs/helper_funcs.h"
 #include "platform/xml_dom.h"
@@ -43,8 +44,6 @@ constexpr TaggedProperty kTrailingTaggedProperties[] = {
 constexpr size_t kMaxTextCharacters = 50;
 constexpr size_t kCutTextCharacters = 47;
 
-bool IsUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
-
 // Texts are measured in wide (UTF-16) characters, as the host counts them: a
 // character beyond U+FFFF (a four-byte UTF-8 sequence) counts as two.
 size_t WideCharactersOf(char lead_byte) {
@@ -53,7 +52,7 @@ size_t WideCharactersOf(char lead_byte) {
 
 size_t WideCharacterCount(std::string_view text) {
   size_t count = 0;
-  for (char byte : text) count += IsUtf8Continuation(byte) ? 0 : WideCharactersOf(byte);
+  for (char byte : text) count += base::IsUtf8Continuation(byte) ? 0 : WideCharactersOf(byte);
   return count;
 }
 
@@ -62,7 +61,7 @@ size_t WideCharacterCount(std::string_view text) {
 std::string_view FirstWideCharacters(std::string_view text, size_t limit) {
   size_t seen = 0;
   for (size_t at = 0; at < text.size(); ++at) {
-    if (IsUtf8Continuation(text[at])) continue;
+    if (base::IsUtf8Continuation(text[at])) continue;
     seen += WideCharactersOf(text[at]);
     if (seen > limit) return text.substr(0, at);
   }

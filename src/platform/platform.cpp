@@ -37,9 +37,9 @@ std::shared_ptr<Ui> MakeUi(const std::string& ui_name) {
 
 }  // namespace
 
-std::shared_ptr<Platform> MakeDefaultPlatform(std::filesystem::path module_folder) {
-  const char* choice = std::getenv("ORBA_UI");
-  auto ui = MakeUi(choice ? choice : "console");
+std::shared_ptr<Platform> MakeDefaultPlatform(std::filesystem::path module_folder,
+                                              const std::string& user_interface) {
+  auto ui = MakeUi(user_interface);
   return std::make_shared<FixedPlatform>(
       std::make_shared<IniSettingsStore>(IniSettingsStore::DefaultFolder()), std::move(ui),
       std::make_shared<DesktopHelpViewer>(), std::move(module_folder));

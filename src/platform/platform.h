@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
@@ -22,9 +23,12 @@ class Platform {
 };
 
 // The services of this process: the INI settings store in the user's config
-// folder, the help viewer of the desktop, and the user interface chosen by
-// $ORBA_UI ("qt", "console" or "none"; default: console).
-std::shared_ptr<Platform> MakeDefaultPlatform(std::filesystem::path module_folder);
+// folder, the help viewer of the desktop, and the user interface named
+// `user_interface`: "qt" (windows when a display is there, else as
+// "console"), "console" (forms when stdin and stderr are terminals) or
+// "none" (boxes printed, dialogs cancelled).
+std::shared_ptr<Platform> MakeDefaultPlatform(std::filesystem::path module_folder,
+                                              const std::string& user_interface);
 
 // A platform whose members are given (tests, embedding hosts).
 class FixedPlatform : public Platform {

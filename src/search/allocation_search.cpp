@@ -7,6 +7,7 @@
 
 #include "automation/variant.h"
 #include "base/text.h"
+#include "base/xml_escape.h"
 #include "platform/xml_dom.h"
 
 namespace search {
@@ -84,22 +85,9 @@ constexpr ColumnField kColumnFields[] = {
     {"TO_NAME", "To Name"},
 };
 
-// XML attribute text: only "&", "<" and '"' are replaced.
-std::string EscapeAttribute(std::string_view value) {
-  std::string escaped;
-  for (char c : value) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
-    }
-  }
-  return escaped;
-}
-
 std::string Field(std::string_view name, std::string_view value) {
-  return "<Field name=\"" + std::string(name) + "\" value=\"" + EscapeAttribute(value) + "\" />";
+  return "<Field name=\"" + std::string(name) + "\" value=\"" +
+         base::EscapeXml(value, base::XmlEscaping::kMarkupOnly) + "\" />";
 }
 
 std::string Header() {

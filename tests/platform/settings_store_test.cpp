@@ -67,6 +67,8 @@ TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
        {{"ShowAlways", "1"}},
        "[Options]\r\nParts=a\r\r\nColour=x\r\nShowAlways=1\r\n",
        {{"Parts", "a\r"}, {"Colour", "x"}}},
+      // A section not yet in the file is added after a blank line.
+      {"[Window]\nLeft=10", {{"Parts", "1"}}, "[Window]\nLeft=10\n\n[Options]\nParts=1\n", {}},
       {"\xEF\xBB\xBF[Options]\nParts=1\n",
        {{"Parts", "0"}},
        "\xEF\xBB\xBF[Options]\nParts=0\n",

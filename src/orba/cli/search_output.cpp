@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "base/text.h"
+#include "base/utf8.h"
 
 namespace orba::cli {
 namespace {
 
 // The number of characters (code points) of a UTF-8 text.
 size_t Width(const std::string& text) {
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-  }));
+  return static_cast<size_t>(
+      std::ranges::count_if(text, [](char byte) { return !base::IsUtf8Continuation(byte); }));
 }
 
 using TextRow = std::vector<std::string>;

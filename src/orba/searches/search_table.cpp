@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include "base/xml_escape.h"
 #include "orba/store/xml_text.h"
 
 namespace orba::searches {
@@ -60,14 +61,15 @@ SearchTable ParseReportViewData(std::string_view document) {
 std::string WriteReportViewData(const SearchTable& table) {
   std::string document = "<ReportViewData><Fields>";
   for (const std::string& field : table.fields) {
-    document += "<Field name=\"" + store::EscapeXmlAttribute(field) + "\"/>";
+    document += "<Field name=\"" + base::EscapeXml(field, base::XmlEscaping::kAttribute) + "\"/>";
   }
   document += "</Fields><Rows>";
   for (const SearchRow& row : table.rows) {
     document += "<Row>";
     for (const SearchField& field : row) {
-      document += "<Field name=\"" + store::EscapeXmlAttribute(field.name) + "\" value=\"" +
-                  store::EscapeXmlAttribute(field.value) + "\" />";
+      document += "<Field name=\"" + base::EscapeXml(field.name, base::XmlEscaping::kAttribute) +
+                  "\" value=\"" + base::EscapeXml(field.value, base::XmlEscaping::kAttribute) +
+                  "\" />";
     }
     document += "</Row>";
   }

@@ -17,23 +17,25 @@ bool IsSet(const char* variable) {
   return value != nullptr && *value != '\0';
 }
 
-automation::ObjectPtr CreateRegisteredObject(const std::string& prog_id) {
-  return automation::Registry(automation::Registry::DefaultPath()).CreateObject(prog_id);
+automation::ObjectPtr CreateRegisteredObject(const std::string& prog_id,
+                                             const automation::CreationOptions& options) {
+  return automation::Registry(automation::Registry::DefaultPath()).CreateObject(prog_id, options);
+}
+
+std::string KnownUserInterface(const std::string& name, const std::string& origin) {
+  if (name != "qt" && name != "console" && name != "none") {
+    throw SessionError("unknown user interface \"" + name + "\"" + origin +
+                       "; choose qt, console or none");
+  }
+  return name;
 }
 
 }  // namespace
 
-void ChooseUserInterface(const std::string& choice) {
-  if (choice.empty()) {
-    if (IsSet("ORBA_UI")) return;
-    const bool display = IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
-    setenv("ORBA_UI", display ? "qt" : "console", 1);
-    return;
-  }
-  if (choice != "qt" && choice != "console" && choice != "none") {
-    throw SessionError("unknown user interface \"" + choice + "\"; choose qt, console or none");
-  }
-  setenv("ORBA_UI", choice.c_str(), 1);
+std::string ChooseUserInterface(const std::string& choice) {
+  if (!choice.empty()) return KnownUserInterface(choice, "");
+  if (IsSet("ORBA_UI")) return KnownUserInterface(std::getenv("ORBA_UI"), " in $ORBA_UI");
+  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") ? "qt" : "console";
 }
 
 HostSession::HostSession(SessionOptions options)
@@ -53,11 +55,11 @@ HostSession::~HostSession() {
 // --- Add-ins -------------------------------------------------------------------
 
 void HostSession::LoadAddins() {
-  ChooseUserInterface(options_.ui);
+  const automation::CreationOptions creation{ChooseUserInterface(options_.ui)};
   const auto create = options_.create_addin ? options_.create_addin : CreateRegisteredObject;
   for (const AddinEntry& entry : options_.addins) {
     try {
-      addins_.push_back(LoadedAddin{entry.name, create(entry.prog_id)});
+      addins_.push_back(LoadedAddin{entry.name, create(entry.prog_id, creation)});
     } catch (const std::exception& error) {
       throw SessionError("cannot load add-in " + entry.name + ": " + error.what());
     }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "automation/dispatch.h"
+#include "automation/module_abi.h"
 #include "automation/variant.h"
 #include "orba/searches/search_runner.h"
 #include "orba/session/addins.h"
@@ -35,13 +36,15 @@ class SessionError : public host::Error {
 
 struct SessionOptions {
   int32_t host_build = store::ModelRepository::kDefaultBuildNumber;
-  // "qt", "console" or "none"; empty: $ORBA_UI as it is, else "qt" when a
-  // display is available and "console" otherwise.
+  // "qt", "console" or "none"; empty: $ORBA_UI, else "qt" when a display is
+  // available and "console" otherwise (see ChooseUserInterface).
   std::string ui;
   std::vector<AddinEntry> addins = DefaultAddins();
   // Creates an add-in from its ProgID; empty: through the component registry
   // at automation::Registry::DefaultPath(). Throws when it cannot.
-  std::function<automation::ObjectPtr(const std::string& prog_id)> create_addin;
+  std::function<automation::ObjectPtr(const std::string& prog_id,
+                                      const automation::CreationOptions& options)>
+      create_addin;
   std::ostream* diagnostics = nullptr;  // null: std::cerr
 };
 
@@ -120,10 +123,9 @@ class HostSession final : public HostServices {
   DiagramListener diagram_listener_;
 };
 
-// Sets $ORBA_UI, which add-ins created afterwards read: `choice` when given;
-// otherwise a value already set is kept, and else it is "qt" when a display
-// is available and "console" when not. Throws SessionError for a choice
-// other than "qt", "console" and "none".
-void ChooseUserInterface(const std::string& choice);
+// The user interface add-ins are created with: `choice` when given; else
+// $ORBA_UI when set; else "qt" when a display is available and "console" when
+// not. Throws SessionError for a name other than "qt", "console" and "none".
+std::string ChooseUserInterface(const std::string& choice);
 
 }  // namespace orba::session

@@ -2,8 +2,8 @@
 
 #include <set>
 
+#include "base/xml_escape.h"
 #include "host/error.h"
-#include "orba/store/xml_text.h"
 
 namespace orba::store {
 namespace {
@@ -18,9 +18,10 @@ void AppendModelItem(ModelSession& session, const ElementRow& element, std::set<
                       "\") refers to parent " + std::to_string(element.parent_id) +
                       ", which it owns itself");
   }
-  xml += "<ModelItem Name=\"" + EscapeXmlAttribute(element.name) + "\" GUID=\"" +
-         EscapeXmlAttribute(element.guid) + "\" Metatype=\"" +
-         EscapeXmlAttribute(session.MetatypeOf(element)) + "\"";
+  xml += "<ModelItem Name=\"" + base::EscapeXml(element.name, base::XmlEscaping::kAttribute) +
+         "\" GUID=\"" + base::EscapeXml(element.guid, base::XmlEscaping::kAttribute) +
+         "\" Metatype=\"" +
+         base::EscapeXml(session.MetatypeOf(element), base::XmlEscaping::kAttribute) + "\"";
   std::vector<ElementRow> owned =
       session.SelectElements("WHERE ParentID = ? ORDER BY Object_ID", element.id);
   if (owned.empty()) {

@@ -139,14 +139,15 @@ void RequireRegularFile(const std::string& path) {
 // a FIFO that took the file's place must not wait for a writer.
 std::array<unsigned char, 100> ReadHeaderBytes(const std::string& path) {
   RequireRegularFile(path);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  base::FileSystem& fs = base::OperatingSystem();
+  const int fd = fs.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
   if (fd < 0) FailRead(path, std::strerror(errno));
   std::array<unsigned char, 100> bytes{};
   struct stat status {};
-  const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  const ssize_t count = regular ? ::pread(fd, bytes.data(), bytes.size(), 0) : 0;
+  const bool regular = fs.Fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  const ssize_t count = regular ? fs.Read(fd, bytes.data(), bytes.size()) : 0;
   const int read_error = errno;
-  ::close(fd);
+  fs.Close(fd);
   if (!regular) FailOpen(path, "it is not a regular file");
   if (count < 0) FailRead(path, std::strerror(read_error));
   return bytes;

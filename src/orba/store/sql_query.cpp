@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/xml_escape.h"
 #include "host/error.h"
 #include "orba/store/xml_text.h"
 
@@ -93,7 +94,8 @@ std::string RowXml(const Statement& statement, const std::vector<std::string>& n
   std::string row = "<Row>";
   for (int column = 0; column < statement.ColumnCount(); ++column) {
     const std::string& name = names[static_cast<size_t>(column)];
-    row += "<" + name + ">" + EscapeXmlText(statement.Text(column)) + "</" + name + ">";
+    row += "<" + name + ">" + base::EscapeXml(statement.Text(column), base::XmlEscaping::kText) +
+           "</" + name + ">";
   }
   return row + "</Row>";
 }

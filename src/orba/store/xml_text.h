@@ -8,18 +8,9 @@
 namespace orba::store {
 
 // The host's XML never holds a character that XML 1.0 does not allow, nor a
-// raw one a terminal would obey:
-// - a C0 control other than TAB, LF and CR, U+FFFE, U+FFFF, and a byte that
-//   is not part of a UTF-8 character become U+FFFD;
-// - DEL and the C1 controls (allowed, but discouraged) are written as
-//   character references ("&#x9B;"), which read back as the same character.
+// raw one a terminal would obey: text written into it is escaped with
+// base::EscapeXml (XmlEscaping::kText or kAttribute).
 
-// Escapes text content: & < >, and CR as a character reference ("&#xD;"), so
-// that a parser gives back the text exactly.
-std::string EscapeXmlText(std::string_view text);
-// Escapes an attribute value in double quotes: & < > ", and TAB, LF and CR as
-// character references.
-std::string EscapeXmlAttribute(std::string_view text);
 // `document` (from an add-in) held to the same rules: raw characters anywhere
 // and character references in text and attribute values that XML 1.0 does
 // not allow become U+FFFD, raw DEL and C1 controls become references (U+FFFD

@@ -5,8 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "base/utf8.h"
 #include "base64.h"
-#include "utf8.h"
 
 namespace technology {
 namespace {
@@ -75,7 +75,7 @@ std::string Utf16LeOf(std::string_view text) {
     bytes += static_cast<char>(unit & 0xFF);
     bytes += static_cast<char>((unit >> 8) & 0xFF);
   };
-  for (char32_t code_point : DecodeUtf8(text)) {
+  for (char32_t code_point : base::DecodeUtf8(text)) {
     if (code_point < 0x10000) {
       append_unit(code_point);
     } else {

@@ -1,40 +1,10 @@
 #include "xml_writer.h"
 
-#include <cstdio>
 #include <stdexcept>
 
-#include "utf8.h"
+#include "base/xml_escape.h"
 
 namespace technology {
-namespace {
-
-std::string CharacterReference(char32_t code_point) {
-  char reference[16];
-  std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(code_point));
-  return reference;
-}
-
-}  // namespace
-
-std::string EscapeAttribute(std::string_view value) {
-  std::string escaped;
-  for (char32_t code_point : DecodeUtf8(value)) {
-    switch (code_point) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default:
-        if (code_point < 0x20 || code_point > 0x7E) {
-          escaped += CharacterReference(code_point);
-        } else {
-          escaped += static_cast<char>(code_point);
-        }
-    }
-  }
-  return escaped;
-}
-
 void XmlWriter::Open(std::string_view name, const Attributes& attributes) {
   StartTag(name, attributes);
   text_ += '>';
@@ -90,7 +60,7 @@ void XmlWriter::StartTag(std::string_view name, const Attributes& attributes) {
     text_ += ' ';
     text_ += attribute;
     text_ += "=\"";
-    text_ += EscapeAttribute(value);
+    text_ += base::EscapeXml(value, base::XmlEscaping::kAsciiAttribute);
     text_ += '"';
   }
 }

@@ -9,10 +9,6 @@
 
 namespace technology {
 
-// An attribute value as the document writes it: markup characters and control
-// characters (a line break is "&#xA;") and every non-ASCII character as references.
-std::string EscapeAttribute(std::string_view value);
-
 class XmlWriter {
  public:
   using Attributes = std::vector<std::pair<std::string_view, std::string_view>>;
