@@ -62,7 +62,8 @@ TEST(XmlEscapeTest, EachDocumentGetsTheEscapingItNeeds) {
     EXPECT_EQ(EscapeXml(c.text, XmlEscaping::kAsciiAttribute), c.as_ascii);
   }
   // Bytes that are no UTF-8: U+FFFD each where XML is kept valid, refused in an ASCII document.
-  EXPECT_EQ(EscapeXml("bad \xC3 \xED\xA0\x80", XmlEscaping::kText), "bad \uFFFD \uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(EscapeXml("bad \xC3 \xED\xA0\x80", XmlEscaping::kText),
+            "bad \uFFFD \uFFFD\uFFFD\uFFFD");
   EXPECT_THROW(EscapeXml("bad \xC3", XmlEscaping::kAsciiAttribute), std::runtime_error);
 }
 

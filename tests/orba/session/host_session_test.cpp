@@ -70,14 +70,14 @@ constexpr char kModel[] = R"json({
 
 class HostSessionTest : public ::testing::Test {
  protected:
-  HostSessionTest() { environment_.Set("ORBA_UI", nullptr); }
-
   SessionOptions Options() {
     SessionOptions options;
     options.ui = "none";
     options.diagnostics = &diagnostics_;
-    options.create_addin = [this](const std::string& prog_id) -> automation::ObjectPtr {
-      created_.push_back(prog_id + " with ORBA_UI=" + std::getenv("ORBA_UI"));
+    options.create_addin =
+        [this](const std::string& prog_id,
+               const automation::CreationOptions& creation) -> automation::ObjectPtr {
+      created_.push_back(prog_id + " with ui " + creation.user_interface);
       return addin_;
     };
     return options;
@@ -97,7 +97,6 @@ class HostSessionTest : public ::testing::Test {
     return session.Repository()->GetPackageByID(session.Repository()->PackageIds().at(1));
   }
 
-  testing_support::ScopedEnvironment environment_;
   std::ostringstream diagnostics_;
   std::shared_ptr<RecordingAddin> addin_ = std::make_shared<RecordingAddin>();
   std::vector<std::string> created_;
@@ -110,7 +109,7 @@ TEST_F(HostSessionTest, LoadingCreatesConnectsAndStartsTheAddinAndReportsWhatFai
   addin_->failing = {"Orba_Connect"};
   HostSession session(Options());
   session.LoadAddins();
-  EXPECT_THAT(created_, ElementsAre("Tessary.CTessary with ORBA_UI=none"));
+  EXPECT_THAT(created_, ElementsAre("Tessary.CTessary with ui none"));
   EXPECT_EQ(session.Addin("SysML").object, addin_);
   EXPECT_THAT(addin_->calls, ElementsAre("Orba_Connect", "Orba_OnPostInitialized"));
   EXPECT_THAT(addin_->repositories, ElementsAre(session.Repository(), session.Repository()));
@@ -185,14 +184,14 @@ TEST_F(HostSessionTest, ChangesAreAnnouncedAndWhatTheAddinOpensIsShown) {
   EXPECT_THAT(diagnostics_.str(), HasSubstr("no diagram has the id " + std::to_string(id + 100)));
 }
 
-// The choice, ORBA_UI and DISPLAY before (null: not set), and ORBA_UI after
-// (null: the choice is refused).
-TEST(ChooseUserInterfaceTest, SetsOrbaUiFromTheChoiceOrTheDisplay) {
+// The choice, $ORBA_UI and $DISPLAY (null: not set), and the user interface
+// chosen (null: refused).
+TEST(ChooseUserInterfaceTest, TheChoiceElseOrbaUiElseTheDisplayDecides) {
   const std::array<const char*, 4> cases[] = {
-      {"none", "qt", ":0", "none"},      {"console", nullptr, nullptr, "console"},
-      {"qt", nullptr, nullptr, "qt"},    {"", "none", ":0", "none"},
-      {"", nullptr, ":0", "qt"},         {"", nullptr, nullptr, "console"},
-      {"gtk", nullptr, nullptr, nullptr}};
+      {"none", "qt", ":0", "none"},       {"console", nullptr, nullptr, "console"},
+      {"qt", nullptr, nullptr, "qt"},     {"", "none", ":0", "none"},
+      {"", nullptr, ":0", "qt"},          {"", nullptr, nullptr, "console"},
+      {"gtk", nullptr, nullptr, nullptr}, {"", "gtk", ":0", nullptr}};
   for (const auto& [choice, orba_ui, display, expected] : cases) {
     SCOPED_TRACE(std::string(choice) + " " + (orba_ui ? orba_ui : "-") + " " +
                  (display ? display : "-"));
@@ -203,8 +202,7 @@ TEST(ChooseUserInterfaceTest, SetsOrbaUiFromTheChoiceOrTheDisplay) {
     if (!expected) {
       EXPECT_THROW(ChooseUserInterface(choice), SessionError);
     } else {
-      ChooseUserInterface(choice);
-      EXPECT_STREQ(std::getenv("ORBA_UI"), expected);
+      EXPECT_EQ(ChooseUserInterface(choice), expected);
     }
   }
 }
