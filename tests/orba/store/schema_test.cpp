@@ -33,9 +33,8 @@ std::string ErrorOf(const std::function<void()>& action) {
   }
 }
 
-// ErrorOf run by a user who owns none of the test's files, in a child
-// process: when the tests run as root, who may read and write any file, the
-// child becomes the user "nobody".
+// ErrorOf run in a child process by a user who owns none of the test's files:
+// when the tests run as root, who may read and write any file, "nobody".
 std::string ErrorOfAnotherUser(const std::function<void()>& action) {
   constexpr uid_t kNobody = 65534;
   int pipe_ends[2];
@@ -44,9 +43,7 @@ std::string ErrorOfAnotherUser(const std::function<void()>& action) {
   if (child == 0) {
     const bool other_user = geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
     const std::string message = other_user ? ErrorOf(action) : "cannot become nobody";
-    const bool written =
-        write(pipe_ends[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
-    _exit(written ? 0 : 1);
+    _exit(write(pipe_ends[1], message.data(), message.size()) == ssize_t(message.size()) ? 0 : 1);
   }
   close(pipe_ends[1]);
   std::string message;
@@ -65,14 +62,9 @@ class ModelFileTest : public ::testing::Test {
 
   // A model file holding the sample model.
   std::string SampleFile(const std::string& name) {
-    std::string path = File(name);
     ModelRepository repository;
-    ImportJsonModelFile(repository, kSampleModel, path);
-    return path;
-  }
-
-  void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
+    ImportJsonModelFile(repository, kSampleModel, File(name));
+    return File(name);
   }
 
   // The message of the error that opening `path` gives.
@@ -84,7 +76,6 @@ class ModelFileTest : public ::testing::Test {
     return repository.LastOpenError();
   }
 
-  // The model file exported as JSON.
   static std::string ExportOf(const std::string& path, ModelRepository::Access access = kReadOnly) {
     ModelRepository repository;
     repository.Open(path, access);
@@ -94,30 +85,25 @@ class ModelFileTest : public ::testing::Test {
   testing_support::TempFolder folder_;
 };
 
-TEST_F(ModelFileTest, ACreatedModelIsEmptyAndReopens) {
+TEST_F(ModelFileTest, ChangesPersistAndNeitherACreateNorAFailedOpenLosesTheModel) {
   const std::string path = File("new.obx");
   ModelRepository().CreateModel(path);
-  ModelRepository repository;
-  EXPECT_TRUE(repository.OpenModel(path));
-  EXPECT_EQ(repository.LastOpenError(), "");
-  EXPECT_EQ(repository.ModelLocation(), path);
-  EXPECT_TRUE(repository.ElementIds().empty());
-}
-
-TEST_F(ModelFileTest, ChangesPersistAndNeitherACreateNorAFailedOpenLosesTheModel) {
-  const std::string path = SampleFile("model.obx");
   {
     ModelRepository repository;
-    EXPECT_THROW(repository.CreateModel(path), StoreError);
-    repository.Open(path);
+    EXPECT_TRUE(repository.OpenModel(path));
+    EXPECT_EQ(repository.LastOpenError(), "");
+    EXPECT_EQ(repository.ModelLocation(), path);
+    EXPECT_TRUE(repository.ElementIds().empty());
+    EXPECT_THROW(repository.CreateModel(SampleFile("model.obx")), StoreError);
+    repository.Open(File("model.obx"));
     repository.GetPackageByID(1)->Elements()->AddNew("Engine", "Class")->Update();
   }
   ModelRepository repository;
-  repository.Open(path);
+  repository.Open(File("model.obx"));
   EXPECT_EQ(repository.PackageIds().size(), 2u);
   EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).back(), "Engine");
   EXPECT_FALSE(repository.OpenModel(File("missing.obx")));
-  EXPECT_EQ(repository.ModelLocation(), path);
+  EXPECT_EQ(repository.ModelLocation(), File("model.obx"));
 }
 
 // Neither opening nor the header check reads a FIFO or a device: they would
@@ -139,14 +125,6 @@ TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
   EXPECT_FALSE(std::filesystem::exists(File("missing.obx")));
 }
 
-TEST_F(ModelFileTest, AnUnreadableFileIsNamedAsOne) {
-  const std::string path = SampleFile("model.obx");
-  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0755));
-  std::filesystem::permissions(path, std::filesystem::perms::none);
-  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(path, kReadOnly); }),
-            "cannot read model file " + path + ": Permission denied");
-}
-
 // A writer killed mid-transaction leaves changed pages in the file and a hot
 // journal beside it; every open rolls that back and reads the model as it
 // was before.
@@ -160,22 +138,26 @@ TEST_F(ModelFileTest, AnInterruptedWriteIsRolledBackBeforeTheModelIsRead) {
   }
 }
 
-TEST_F(ModelFileTest, AnInterruptedWriteThatCannotBeRolledBackIsNamed) {
-  const std::string path = SampleFile("model.obx");
-  InterruptWriteTo(path);
-  std::filesystem::permissions(path, std::filesystem::perms(0444));
+TEST_F(ModelFileTest, FilesAnotherUserMayNotReadOrRollBackAreNamed) {
+  const std::string unreadable = SampleFile("unreadable.obx");
+  const std::string interrupted = SampleFile("interrupted.obx");
+  InterruptWriteTo(interrupted);
+  std::filesystem::permissions(unreadable, std::filesystem::perms::none);
+  std::filesystem::permissions(interrupted, std::filesystem::perms(0444));
   std::filesystem::permissions(folder_.path(), std::filesystem::perms(0555));
-  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(path, kReadOnly); }),
-            "cannot read model file " + path +
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(unreadable, kReadOnly); }),
+            "cannot read model file " + unreadable + ": Permission denied");
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(interrupted, kReadOnly); }),
+            "cannot read model file " + interrupted +
                 ": a write to it was interrupted, and rolling that back needs write access to "
                 "the file and its folder");
-  EXPECT_TRUE(std::filesystem::exists(path + "-journal"));
+  EXPECT_TRUE(std::filesystem::exists(interrupted + "-journal"));
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0755));
 }
 
 TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
-  WriteFile(File("notes.obx"),
-            "These are some notes, not a model at all.\n" + std::string(2000, 'x'));
-  WriteFile(File("empty.obx"), "");
+  std::ofstream(File("notes.obx")) << "These are notes, not a model.\n" << std::string(2000, 'x');
+  std::ofstream(File("empty.obx")).flush();
   sqlite3* db = nullptr;
   sqlite3_open(File("other.db").c_str(), &db);
   sqlite3_exec(db, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
@@ -187,27 +169,20 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
   std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 2);
   EXPECT_THAT(OpenError(truncated), StartsWith("model file is damaged: " + truncated));
   const std::string newer = SampleFile("newer.obx");
-  ExecuteOn(newer, "PRAGMA user_version = " + std::to_string(kSchemaVersion + 1));
-  EXPECT_THAT(
-      OpenError(newer),
-      AllOf(HasSubstr(newer), HasSubstr("schema version " + std::to_string(kSchemaVersion + 1))));
+  const std::string version = std::to_string(kSchemaVersion + 1);
+  ExecuteOn(newer, "PRAGMA user_version = " + version);
+  EXPECT_THAT(OpenError(newer), AllOf(HasSubstr(newer), HasSubstr("schema version " + version)));
 }
 
 TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {
-  std::string path = SampleFile("model.obx");
-  auto before = std::filesystem::last_write_time(path);
+  const std::string path = SampleFile("model.obx");
+  const auto before = std::filesystem::last_write_time(path);
   ModelRepository repository;
-  repository.Open(path, ModelRepository::Access::kReadOnly);
+  repository.Open(path, kReadOnly);
   EXPECT_TRUE(repository.IsReadOnly());
   EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).size(), 3u);
-
-  host::ElementPtr created = repository.GetPackageByID(1)->Elements()->AddNew("X", "Class");
-  try {
-    created->Update();
-    FAIL() << "no error";
-  } catch (const host::Error& error) {
-    EXPECT_EQ(std::string(error.what()), "model is read-only: " + path);
-  }
+  EXPECT_EQ(ErrorOf([&] { repository.GetPackageByID(1)->Elements()->AddNew("X", "C")->Update(); }),
+            "model is read-only: " + path);
   host::ElementPtr block = repository.GetElementByID(3);
   block->SetAbstract("0");
   EXPECT_THROW(block->Update(), host::Error);

@@ -6,7 +6,7 @@
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
-#include "orba/store/store_fixtures.h"
+#include "store_fixtures.h"
 #include "support/failing_file_system.h"
 #include "support/failing_sqlite_vfs.h"
 #include "support/temp_folder.h"
@@ -24,33 +24,21 @@ class StoreFaultsTest : public ::testing::Test {
   StoreFaultsTest() {
     ModelRepository repository;
     ImportJsonModelFile(repository, kSampleModel, path_);
-  }
-  // Puts the model file back as it was made, for the next run.
-  void Restore(const std::filesystem::path& copy) const {
-    std::filesystem::copy_file(copy, path_, std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::remove(path_ + "-journal");
+    before_ = Exported();
   }
   std::string Exported() const {
     ModelRepository repository;
     repository.Open(path_, ModelRepository::Access::kReadOnly);
     return ExportJsonModel(repository);
   }
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
 
   testing_support::TempFolder folder_;
   const std::string path_ = (folder_.path() / "model.obx").string();
+  std::string before_;
 };
 
 TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
-  const std::string before = Exported();
-  const std::string other = R"({"format": "orba-model", "version": 1,
-    "packages": [{"key": "p", "name": "Other"}], "elements": [], "connectors": []})";
+  const char* other = R"({"packages": [{"key": "p", "name": "Other"}]})";
   testing_support::FailingSqliteVfs vfs;
   const auto messages = FailEachCallInTurn<std::exception>(
       vfs,
@@ -61,18 +49,19 @@ TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
       [&](const std::string& failure) {
         // Once in place, the new model may still fail to open again.
         const std::string now = Exported();
-        if (failure.empty() || now != before) {
+        if (failure.empty() || now != before_) {
           EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
         }
-        EXPECT_THAT(Files(), ElementsAre("model.obx")) << failure;
+        EXPECT_THAT(std::vector<std::filesystem::path>(
+                        std::filesystem::directory_iterator(folder_.path()), {}),
+                    ElementsAre(path_))
+            << failure;
       });
   EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
   EXPECT_GE(messages.size(), 10u);
 }
 
 TEST_F(StoreFaultsTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
-  const std::string document =
-      R"(<Perspectives><Perspective Name="A"/><Perspective Name="B"/></Perspectives>)";
   const auto copy = folder_.path() / "copy";
   std::filesystem::copy_file(path_, copy);
   testing_support::FailingSqliteVfs vfs;
@@ -81,7 +70,8 @@ TEST_F(StoreFaultsTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
       [&] {
         ModelRepository repository;
         repository.Open(path_);
-        repository.InstallPerspective(document, 0);
+        repository.InstallPerspective(
+            R"(<Perspectives><Perspective Name="A"/><Perspective Name="B"/></Perspectives>)", 0);
       },
       [&](const std::string& failure) {
         // A failure after the commit (closing the file, say) may keep the change.
@@ -90,17 +80,17 @@ TEST_F(StoreFaultsTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
         const size_t count = repository.PerspectiveNames().size();
         EXPECT_TRUE(count == 2 || (count == 0 && !failure.empty())) << count << " " << failure;
         repository.CloseModel();
-        Restore(copy);
+        std::filesystem::copy_file(copy, path_, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(path_ + "-journal");
       });
   EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
   EXPECT_GE(messages.size(), 5u);
 }
 
 TEST_F(StoreFaultsTest, AFailedReadIsAnErrorNamingTheModel) {
-  const std::string before = Exported();
   testing_support::FailingSqliteVfs vfs;
   const auto messages = FailEachCallInTurn<std::exception>(
-      vfs, [&] { EXPECT_EQ(Exported(), before); }, [](const std::string&) {});
+      vfs, [&] { EXPECT_EQ(Exported(), before_); }, [](const std::string&) {});
   EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
   EXPECT_GE(messages.size(), 3u);
 }

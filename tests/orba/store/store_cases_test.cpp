@@ -1,0 +1,99 @@
+// The store's cases that differ only in data: each file of cases/ holds the
+// inputs of one operation and what it answers (format at the top of
+// import_errors.txt), run here on the sample model or, for imports, on an
+// empty one.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "orba/store/json_model.h"
+#include "orba/store/model_session.h"
+#include "store_fixtures.h"
+
+namespace orba::store::testing {
+namespace {
+
+struct Case {
+  std::string operation;  // the file's name
+  std::string name;
+  std::string input;
+  std::string answer;
+  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << ": " << c.input; }
+};
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (const char* operation : {"import_errors", "export_errors", "sql_queries", "int_values", "model_items"}) {
+    std::ifstream in(TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + std::string(operation) +
+                     ".txt");
+    for (std::string line; std::getline(in, line);) {
+      if (line.starts_with("#")) continue;
+      if (line.starts_with("  ")) {
+        cases.back().answer = line.substr(2);
+      } else {
+        const size_t space = line.find(' ');
+        const std::string input = space == std::string::npos ? "" : line.substr(space + 1);
+        cases.push_back({operation, line.substr(0, space), input, ""});
+      }
+    }
+  }
+  return cases;
+}
+
+// What `c`'s operation answers on `repository`; an error is answered by its message.
+std::string Answer(const Case& c, ModelRepository& repository) {
+  try {
+    if (c.operation == "import_errors") {
+      ImportJsonModel(repository, c.input);
+      return "imported";
+    }
+    if (c.operation == "export_errors") {
+      repository.Session().Db().Execute(c.input);
+      return ExportJsonModel(repository);
+    }
+    if (c.operation == "sql_queries") return repository.ExecuteSqlQuery(c.input);
+    if (c.operation == "model_items") {
+      const size_t space = c.input.find(' ');
+      if (space != std::string::npos) repository.Session().Db().Execute(c.input.substr(space + 1));
+      return repository.GetModelItemXml(c.input.substr(0, space));
+    }
+    Statement statement = repository.Session().Db().Prepare(c.input);
+    EXPECT_TRUE(statement.Step());
+    return std::to_string(statement.Int(0));
+  } catch (const host::Error& error) {
+    return error.what();
+  }
+}
+
+class StoreCaseTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(StoreCaseTest, AnswersAsTheCaseSays) {
+  const Case& c = GetParam();
+  auto repository = std::make_shared<ModelRepository>();
+  if (c.operation == "import_errors") {
+    repository->CreateInMemoryModel();
+  } else {
+    repository = ImportedModel(kSampleModel);
+  }
+  const auto counts = [&] {
+    return std::vector{repository->PackageIds().size(), repository->ElementIds().size(),
+                       repository->ConnectorIds().size()};
+  };
+  const std::vector<size_t> before = counts();
+  const std::string answer = Answer(c, *repository);
+  if (c.answer.ends_with(" ...")) {
+    EXPECT_THAT(answer, ::testing::StartsWith(c.answer.substr(0, c.answer.size() - 4)));
+  } else {
+    EXPECT_EQ(answer, c.answer);
+  }
+  if (c.operation == "import_errors" || c.operation == "sql_queries") {
+    EXPECT_EQ(counts(), before);  // a refused document or query adds or removes nothing
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StoreCaseTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return info.param.operation + "_" + info.param.name; });
+
+}  // namespace
+}  // namespace orba::store::testing
