@@ -4,19 +4,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 
 #include "orba/store/model_session.h"
 #include "store_fixtures.h"
-#include "support/temp_folder.h"
 
 namespace orba::store::testing {
 namespace {
 
-using ::testing::ElementsAre;
 using nlohmann::json;
+using ::testing::ElementsAre;
 
 json Exported(ModelRepository& repository) { return json::parse(ExportJsonModel(repository)); }
 
@@ -43,9 +41,10 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_EQ(Describe(element("a")), "Class \"\" <>  abstract=0 [] notes= parent=0 classifier=0");
   EXPECT_TRUE(std::regex_match(element("a")->ElementGUID(),
                                std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})")));
-  EXPECT_EQ(Describe(element("b")),
-            " class  \"  Ünïcode\ttab \" <>  abstract=0 [] notes=line\r\nnext\n parent=0 classifier=0"
-            " tag  N =");
+  EXPECT_EQ(
+      Describe(element("b")),
+      " class  \"  Ünïcode\ttab \" <>  abstract=0 [] notes=line\r\nnext\n parent=0 classifier=0"
+      " tag  N =");
   EXPECT_EQ(element("b")->ElementGUID(), "{Given}");
   EXPECT_EQ(element("loose")->Stereotype(), "Block ");
   // Stereotype "" is stored as none: the SQL view shows NULL.
@@ -61,7 +60,8 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_EQ(session.FindElement(result.keys.elements.at("part"))->package_id, 0);
   EXPECT_EQ(session.AllDiagrams().at(0).package_id, 0);
   // A package as a connector end is the package's element.
-  host::ConnectorPtr to_package = repository.GetConnectorByID(result.keys.connectors.at("to_package"));
+  host::ConnectorPtr to_package =
+      repository.GetConnectorByID(result.keys.connectors.at("to_package"));
   EXPECT_EQ(to_package->ClientID(), result.keys.elements.at("loose"));
   EXPECT_EQ(to_package->SupplierID(),
             repository.GetPackageByID(result.keys.packages.at("root"))->Element()->ElementID());
@@ -72,29 +72,6 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_EQ(Exported(*ImportedModel(exported.dump())), exported);
   EXPECT_THROW(ImportJsonModel(repository, kSampleModel), StoreError);  // the model is not empty
   EXPECT_EQ(repository.PackageIds().size(), 1u);
-}
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A file is made whole or not at all: a failed import leaves the old one as it was.
-TEST(JsonImportFile, CreatesTheFileAndLeavesItOpenOrLeavesTheOldFileUntouched) {
-  testing_support::TempFolder folder;
-  const std::string path = (folder.path() / "model.obx").string();
-  ModelRepository repository;
-  ImportJsonModelFile(repository, kSampleModel, path);
-  EXPECT_EQ(repository.ModelLocation(), path);
-  EXPECT_EQ(repository.PackageIds().size(), 2u);
-  repository.CloseModel();
-  const std::string before = Bytes(path);
-  const char* bad = R"({"packages": [{"key": "p"}, {"key": "p"}]})";
-  EXPECT_THROW(ImportJsonModelFile(repository, bad, path), ImportError);
-  EXPECT_EQ(Bytes(path), before);
-  EXPECT_THAT(
-      std::vector<std::filesystem::path>(std::filesystem::directory_iterator(folder.path()), {}),
-      ElementsAre(path));
 }
 
 TEST(JsonExport, GivesBackWhatWasImportedAndReadsBackTheSame) {
@@ -119,39 +96,18 @@ TEST(JsonExport, GivesBackWhatWasImportedAndReadsBackTheSame) {
   EXPECT_EQ(document["diagrams"], original["diagrams"]);
 }
 
-TEST(JsonExport, DerivedMetatypesAreNotWrittenButExplicitEmptyOnesAre) {
-  auto repository = ImportedModel(R"({"packages": [{"key": "p", "name": "P"}], "elements": [
-    {"key": "a", "package": "p", "type": "Class", "stereotype": "block"},
-    {"key": "b", "package": "p", "type": "Class", "stereotype": "block", "metatype": ""}]})");
-  repository->InstallTechnology(
-      R"(<Quindle.Technology><Documentation id="T"/><UMLProfiles><UMLProfile><Content><Stereotypes>)"
-      R"(<Stereotype name="block" metatype="Block"/></Stereotypes></Content></UMLProfile></UMLProfiles></Quindle.Technology>)");
-  json document = Exported(*repository);
-  EXPECT_FALSE(document["elements"][0].contains("metatype"));
-  EXPECT_EQ(document["elements"][1]["metatype"], "");
-  EXPECT_EQ(document["technologies"], json::array({"T"}));
-}
-
-TEST(JsonExport, ElementsCreatedSinceImportGetFreshKeys) {
-  auto repository = ImportedModel(R"({"packages": [{"key": "p", "name": "P"}], "elements": [
-    {"key": "element3", "package": "p", "type": "Class", "name": "Taken"}]})");
-  host::ElementPtr created = repository->GetPackageByID(1)->Elements()->AddNew("New", "Class");
-  created->Update();
-  ASSERT_EQ(created->ElementID(), 3);
-  json document = Exported(*repository);
-  EXPECT_EQ(document["elements"][0]["key"], "element3");
-  EXPECT_EQ(document["elements"][1]["key"], "element3_1");
-  EXPECT_EQ(document["elements"][1]["guid"], created->ElementGUID());
-  EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
-}
-
 // Keys stored by an import that let a package, an element and a connector
-// share one: the first keeps it, the others get new keys. Bytes that are not
-// UTF-8 are written as replacement characters.
-TEST(JsonExport, RepairsKeysSharedBetweenKindsAndTextsThatAreNotUtf8) {
+// share one: the first keeps it, the others get new keys, as do elements
+// created since, unless taken. Bytes that are not UTF-8 are written as
+// replacement characters.
+TEST(JsonExport, GivesUniqueKeysAndRepairsTextsThatAreNotUtf8) {
   KeyMap keys;
   auto repository = ImportedModel(kSampleModel, &keys);
+  host::ElementPtr created = repository->GetPackageByID(1)->Elements()->AddNew("New", "Class");
+  created->Update();
+  ASSERT_EQ(created->ElementID(), 11);
   repository->Session().Db().Execute(
+      "UPDATE t_object SET Model_Key = 'element11' WHERE Model_Key = 'drive';"
       "UPDATE t_object SET Model_Key = 'root' WHERE Model_Key = 'wheel';"
       "UPDATE t_connector SET Model_Key = 'root' WHERE Model_Key = 'self';"
       "UPDATE t_object SET Name = CAST(x'56ff65' AS TEXT) WHERE Model_Key = 'block';"
@@ -164,6 +120,9 @@ TEST(JsonExport, RepairsKeysSharedBetweenKindsAndTextsThatAreNotUtf8) {
   EXPECT_EQ(document["connectors"][2]["client"], wheel["key"]);
   EXPECT_EQ(document["connectors"][0]["key"],
             "connector" + std::to_string(keys.connectors.at("self")));
+  EXPECT_EQ(document["elements"][5]["key"], "element11");
+  EXPECT_EQ(document["elements"][8]["key"], "element11_1");
+  EXPECT_EQ(document["elements"][8]["guid"], created->ElementGUID());
   EXPECT_EQ(document["elements"][0]["name"], "V\uFFFDe");
   EXPECT_EQ(document["elements"][0]["tags"][0]["value"], "A\uFFFD");
   EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);

@@ -23,16 +23,6 @@ using ::testing::StartsWith;
 
 constexpr ModelRepository::Access kReadOnly = ModelRepository::Access::kReadOnly;
 
-// The message of the error `action` throws; "no error" when it throws none.
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-    return "no error";
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-}
-
 // ErrorOf run in a child process by a user who owns none of the test's files:
 // when the tests run as root, who may read and write any file, "nobody".
 std::string ErrorOfAnotherUser(const std::function<void()>& action) {

@@ -9,6 +9,7 @@
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
+#include "orba/store/xml_text.h"
 #include "store_fixtures.h"
 
 namespace orba::store::testing {
@@ -22,19 +23,39 @@ struct Case {
   friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << ": " << c.input; }
 };
 
+// `text` with \t, \n, \r, \0, \\ and \xHH read as the bytes they stand for.
+std::string Unescaped(const std::string& text) {
+  static const std::string_view kFrom = "tnr0\\", kTo("\t\n\r\0\\", 5);
+  std::string bytes;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '\\' || at + 1 == text.size()) {
+      bytes += text[at];
+    } else if (text[++at] == 'x') {
+      bytes += static_cast<char>(std::stoi(text.substr(at + 1, 2), nullptr, 16));
+      at += 2;
+    } else {
+      bytes += kTo.at(kFrom.find(text[at]));  // an unknown escape throws
+    }
+  }
+  return bytes;
+}
+
 std::vector<Case> Cases() {
   std::vector<Case> cases;
-  for (const char* operation : {"import_errors", "export_errors", "sql_queries", "int_values", "model_items"}) {
-    std::ifstream in(TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + std::string(operation) +
-                     ".txt");
+  for (const std::string operation :
+       {"import_errors", "export_errors", "sql_queries", "int_values", "model_items", "xml_escapes",
+        "xml_documents", "xml_names", "xml_loads"}) {
+    std::ifstream in(TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + operation + ".txt");
     for (std::string line; std::getline(in, line);) {
-      if (line.starts_with("#")) continue;
-      if (line.starts_with("  ")) {
-        cases.back().answer = line.substr(2);
-      } else {
-        const size_t space = line.find(' ');
-        const std::string input = space == std::string::npos ? "" : line.substr(space + 1);
-        cases.push_back({operation, line.substr(0, space), input, ""});
+      if (line.empty() || line.starts_with("#")) continue;
+      const size_t arrow = line.find(" => ");
+      const size_t space = std::min(line.find(' '), arrow);
+      const size_t input = std::min(space + 1, arrow);
+      cases.push_back({operation, line.substr(0, space), line.substr(input, arrow - input),
+                       line.substr(arrow + 4)});
+      if (operation.starts_with("xml_")) {
+        cases.back().input = Unescaped(cases.back().input);
+        cases.back().answer = Unescaped(cases.back().answer);
       }
     }
   }
@@ -53,6 +74,18 @@ std::string Answer(const Case& c, ModelRepository& repository) {
       return ExportJsonModel(repository);
     }
     if (c.operation == "sql_queries") return repository.ExecuteSqlQuery(c.input);
+    if (c.operation == "xml_escapes") {
+      return EscapeXmlText(c.input) + " | " + EscapeXmlAttribute(c.input);
+    }
+    if (c.operation == "xml_documents") return WithXmlCharactersOnly(c.input);
+    if (c.operation == "xml_names") return ToXmlName(c.input);
+    if (c.operation == "xml_loads") {
+      pugi::xml_document document;
+      if (!LoadXml(document, c.input)) return "refused";
+      const pugi::xml_node root = document.document_element();
+      return std::string(root.name()) + " " + root.first_attribute().name() + "=" +
+             root.first_attribute().value();
+    }
     if (c.operation == "model_items") {
       const size_t space = c.input.find(' ');
       if (space != std::string::npos) repository.Session().Db().Execute(c.input.substr(space + 1));
@@ -92,8 +125,9 @@ TEST_P(StoreCaseTest, AnswersAsTheCaseSays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StoreCaseTest, ::testing::ValuesIn(Cases()),
-                         [](const auto& info) { return info.param.operation + "_" + info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, StoreCaseTest, ::testing::ValuesIn(Cases()), [](const auto& info) {
+  return info.param.operation + "_" + info.param.name;
+});
 
 }  // namespace
 }  // namespace orba::store::testing

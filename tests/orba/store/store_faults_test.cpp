@@ -1,8 +1,10 @@
-// The store with each of SQLite's file operations failing in turn: a failure
-// is an error naming the model, and the model file holds all of a change or
-// none of it.
+// Model files are made whole or not at all: an import or a change is all in
+// the file or none of it, also with each of SQLite's file operations failing in
+// turn, and a failure is an error naming the model.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
@@ -31,11 +33,32 @@ class StoreFaultsTest : public ::testing::Test {
     repository.Open(path_, ModelRepository::Access::kReadOnly);
     return ExportJsonModel(repository);
   }
+  std::string Bytes() const {
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::vector<std::filesystem::path> Files() const {
+    return {std::filesystem::directory_iterator(folder_.path()), {}};
+  }
 
   testing_support::TempFolder folder_;
   const std::string path_ = (folder_.path() / "model.obx").string();
   std::string before_;
 };
+
+// A file is made whole or not at all: a refused import leaves the old one as it was.
+TEST_F(StoreFaultsTest, AnImportLeavesItsModelOpenOrTheOldFileUntouched) {
+  ModelRepository repository;
+  ImportJsonModelFile(repository, kSampleModel, path_);
+  EXPECT_EQ(repository.ModelLocation(), path_);
+  EXPECT_EQ(repository.PackageIds().size(), 2u);
+  repository.CloseModel();
+  const std::string bytes = Bytes();
+  const char* refused = R"({"packages": [{"key": "p"}, {"key": "p"}]})";
+  EXPECT_THROW(ImportJsonModelFile(repository, refused, path_), ImportError);
+  EXPECT_EQ(Bytes(), bytes);
+  EXPECT_THAT(Files(), ElementsAre(path_));
+}
 
 TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
   const char* other = R"({"packages": [{"key": "p", "name": "Other"}]})";
@@ -52,10 +75,7 @@ TEST_F(StoreFaultsTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
         if (failure.empty() || now != before_) {
           EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
         }
-        EXPECT_THAT(std::vector<std::filesystem::path>(
-                        std::filesystem::directory_iterator(folder_.path()), {}),
-                    ElementsAre(path_))
-            << failure;
+        EXPECT_THAT(Files(), ElementsAre(path_)) << failure;
       });
   EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
   EXPECT_GE(messages.size(), 10u);

@@ -2,6 +2,9 @@
 // HostServices that records what it was asked.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -92,6 +95,16 @@ inline std::string Describe(const host::ElementPtr& element) {
   return text;
 }
 
+// The message of the error `action` throws; "no error" when it throws none.
+inline std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+    return "no error";
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+}
+
 class RecordingHostServices : public HostServices {
  public:
   void RunSearch(const std::string& name, const std::string& term, const std::string& options,
@@ -108,6 +121,21 @@ class RecordingHostServices : public HostServices {
   }
 
   std::vector<std::string> calls;
+};
+
+// The sample model in memory, with the calls it makes to the host recorded.
+class SampleModelTest : public ::testing::Test {
+ protected:
+  host::ElementPtr Element(const std::string& key) {
+    return repository_->GetElementByID(keys_.elements.at(key));
+  }
+  host::PackagePtr Package(const std::string& key) {
+    return repository_->GetPackageByID(keys_.packages.at(key));
+  }
+
+  RecordingHostServices services_;
+  KeyMap keys_;
+  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kSampleModel, &keys_, &services_);
 };
 
 }  // namespace orba::store::testing
