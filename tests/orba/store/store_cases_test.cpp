@@ -20,7 +20,7 @@ struct Case {
   std::string name;
   std::string input;
   std::string answer;
-  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << ": " << c.input; }
+  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << "/" << c.name; }
 };
 
 // `text` with \t, \n, \r, \0, \\ and \xHH read as the bytes they stand for.
@@ -103,12 +103,7 @@ class StoreCaseTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(StoreCaseTest, AnswersAsTheCaseSays) {
   const Case& c = GetParam();
-  auto repository = std::make_shared<ModelRepository>();
-  if (c.operation == "import_errors") {
-    repository->CreateInMemoryModel();
-  } else {
-    repository = ImportedModel(kSampleModel);
-  }
+  auto repository = ImportedModel(c.operation == "import_errors" ? "{}" : kSampleModel);
   const auto counts = [&] {
     return std::vector{repository->PackageIds().size(), repository->ElementIds().size(),
                        repository->ConnectorIds().size()};
