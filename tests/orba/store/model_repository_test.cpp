@@ -12,7 +12,6 @@
 #include "orba/store/model_session.h"
 #include "orba/store/stored_collection.h"
 #include "store_fixtures.h"
-#include "support/temp_folder.h"
 
 namespace orba::store::testing {
 namespace {
@@ -161,36 +160,6 @@ TEST_F(RepositoryTest, PerspectivesAndTechnologyVisibilityAreKeptByName) {
   EXPECT_THAT(repository_->PerspectiveNames(), ElementsAre("SysML"));
 }
 
-// View state set within a transaction is written with it; set outside one
-// (as when add-ins apply it to a model being opened) or on a read-only model,
-// it is shown but not written.
-TEST(RepositoryViewState, IsRememberedWithTheChangesOfATransaction) {
-  testing_support::TempFolder folder;
-  const std::string path = (folder.path() / "view.obx").string();
-  {
-    ModelRepository writer;
-    writer.CreateModel(path);
-    ModelRepository::Transaction transaction(writer);
-    ASSERT_TRUE(writer.InstallTechnology(kSysML));
-    writer.SetTechnologyVisibility("SysML", "", true);
-    writer.SelectPerspective("SysML", 1);
-    transaction.Commit();
-  }
-  for (const ModelRepository::Access access :
-       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
-    ModelRepository outside_transaction;
-    outside_transaction.Open(path, access);
-    outside_transaction.SetTechnologyVisibility("SysML", "", false);
-    outside_transaction.SelectPerspective("Other", 1);
-    EXPECT_EQ(outside_transaction.TechnologyVisibility("SysML"), false);
-    EXPECT_EQ(outside_transaction.SelectedPerspective(), "Other");
-  }
-  ModelRepository again;
-  again.Open(path, ModelRepository::Access::kReadOnly);
-  EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
-  EXPECT_EQ(again.SelectedPerspective(), "SysML");
-}
-
 TEST_F(RepositoryTest, SearchesRedrawsDiagramsAndSelectionGoToAndFromTheHost) {
   repository_->RegisterSearches(
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RootSearch><Search Name=\"SysML "
@@ -282,30 +251,6 @@ TEST(EventArgumentList, ItemsHoldTheirValuesAndAnIndexOutOfRangeFails) {
   EXPECT_THROW(arguments.Item(2), host::Error);
   EXPECT_THROW(arguments.Item(-1), host::Error);
   EXPECT_THROW(EventArgumentList({}).Item(0), host::Error);
-}
-
-// Another writer waits from the start of the outermost transaction, not only
-// once it writes: a deferred one could be refused the lock when it writes.
-TEST(RepositoryTransaction, TheOutermostOneHoldsTheWriteLockFromItsStart) {
-  testing_support::TempFolder folder;
-  const std::string path = (folder.path() / "model.obx").string();
-  ModelRepository repository;
-  repository.CreateModel(path);
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
-  const auto other_writes = [other] {
-    return sqlite3_exec(other, "BEGIN IMMEDIATE; COMMIT", nullptr, nullptr, nullptr);
-  };
-  {
-    ModelRepository::Transaction outer(repository);
-    ModelRepository::Transaction inner(repository);
-    EXPECT_EQ(other_writes(), SQLITE_BUSY);
-    inner.Commit();
-    EXPECT_EQ(other_writes(), SQLITE_BUSY);
-    outer.Commit();
-  }
-  EXPECT_EQ(other_writes(), SQLITE_OK);
-  sqlite3_close(other);
 }
 
 using ModelObjectsTest = SampleModelTest;

@@ -1,4 +1,6 @@
-// Model files: creating, reopening, and refusing files this host cannot read.
+// Model files: creating, reopening and refusing files this host cannot read;
+// a change or an import is all in the file or none of it, also with each of
+// SQLite's file operations failing in turn, and a failure names the model.
 #include "orba/store/schema.h"
 
 #include <gmock/gmock.h>
@@ -11,6 +13,8 @@
 #include <functional>
 
 #include "orba/store/model_file_faults.h"
+#include "support/failing_file_system.h"
+#include "support/failing_sqlite_vfs.h"
 #include "store_fixtures.h"
 #include "support/temp_folder.h"
 
@@ -18,8 +22,11 @@ namespace orba::store::testing {
 namespace {
 
 using ::testing::AllOf;
+using ::testing::Each;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using testing_support::FailEachCallInTurn;
 
 constexpr ModelRepository::Access kReadOnly = ModelRepository::Access::kReadOnly;
 
@@ -71,8 +78,16 @@ class ModelFileTest : public ::testing::Test {
     repository.Open(path, access);
     return ExportJsonModel(repository);
   }
+  std::string Bytes(const std::string& path) const {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::vector<std::filesystem::path> Files() const {
+    return {std::filesystem::directory_iterator(folder_.path()), {}};
+  }
 
   testing_support::TempFolder folder_;
+  const std::string model_ = SampleFile("model.obx");
 };
 
 TEST_F(ModelFileTest, ChangesPersistAndNeitherACreateNorAFailedOpenLosesTheModel) {
@@ -84,16 +99,16 @@ TEST_F(ModelFileTest, ChangesPersistAndNeitherACreateNorAFailedOpenLosesTheModel
     EXPECT_EQ(repository.LastOpenError(), "");
     EXPECT_EQ(repository.ModelLocation(), path);
     EXPECT_TRUE(repository.ElementIds().empty());
-    EXPECT_THROW(repository.CreateModel(SampleFile("model.obx")), StoreError);
-    repository.Open(File("model.obx"));
+    EXPECT_THROW(repository.CreateModel(model_), StoreError);
+    repository.Open(model_);
     repository.GetPackageByID(1)->Elements()->AddNew("Engine", "Class")->Update();
   }
   ModelRepository repository;
-  repository.Open(File("model.obx"));
+  repository.Open(model_);
   EXPECT_EQ(repository.PackageIds().size(), 2u);
   EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).back(), "Engine");
   EXPECT_FALSE(repository.OpenModel(File("missing.obx")));
-  EXPECT_EQ(repository.ModelLocation(), File("model.obx"));
+  EXPECT_EQ(repository.ModelLocation(), model_);
 }
 
 // Neither opening nor the header check reads a FIFO or a device: they would
@@ -165,7 +180,7 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
 }
 
 TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {
-  const std::string path = SampleFile("model.obx");
+  const std::string& path = model_;
   const auto before = std::filesystem::last_write_time(path);
   ModelRepository repository;
   repository.Open(path, kReadOnly);
@@ -180,6 +195,128 @@ TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {
       repository.InstallPerspective("<Perspectives><Perspective Name=\"P\"/></Perspectives>", 1),
       host::Error);
   EXPECT_EQ(std::filesystem::last_write_time(path), before);
+}
+
+// A file is made whole or not at all: a refused import leaves the old one as it was.
+TEST_F(ModelFileTest, AnImportLeavesItsModelOpenOrTheOldFileUntouched) {
+  ModelRepository repository;
+  ImportJsonModelFile(repository, kSampleModel, model_);
+  EXPECT_EQ(repository.ModelLocation(), model_);
+  EXPECT_EQ(repository.PackageIds().size(), 2u);
+  repository.CloseModel();
+  const std::string bytes = Bytes(model_);
+  const char* refused = R"({"packages": [{"key": "p"}, {"key": "p"}]})";
+  EXPECT_THROW(ImportJsonModelFile(repository, refused, model_), ImportError);
+  EXPECT_EQ(Bytes(model_), bytes);
+  EXPECT_THAT(Files(), ElementsAre(model_));
+}
+
+TEST_F(ModelFileTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
+  const std::string before = ExportOf(model_);
+  const char* other = R"({"packages": [{"key": "p", "name": "Other"}]})";
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs,
+      [&] {
+        ModelRepository repository;
+        ImportJsonModelFile(repository, other, model_);
+      },
+      [&](const std::string& failure) {
+        // Once in place, the new model may still fail to open again.
+        const std::string now = ExportOf(model_);
+        if (failure.empty() || now != before) {
+          EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
+        }
+        EXPECT_THAT(Files(), ElementsAre(model_)) << failure;
+      });
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 10u);
+}
+
+TEST_F(ModelFileTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
+  const auto copy = folder_.path() / "copy";
+  std::filesystem::copy_file(model_, copy);
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs,
+      [&] {
+        ModelRepository repository;
+        repository.Open(model_);
+        repository.InstallPerspective(
+            R"(<Perspectives><Perspective Name="A"/><Perspective Name="B"/></Perspectives>)", 0);
+      },
+      [&](const std::string& failure) {
+        // A failure after the commit (closing the file, say) may keep the change.
+        ModelRepository repository;
+        repository.Open(model_, ModelRepository::Access::kReadOnly);
+        const size_t count = repository.PerspectiveNames().size();
+        EXPECT_TRUE(count == 2 || (count == 0 && !failure.empty())) << count << " " << failure;
+        repository.CloseModel();
+        std::filesystem::copy_file(copy, model_, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(model_ + "-journal");
+      });
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 5u);
+}
+
+TEST_F(ModelFileTest, AFailedReadIsAnErrorNamingTheModel) {
+  const std::string before = ExportOf(model_);
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs, [&] { EXPECT_EQ(ExportOf(model_), before); }, [](const std::string&) {});
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 3u);
+}
+
+// View state set within a transaction is written with it; set outside one
+// (as when add-ins apply it to a model being opened) or on a read-only model,
+// it is shown but not written.
+TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
+  const std::string path = File("view.obx");
+  {
+    ModelRepository writer;
+    writer.CreateModel(path);
+    ModelRepository::Transaction transaction(writer);
+    ASSERT_TRUE(writer.InstallTechnology("<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));
+    writer.SetTechnologyVisibility("SysML", "", true);
+    writer.SelectPerspective("SysML", 1);
+    transaction.Commit();
+  }
+  for (const ModelRepository::Access access :
+       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
+    ModelRepository outside_transaction;
+    outside_transaction.Open(path, access);
+    outside_transaction.SetTechnologyVisibility("SysML", "", false);
+    outside_transaction.SelectPerspective("Other", 1);
+    EXPECT_EQ(outside_transaction.TechnologyVisibility("SysML"), false);
+    EXPECT_EQ(outside_transaction.SelectedPerspective(), "Other");
+  }
+  ModelRepository again;
+  again.Open(path, ModelRepository::Access::kReadOnly);
+  EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
+  EXPECT_EQ(again.SelectedPerspective(), "SysML");
+}
+
+// Another writer waits from the start of the outermost transaction, not only
+// once it writes: a deferred one could be refused the lock when it writes.
+TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockFromItsStart) {
+  ModelRepository repository;
+  repository.Open(model_);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(model_.c_str(), &other), SQLITE_OK);
+  const auto other_writes = [other] {
+    return sqlite3_exec(other, "BEGIN IMMEDIATE; COMMIT", nullptr, nullptr, nullptr);
+  };
+  {
+    ModelRepository::Transaction outer(repository);
+    ModelRepository::Transaction inner(repository);
+    EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    inner.Commit();
+    EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    outer.Commit();
+  }
+  EXPECT_EQ(other_writes(), SQLITE_OK);
+  sqlite3_close(other);
 }
 
 }  // namespace
