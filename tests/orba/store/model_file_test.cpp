@@ -1,8 +1,6 @@
 // Model files: creating, reopening and refusing files this host cannot read;
 // a change or an import is all in the file or none of it, also with each of
 // SQLite's file operations failing in turn, and a failure names the model.
-#include "orba/store/schema.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,9 +11,10 @@
 #include <functional>
 
 #include "orba/store/model_file_faults.h"
+#include "orba/store/schema.h"
+#include "store_fixtures.h"
 #include "support/failing_file_system.h"
 #include "support/failing_sqlite_vfs.h"
-#include "store_fixtures.h"
 #include "support/temp_folder.h"
 
 namespace orba::store::testing {
@@ -277,7 +276,8 @@ TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
     ModelRepository writer;
     writer.CreateModel(path);
     ModelRepository::Transaction transaction(writer);
-    ASSERT_TRUE(writer.InstallTechnology("<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));
+    ASSERT_TRUE(writer.InstallTechnology(
+        "<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));
     writer.SetTechnologyVisibility("SysML", "", true);
     writer.SelectPerspective("SysML", 1);
     transaction.Commit();
