@@ -1,150 +1,106 @@
+// The repository and the objects of the model it hands out.
 #include "orba/store/model_repository.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "orba/store/host_services_objects.h"
+#include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
+#include "orba/store/stored_collection.h"
 #include "store_fixtures.h"
-#include "support/temp_folder.h"
 
 namespace orba::store::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-// A technology document as the add-in hands it over: three NUL bytes after the root.
-std::string TechnologyDocument(const std::string& id, const std::string& stereotypes) {
-  return "<?xml version=\"1.0\"?>\r\n<Quindle.Technology version=\"1.0\">"
-         "<Documentation id=\"" +
-         id +
-         "\" name=\"Test\" version=\"1.0\" notes=\"\"/>"
-         "<UMLProfiles><UMLProfile profiletype=\"uml2\"><Content><Stereotypes>" +
-         stereotypes +
-         "</Stereotypes></Content></UMLProfile></UMLProfiles>"
-         "<DiagramProfile><UMLProfile><Content><Stereotypes>"
-         "<Stereotype name=\"diagramOnly\" metatype=\"NotAnElementKind\"/>"
+// A technology document as the add-in hands it over, three NUL bytes after the
+// root. The stereotypes of its diagram profile are no element's.
+std::string Technology(const std::string& id, const std::string& stereotypes = "") {
+  return "<?xml version=\"1.0\"?>\r\n<Quindle.Technology><Documentation id=\"" + id +
+         "\"/><UMLProfiles><UMLProfile><Content><Stereotypes>" + stereotypes +
+         "</Stereotypes></Content></UMLProfile></UMLProfiles><DiagramProfile><UMLProfile>"
+         "<Content><Stereotypes><Stereotype name=\"diagramOnly\" metatype=\"NotAnElementKind\"/>"
          "</Stereotypes></Content></UMLProfile></DiagramProfile></Quindle.Technology>\r\n" +
          std::string(3, '\0');
 }
 
-const std::string kSysMLStereotypes =
-    R"(<Stereotype name="block" notes="" metatype="Block"/>)"
-    R"(<Stereotype name="requirement" notes=""/>)"
-    R"(<Stereotype name="requirement" notes="" metatype="Requirement"/>)"
-    R"(<Stereotype name="requirement" notes="" metatype="Second"/>)"
-    R"(<Stereotype name="emptyKind" notes="" metatype=""/>)";
+const std::string kSysML =
+    Technology("SysML", R"(<Stereotype name="block" metatype="Block"/>)"
+                        R"(<Stereotype name="requirement"/>)"
+                        R"(<Stereotype name="requirement" metatype="Requirement"/>)"
+                        R"(<Stereotype name="requirement" metatype="Second"/>)"
+                        R"(<Stereotype name="emptyKind" metatype=""/>)");
 
-constexpr std::string_view kStereotypedModel = R"json({
-  "packages": [{"key": "p", "name": "P"}],
-  "elements": [
-    {"key": "derived", "package": "p", "type": "Class", "name": "A", "stereotype": "block"},
-    {"key": "explicit", "package": "p", "type": "Class", "name": "B", "stereotype": "block", "metatype": "Other"},
-    {"key": "explicitEmpty", "package": "p", "type": "Class", "name": "C", "stereotype": "block", "metatype": ""},
-    {"key": "firstWithMetatype", "package": "p", "type": "Requirement", "name": "D", "stereotype": "requirement"},
-    {"key": "caseDiffers", "package": "p", "type": "Class", "name": "E", "stereotype": "Block"},
-    {"key": "unknown", "package": "p", "type": "Class", "name": "F", "stereotype": "nothing"},
-    {"key": "diagramOnly", "package": "p", "type": "Class", "name": "G", "stereotype": "diagramOnly"},
-    {"key": "none", "package": "p", "type": "Class", "name": "H"}
-  ]
-})json";
-
-class MetatypeTest : public ::testing::Test {
- protected:
-  std::string MetatypeOf(const std::string& key) {
-    return repository_->GetElementByID(keys_.elements.at(key))->Metatype();
-  }
-
-  KeyMap keys_;
-  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kStereotypedModel, &keys_);
-};
-
-TEST_F(MetatypeTest, WithoutTechnologyOnlyExplicitMetatypesAreKnown) {
-  EXPECT_EQ(MetatypeOf("derived"), "");
-  EXPECT_EQ(MetatypeOf("explicit"), "Other");
+TEST(Metatypes, AreDerivedFromTheFirstTechnologyThatGivesTheStereotypeOneUnlessExplicit) {
+  KeyMap keys;
+  auto repository = ImportedModel(R"json({"packages": [{"key": "p", "name": "P"}], "elements": [
+    {"key": "derived", "package": "p", "type": "Class", "stereotype": "block"},
+    {"key": "explicit", "package": "p", "type": "Class", "stereotype": "block", "metatype": "Other"},
+    {"key": "explicitEmpty", "package": "p", "type": "Class", "stereotype": "block", "metatype": ""},
+    {"key": "firstWithOne", "package": "p", "type": "Requirement", "stereotype": "requirement"},
+    {"key": "caseDiffers", "package": "p", "type": "Class", "stereotype": "Block"},
+    {"key": "unknown", "package": "p", "type": "Class", "stereotype": "nothing"},
+    {"key": "diagramOnly", "package": "p", "type": "Class", "stereotype": "diagramOnly"},
+    {"key": "none", "package": "p", "type": "Class"}]})json",
+                                  &keys);
+  const auto metatypes = [&] {
+    std::string all;
+    for (const auto& [key, id] : keys.elements) {
+      all += key + "=" + repository->GetElementByID(id)->Metatype() + " ";
+    }
+    return all;
+  };
+  const std::string without = metatypes();
+  EXPECT_EQ(without,
+            "caseDiffers= derived= diagramOnly= explicit=Other explicitEmpty= firstWithOne= "
+            "none= unknown= ");
+  ASSERT_TRUE(repository->InstallTechnology(kSysML));
+  EXPECT_EQ(metatypes(),
+            "caseDiffers= derived=Block diagramOnly= explicit=Other explicitEmpty= "
+            "firstWithOne=Requirement none= unknown= ");
+  // An export writes explicit metatypes only, and the technologies.
+  const nlohmann::json exported = nlohmann::json::parse(ExportJsonModel(*repository));
+  EXPECT_FALSE(exported["elements"][0].contains("metatype"));
+  EXPECT_EQ(exported["elements"][2]["metatype"], "");
+  EXPECT_EQ(exported["technologies"], nlohmann::json::array({"SysML"}));
+  repository->InstallTechnology(
+      Technology("Later", R"(<Stereotype name="block" metatype="Two"/>)"));
+  EXPECT_EQ(repository->GetElementByID(keys.elements.at("derived"))->Metatype(), "Block");
+  EXPECT_TRUE(repository->RemoveTechnology("SysML"));
+  EXPECT_EQ(repository->GetElementByID(keys.elements.at("derived"))->Metatype(), "Two");
+  EXPECT_TRUE(repository->RemoveTechnology("Later"));
+  EXPECT_EQ(metatypes(), without);
 }
 
-TEST_F(MetatypeTest, DerivedFromTheInstalledTechnologyUnlessExplicit) {
-  ASSERT_TRUE(repository_->InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
-  const std::pair<const char*, const char*> expected[] = {
-      {"derived", "Block"},  {"explicit", "Other"},
-      {"explicitEmpty", ""}, {"firstWithMetatype", "Requirement"},
-      {"caseDiffers", ""},   {"unknown", ""},
-      {"diagramOnly", ""},   {"none", ""}};
-  for (const auto& [key, metatype] : expected) EXPECT_EQ(MetatypeOf(key), metatype) << key;
-}
+using RepositoryTest = SampleModelTest;
 
-TEST_F(MetatypeTest, RemovingTheTechnologyForgetsDerivedMetatypes) {
-  repository_->InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes));
-  EXPECT_EQ(MetatypeOf("derived"), "Block");
-  EXPECT_TRUE(repository_->RemoveTechnology("SysML"));
-  EXPECT_EQ(MetatypeOf("derived"), "");
-}
-
-TEST_F(MetatypeTest, AnEarlierTechnologyWinsForTheSameStereotype) {
-  repository_->InstallTechnology(
-      TechnologyDocument("First", R"(<Stereotype name="block" metatype="One"/>)"));
-  repository_->InstallTechnology(
-      TechnologyDocument("Second", R"(<Stereotype name="block" metatype="Two"/>)"));
-  EXPECT_EQ(MetatypeOf("derived"), "One");
-}
-
-class RepositoryTest : public ::testing::Test {
- protected:
-  RecordingHostServices services_;
-  KeyMap keys_;
-  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kSampleModel, &keys_, &services_);
-};
-
-TEST_F(RepositoryTest, LookupsAnswerNothingForUnknownIdsAndGuids) {
-  EXPECT_EQ(repository_->GetElementByID(0), nullptr);
-  EXPECT_EQ(repository_->GetElementByID(9999), nullptr);
-  EXPECT_EQ(repository_->GetElementByID(-1), nullptr);
-  EXPECT_EQ(repository_->GetPackageByID(0), nullptr);
-  EXPECT_EQ(repository_->GetPackageByID(77), nullptr);
-  EXPECT_EQ(repository_->GetConnectorByID(77), nullptr);
-  EXPECT_EQ(repository_->GetElementByGUID("{00000000-0000-0000-0000-000000000000}"), nullptr);
-  EXPECT_EQ(repository_->GetElementByGUID(""), nullptr);
-  EXPECT_EQ(repository_->GetDiagramByID(77), nullptr);
-}
-
-TEST_F(RepositoryTest, LookupsFindWhatExists) {
+TEST_F(RepositoryTest, LookupsFindWhatExistsAndNothingElseAndTheBuildNumberFollowsTheHost) {
   host::ElementPtr block = repository_->GetElementByID(keys_.elements.at("block"));
-  ASSERT_NE(block, nullptr);
   EXPECT_EQ(repository_->GetElementByGUID(block->ElementGUID())->ElementID(), block->ElementID());
   EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
   EXPECT_EQ(repository_->GetConnectorByID(keys_.connectors.at("alloc"))->Stereotype(), "allocate");
-}
-
-TEST_F(RepositoryTest, GuidsAreFoundWhateverTheCaseOfTheirLetters) {
-  repository_->Session().Db().Execute(
-      "UPDATE t_object SET orba_guid = '{AB-cd}' WHERE Model_Key = 'block';"
-      "UPDATE t_object SET orba_guid = '{ab-CD}' WHERE Model_Key = 'wheel'");
-  const std::pair<const char*, const char*> cases[] = {
-      {"{AB-cd}", "Vehicle"}, {"{ab-CD}", "Wheel"},  // an exact match first
-      {"{ab-cd}", "Vehicle"}, {"{AB-CD}", "Vehicle"}, {"{Ab-Cd}", "Vehicle"},
-  };
-  for (const auto& [guid, name] : cases) {
-    host::ElementPtr found = repository_->GetElementByGUID(guid);
-    ASSERT_NE(found, nullptr) << guid;
-    EXPECT_EQ(found->Name(), name) << guid;
-    EXPECT_THAT(repository_->GetModelItemXml(guid), HasSubstr(std::string("Name=\"") + name))
-        << guid;
+  for (const int32_t id : {0, 77, -1}) {
+    EXPECT_EQ(repository_->GetElementByID(id), nullptr) << id;
+    EXPECT_EQ(repository_->GetPackageByID(id), nullptr) << id;
+    EXPECT_EQ(repository_->GetConnectorByID(id), nullptr) << id;
+    EXPECT_EQ(repository_->GetDiagramByID(id), nullptr) << id;
   }
-}
-
-TEST_F(RepositoryTest, EnumeratesItemsForTheValidator) {
+  EXPECT_EQ(repository_->GetElementByGUID("{00000000-0000-0000-0000-000000000000}"), nullptr);
+  EXPECT_EQ(repository_->GetElementByGUID(""), nullptr);
+  EXPECT_EQ(repository_->GetElementByGUID("{wheel}")->Name(), "Wheel");  // as cases/model_items.txt
   EXPECT_EQ(repository_->ElementIds().size(), keys_.elements.size());
   EXPECT_EQ(repository_->ElementIds().front(), keys_.elements.at("block"));
   EXPECT_THAT(repository_->PackageIds(),
               ElementsAre(keys_.packages.at("root"), keys_.packages.at("views")));
   EXPECT_EQ(repository_->ConnectorIds().size(), 3u);
   EXPECT_EQ(repository_->DiagramIds().size(), 1u);
-}
-
-TEST_F(RepositoryTest, BuildNumberDefaultsTo1558AndFollowsTheHost) {
-  EXPECT_EQ(repository_->BuildNumber(), 1558);
+  EXPECT_EQ(repository_->BuildNumber(), 1558);  // until the host says otherwise
   repository_->SetBuildNumber(797);
   EXPECT_EQ(repository_->BuildNumber(), 797);
 }
@@ -154,57 +110,40 @@ TEST_F(RepositoryTest, WithoutAModelCallsThatNeedOneFail) {
   repository_->CloseModel();
   EXPECT_EQ(repository_->ModelLocation(), "");
   EXPECT_FALSE(repository_->IsOpen());
-  try {
-    repository_->GetElementByID(1);
-    FAIL() << "no error";
-  } catch (const host::Error& error) {
-    EXPECT_STREQ(error.what(), "no model is open");
-  }
+  EXPECT_EQ(ErrorOf([&] { repository_->GetElementByID(1); }), "no model is open");
   EXPECT_FALSE(repository_->HasTechnology("SysML"));  // nothing is loaded without a model
   EXPECT_THROW(repository_->ExecuteSqlQuery("SELECT 1"), host::Error);
   EXPECT_THROW(repository_->QueryPerspective("SysML"), host::Error);
 }
 
-TEST_F(RepositoryTest, TechnologyInstallAndRemoveRoundTrip) {
+TEST_F(RepositoryTest, TechnologiesAreInstalledReplacedAndRemovedById) {
   EXPECT_FALSE(repository_->HasTechnology("SysML"));
-  EXPECT_TRUE(repository_->InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
+  EXPECT_TRUE(repository_->InstallTechnology(kSysML));
   EXPECT_TRUE(repository_->HasTechnology("SysML"));
   EXPECT_FALSE(repository_->HasTechnology("sysml"));
+  EXPECT_TRUE(repository_->InstallTechnology(Technology("SysML")));
   EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("SysML"));
-
-  EXPECT_TRUE(repository_->InstallTechnology(TechnologyDocument("SysML", "")));
-  EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("SysML"));
-  EXPECT_EQ(repository_->TechnologyDocument("SysML"), TechnologyDocument("SysML", ""));
-
+  EXPECT_EQ(repository_->TechnologyDocument("SysML"), Technology("SysML"));
   EXPECT_TRUE(repository_->RemoveTechnology("SysML"));
   EXPECT_FALSE(repository_->HasTechnology("SysML"));
   EXPECT_FALSE(repository_->RemoveTechnology("SysML"));
   EXPECT_EQ(repository_->TechnologyDocument("SysML"), "");
-}
-
-TEST_F(RepositoryTest, DocumentsThatAreNotTechnologiesAreRefused) {
-  const std::string refused[] = {
-      "not xml at all",
-      "<Quindle.Technology><Documentation id=\"X\">",
-      "<Other.Root><Documentation id=\"X\"/></Other.Root>",
-      "<Quindle.Technology><Documentation name=\"no id\"/></Quindle.Technology>",
-      "<Quindle.Technology><Documentation id=\"\"/></Quindle.Technology>",
-      ""};
-  for (const std::string& document : refused) {
-    EXPECT_FALSE(repository_->InstallTechnology(document)) << document;
+  for (const char* refused :
+       {"not xml at all", "<Quindle.Technology><Documentation id=\"X\">",
+        "<Other.Root><Documentation id=\"X\"/></Other.Root>",
+        "<Quindle.Technology><Documentation name=\"no id\"/></Quindle.Technology>",
+        "<Quindle.Technology><Documentation id=\"\"/></Quindle.Technology>", ""}) {
+    EXPECT_FALSE(repository_->InstallTechnology(refused)) << refused;
   }
   EXPECT_THAT(repository_->TechnologyIds(), IsEmpty());
 }
 
-TEST_F(RepositoryTest, TechnologyVisibilityIsKeptPerId) {
+TEST_F(RepositoryTest, PerspectivesAndTechnologyVisibilityAreKeptByName) {
   EXPECT_EQ(repository_->TechnologyVisibility("SysML"), std::nullopt);
   repository_->SetTechnologyVisibility("SysML", "", false);
   EXPECT_EQ(repository_->TechnologyVisibility("SysML"), false);
   repository_->SetTechnologyVisibility("SysML", "", true);
   EXPECT_EQ(repository_->TechnologyVisibility("SysML"), true);
-}
-
-TEST_F(RepositoryTest, PerspectiveInstallQueryAndSelect) {
   EXPECT_EQ(repository_->QueryPerspective("SysML"), "0");
   repository_->InstallPerspective(
       "<?xml version=\"1.0\"?>\r\n<Perspectives><Perspective Name=\"SysML\" Technology=\"SysML\">"
@@ -216,54 +155,17 @@ TEST_F(RepositoryTest, PerspectiveInstallQueryAndSelect) {
   EXPECT_EQ(repository_->SelectedPerspective(), "");
   repository_->SelectPerspective("SysML", 1);
   EXPECT_EQ(repository_->SelectedPerspective(), "SysML");
-}
-
-// View state set within a transaction is written with it; set outside one
-// (as when add-ins apply it to a model being opened) or on a read-only model,
-// it is shown but not written.
-TEST_F(RepositoryTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
-  testing_support::TempFolder folder;
-  const std::string path = (folder.path() / "view.obx").string();
-  {
-    ModelRepository writer;
-    writer.CreateModel(path);
-    ModelRepository::Transaction transaction(writer);
-    ASSERT_TRUE(writer.InstallTechnology(TechnologyDocument("SysML", kSysMLStereotypes)));
-    writer.SetTechnologyVisibility("SysML", "", true);
-    writer.SelectPerspective("SysML", 1);
-    transaction.Commit();
-  }
-  const auto show_other_view = [](ModelRepository& repository) {
-    repository.SetTechnologyVisibility("SysML", "", false);
-    repository.SelectPerspective("Other", 1);
-    EXPECT_EQ(repository.TechnologyVisibility("SysML"), false);
-    EXPECT_EQ(repository.SelectedPerspective(), "Other");
-  };
-  for (const ModelRepository::Access access :
-       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
-    ModelRepository outside_transaction;
-    outside_transaction.Open(path, access);
-    show_other_view(outside_transaction);
-  }
-  ModelRepository again;
-  again.Open(path, ModelRepository::Access::kReadOnly);
-  EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
-  EXPECT_EQ(again.SelectedPerspective(), "SysML");
-}
-
-TEST_F(RepositoryTest, PerspectiveDocumentsThatAreNotXmlFail) {
   EXPECT_THROW(repository_->InstallPerspective("<Perspectives>", 1), host::Error);
   EXPECT_THROW(repository_->InstallPerspective("<Perspectives/>", 1), host::Error);
-  EXPECT_THAT(repository_->PerspectiveNames(), IsEmpty());
+  EXPECT_THAT(repository_->PerspectiveNames(), ElementsAre("SysML"));
 }
 
-TEST_F(RepositoryTest, RegisterSearchesKeepsTheSearchList) {
+TEST_F(RepositoryTest, SearchesRedrawsDiagramsAndSelectionGoToAndFromTheHost) {
   repository_->RegisterSearches(
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RootSearch><Search Name=\"SysML "
-      "Allocations\" "
-      "GUID=\"{79D35FBB-FD52-4cfc-8495-0FA9B696E506}\" PkgGUID=\"-1\" Type=\"0\" LnksToObj=\"0\" "
-      "CustomSearch=\"1\" AddinAndMethodName=\"SysML.AllocationSearch\"><SrchOn/><LnksTo/></Search>"
-      "</RootSearch>\r\n");
+      "Allocations\" GUID=\"{79D35FBB-FD52-4cfc-8495-0FA9B696E506}\" PkgGUID=\"-1\" Type=\"0\" "
+      "LnksToObj=\"0\" CustomSearch=\"1\" AddinAndMethodName=\"SysML.AllocationSearch\"><SrchOn/>"
+      "<LnksTo/></Search></RootSearch>\r\n");
   ASSERT_EQ(repository_->RegisteredSearches().size(), 1u);
   const RegisteredSearch& search = repository_->RegisteredSearches()[0];
   EXPECT_EQ(search.name, "SysML Allocations");
@@ -271,24 +173,17 @@ TEST_F(RepositoryTest, RegisterSearchesKeepsTheSearchList) {
   EXPECT_TRUE(search.custom_search);
   EXPECT_EQ(search.addin_and_method_name, "SysML.AllocationSearch");
   EXPECT_THROW(repository_->RegisterSearches("<RootSearch>"), host::Error);
-}
 
-TEST_F(RepositoryTest, SearchesRedrawsAndDiagramsGoToTheHostServices) {
   repository_->RunSearch("SysML Allocations", "term", "", "data");
   repository_->RedrawOpenDiagrams(false);
   repository_->OpenDiagram(3);
-  EXPECT_THAT(services_.calls, ElementsAre("RunSearch SysML Allocations|term||data",
-                                           "RedrawOpenDiagrams quick", "OpenDiagram 3"));
-}
+  EXPECT_THAT(services_.calls, ElementsAre("RunSearch SysML Allocations|term||data", "Redraw quick",
+                                           "OpenDiagram 3"));
+  auto without_services = ImportedModel(kSampleModel);
+  EXPECT_NO_THROW(without_services->RunSearch("x", "", "", ""));
+  EXPECT_NO_THROW(without_services->RedrawOpenDiagrams(true));
+  EXPECT_NO_THROW(without_services->OpenDiagram(1));
 
-TEST(RepositoryWithoutServices, IgnoresSearchesRedrawsAndDiagrams) {
-  auto repository = ImportedModel(kSampleModel);
-  EXPECT_NO_THROW(repository->RunSearch("x", "", "", ""));
-  EXPECT_NO_THROW(repository->RedrawOpenDiagrams(true));
-  EXPECT_NO_THROW(repository->OpenDiagram(1));
-}
-
-TEST_F(RepositoryTest, SelectedPackageIsWhatTheHostSelected) {
   EXPECT_EQ(repository_->GetSelectedPackage(), nullptr);
   repository_->SelectPackage(keys_.packages.at("views"));
   EXPECT_EQ(repository_->GetSelectedPackage()->Name(), "Views");
@@ -296,22 +191,24 @@ TEST_F(RepositoryTest, SelectedPackageIsWhatTheHostSelected) {
   EXPECT_EQ(repository_->GetSelectedPackage(), nullptr);
 }
 
-TEST_F(RepositoryTest, ProjectServicesRegisterRulesAndRecordReports) {
+TEST_F(RepositoryTest, ProjectServicesRegisterRulesAndRecordReportsInOrder) {
   host::ProjectServicesPtr services = repository_->GetProjectServices();
-  std::string category = services->RegisterRuleCategory("SysML");
-  std::string first = services->RegisterRule(category, 0, "View rules");
-  std::string second = services->RegisterRule(category, 1, "Viewpoint rules");
+  const std::string category = services->RegisterRuleCategory("SysML");
+  EXPECT_NE(services->RegisterRuleCategory("Other"), category);
+  const std::string first = services->RegisterRule(category, 0, "View rules");
+  const std::string second = services->RegisterRule(category, 1, "Viewpoint rules");
   EXPECT_NE(first, second);
-  std::string third = repository_->GetProjectServices()->RegisterRule(category, 0, "More");
+  const std::string third = repository_->GetProjectServices()->RegisterRule(category, 0, "More");
   EXPECT_EQ(repository_->Validation().Rules().size(), 3u);
   EXPECT_EQ(repository_->Validation().Rules().back().id, third);
+  EXPECT_EQ(repository_->Validation().CategoryOfRule(second)->name, "SysML");
+  EXPECT_EQ(repository_->Validation().CategoryOfRule("unknown"), nullptr);
 
-  ItemRef item{ItemKind::kPackage, "{G}", "Views", "Package"};
+  const ItemRef item{ItemKind::kPackage, "{G}", "Views", "Package"};
   repository_->SetCurrentItem(item);
   EXPECT_TRUE(services->ReportViolation(second, 1, "A viewpoint must be abstract"));
   repository_->ClearCurrentItem();
   services->ReportViolation(first, 0, "no item");
-
   const auto& violations = repository_->Validation().Violations();
   ASSERT_EQ(violations.size(), 2u);
   EXPECT_EQ(violations[0].rule_id, second);
@@ -319,50 +216,16 @@ TEST_F(RepositoryTest, ProjectServicesRegisterRulesAndRecordReports) {
   EXPECT_EQ(violations[0].message, "A viewpoint must be abstract");
   EXPECT_EQ(violations[0].item, item);
   EXPECT_EQ(violations[1].item, ItemRef{});
-  EXPECT_EQ(repository_->Validation().CategoryOfRule(second)->name, "SysML");
+  EXPECT_EQ(repository_->Validation().TakeViolations().size(), 2u);
+  EXPECT_THAT(repository_->Validation().Violations(), IsEmpty());
 }
 
-TEST_F(RepositoryTest, AnUncommittedTransactionLeavesTheModelAsItWas) {
-  {
-    ModelRepository::Transaction transaction(*repository_);
-    host::ElementPtr created = repository_->GetPackageByID(1)->Elements()->AddNew("Gone", "Class");
-    created->Update();
-    EXPECT_NE(repository_->GetElementByID(created->ElementID()), nullptr);
-  }
-  EXPECT_THAT(NamesOf(repository_->GetPackageByID(1)->Elements()),
-              ElementsAre("Vehicle", "Wheel", "Drive"));
-}
-
-// Another writer waits from the start of the outermost transaction, not only
-// once it writes: a deferred one could be refused the lock when it writes.
-TEST(RepositoryTransaction, TheOutermostOneHoldsTheWriteLockFromItsStart) {
-  testing_support::TempFolder folder;
-  const std::string path = (folder.path() / "model.obx").string();
-  ModelRepository repository;
-  repository.CreateModel(path);
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
-  const auto other_writes = [other] {
-    return sqlite3_exec(other, "BEGIN IMMEDIATE; COMMIT", nullptr, nullptr, nullptr);
-  };
-  {
-    ModelRepository::Transaction outer(repository);
-    ModelRepository::Transaction inner(repository);
-    EXPECT_EQ(other_writes(), SQLITE_BUSY);
-    inner.Commit();
-    EXPECT_EQ(other_writes(), SQLITE_BUSY);
-    outer.Commit();
-  }
-  EXPECT_EQ(other_writes(), SQLITE_OK);
-  sqlite3_close(other);
-}
-
-TEST_F(RepositoryTest, NestedTransactionsCommitIntoTheOuterOne) {
+TEST_F(RepositoryTest, NestedTransactionsCommitIntoTheOuterOneAndAnUncommittedOneChangesNothing) {
   {
     ModelRepository::Transaction outer(*repository_);
     {
       ModelRepository::Transaction inner(*repository_);
-      repository_->InstallTechnology(TechnologyDocument("Kept", ""));
+      repository_->InstallTechnology(Technology("Kept"));
       inner.Commit();
     }
     outer.Commit();
@@ -370,10 +233,156 @@ TEST_F(RepositoryTest, NestedTransactionsCommitIntoTheOuterOne) {
   {
     ModelRepository::Transaction outer(*repository_);
     ModelRepository::Transaction inner(*repository_);
-    repository_->InstallTechnology(TechnologyDocument("Dropped", ""));
+    repository_->InstallTechnology(Technology("Dropped"));
+    host::ElementPtr created = repository_->GetPackageByID(1)->Elements()->AddNew("Gone", "Class");
+    created->Update();
+    EXPECT_NE(repository_->GetElementByID(created->ElementID()), nullptr);
     inner.Commit();
   }
   EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("Kept"));
+  EXPECT_THAT(NamesOf(repository_->GetPackageByID(1)->Elements()),
+              ElementsAre("Vehicle", "Wheel", "Drive"));
+}
+
+TEST(EventArgumentList, ItemsHoldTheirValuesAndAnIndexOutOfRangeFails) {
+  EventArgumentList arguments({automation::Variant(int32_t{42}), automation::Variant("text")});
+  EXPECT_EQ(arguments.Item(0)->Value().ToInt32(), 42);
+  EXPECT_EQ(arguments.Item(1)->Value().ToString(), "text");
+  EXPECT_THROW(arguments.Item(2), host::Error);
+  EXPECT_THROW(arguments.Item(-1), host::Error);
+  EXPECT_THROW(EventArgumentList({}).Item(0), host::Error);
+}
+
+using ModelObjectsTest = SampleModelTest;
+
+TEST_F(ModelObjectsTest, ElementsAndPackagesReadBackAsImported) {
+  EXPECT_EQ(Describe(Element("block")),
+            "Class \"Vehicle\" <block> Block abstract=1 [0..1] notes=a note parent=0 classifier=0"
+            " tag z=last tag a=first attribute mass:Real attribute length:Real"
+            " operation run<controlOperator>( c:ControlValue d:Integer ) operation stop<>( )");
+  EXPECT_EQ(Describe(Element("part")),
+            "Part \"front\" <>  abstract=0 [] notes= parent=3 classifier=7");
+  EXPECT_EQ(TagsOf(Element("block")->TaggedValueList()), TagsOf(Element("block")->TaggedValues()));
+  std::vector<host::MethodPtr> methods = Element("block")->Methods()->Items();
+  EXPECT_NE(methods[0]->MethodGUID(), methods[1]->MethodGUID());
+
+  host::PackagePtr views = Package("views");
+  EXPECT_EQ(views->ParentID(), keys_.packages.at("root"));
+  EXPECT_EQ(Package("root")->ParentID(), 0);
+  EXPECT_EQ(Describe(views->Element()),
+            "Package \"Views\" <view> View abstract=0 [] notes= parent=0 classifier=0");
+}
+
+TEST_F(ModelObjectsTest, CollectionsHoldTheOwnedEmbeddedAndTopLevelElementsInListOrder) {
+  EXPECT_THAT(NamesOf(Element("block")->Elements()), ElementsAre("p2", "front", "p1"));
+  EXPECT_THAT(NamesOf(Element("block")->EmbeddedItems()), ElementsAre("p2", "p1"));
+  EXPECT_THAT(NamesOf(Element("wheel")->Elements()), IsEmpty());
+  EXPECT_THAT(NamesOf(Element("drive")->EmbeddedItems()), ElementsAre("speed"));
+  EXPECT_THAT(NamesOf(Element("drive")->Elements()), ElementsAre("speed"));
+  EXPECT_THAT(NamesOf(Package("root")->Elements()), ElementsAre("Vehicle", "Wheel", "Drive"));
+  EXPECT_THAT(NamesOf(Package("views")->Elements()), ElementsAre("Shown"));
+}
+
+TEST_F(ModelObjectsTest, ConnectorsAreListedOnceAtEitherEndWithTheirEndsAndTags) {
+  std::vector<int32_t> ids;
+  for (const auto& connector : Element("block")->Connectors()->Items()) {
+    ids.push_back(connector->ConnectorID());
+  }
+  EXPECT_THAT(ids, ElementsAre(keys_.connectors.at("self"), keys_.connectors.at("alloc"),
+                               keys_.connectors.at("wheelLink")));
+  EXPECT_EQ(Element("drive")->Connectors()->Items()[0]->ConnectorID(),
+            keys_.connectors.at("alloc"));
+  EXPECT_EQ(Element("drive")->Connectors()->Count(), 1);
+  EXPECT_EQ(Element("port1")->Connectors()->Count(), 0);
+  EXPECT_THROW(Element("block")->Connectors()->AddNew("x", "Association"), host::Error);
+
+  host::ConnectorPtr alloc = repository_->GetConnectorByID(keys_.connectors.at("alloc"));
+  EXPECT_EQ(alloc->Type() + " " + alloc->Stereotype(), "Dependency allocate");
+  EXPECT_EQ(alloc->ClientID(), keys_.elements.at("drive"));
+  EXPECT_EQ(alloc->SupplierID(), keys_.elements.at("block"));
+  EXPECT_EQ(alloc->ClientEnd()->Aggregation(), 1);
+  EXPECT_EQ(alloc->SupplierEnd()->Aggregation(), 2);
+  EXPECT_THAT(TagsOf(alloc->TaggedValues()), ElementsAre("itemProperty=<none>", "b=2"));
+  host::ConnectorPtr self = repository_->GetConnectorByID(keys_.connectors.at("self"));
+  EXPECT_EQ(self->Stereotype(), "");
+  EXPECT_EQ(self->ClientEnd()->Aggregation(), 0);
+}
+
+TEST_F(ModelObjectsTest, SetAbstractStoresTheBooleanTextAsOneOrZeroAndReportsTheChange) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"True", "1"},  {"true", "1"},  {"1", "1"}, {"-1", "1"},
+      {"False", "0"}, {"false", "0"}, {"0", "0"}, {"yes", "yes"}};
+  host::ElementPtr wheel = Element("wheel");
+  for (const auto& [given, stored] : cases) {
+    wheel->SetAbstract(given);
+    EXPECT_EQ(wheel->Abstract(), stored) << given;
+    EXPECT_TRUE(wheel->Update());
+    EXPECT_EQ(Element("wheel")->Abstract(), stored) << given;
+  }
+  EXPECT_EQ(services_.calls, std::vector<std::string>(8, "ItemModified {WHEEL} 4"));
+}
+
+TEST_F(ModelObjectsTest, AddNewAndUpdateCreateAnElementWhereTheCollectionBelongs) {
+  host::CollectionPtr<host::Element> elements = Package("root")->Elements();
+  EXPECT_EQ(elements->Count(), 3);
+  host::ElementPtr created = elements->AddNew("Engine", "Class");
+  EXPECT_EQ(created->ElementID(), 0);
+  EXPECT_THAT(services_.calls, IsEmpty());
+  EXPECT_TRUE(created->Update());
+  EXPECT_GT(created->ElementID(), 0);
+  EXPECT_TRUE(std::regex_match(created->ElementGUID(),
+                               std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})")));
+  EXPECT_THAT(services_.calls,
+              ElementsAre("ElementCreated " + std::to_string(created->ElementID())));
+  EXPECT_THAT(NamesOf(elements), ElementsAre("Vehicle", "Wheel", "Drive"));
+  elements->Refresh();
+  EXPECT_THAT(NamesOf(elements), ElementsAre("Vehicle", "Wheel", "Drive", "Engine"));
+  EXPECT_EQ(repository_->GetElementByGUID(created->ElementGUID())->Type(), "Class");
+
+  host::ElementPtr pin = Element("drive")->Elements()->AddNew("out", "ActivityParameter");
+  pin->Update();
+  EXPECT_EQ(pin->ParentID(), keys_.elements.at("drive"));
+  EXPECT_THAT(NamesOf(Element("drive")->EmbeddedItems()), ElementsAre("speed", "out"));
+  host::ElementPtr in_package = Package("views")->Element()->Elements()->AddNew("More", "Class");
+  in_package->Update();
+  EXPECT_EQ(in_package->ParentID(), 0);
+  EXPECT_THAT(NamesOf(Package("views")->Elements()), ElementsAre("Shown", "More"));
+}
+
+TEST_F(ModelObjectsTest, DiagramsAddNewUpdateAndDisplayFlags) {
+  host::CollectionPtr<host::Diagram> diagrams = Package("root")->Diagrams();
+  EXPECT_THAT(NamesOf(diagrams), ElementsAre("Overview"));
+  host::DiagramPtr created = diagrams->AddNew("Parts", "SysML::InternalBlock");
+  EXPECT_TRUE(created->Update());
+  EXPECT_GT(created->DiagramID(), 0);
+  created->SetDisplayFlags(6);
+  created->Update();
+  host::DiagramPtr reread = repository_->GetDiagramByID(created->DiagramID());
+  EXPECT_EQ(reread->Type(), "SysML::InternalBlock");
+  EXPECT_EQ(reread->DisplayFlags(), 6);
+  diagrams->Refresh();
+  EXPECT_THAT(NamesOf(diagrams), ElementsAre("Overview", "Parts"));
+}
+
+TEST_F(ModelObjectsTest, ObjectsFailOnceTheModelIsClosed) {
+  host::ElementPtr block = Element("block");
+  repository_->CloseModel();
+  EXPECT_THROW(block->Elements()->Count(), host::Error);
+  EXPECT_THROW(block->Update(), host::Error);
+}
+
+// Count is 16-bit: a collection with more items than it can answer fails.
+TEST(StoredCollectionCount, AnswersUpTo32767ItemsAndThrowsBeyond) {
+  std::string tags = R"({"name": "t", "value": "v"})";
+  for (size_t count = 1; count <= kMaxCollectionCount; ++count)
+    tags += R"(, {"name": "t", "value": ""})";
+  auto repository =
+      ImportedModel(R"({"elements": [{"key": "e", "type": "Class", "tags": [)" + tags + "]}]}");
+  host::CollectionPtr<host::TaggedValue> too_many = repository->GetElementByID(1)->TaggedValues();
+  EXPECT_THROW(too_many->Count(), host::Error);
+  EXPECT_EQ(too_many->Items().size(), kMaxCollectionCount + 1);
+  repository->Session().Db().Execute("DELETE FROM t_objectproperties WHERE Value = 'v'");
+  EXPECT_EQ(repository->GetElementByID(1)->TaggedValues()->Count(), 32767);
 }
 
 }  // namespace

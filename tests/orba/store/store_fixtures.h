@@ -2,6 +2,9 @@
 // HostServices that records what it was asked.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,7 +34,7 @@ inline constexpr std::string_view kSampleModel = R"json({
     {"key": "port2", "parent": "block", "type": "Port", "name": "p2"},
     {"key": "part", "parent": "block", "type": "Part", "name": "front", "classifier": "wheel"},
     {"key": "port1", "parent": "block", "type": "Port", "name": "p1"},
-    {"key": "wheel", "package": "root", "type": "Class", "name": "Wheel"},
+    {"key": "wheel", "package": "root", "type": "Class", "name": "Wheel", "guid": "{WHEEL}"},
     {"key": "drive", "package": "root", "type": "Activity", "name": "Drive"},
     {"key": "param", "parent": "drive", "type": "ActivityParameter", "name": "speed"},
     {"key": "inView", "package": "views", "type": "Class", "name": "Shown"}
@@ -63,26 +66,76 @@ std::vector<std::string> NamesOf(const host::CollectionPtr<T>& collection) {
   return names;
 }
 
+// Tagged values as "name=value".
+template <class T>
+std::vector<std::string> TagsOf(const host::CollectionPtr<T>& tags) {
+  std::vector<std::string> texts;
+  for (const auto& tag : tags->Items()) texts.push_back(tag->Name() + "=" + tag->Value());
+  return texts;
+}
+
+// An element's members, tags, attributes and operations as one text.
+inline std::string Describe(const host::ElementPtr& element) {
+  std::string text = element->Type() + " \"" + element->Name() + "\" <" + element->Stereotype() +
+                     "> " + element->Metatype() + " abstract=" + element->Abstract() + " [" +
+                     element->Multiplicity() + "] notes=" + element->Notes() +
+                     " parent=" + std::to_string(element->ParentID()) +
+                     " classifier=" + std::to_string(element->ClassifierID());
+  for (const std::string& tag : TagsOf(element->TaggedValues())) text += " tag " + tag;
+  for (const auto& attribute : element->Attributes()->Items()) {
+    text += " attribute " + attribute->Name() + ":" + attribute->Type();
+  }
+  for (const auto& method : element->Methods()->Items()) {
+    text += " operation " + method->Name() + "<" + method->Stereotype() + ">(";
+    for (const auto& parameter : method->Parameters()->Items()) {
+      text += " " + parameter->Name() + ":" + parameter->Type();
+    }
+    text += " )";
+  }
+  return text;
+}
+
+// The message of the error `action` throws; "no error" when it throws none.
+inline std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+    return "no error";
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+}
+
 class RecordingHostServices : public HostServices {
  public:
   void RunSearch(const std::string& name, const std::string& term, const std::string& options,
                  const std::string& data) override {
     calls.push_back("RunSearch " + name + "|" + term + "|" + options + "|" + data);
   }
-  void RedrawOpenDiagrams(bool full) override {
-    calls.push_back(std::string("RedrawOpenDiagrams ") + (full ? "full" : "quick"));
-  }
-  void OpenDiagram(int32_t diagram_id) override {
-    calls.push_back("OpenDiagram " + std::to_string(diagram_id));
-  }
-  void ElementCreated(int32_t element_id) override {
-    calls.push_back("ElementCreated " + std::to_string(element_id));
+  void RedrawOpenDiagrams(bool full) override { calls.push_back(full ? "Redraw" : "Redraw quick"); }
+  void OpenDiagram(int32_t id) override { calls.push_back("OpenDiagram " + std::to_string(id)); }
+  void ElementCreated(int32_t id) override {
+    calls.push_back("ElementCreated " + std::to_string(id));
   }
   void ItemModified(const std::string& guid, int32_t object_type) override {
     calls.push_back("ItemModified " + guid + " " + std::to_string(object_type));
   }
 
   std::vector<std::string> calls;
+};
+
+// The sample model in memory, with the calls it makes to the host recorded.
+class SampleModelTest : public ::testing::Test {
+ protected:
+  host::ElementPtr Element(const std::string& key) {
+    return repository_->GetElementByID(keys_.elements.at(key));
+  }
+  host::PackagePtr Package(const std::string& key) {
+    return repository_->GetPackageByID(keys_.packages.at(key));
+  }
+
+  RecordingHostServices services_;
+  KeyMap keys_;
+  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kSampleModel, &keys_, &services_);
 };
 
 }  // namespace orba::store::testing

@@ -1,7 +1,7 @@
-// TestModel, the in-memory model of the add-in's unit tests.
+// TestModel, the in-memory model of the add-in's unit tests. Its reports are
+// checked by every rule case (tests/rules).
 #include "support/test_model.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "orba/store/json_model.h"
@@ -9,16 +9,12 @@
 namespace testing_support {
 namespace {
 
-constexpr std::string_view kModel = R"json({
-  "technologies": ["SysML"],
-  "packages": [{"key": "root", "name": "Model"}],
-  "elements": [{"key": "car", "package": "root", "type": "Class", "name": "Car", "guid": "{CAR}"},
-               {"key": "bus", "package": "root", "type": "Class", "name": "Bus"}],
-  "connectors": [{"key": "link", "type": "Association", "client": "car", "supplier": "bus"}]
-})json";
-
-TEST(TestModel, ResolvesKeysToItems) {
-  TestModel model(kModel, 900);
+TEST(TestModel, ResolvesKeysToItemsAndRefusesUnknownKeysAndBadDocuments) {
+  TestModel model(R"json({"technologies": ["SysML"], "packages": [{"key": "root", "name": "Model"}],
+    "elements": [{"key": "car", "package": "root", "type": "Class", "name": "Car", "guid": "{CAR}"},
+                 {"key": "bus", "package": "root", "type": "Class", "name": "Bus"}],
+    "connectors": [{"key": "link", "type": "Association", "client": "car", "supplier": "bus"}]})json",
+                  900);
   EXPECT_EQ(model.Repository()->BuildNumber(), 900);
   EXPECT_EQ(model.Element("car")->Name(), "Car");
   EXPECT_EQ(model.ElementGuid("car"), "{CAR}");
@@ -27,24 +23,9 @@ TEST(TestModel, ResolvesKeysToItems) {
   EXPECT_EQ(model.Connector("link")->ClientID(), model.ElementId("car"));
   EXPECT_EQ(model.ConnectorId("link"), model.Connector("link")->ConnectorID());
   EXPECT_FALSE(model.Repository()->HasTechnology("SysML"));
-}
-
-TEST(TestModel, UnknownKeysAndBadDocumentsFail) {
-  TestModel model(kModel);
   EXPECT_THROW(model.ElementId("nothing"), std::invalid_argument);
   EXPECT_THROW(model.PackageId("car"), std::invalid_argument);
   EXPECT_THROW(TestModel(R"({"elements": [{"key": "x"}]})"), orba::store::ImportError);
-}
-
-TEST(TestModel, ReportsAreTheViolationsReceived) {
-  TestModel model(kModel);
-  EXPECT_TRUE(model.Reports().empty());
-  host::ProjectServicesPtr services = model.Repository()->GetProjectServices();
-  std::string rule = services->RegisterRule(services->RegisterRuleCategory("SysML"), 0, "Rule");
-  services->ReportViolation(rule, 0, "first");
-  services->ReportViolation(rule, 1, "second");
-  EXPECT_THAT(model.Reports(), ::testing::ElementsAre(ReportedViolation{rule, 0, "first"},
-                                                      ReportedViolation{rule, 1, "second"}));
 }
 
 }  // namespace

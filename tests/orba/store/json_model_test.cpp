@@ -1,0 +1,132 @@
+// The JSON model document: what an import stores, and an export gives back.
+#include "orba/store/json_model.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "orba/store/model_session.h"
+#include "store_fixtures.h"
+
+namespace orba::store::testing {
+namespace {
+
+using nlohmann::json;
+using ::testing::ElementsAre;
+
+json Exported(ModelRepository& repository) { return json::parse(ExportJsonModel(repository)); }
+
+// Only keys, types and connector ends are required; texts are kept exactly.
+TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
+  ModelRepository repository;
+  repository.CreateInMemoryModel();
+  const json given = json::parse(R"({"technologies": ["SysML", "Other"],
+    "packages": [{"key": "root", "name": "Model"}], "elements": [
+    {"key": "a", "package": "root", "type": "Class"},
+    {"key": "b", "package": "root", "type": " class ", "name": "  Ünïcode\ttab ", "guid": "{Given}",
+     "stereotype": "", "notes": "line\r\nnext\n", "metatype": "", "tags": [{"name": " N ", "value": ""}]},
+    {"key": "child", "parent": "b", "type": "Port"},
+    {"key": "loose", "type": "Class", "name": "Loose", "stereotype": "Block "},
+    {"key": "part", "parent": "loose", "type": "Part"}],
+    "connectors": [{"key": "to_package", "type": "Dependency", "client": "loose", "supplier": "root"}],
+    "diagrams": [{"name": "D", "type": "T"}]})");
+  const ImportResult result = ImportJsonModel(repository, given.dump());
+  const auto element = [&](const char* key) {
+    return repository.GetElementByID(result.keys.elements.at(key));
+  };
+  EXPECT_THAT(result.technologies, ElementsAre("SysML", "Other"));
+  EXPECT_TRUE(repository.TechnologyIds().empty());
+  EXPECT_EQ(Describe(element("a")), "Class \"\" <>  abstract=0 [] notes= parent=0 classifier=0");
+  EXPECT_TRUE(std::regex_match(element("a")->ElementGUID(),
+                               std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})")));
+  EXPECT_EQ(
+      Describe(element("b")),
+      " class  \"  Ünïcode\ttab \" <>  abstract=0 [] notes=line\r\nnext\n parent=0 classifier=0"
+      " tag  N =");
+  EXPECT_EQ(element("b")->ElementGUID(), "{Given}");
+  EXPECT_EQ(element("loose")->Stereotype(), "Block ");
+  // Stereotype "" is stored as none: the SQL view shows NULL.
+  EXPECT_EQ(
+      repository.ExecuteSqlQuery("SELECT count(*) AS n FROM t_object WHERE Stereotype IS NULL"),
+      "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data><Row><n>5</n></Row></Data></Dataset_0>"
+      "</OrbaData>");
+  // An element is in its parent's package; without either, in package 0, as is a diagram.
+  ModelSession& session = repository.Session();
+  EXPECT_EQ(session.FindElement(result.keys.elements.at("child"))->package_id,
+            result.keys.packages.at("root"));
+  EXPECT_EQ(session.FindElement(result.keys.elements.at("loose"))->package_id, 0);
+  EXPECT_EQ(session.FindElement(result.keys.elements.at("part"))->package_id, 0);
+  EXPECT_EQ(session.AllDiagrams().at(0).package_id, 0);
+  // A package as a connector end is the package's element.
+  host::ConnectorPtr to_package =
+      repository.GetConnectorByID(result.keys.connectors.at("to_package"));
+  EXPECT_EQ(to_package->ClientID(), result.keys.elements.at("loose"));
+  EXPECT_EQ(to_package->SupplierID(),
+            repository.GetPackageByID(result.keys.packages.at("root"))->Element()->ElementID());
+  // Absent references stay absent.
+  const json exported = Exported(repository);
+  EXPECT_FALSE(exported["elements"][3].contains("package"));
+  EXPECT_EQ(exported["diagrams"], given["diagrams"]);
+  EXPECT_EQ(Exported(*ImportedModel(exported.dump())), exported);
+  EXPECT_THROW(ImportJsonModel(repository, kSampleModel), StoreError);  // the model is not empty
+  EXPECT_EQ(repository.PackageIds().size(), 1u);
+}
+
+TEST(JsonExport, GivesBackWhatWasImportedAndReadsBackTheSame) {
+  const std::string exported = ExportJsonModel(*ImportedModel(kSampleModel));
+  EXPECT_EQ(ExportJsonModel(*ImportedModel(exported)), exported);
+  const json document = json::parse(exported);
+  const json original = json::parse(kSampleModel);
+  EXPECT_EQ(document["format"], "orba-model");
+  EXPECT_EQ(document["version"], 1);
+  ASSERT_EQ(document["elements"].size(), original["elements"].size());
+  for (size_t index = 0; index < original["elements"].size(); ++index) {
+    for (const auto& [field, value] : original["elements"][index].items()) {
+      if (field == "operations") continue;  // given without GUIDs; compared below
+      EXPECT_EQ(document["elements"][index][field], value) << "elements[" << index << "]." << field;
+    }
+  }
+  EXPECT_EQ(document["elements"][0]["operations"][0]["parameters"],
+            original["elements"][0]["operations"][0]["parameters"]);
+  EXPECT_EQ(document["connectors"][1]["tags"], original["connectors"][1]["tags"]);
+  EXPECT_EQ(document["connectors"][1]["supplierAggregation"], 2);
+  EXPECT_EQ(document["packages"][1]["metatype"], "View");
+  EXPECT_EQ(document["diagrams"], original["diagrams"]);
+}
+
+// Keys stored by an import that let a package, an element and a connector
+// share one: the first keeps it, the others get new keys, as do elements
+// created since, unless taken. Bytes that are not UTF-8 are written as
+// replacement characters.
+TEST(JsonExport, GivesUniqueKeysAndRepairsTextsThatAreNotUtf8) {
+  KeyMap keys;
+  auto repository = ImportedModel(kSampleModel, &keys);
+  host::ElementPtr created = repository->GetPackageByID(1)->Elements()->AddNew("New", "Class");
+  created->Update();
+  ASSERT_EQ(created->ElementID(), 11);
+  repository->Session().Db().Execute(
+      "UPDATE t_object SET Model_Key = 'element11' WHERE Model_Key = 'drive';"
+      "UPDATE t_object SET Model_Key = 'root' WHERE Model_Key = 'wheel';"
+      "UPDATE t_connector SET Model_Key = 'root' WHERE Model_Key = 'self';"
+      "UPDATE t_object SET Name = CAST(x'56ff65' AS TEXT) WHERE Model_Key = 'block';"
+      "UPDATE t_objectproperties SET Value = CAST(x'41c3' AS TEXT)");
+  json document = Exported(*repository);
+  EXPECT_EQ(document["packages"][0]["key"], "root");
+  const json& wheel = document["elements"][4];
+  EXPECT_EQ(wheel["key"], "element" + std::to_string(keys.elements.at("wheel")));
+  EXPECT_EQ(document["elements"][2]["classifier"], wheel["key"]);
+  EXPECT_EQ(document["connectors"][2]["client"], wheel["key"]);
+  EXPECT_EQ(document["connectors"][0]["key"],
+            "connector" + std::to_string(keys.connectors.at("self")));
+  EXPECT_EQ(document["elements"][5]["key"], "element11");
+  EXPECT_EQ(document["elements"][8]["key"], "element11_1");
+  EXPECT_EQ(document["elements"][8]["guid"], created->ElementGUID());
+  EXPECT_EQ(document["elements"][0]["name"], "V\uFFFDe");
+  EXPECT_EQ(document["elements"][0]["tags"][0]["value"], "A\uFFFD");
+  EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
+}
+
+}  // namespace
+}  // namespace orba::store::testing

@@ -1,0 +1,323 @@
+// Model files: creating, reopening and refusing files this host cannot read;
+// a change or an import is all in the file or none of it, also with each of
+// SQLite's file operations failing in turn, and a failure names the model.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+
+#include "orba/store/model_file_faults.h"
+#include "orba/store/schema.h"
+#include "store_fixtures.h"
+#include "support/failing_file_system.h"
+#include "support/failing_sqlite_vfs.h"
+#include "support/temp_folder.h"
+
+namespace orba::store::testing {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::Each;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing_support::FailEachCallInTurn;
+
+constexpr ModelRepository::Access kReadOnly = ModelRepository::Access::kReadOnly;
+
+// ErrorOf run in a child process by a user who owns none of the test's files:
+// when the tests run as root, who may read and write any file, "nobody".
+std::string ErrorOfAnotherUser(const std::function<void()>& action) {
+  constexpr uid_t kNobody = 65534;
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return "cannot make a pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool other_user = geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
+    const std::string message = other_user ? ErrorOf(action) : "cannot become nobody";
+    _exit(write(pipe_ends[1], message.data(), message.size()) == ssize_t(message.size()) ? 0 : 1);
+  }
+  close(pipe_ends[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t count; (count = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
+    message.append(buffer, static_cast<size_t>(count));
+  }
+  close(pipe_ends[0]);
+  waitpid(child, nullptr, 0);
+  return message;
+}
+
+class ModelFileTest : public ::testing::Test {
+ protected:
+  std::string File(const std::string& name) const { return (folder_.path() / name).string(); }
+
+  // A model file holding the sample model.
+  std::string SampleFile(const std::string& name) {
+    ModelRepository repository;
+    ImportJsonModelFile(repository, kSampleModel, File(name));
+    return File(name);
+  }
+
+  // The message of the error that opening `path` gives.
+  std::string OpenError(const std::string& path) {
+    ModelRepository repository;
+    EXPECT_FALSE(repository.OpenModel(path));
+    EXPECT_EQ(repository.ModelLocation(), "");
+    EXPECT_THROW(repository.Open(path), StoreError);
+    return repository.LastOpenError();
+  }
+
+  static std::string ExportOf(const std::string& path, ModelRepository::Access access = kReadOnly) {
+    ModelRepository repository;
+    repository.Open(path, access);
+    return ExportJsonModel(repository);
+  }
+  std::string Bytes(const std::string& path) const {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::vector<std::filesystem::path> Files() const {
+    return {std::filesystem::directory_iterator(folder_.path()), {}};
+  }
+
+  testing_support::TempFolder folder_;
+  const std::string model_ = SampleFile("model.obx");
+};
+
+TEST_F(ModelFileTest, ChangesPersistAndNeitherACreateNorAFailedOpenLosesTheModel) {
+  const std::string path = File("new.obx");
+  ModelRepository().CreateModel(path);
+  {
+    ModelRepository repository;
+    EXPECT_TRUE(repository.OpenModel(path));
+    EXPECT_EQ(repository.LastOpenError(), "");
+    EXPECT_EQ(repository.ModelLocation(), path);
+    EXPECT_TRUE(repository.ElementIds().empty());
+    EXPECT_THROW(repository.CreateModel(model_), StoreError);
+    repository.Open(model_);
+    repository.GetPackageByID(1)->Elements()->AddNew("Engine", "Class")->Update();
+  }
+  ModelRepository repository;
+  repository.Open(model_);
+  EXPECT_EQ(repository.PackageIds().size(), 2u);
+  EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).back(), "Engine");
+  EXPECT_FALSE(repository.OpenModel(File("missing.obx")));
+  EXPECT_EQ(repository.ModelLocation(), model_);
+}
+
+// Neither opening nor the header check reads a FIFO or a device: they would
+// wait for a writer, or never end.
+TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
+  std::filesystem::create_directory(File("folder.obx"));
+  ASSERT_EQ(mkfifo(File("fifo.obx").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {File("missing.obx"), "no such file"},
+      {File("folder.obx"), "it is a folder"},
+      {File("fifo.obx"), "it is a FIFO"},
+      {"/dev/zero", "it is a device"},
+  };
+  for (const auto& [path, reason] : cases) {
+    const std::string expected = "cannot open model file " + path + ": " + reason;
+    EXPECT_EQ(OpenError(path), expected);
+    EXPECT_EQ(ErrorOf([&path = path] { CheckModelFileHeader(path); }), expected);
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("missing.obx")));
+}
+
+// A writer killed mid-transaction leaves changed pages in the file and a hot
+// journal beside it; every open rolls that back and reads the model as it
+// was before.
+TEST_F(ModelFileTest, AnInterruptedWriteIsRolledBackBeforeTheModelIsRead) {
+  for (const ModelRepository::Access access : {kReadOnly, ModelRepository::Access::kReadWrite}) {
+    const std::string path = SampleFile(access == kReadOnly ? "read.obx" : "write.obx");
+    const std::string intact = ExportOf(path);
+    InterruptWriteTo(path);
+    EXPECT_EQ(ExportOf(path, access), intact);
+    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+  }
+}
+
+TEST_F(ModelFileTest, FilesAnotherUserMayNotReadOrRollBackAreNamed) {
+  const std::string unreadable = SampleFile("unreadable.obx");
+  const std::string interrupted = SampleFile("interrupted.obx");
+  InterruptWriteTo(interrupted);
+  std::filesystem::permissions(unreadable, std::filesystem::perms::none);
+  std::filesystem::permissions(interrupted, std::filesystem::perms(0444));
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0555));
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(unreadable, kReadOnly); }),
+            "cannot read model file " + unreadable + ": Permission denied");
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(interrupted, kReadOnly); }),
+            "cannot read model file " + interrupted +
+                ": a write to it was interrupted, and rolling that back needs write access to "
+                "the file and its folder");
+  EXPECT_TRUE(std::filesystem::exists(interrupted + "-journal"));
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0755));
+}
+
+TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
+  std::ofstream(File("notes.obx")) << "These are notes, not a model.\n" << std::string(2000, 'x');
+  std::ofstream(File("empty.obx")).flush();
+  sqlite3* db = nullptr;
+  sqlite3_open(File("other.db").c_str(), &db);
+  sqlite3_exec(db, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  for (const char* name : {"notes.obx", "empty.obx", "other.db"}) {
+    EXPECT_EQ(OpenError(File(name)), "not an Orba model file: " + File(name));
+  }
+  const std::string truncated = SampleFile("truncated.obx");
+  std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 2);
+  EXPECT_THAT(OpenError(truncated), StartsWith("model file is damaged: " + truncated));
+  const std::string newer = SampleFile("newer.obx");
+  const std::string version = std::to_string(kSchemaVersion + 1);
+  ExecuteOn(newer, "PRAGMA user_version = " + version);
+  EXPECT_THAT(OpenError(newer), AllOf(HasSubstr(newer), HasSubstr("schema version " + version)));
+}
+
+TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {
+  const std::string& path = model_;
+  const auto before = std::filesystem::last_write_time(path);
+  ModelRepository repository;
+  repository.Open(path, kReadOnly);
+  EXPECT_TRUE(repository.IsReadOnly());
+  EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).size(), 3u);
+  EXPECT_EQ(ErrorOf([&] { repository.GetPackageByID(1)->Elements()->AddNew("X", "C")->Update(); }),
+            "model is read-only: " + path);
+  host::ElementPtr block = repository.GetElementByID(3);
+  block->SetAbstract("0");
+  EXPECT_THROW(block->Update(), host::Error);
+  EXPECT_THROW(
+      repository.InstallPerspective("<Perspectives><Perspective Name=\"P\"/></Perspectives>", 1),
+      host::Error);
+  EXPECT_EQ(std::filesystem::last_write_time(path), before);
+}
+
+// A file is made whole or not at all: a refused import leaves the old one as it was.
+TEST_F(ModelFileTest, AnImportLeavesItsModelOpenOrTheOldFileUntouched) {
+  ModelRepository repository;
+  ImportJsonModelFile(repository, kSampleModel, model_);
+  EXPECT_EQ(repository.ModelLocation(), model_);
+  EXPECT_EQ(repository.PackageIds().size(), 2u);
+  repository.CloseModel();
+  const std::string bytes = Bytes(model_);
+  const char* refused = R"({"packages": [{"key": "p"}, {"key": "p"}]})";
+  EXPECT_THROW(ImportJsonModelFile(repository, refused, model_), ImportError);
+  EXPECT_EQ(Bytes(model_), bytes);
+  EXPECT_THAT(Files(), ElementsAre(model_));
+}
+
+TEST_F(ModelFileTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
+  const std::string before = ExportOf(model_);
+  const char* other = R"({"packages": [{"key": "p", "name": "Other"}]})";
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs,
+      [&] {
+        ModelRepository repository;
+        ImportJsonModelFile(repository, other, model_);
+      },
+      [&](const std::string& failure) {
+        // Once in place, the new model may still fail to open again.
+        const std::string now = ExportOf(model_);
+        if (failure.empty() || now != before) {
+          EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
+        }
+        EXPECT_THAT(Files(), ElementsAre(model_)) << failure;
+      });
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 10u);
+}
+
+TEST_F(ModelFileTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
+  const auto copy = folder_.path() / "copy";
+  std::filesystem::copy_file(model_, copy);
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs,
+      [&] {
+        ModelRepository repository;
+        repository.Open(model_);
+        repository.InstallPerspective(
+            R"(<Perspectives><Perspective Name="A"/><Perspective Name="B"/></Perspectives>)", 0);
+      },
+      [&](const std::string& failure) {
+        // A failure after the commit (closing the file, say) may keep the change.
+        ModelRepository repository;
+        repository.Open(model_, ModelRepository::Access::kReadOnly);
+        const size_t count = repository.PerspectiveNames().size();
+        EXPECT_TRUE(count == 2 || (count == 0 && !failure.empty())) << count << " " << failure;
+        repository.CloseModel();
+        std::filesystem::copy_file(copy, model_, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(model_ + "-journal");
+      });
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 5u);
+}
+
+TEST_F(ModelFileTest, AFailedReadIsAnErrorNamingTheModel) {
+  const std::string before = ExportOf(model_);
+  testing_support::FailingSqliteVfs vfs;
+  const auto messages = FailEachCallInTurn<std::exception>(
+      vfs, [&] { EXPECT_EQ(ExportOf(model_), before); }, [](const std::string&) {});
+  EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
+  EXPECT_GE(messages.size(), 3u);
+}
+
+// View state set within a transaction is written with it; set outside one
+// (as when add-ins apply it to a model being opened) or on a read-only model,
+// it is shown but not written.
+TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
+  const std::string path = File("view.obx");
+  {
+    ModelRepository writer;
+    writer.CreateModel(path);
+    ModelRepository::Transaction transaction(writer);
+    ASSERT_TRUE(writer.InstallTechnology(
+        "<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));
+    writer.SetTechnologyVisibility("SysML", "", true);
+    writer.SelectPerspective("SysML", 1);
+    transaction.Commit();
+  }
+  for (const ModelRepository::Access access :
+       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
+    ModelRepository outside_transaction;
+    outside_transaction.Open(path, access);
+    outside_transaction.SetTechnologyVisibility("SysML", "", false);
+    outside_transaction.SelectPerspective("Other", 1);
+    EXPECT_EQ(outside_transaction.TechnologyVisibility("SysML"), false);
+    EXPECT_EQ(outside_transaction.SelectedPerspective(), "Other");
+  }
+  ModelRepository again;
+  again.Open(path, ModelRepository::Access::kReadOnly);
+  EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
+  EXPECT_EQ(again.SelectedPerspective(), "SysML");
+}
+
+// Another writer waits from the start of the outermost transaction, not only
+// once it writes: a deferred one could be refused the lock when it writes.
+TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockFromItsStart) {
+  ModelRepository repository;
+  repository.Open(model_);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(model_.c_str(), &other), SQLITE_OK);
+  const auto other_writes = [other] {
+    return sqlite3_exec(other, "BEGIN IMMEDIATE; COMMIT", nullptr, nullptr, nullptr);
+  };
+  {
+    ModelRepository::Transaction outer(repository);
+    ModelRepository::Transaction inner(repository);
+    EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    inner.Commit();
+    EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    outer.Commit();
+  }
+  EXPECT_EQ(other_writes(), SQLITE_OK);
+  sqlite3_close(other);
+}
+
+}  // namespace
+}  // namespace orba::store::testing

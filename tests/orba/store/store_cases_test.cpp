@@ -1,0 +1,128 @@
+// The store's cases that differ only in data: each file of cases/ holds the
+// inputs of one operation and what it answers (format at the top of
+// import_errors.txt), run here on the sample model or, for imports, on an
+// empty one.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "orba/store/json_model.h"
+#include "orba/store/model_session.h"
+#include "orba/store/xml_text.h"
+#include "store_fixtures.h"
+
+namespace orba::store::testing {
+namespace {
+
+struct Case {
+  std::string operation;  // the file's name
+  std::string name;
+  std::string input;
+  std::string answer;
+  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << "/" << c.name; }
+};
+
+// `text` with \t, \n, \r, \0, \\ and \xHH read as the bytes they stand for.
+std::string Unescaped(const std::string& text) {
+  static const std::string_view kFrom = "tnr0\\", kTo("\t\n\r\0\\", 5);
+  std::string bytes;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '\\' || at + 1 == text.size()) {
+      bytes += text[at];
+    } else if (text[++at] == 'x') {
+      bytes += static_cast<char>(std::stoi(text.substr(at + 1, 2), nullptr, 16));
+      at += 2;
+    } else {
+      bytes += kTo.at(kFrom.find(text[at]));  // an unknown escape throws
+    }
+  }
+  return bytes;
+}
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (const std::string operation :
+       {"import_errors", "export_errors", "sql_queries", "int_values", "model_items", "xml_escapes",
+        "xml_documents", "xml_names", "xml_loads"}) {
+    std::ifstream in(TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + operation + ".txt");
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty() || line.starts_with("#")) continue;
+      const size_t arrow = line.find(" => ");
+      const size_t space = std::min(line.find(' '), arrow);
+      const size_t input = std::min(space + 1, arrow);
+      cases.push_back({operation, line.substr(0, space), line.substr(input, arrow - input),
+                       line.substr(arrow + 4)});
+      if (operation.starts_with("xml_")) {
+        cases.back().input = Unescaped(cases.back().input);
+        cases.back().answer = Unescaped(cases.back().answer);
+      }
+    }
+  }
+  return cases;
+}
+
+// What `c`'s operation answers on `repository`; an error is answered by its message.
+std::string Answer(const Case& c, ModelRepository& repository) {
+  try {
+    if (c.operation == "import_errors") {
+      ImportJsonModel(repository, c.input);
+      return "imported";
+    }
+    if (c.operation == "export_errors") {
+      repository.Session().Db().Execute(c.input);
+      return ExportJsonModel(repository);
+    }
+    if (c.operation == "sql_queries") return repository.ExecuteSqlQuery(c.input);
+    if (c.operation == "xml_escapes") {
+      return EscapeXmlText(c.input) + " | " + EscapeXmlAttribute(c.input);
+    }
+    if (c.operation == "xml_documents") return WithXmlCharactersOnly(c.input);
+    if (c.operation == "xml_names") return ToXmlName(c.input);
+    if (c.operation == "xml_loads") {
+      pugi::xml_document document;
+      if (!LoadXml(document, c.input)) return "refused";
+      const pugi::xml_node root = document.document_element();
+      return std::string(root.name()) + " " + root.first_attribute().name() + "=" +
+             root.first_attribute().value();
+    }
+    if (c.operation == "model_items") {
+      const size_t space = c.input.find(' ');
+      if (space != std::string::npos) repository.Session().Db().Execute(c.input.substr(space + 1));
+      return repository.GetModelItemXml(c.input.substr(0, space));
+    }
+    Statement statement = repository.Session().Db().Prepare(c.input);
+    EXPECT_TRUE(statement.Step());
+    return std::to_string(statement.Int(0));
+  } catch (const host::Error& error) {
+    return error.what();
+  }
+}
+
+class StoreCaseTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(StoreCaseTest, AnswersAsTheCaseSays) {
+  const Case& c = GetParam();
+  auto repository = ImportedModel(c.operation == "import_errors" ? "{}" : kSampleModel);
+  const auto counts = [&] {
+    return std::vector{repository->PackageIds().size(), repository->ElementIds().size(),
+                       repository->ConnectorIds().size()};
+  };
+  const std::vector<size_t> before = counts();
+  const std::string answer = Answer(c, *repository);
+  if (c.answer.ends_with(" ...")) {
+    EXPECT_THAT(answer, ::testing::StartsWith(c.answer.substr(0, c.answer.size() - 4)));
+  } else {
+    EXPECT_EQ(answer, c.answer);
+  }
+  if (c.operation == "import_errors" || c.operation == "sql_queries") {
+    EXPECT_EQ(counts(), before);  // a refused document or query adds or removes nothing
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StoreCaseTest, ::testing::ValuesIn(Cases()), [](const auto& info) {
+  return info.param.operation + "_" + info.param.name;
+});
+
+}  // namespace
+}  // namespace orba::store::testing
