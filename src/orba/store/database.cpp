@@ -36,7 +36,8 @@ std::string StoredValue(sqlite3_stmt* statement, int column) {
   const int type = sqlite3_column_type(statement, column);
   if (type == SQLITE_NULL) return "NULL";
   if (type == SQLITE_BLOB) {
-    return "a blob of " + std::to_string(sqlite3_column_bytes(statement, column)) + " bytes";
+    const int size = sqlite3_column_bytes(statement, column);
+    return "a blob of " + std::to_string(size) + (size == 1 ? " byte" : " bytes");
   }
   std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                    static_cast<size_t>(sqlite3_column_bytes(statement, column)));
