@@ -198,16 +198,16 @@ TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
        "cannot create settings folder " + nested.string(),
        static_cast<size_t>(std::distance(nested.begin(), nested.end())), "old"},  // one mkdir each
   };
-  for (const auto& [operation, message, calls, after] : cases) {
+  for (const auto& each : cases) {
     Write("built", "new");
     const auto messages =
-        FailEachCallInTurn<FileError>(fs_, operation, [&](const std::string& failure) {
-          EXPECT_EQ(Read("settings.ini"), failure.empty() ? after : "old") << failure;
+        FailEachCallInTurn<FileError>(fs_, each.operation, [&](const std::string& failure) {
+          EXPECT_EQ(Read("settings.ini"), failure.empty() ? each.after : "old") << failure;
           Write("settings.ini", "old");
           Write("built", "new");
         });
-    EXPECT_THAT(messages, Each(message + ": Input/output error"));
-    EXPECT_EQ(messages.size(), calls) << message;
+    EXPECT_THAT(messages, Each(each.message + ": Input/output error"));
+    EXPECT_EQ(messages.size(), each.calls) << each.message;
   }
 }
 
