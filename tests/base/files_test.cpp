@@ -23,7 +23,6 @@ namespace base {
 namespace {
 
 using ::testing::Each;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 using testing_support::FailEachCallInTurn;
