@@ -7,12 +7,15 @@
 #include <fstream>
 
 #include "automation/dispatch.h"
+#include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
 namespace automation {
 namespace {
 
+using testing::Each;
 using testing::HasSubstr;
+using testing::MatchesRegex;
 using testing::ThrowsMessage;
 
 std::filesystem::path Built(const char* file) {
@@ -57,6 +60,24 @@ TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
       << "a library without the factory";
   std::ofstream(file_) << "[Components]\nno equals sign here\n";
   EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
+}
+
+// Each file call of a registration failing in turn: the failure is reported
+// and leaves the registry as it was.
+TEST_F(RegistryTest, ARegistrationIsWholeOrAbsentWhicheverCallFails) {
+  const std::string before = "; kept\n[Components]\nOther.Thing=/opt/other.so\n";
+  std::ofstream(file_) << before;
+  testing_support::FailingFileSystem fs;
+  Registry registry(file_, fs);
+  const auto messages = testing_support::FailEachCallInTurn<Error>(
+      fs, [&] { registry.RegisterModule(Built("libtessary.so")); },
+      [&](const std::string& failure) {
+        EXPECT_EQ(Registry(file_).Entries().size(), failure.empty() ? 2u : 1u) << failure;
+        std::ofstream(file_) << before;
+      });
+  EXPECT_THAT(messages, Each(MatchesRegex("cannot (create|lock|read|write) component registry "
+                                          "(folder )?.*: Input/output error")));
+  EXPECT_GE(messages.size(), 10u);
 }
 
 }  // namespace

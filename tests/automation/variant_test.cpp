@@ -12,16 +12,13 @@ using testing::ThrowsMessage;
 using Type = Variant::Type;
 
 TEST(VariantTest, HoldsEachTypeAndGivesItBackOnlyAsThatType) {
+  // clang-format off
   const std::pair<Variant, Type> cases[] = {
-      {Variant(), Type::kEmpty},
-      {Variant(true), Type::kBoolean},
-      {Variant(int16_t{3}), Type::kInt16},
-      {Variant(int32_t{3}), Type::kInt32},
-      {Variant(2.5), Type::kDouble},
-      {Variant("text"), Type::kString},
-      {Variant(std::vector<Variant>{}), Type::kArray},
-      {Variant(ObjectPtr()), Type::kObject},
-  };
+      {Variant(), Type::kEmpty}, {Variant(true), Type::kBoolean}, {Variant(2.5), Type::kDouble},
+      {Variant(int16_t{3}), Type::kInt16}, {Variant(int32_t{3}), Type::kInt32},
+      {Variant("text"), Type::kString}, {Variant(std::vector<Variant>{}), Type::kArray},
+      {Variant(ObjectPtr()), Type::kObject}};
+  // clang-format on
   for (const auto& [value, type] : cases) EXPECT_EQ(value.type(), type) << value.TypeName();
   EXPECT_EQ(Variant(int32_t{3}).TypeName(), "Long");
   const Variant array(std::vector<Variant>{Variant("a"), Variant("-"), Variant(true)});

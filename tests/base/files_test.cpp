@@ -1,3 +1,6 @@
+// Reading and writing files: what is refused and how it is named, links and
+// permissions; then every call a file operation makes failing in turn: each
+// failure is reported naming the file and the reason, and a write is whole or absent.
 #include "base/files.h"
 
 #include <fcntl.h>
@@ -13,19 +16,16 @@
 #include <fstream>
 #include <optional>
 
+#include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
 namespace base {
 namespace {
 
+using ::testing::Each;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
-
-mode_t ModeOf(const std::filesystem::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::stat(path.c_str(), &status), 0);
-  return status.st_mode & 07777;
-}
+using testing_support::FailEachCallInTurn;
 
 class FilesTest : public ::testing::Test {
  protected:
@@ -35,10 +35,16 @@ class FilesTest : public ::testing::Test {
     ::chmod(Path(name).c_str(), mode);
   }
   std::string Read(const std::string& name) const {
-    return ReadRegularFile(OperatingSystem(), Path(name), "", 10);
+    return ReadRegularFile(OperatingSystem(), Path(name), "", kSettingsSizeLimit);
+  }
+  mode_t ModeOf(const std::string& name) const {
+    struct stat status {};
+    EXPECT_EQ(::stat(Path(name).c_str(), &status), 0);
+    return status.st_mode & 07777;
   }
 
   testing_support::TempFolder folder_;
+  testing_support::FailingFileSystem fs_;
 };
 
 // Everything that is not a regular file is refused by name, at once: a FIFO
@@ -69,7 +75,8 @@ TEST_F(FilesTest, ReadingGivesARegularFilesBytesUpToTheLimit) {
 }
 
 // A write through links replaces their target, keeps its permissions and
-// leaves no temporary file; a dangling link's target is made.
+// leaves no temporary file; a dangling link's target is made. A failed write
+// leaves the old file.
 TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
   Write("target", "old", 0600);
   std::filesystem::create_symlink("target", Path("link"));
@@ -77,20 +84,17 @@ TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
   WriteFileAtomically(OperatingSystem(), Path("link-to-link"), "new", "file");
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link")));
   EXPECT_EQ(Read("target"), "new");
-  EXPECT_EQ(ModeOf(Path("target")), 0600u);
+  EXPECT_EQ(ModeOf("target"), 0600u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 3);
   std::filesystem::create_symlink("made", Path("dangling"));
   WriteFileAtomically(OperatingSystem(), Path("dangling"), "text", "file", {.new_file_mode = 0640});
   EXPECT_EQ(Read("made"), "text");
-  EXPECT_EQ(ModeOf(Path("made")) & ~0640u, 0u) << "the umask may only take bits away";
-}
+  EXPECT_EQ(ModeOf("made") & ~0640u, 0u) << "the umask may only take bits away";
 
-TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
-  Write("file", "old");
-  std::filesystem::create_directory(Path("file.writing-" + std::to_string(::getpid())));
-  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("file"), "new", "file"); },
-              ThrowsMessage<FileError>(HasSubstr("cannot write file " + Path("file").string())));
-  EXPECT_EQ(Read("file"), "old");
+  std::filesystem::create_directory(Path("target.writing-" + std::to_string(::getpid())));
+  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("target"), "x", "file"); },
+              ThrowsMessage<FileError>(HasSubstr("cannot write file " + Path("target").string())));
+  EXPECT_EQ(Read("target"), "new");
   EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("no/such/folder"), "x", "file"); },
               ThrowsMessage<FileError>(HasSubstr("No such file or directory")));
   std::filesystem::create_symlink("b", Path("a"));
@@ -136,16 +140,15 @@ TEST_F(FilesTest, OnlyFilesAreReplaced) {
   Write("built", "new");
   MoveIntoPlace(OperatingSystem(), Path("built"), target, "model file");
   EXPECT_EQ(Read("link"), "new");
-  EXPECT_EQ(ModeOf(Path("model")), 0604u) << "a built file takes the permissions of the old";
+  EXPECT_EQ(ModeOf("model"), 0604u) << "a built file takes the permissions of the old";
 }
 
 TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
-  const auto lock_path = Path("file.lock");
   std::optional<FileLock> lock;
-  lock.emplace(OperatingSystem(), lock_path, "file");
+  lock.emplace(OperatingSystem(), Path("file.lock"), "file");
   const pid_t child = ::fork();
   if (child == 0) {
-    const int fd = ::open(lock_path.c_str(), O_RDWR);
+    const int fd = ::open(Path("file.lock").c_str(), O_RDWR);
     _exit(::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0);  // must find it held
   }
   int status = 0;
@@ -154,6 +157,57 @@ TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
   lock.reset();
   EXPECT_THAT([&] { FileLock(OperatingSystem(), Path("no/such/lock"), "settings file"); },
               ThrowsMessage<FileError>(HasSubstr("cannot lock settings file")));
+}
+
+TEST_F(FilesTest, AnAtomicWriteIsWholeOrAbsentWhicheverCallFails) {
+  Write("settings.ini", "old", 0600);
+  const auto messages = FailEachCallInTurn<FileError>(
+      fs_, [&] { WriteFileAtomically(fs_, Path("settings.ini"), "new", "settings file"); },
+      [&](const std::string& failure) {
+        EXPECT_EQ(Read("settings.ini"), failure.empty() ? "new" : "old") << failure;
+        EXPECT_EQ(ModeOf("settings.ini"), 0600u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
+        Write("settings.ini", "old", 0600);
+      });
+  EXPECT_THAT(messages, Each("cannot write settings file " + Path("settings.ini").string() +
+                             ": Input/output error"));
+  EXPECT_GE(messages.size(), 5u);  // open, fchmod, write, fsync, close, rename
+}
+
+// Reading, moving a built file into place (the old one stays until the rename),
+// locking and making folders, each call failing in turn.
+TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
+  Write("settings.ini", "old");
+  const auto nested = Path("a") / "b";
+  const struct {
+    std::function<void()> operation;
+    std::string message;  // of each failure
+    size_t calls;
+    const char* after;  // the settings file once the operation succeeded
+  } cases[] = {
+      {[&] { EXPECT_EQ(ReadRegularFile(fs_, Path("settings.ini"), "settings file", 100), "old"); },
+       "cannot read settings file " + Path("settings.ini").string(), 4,
+       "old"},  // open, fstat, 2 reads
+      {[&] { MoveIntoPlace(fs_, Path("built"), Path("settings.ini"), "model file"); },
+       "cannot write model file " + Path("settings.ini").string(), 3,
+       "new"},  // stat, chmod, rename
+      {[&] { FileLock lock(fs_, Path("x.lock"), "settings file"); },
+       "cannot lock settings file " + Path("x.lock").string(), 2, "old"},  // open, flock
+      {[&] { MakeFolders(fs_, nested, "settings folder"); },
+       "cannot create settings folder " + nested.string(),
+       static_cast<size_t>(std::distance(nested.begin(), nested.end())), "old"},  // one mkdir each
+  };
+  for (const auto& each : cases) {
+    Write("built", "new");
+    const auto messages =
+        FailEachCallInTurn<FileError>(fs_, each.operation, [&](const std::string& failure) {
+          EXPECT_EQ(Read("settings.ini"), failure.empty() ? each.after : "old") << failure;
+          Write("settings.ini", "old");
+          Write("built", "new");
+        });
+    EXPECT_THAT(messages, Each(each.message + ": Input/output error"));
+    EXPECT_EQ(messages.size(), each.calls) << each.message;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "base/ini_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace base {
@@ -18,12 +19,9 @@ TEST(IniFileTest, EntriesOfASectionKeepTheirLinesAndDuplicates) {
 }
 
 TEST(IniFileTest, ABrokenLineIsNamed) {
-  try {
-    IniFile::Parse("[Components]\nno equals\n", "registry r.ini");
-    FAIL() << "expected an error";
-  } catch (const IniError& error) {
-    EXPECT_STREQ(error.what(), "registry r.ini, line 2: expected Key=Value, found \"no equals\"");
-  }
+  EXPECT_THAT([] { IniFile::Parse("[Components]\nno equals\n", "registry r.ini"); },
+              testing::ThrowsMessage<IniError>(
+                  "registry r.ini, line 2: expected Key=Value, found \"no equals\""));
 }
 
 }  // namespace

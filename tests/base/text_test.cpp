@@ -6,10 +6,7 @@ namespace base {
 namespace {
 
 TEST(TextTest, ControlCharactersAreShownAsEscapes) {
-  const struct {
-    std::string text;
-    std::string shown;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"plain \xC3\xA4 text", "plain \xC3\xA4 text"},
       {"title\x1B]0;owned\x07", "title\\x1B]0;owned\\x07"},
       {"two\nlines\r\tend\x7F", "two\\x0Alines\\x0D\\x09end\\x7F"},
@@ -19,7 +16,7 @@ TEST(TextTest, ControlCharactersAreShownAsEscapes) {
        "csi \\u009B2J and nbsp \xC2\xA0"},
       {"cut \xC2", "cut \xC2"},
   };
-  for (const auto& each : cases) EXPECT_EQ(EscapeControlCharacters(each.text), each.shown);
+  for (const auto& [text, shown] : cases) EXPECT_EQ(EscapeControlCharacters(text), shown);
 }
 
 }  // namespace
