@@ -378,7 +378,7 @@ class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Cas
     } else if (step.keyword == "link") {
       std::filesystem::create_symlink(Decoded(second), Path(first));
     } else if (step.keyword == "env") {
-      environment_.push_back(rest);
+      environment_.insert(environment_.begin(), rest);  // before an earlier value of the name
     } else if (step.keyword == "fsize") {
       file_size_limit_ = std::stoul(rest);
     } else if (step.keyword == "orba") {
