@@ -3,7 +3,6 @@
 namespace automation {
 
 void DispatchObject::AddMethod(std::string name, size_t arity, Method method) {
-  method_order_.push_back(name);
   methods_.emplace(std::move(name), MethodEntry{arity, std::move(method)});
 }
 

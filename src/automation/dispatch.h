@@ -24,7 +24,6 @@ class DispatchObject : public Object {
   void Put(std::string_view name, const Variant& value) override;
 
   // Operation names in the order they were added: the object's interface order.
-  const std::vector<std::string>& MethodNames() const { return method_order_; }
 
  protected:
   void AddMethod(std::string name, size_t arity, Method method);
@@ -41,7 +40,6 @@ class DispatchObject : public Object {
   };
   std::map<std::string, MethodEntry, std::less<>> methods_;
   std::map<std::string, PropertyEntry, std::less<>> properties_;
-  std::vector<std::string> method_order_;
 };
 
 struct CallResult {

@@ -150,8 +150,6 @@ std::filesystem::path Registry::ModuleFor(const std::string& prog_id) const {
   return {};
 }
 
-std::map<std::string, std::string> Registry::Entries() const { return ReadEntries(fs_, file_); }
-
 ObjectPtr Registry::CreateObject(const std::string& prog_id, const CreationOptions& options) const {
   const std::filesystem::path module = ModuleFor(prog_id);
   if (module.empty()) {

@@ -43,8 +43,6 @@ class Registry {
   // module does not serve it.
   ObjectPtr CreateObject(const std::string& prog_id, const CreationOptions& options = {}) const;
 
-  std::map<std::string, std::string> Entries() const;
-
  private:
   std::filesystem::path file_;
   base::FileSystem& fs_;

@@ -29,7 +29,6 @@ class Searcher : public DispatchObject {
 
 TEST(DispatchTest, OperationsAreCalledByNameAndWriteIntoByReferenceArguments) {
   Searcher searcher;
-  EXPECT_EQ(searcher.MethodNames(), (std::vector<std::string>{"Search", "Fail", "Throw42"}));
   std::vector<Variant> args = {Variant("wheel"), Variant("")};
   CallResult result = Call(searcher, "Search", args);
   ASSERT_TRUE(result.ok) << result.error;
