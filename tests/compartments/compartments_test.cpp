@@ -1,4 +1,6 @@
 // The compartments the add-in offers, and the rows it gives for each.
+#include "compartments/compartments.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -6,7 +8,6 @@
 #include <nlohmann/json.hpp>
 
 #include "automation/errors.h"
-#include "compartments/compartments.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
 #include "support/test_model.h"
@@ -70,9 +71,9 @@ TEST(AvailableCompartmentsTest, ASwitchThatIsNotASixteenBitNumberFailsNamingIt) 
                   testing::StartsWith("SysML option FlowPorts: ")));
   settings.SetOption("FlowPorts", "0");
   settings.SetOption("Parts", "40000");
-  EXPECT_THAT([&] { AvailableCompartments(settings); },
-              testing::ThrowsMessage<automation::Overflow>(
-                  testing::StartsWith("SysML option Parts: ")));
+  EXPECT_THAT(
+      [&] { AvailableCompartments(settings); },
+      testing::ThrowsMessage<automation::Overflow>(testing::StartsWith("SysML option Parts: ")));
 }
 
 TEST(AvailableCompartmentsTest, ReadsTheOptionsSectionOfTheUsersSysMLSettings) {
@@ -125,7 +126,8 @@ TEST(OwnedItemsTest, ListTheDirectChildrenOfTheirMetatype) {
   // clang-format on
   for (const Case& c : cases) {
     std::vector<std::string> rows;
-    for (const char* key : c.items) rows.push_back(Item(model.Element(key)->Name(), model.ElementGuid(key)));
+    for (const char* key : c.items)
+      rows.push_back(Item(model.Element(key)->Name(), model.ElementGuid(key)));
     const std::string owner = model.ElementGuid(c.owner);
     EXPECT_EQ(CompartmentData(*model.Repository(), c.compartment, owner),
               Answer(c.compartment, owner, rows))
