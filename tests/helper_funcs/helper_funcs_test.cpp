@@ -45,44 +45,34 @@ TEST(EscapeCompartmentTextTest, EscapesCommasAndStripsOrEscapesTheOthers) {
     bool strip;
     const char* escaped;
   };
-  const Case cases[] = {{"a=b;c,d", true, "abc&_c_^d"},
-                        {"a=b;c,d", false, "a&_eq_^b&_sc_^c&_c_^d"},
-                        {"", true, ""},
-                        {"", false, ""},
-                        {"plain text", true, "plain text"},
-                        {";==;", true, ""},
-                        {",,", true, "&_c_^&_c_^"},
-                        {";=,", false, "&_sc_^&_eq_^&_c_^"},
-                        {"&_c_^ stays", false, "&_c_^ stays"},
-                        {"Größe=5, µm;", true, "Größe5&_c_^ µm"}};
+  // clang-format off
+  const Case cases[] = {
+      {"a=b;c,d", true, "abc&_c_^d"}, {"a=b;c,d", false, "a&_eq_^b&_sc_^c&_c_^d"}, {"", true, ""},
+      {"", false, ""}, {"plain text", true, "plain text"}, {";==;", true, ""},
+      {",,", true, "&_c_^&_c_^"}, {";=,", false, "&_sc_^&_eq_^&_c_^"},
+      {"&_c_^ stays", false, "&_c_^ stays"}, {"Größe=5, µm;", true, "Größe5&_c_^ µm"}};
+  // clang-format on
   for (const Case& c : cases) {
     EXPECT_EQ(EscapeCompartmentText(c.text, c.strip), c.escaped) << c.text << " " << c.strip;
   }
 }
 
-class GetModelItemAttributeTest : public testing::Test {
- protected:
-  testing_support::TestModel model_{kModel};
-  std::shared_ptr<testing_support::ScriptedHost> host_ =
-      std::make_shared<testing_support::ScriptedHost>(model_.Repository());
-};
-
-TEST_F(GetModelItemAttributeTest, ReadsTheElementsOwnModelItem) {
-  const std::string car = model_.ElementGuid("car");
-  EXPECT_EQ(GetModelItemAttribute(host_, car, "Name"), "Car");
-  EXPECT_EQ(GetModelItemAttribute(host_, car, "Metatype"), "Block");
-  EXPECT_EQ(GetModelItemAttribute(host_, car, "GUID"), car);
-  EXPECT_EQ(host_->Plan().LastArgument("Repository.GetModelItemXml"), car);
-  EXPECT_EQ(GetModelItemAttribute(host_, car, "Notes"), "");
-  EXPECT_EQ(GetModelItemAttribute(host_, "{no such element}", "Name"), "");
+// The element's own ModelItem; the first ModelItem anywhere in the document
+// counts, documents without one give "".
+TEST(GetModelItemAttributeTest, ReadsTheFirstModelItemOfTheHostsDocument) {
+  const testing_support::TestModel model(kModel);
+  const auto host = std::make_shared<testing_support::ScriptedHost>(model.Repository());
+  const std::string car = model.ElementGuid("car");
+  EXPECT_EQ(GetModelItemAttribute(host, car, "Name"), "Car");
+  EXPECT_EQ(GetModelItemAttribute(host, car, "Metatype"), "Block");
+  EXPECT_EQ(GetModelItemAttribute(host, car, "GUID"), car);
+  EXPECT_EQ(host->Plan().LastArgument("Repository.GetModelItemXml"), car);
+  EXPECT_EQ(GetModelItemAttribute(host, car, "Notes"), "");
+  EXPECT_EQ(GetModelItemAttribute(host, "{no such element}", "Name"), "");
   EXPECT_EQ(GetModelItemAttribute(nullptr, car, "Name"), "");
-  host_->Plan().FailOn("Repository.GetModelItemXml",
-                       host_->Plan().CountOf("Repository.GetModelItemXml") + 1);
-  EXPECT_EQ(GetModelItemAttribute(host_, car, "Name"), "");
-}
-
-// The first ModelItem anywhere in the document counts; documents without one give "".
-TEST_F(GetModelItemAttributeTest, ReadsTheDocumentAsTheHostGivesIt) {
+  host->Plan().FailOn("Repository.GetModelItemXml",
+                      host->Plan().CountOf("Repository.GetModelItemXml") + 1);
+  EXPECT_EQ(GetModelItemAttribute(host, car, "Name"), "");
   const std::pair<const char*, const char*> documents[] = {
       {R"(<Items><ModelItem Metatype="Requirement"><ModelItem Metatype="Block"/></ModelItem>)"
        R"(</Items>)",
@@ -92,8 +82,8 @@ TEST_F(GetModelItemAttributeTest, ReadsTheDocumentAsTheHostGivesIt) {
       {R"(<ModelItem Metatype="Requirement">)", ""},
       {R"(<Other Metatype="Requirement"/>)", ""}};
   for (const auto& [document, metatype] : documents) {
-    host_->Plan().Answer("Repository.GetModelItemXml", document);
-    EXPECT_EQ(GetModelItemAttribute(host_, "{X}", "Metatype"), metatype) << document;
+    host->Plan().Answer("Repository.GetModelItemXml", document);
+    EXPECT_EQ(GetModelItemAttribute(host, "{X}", "Metatype"), metatype) << document;
   }
 }
 

@@ -25,22 +25,14 @@ std::string Field(const std::string& name, const std::string& value) {
   return "<Field name=\"" + name + "\" value=\"" + value + "\" />";
 }
 
-// The row of an element of an allocating partition.
-std::string PartitionRow(const std::string& guid, const std::string& type,
-                         const std::string& from_type, const std::string& from_name,
-                         const std::string& to_type, const std::string& to_name) {
-  return "<Row>" + Field("CLASSGUID", guid) + Field("CLASSTYPE", type) +
-         Field("From Type", from_type) + Field("From Name", from_name) +
-         Field("Relation", "allocate") + Field("To Type", to_type) + Field("To Name", to_name) +
-         "</Row>";
-}
-
-// The row of an allocate dependency, in the query's column order.
-std::string DependencyRow(const std::string& guid, const std::string& from_type,
-                          const std::string& from_name, const std::string& to_type,
-                          const std::string& to_name) {
-  return "<Row>" + Field("CLASSTYPE", "Dependency") + Field("CLASSGUID", guid) +
-         Field("From Type", from_type) + Field("From Name", from_name) +
+// A result row: an allocate dependency's (type "Dependency") in the query's
+// column order, a partition element's with its GUID first.
+std::string Row(const std::string& guid, const std::string& type, const std::string& from_type,
+                const std::string& from_name, const std::string& to_type,
+                const std::string& to_name) {
+  const std::string id = type == "Dependency" ? Field("CLASSTYPE", type) + Field("CLASSGUID", guid)
+                                              : Field("CLASSGUID", guid) + Field("CLASSTYPE", type);
+  return "<Row>" + id + Field("From Type", from_type) + Field("From Name", from_name) +
          Field("Relation", "allocate") + Field("To Type", to_type) + Field("To Name", to_name) +
          "</Row>";
 }
@@ -79,8 +71,8 @@ TEST(AllocationSearchTest, AnAllocateDependencyGivesOneRowWithEachEndsStereotype
         R"({"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "car",
             "supplier": "drive"})"));
     EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
-              Document(DependencyRow(model.Connector("alloc")->ConnectorGUID(), from_type, "Car",
-                                     to_type, "Drive")))
+              Document(Row(model.Connector("alloc")->ConnectorGUID(), "Dependency", from_type,
+                           "Car", to_type, "Drive")))
         << from_stereotype << " to " << to_stereotype;
   }
 }
@@ -105,19 +97,19 @@ TEST(AllocationSearchTest, EachElementOfAnAllocatingPartitionGivesARow) {
        "stereotype": "allocateActivityPartition", "classifier": "engine"})"));
   const auto guid = [&](const char* key) { return model.ElementGuid(key); };
   EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
-            Document(PartitionRow(guid("start"), "Action", "Action", "start", "Block", "Engine") +
-                     PartitionRow(guid("run"), "Action", "callBehavior", "run", "Block", "Engine") +
-                     PartitionRow(guid("front"), "Part", "Part", "front:Wheel", "Block", "Engine") +
-                     PartitionRow(guid("idle"), "Action", "Action", "idle", "", "")));
+            Document(Row(guid("start"), "Action", "Action", "start", "Block", "Engine") +
+                     Row(guid("run"), "Action", "callBehavior", "run", "Block", "Engine") +
+                     Row(guid("front"), "Part", "Part", "front:Wheel", "Block", "Engine") +
+                     Row(guid("idle"), "Action", "Action", "idle", "", "")));
   // A classifier the host cannot find leaves its name out, and the partition's its target.
   ScriptedHost host(model.Repository());
   host.Plan().HideElement(model.ElementId("engine"));
   host.Plan().HideElement(model.ElementId("wheel"));
   EXPECT_EQ(AllocationSearchDocument(host),
-            Document(PartitionRow(guid("start"), "Action", "Action", "start", "", "") +
-                     PartitionRow(guid("run"), "Action", "callBehavior", "run", "", "") +
-                     PartitionRow(guid("front"), "Part", "Part", "front", "", "") +
-                     PartitionRow(guid("idle"), "Action", "Action", "idle", "", "")));
+            Document(Row(guid("start"), "Action", "Action", "start", "", "") +
+                     Row(guid("run"), "Action", "callBehavior", "run", "", "") +
+                     Row(guid("front"), "Part", "Part", "front", "", "") +
+                     Row(guid("idle"), "Action", "Action", "idle", "", "")));
   host.Plan().ClearCalls();
   host.Plan().FailOn("Element.Elements");
   EXPECT_THROW(AllocationSearchDocument(host), host::Error);
@@ -134,11 +126,10 @@ TEST(AllocationSearchTest, AmpersandLessThanAndQuoteAreEscapedInValues) {
       R"({"key": "d", "type": "Dependency", "stereotype": "allocate", "client": "a",
           "supplier": "b"})"));
   const std::string document = AllocationSearchDocument(*model.Repository());
-  EXPECT_EQ(document,
-            Document(DependencyRow(model.Connector("d")->ConnectorGUID(), "block",
+  EXPECT_EQ(document, Document(Row(model.Connector("d")->ConnectorGUID(), "Dependency", "block",
                                    "Fish &amp; &quot;Chips&quot; &lt;x> 'y'", "Activity", "B") +
-                     PartitionRow(model.ElementGuid("c"), "Action", "Action",
-                                  "a&lt;b &amp; &quot;c&quot;", "", "")));
+                               Row(model.ElementGuid("c"), "Action", "Action",
+                                   "a&lt;b &amp; &quot;c&quot;", "", "")));
   platform::XmlDocument parsed;
   EXPECT_TRUE(parsed.loadXML(document));
 }
@@ -167,27 +158,23 @@ class QueryAnswerTest : public testing::Test {
   ScriptedHost host_{model_.Repository()};
 };
 
-TEST_F(QueryAnswerTest, ColumnNamesAreRecognisedInAnyCaseAndKeptInColumnOrder) {
+// Column names in any case, kept in column order; rows in the order of the answer.
+TEST_F(QueryAnswerTest, RowsAndColumnsAreKeptAsTheAnswerGivesThem) {
   Answer(
       Rows("<Row><to_name>Drive</to_name><Extra>ignored</Extra><From_Type>block</From_Type>"
            "<classguid>{G}</classguid><ClassType>Dependency</ClassType><RELATION>allocate"
-           "</RELATION><from_NAME>Car &amp; co</from_NAME><To_Type/></Row>"));
+           "</RELATION><from_NAME>Car &amp; co</from_NAME><To_Type/></Row><Row/>"
+           "<Row><To_Name>last</To_Name></Row>"));
   EXPECT_EQ(AllocationSearchDocument(host_),
             Document("<Row>" + Field("To Name", "Drive") + Field("From Type", "block") +
                      Field("CLASSGUID", "{G}") + Field("CLASSTYPE", "Dependency") +
                      Field("Relation", "allocate") + Field("From Name", "Car &amp; co") +
-                     Field("To Type", "") + "</Row>"));
+                     Field("To Type", "") + "</Row><Row></Row><Row>" + Field("To Name", "last") +
+                     "</Row>"));
   EXPECT_EQ(host_.Plan().CountOf("Repository.ExecuteSqlQuery"), 2);
 }
 
-TEST_F(QueryAnswerTest, RowsComeInTheOrderOfTheAnswer) {
-  Answer(Rows("<Row><To_Name>second</To_Name></Row><Row/><Row><To_Name>first</To_Name></Row>"));
-  EXPECT_EQ(AllocationSearchDocument(host_),
-            Document("<Row>" + Field("To Name", "second") + "</Row><Row></Row><Row>" +
-                     Field("To Name", "first") + "</Row>"));
-}
-
-TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRows) {
+TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRowsAndAFailingQueryFailsTheSearch) {
   for (const std::string answer :
        {"", "not xml",
         "<OrbaData><Dataset_0><Data><Row><To_Name>x</To_Name></Row></Data></Dataset_0></OrbaData>",
@@ -196,6 +183,9 @@ TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRows) {
     Answer(answer, answer);
     EXPECT_EQ(AllocationSearchDocument(host_), Document("")) << answer;
   }
+  host_.Plan().FailOn("Repository.ExecuteSqlQuery",
+                      host_.Plan().CountOf("Repository.ExecuteSqlQuery") + 2);
+  EXPECT_THROW(AllocationSearchDocument(host_), host::Error);
 }
 
 TEST_F(QueryAnswerTest, PartitionIdsAreRoundedHalfToEven) {
@@ -210,11 +200,6 @@ TEST_F(QueryAnswerTest, PartitionIdsAreRoundedHalfToEven) {
   EXPECT_THAT(lookups, testing::ElementsAre(
                            "Repository.GetElementByID(2)", "Repository.GetElementByID(4)",
                            "Repository.GetElementByID(0)", "Repository.GetElementByID(12)"));
-}
-
-TEST_F(QueryAnswerTest, AFailingQueryFailsTheSearch) {
-  host_.Plan().FailOn("Repository.ExecuteSqlQuery", 2);
-  EXPECT_THROW(AllocationSearchDocument(host_), host::Error);
 }
 
 }  // namespace

@@ -89,27 +89,23 @@ TEST(ValidationJsonTest, HoldsTheModelTheViolationsInReportOrderAndTheFailures) 
   })json"));
 }
 
-class ValidationSarifTest : public ::testing::Test {
- protected:
-  const ordered_json sarif_ = ValidationSarif("cars.obx", SampleResult());
-  const ordered_json& run_ = sarif_["runs"][0];
-};
-
-TEST_F(ValidationSarifTest, IsOneRunOfSarif210DeclaringTheRegisteredRulesByTheirTexts) {
-  EXPECT_EQ(sarif_["version"], "2.1.0");
-  EXPECT_EQ(sarif_["$schema"], "https://json.schemastore.org/sarif-2.1.0.json");
-  ASSERT_EQ(sarif_["runs"].size(), 1u);
-  EXPECT_EQ(run_["tool"]["driver"]["name"], "orba");
-  EXPECT_EQ(run_["artifacts"][0]["location"]["uri"], "cars.obx");
-  const ordered_json& rules = run_["tool"]["driver"]["rules"];
+// One run of SARIF 2.1.0 declaring the registered rules by their texts, a
+// result at the item for each violation; failures make the invocation
+// unsuccessful and are notified.
+TEST(ValidationSarifTest, IsOneRunWithTheRulesAResultPerViolationAndTheFailures) {
+  const ordered_json sarif = ValidationSarif("cars.obx", SampleResult());
+  EXPECT_EQ(sarif["version"], "2.1.0");
+  EXPECT_EQ(sarif["$schema"], "https://json.schemastore.org/sarif-2.1.0.json");
+  ASSERT_EQ(sarif["runs"].size(), 1u);
+  const ordered_json& run = sarif["runs"][0];
+  EXPECT_EQ(run["tool"]["driver"]["name"], "orba");
+  EXPECT_EQ(run["artifacts"][0]["location"]["uri"], "cars.obx");
+  const ordered_json& rules = run["tool"]["driver"]["rules"];
   ASSERT_EQ(rules.size(), 2u);
   EXPECT_EQ(rules[0]["id"], "View rules");
   EXPECT_EQ(rules[0]["shortDescription"]["text"], "View rules");
   EXPECT_EQ(rules[1]["id"], "Flow Port rules");
-}
-
-TEST_F(ValidationSarifTest, EachViolationIsAResultAtTheItem) {
-  const ordered_json& results = run_["results"];
+  const ordered_json& results = run["results"];
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[2]["ruleId"], "Flow Port rules");
   EXPECT_EQ(results[2]["ruleIndex"], 1);
@@ -121,10 +117,7 @@ TEST_F(ValidationSarifTest, EachViolationIsAResultAtTheItem) {
   EXPECT_EQ(location["logicalLocations"][0],
             ordered_json::parse(R"({"name": "Engine", "fullyQualifiedName": "{E}",
                                     "kind": "element", "properties": {"type": "Class"}})"));
-}
-
-TEST_F(ValidationSarifTest, FailuresMakeTheInvocationUnsuccessfulAndAreNotified) {
-  const ordered_json& invocation = run_["invocations"][0];
+  const ordered_json& invocation = run["invocations"][0];
   EXPECT_EQ(invocation["executionSuccessful"], false);
   const ordered_json& notifications = invocation["toolExecutionNotifications"];
   ASSERT_EQ(notifications.size(), 2u);
