@@ -176,7 +176,8 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     for (const auto& caption : Since(platform_.ui->DialogsShown(), seen_[1])) {
       effects.push_back("dialog " + caption);
     }
-    for (const auto& page : Since(platform_.help->shown, seen_[2])) effects.push_back("help " + page);
+    for (const auto& page : Since(platform_.help->shown, seen_[2]))
+      effects.push_back("help " + page);
     if (size_t writes = Since(platform_.settings->Writes(), seen_[3]).size()) {
       effects.push_back("writes " + std::to_string(writes));
     }
