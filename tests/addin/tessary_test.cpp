@@ -47,7 +47,7 @@ TEST_F(AddinTest, RefusesHostsOlderThan797) {
     EXPECT_EQ(platform.ui->MessageBoxes(), boxes);
     Plan().ClearCalls();
     addin.Orba_OnPostInitialized(host_);  // a refused add-in registers no search
-    EXPECT_EQ(Plan().CountOf("Repository.RegisterSearches"), accepted ? 1 : 0);
+    EXPECT_EQ(Plan().Calls().size(), accepted ? 1u : 0u);
   }
 }
 
@@ -58,6 +58,7 @@ TEST_F(AddinTest, ConnectingAgainRecomputesCompartmentsOrDisablesForAnOldHost) {
   Connect();
   EXPECT_FALSE(addin_.Disabled());
   EXPECT_EQ(addin_.Compartments, "flow ports,requirements");
+  EXPECT_EQ(addin_.GetAvailableCompartments(), "flow ports,requirements");
   Plan().Answer("Repository.BuildNumber", "796");
   Connect();
   EXPECT_TRUE(addin_.Disabled());
@@ -79,6 +80,7 @@ std::string Resource(std::string_view type, int id) {
 TEST_F(AddinTest, HandsTheHostTheWholeSearchTechnologyAndPerspectiveDocuments) {
   Connect();
   addin_.Orba_OnPostInitialized(host_);
+  ASSERT_THAT(Plan().Calls(), ElementsAre("Repository.RegisterSearches"));
   std::ifstream file(std::string(TESSARY_SOURCE_ROOT) + "/src/resources/custom_search.xml",
                      std::ios::binary);
   std::ostringstream bytes;
