@@ -25,6 +25,7 @@
 // nothing (an empty value), made no host call, showed no box, dialog or help
 // page and stored no setting.
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iomanip>
 #include <set>
