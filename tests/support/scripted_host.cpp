@@ -135,8 +135,10 @@ std::string InterfaceName() {
 template <class Interface>
 class Wrapper : public Interface {
  public:
-  Wrapper(std::shared_ptr<Interface> inner, PlanPtr plan)
-      : inner_(std::move(inner)), plan_(std::move(plan)) {}
+  void Attach(std::shared_ptr<Interface> inner, PlanPtr plan) {
+    inner_ = std::move(inner);
+    plan_ = std::move(plan);
+  }
 
  protected:
   using I = Interface;
@@ -153,7 +155,7 @@ class Wrapper : public Interface {
 
 // The wrapper of each host interface: each member forwarded by Call.
 template <class Interface>
-class Wrapped;
+struct Wrapped;
 
 #define FORWARD(Result, Member, Parameters, ...)                       \
   Result Member Parameters override {                                  \
@@ -161,13 +163,11 @@ class Wrapped;
   }
 #define WRAPPED(Interface) \
   template <>              \
-  class Wrapped<Interface> final : public Wrapper<Interface>
+  struct Wrapped<Interface> final : Wrapper<Interface>
 
 // clang-format off
 template <class T>
-class Wrapped<host::Collection<T>> final : public Wrapper<host::Collection<T>> {
- public:
-  using Wrapper<host::Collection<T>>::Wrapper;
+struct Wrapped<host::Collection<T>> final : Wrapper<host::Collection<T>> {
   using I = host::Collection<T>;
   FORWARD(int16_t, Count, ())
   FORWARD(std::vector<std::shared_ptr<T>>, Items, ())
@@ -176,29 +176,21 @@ class Wrapped<host::Collection<T>> final : public Wrapper<host::Collection<T>> {
 };
 
 WRAPPED(host::TaggedValue) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::string, Name, ())
   FORWARD(std::string, Value, ())
 };
 
 WRAPPED(host::Attribute) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::string, Name, ())
   FORWARD(std::string, Type, ())
 };
 
 WRAPPED(host::Parameter) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::string, Name, ())
   FORWARD(std::string, Type, ())
 };
 
 WRAPPED(host::Method) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::string, Name, ())
   FORWARD(std::string, Stereotype, ())
   FORWARD(std::string, MethodGUID, ())
@@ -206,8 +198,6 @@ WRAPPED(host::Method) {
 };
 
 WRAPPED(host::Element) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(int32_t, ElementID, ())
   FORWARD(std::string, ElementGUID, ())
   FORWARD(std::string, Name, ())
@@ -232,21 +222,15 @@ WRAPPED(host::Element) {
 };
 
 WRAPPED(host::ConnectorEnd) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(int32_t, Aggregation, ())
 };
 
 WRAPPED(host::ConnectorTaggedValue) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::string, Name, ())
   FORWARD(std::string, Value, ())
 };
 
 WRAPPED(host::Connector) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(int32_t, ConnectorID, ())
   FORWARD(std::string, ConnectorGUID, ())
   FORWARD(std::string, Type, ())
@@ -259,8 +243,6 @@ WRAPPED(host::Connector) {
 };
 
 WRAPPED(host::Diagram) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(int32_t, DiagramID, ())
   FORWARD(std::string, Name, ())
   FORWARD(std::string, Type, ())
@@ -270,8 +252,6 @@ WRAPPED(host::Diagram) {
 };
 
 WRAPPED(host::Package) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(int32_t, PackageID, ())
   FORWARD(std::string, Name, ())
   FORWARD(int32_t, ParentID, ())
@@ -281,22 +261,16 @@ WRAPPED(host::Package) {
 };
 
 WRAPPED(host::ProjectServices) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::string, RegisterRuleCategory, (const std::string& name), name)
   FORWARD(std::string, RegisterRule, (const std::string& category_id, int32_t error_type, const std::string& text), category_id, error_type, text)
   FORWARD(bool, ReportViolation, (const std::string& rule_id, int32_t error_type, const std::string& message), rule_id, error_type, message)
 };
 
 WRAPPED(host::EventArgument) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(automation::Variant, Value, ())
 };
 
 WRAPPED(host::EventArguments) {
- public:
-  using Wrapper::Wrapper;
   FORWARD(std::shared_ptr<host::EventArgument>, Item, (int16_t index), index)
 };
 // clang-format on
@@ -304,7 +278,9 @@ WRAPPED(host::EventArguments) {
 template <class T>
 std::shared_ptr<T> Wrap(const PlanPtr& plan, std::shared_ptr<T> object) {
   if (!object) return nullptr;
-  return std::make_shared<Wrapped<T>>(std::move(object), plan);
+  auto wrapped = std::make_shared<Wrapped<T>>();
+  wrapped->Attach(std::move(object), plan);
+  return wrapped;
 }
 
 }  // namespace
