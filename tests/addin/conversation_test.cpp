@@ -122,9 +122,9 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     } else if (step.keyword == "call") {
       EndCall();
       const size_t arrow = std::min(rest.find(" => "), rest.size());
-      std::vector<Variant> arguments = Values(rest.substr(0, arrow));
-      const std::string operation = arguments.front().String();
-      arguments.erase(arguments.begin());
+      const std::vector<Variant> words = Values(rest.substr(0, arrow));
+      std::vector<Variant> arguments(words.begin() + 1, words.end());  // just as many as given
+      const std::string operation = words.front().String();
       const automation::CallResult result = automation::Call(addin_, operation, arguments);
       const std::string answer = arrow < rest.size() ? rest.substr(arrow + 4) : "";
       if (answer.starts_with("error: ")) {
