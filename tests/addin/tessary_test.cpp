@@ -111,9 +111,12 @@ TEST_F(AddinTest, AboutKeepsTheRepositoryOnlyWhileShown) {
 }
 
 TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheFirst) {
-  std::vector<Variant> arguments = {Variant(host_), "term", "untouched"};
+  // Both texts arrive by reference: each comes back as text, the second
+  // untouched while the add-in is disabled.
+  std::vector<Variant> arguments = {Variant(host_), int32_t{5}, "untouched"};
   ASSERT_TRUE(automation::Call(addin_, "AllocationSearch", arguments).ok);
-  EXPECT_EQ(arguments[2].String(), "untouched");  // while disabled
+  EXPECT_EQ(arguments[1], Variant("5"));
+  EXPECT_EQ(arguments[2], Variant("untouched"));
   Connect();
   for (std::string s1 : {"", "X", "<nothing & such>"}) {
     std::string s2 = "unchanged";
