@@ -75,7 +75,8 @@ TEST_F(NotificationsTest, TheElementIdIsConvertedFromTheArgumentsValueOrTheEvent
   const int32_t id = model_.ElementId("viewpoint");
   for (const Variant& value : {Variant(std::to_string(id)), Variant(double(id) + 0.4),
                                Variant(static_cast<int16_t>(id))}) {
-    EXPECT_TRUE(addin_.Orba_OnPostNewElement(host_, NewElementWithId(value))) << value.ToString();
+    SCOPED_TRACE(value.ToString());
+    EXPECT_TRUE(addin_.Orba_OnPostNewElement(host_, NewElementWithId(value)));
     EXPECT_EQ(Plan().LastArgument("Repository.GetElementByID"), std::to_string(id));
   }
   EXPECT_THROW(addin_.Orba_OnPostNewElement(host_, NewElementWithId(int32_t{999999})),
