@@ -6,10 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "addin/tessary.h"
@@ -18,22 +16,6 @@
 #include "support/test_platform.h"
 
 namespace addin {
-
-// One conversation of the add-in with its host: how the host answers, what
-// the user stored, the operation called by name, and what comes of it.
-struct Scenario {
-  const char* name = "";
-  bool connected = true;  // false: the add-in is still disabled
-  std::vector<std::pair<std::string, std::string>> answers = {};  // Repository member, answer
-  const char* stored = "";                                        // "Key=Value;..."
-  const char* operation = "";
-  std::vector<automation::Variant> arguments = {};  // after the Repository
-  std::vector<std::string> calls = {};              // as Calls() shows them
-  std::vector<std::string> warnings = {};
-  automation::Variant result = {};
-  bool fails = false;
-  friend void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
-};
 
 class AddinTest : public testing::Test {
  protected:
@@ -64,13 +46,6 @@ class AddinTest : public testing::Test {
     return calls;
   }
 
-  // Calls an operation by name with the host and `arguments`, as the host does.
-  automation::CallResult CallByName(const std::string& operation,
-                                    std::vector<automation::Variant> arguments = {}) {
-    arguments.insert(arguments.begin(), automation::Variant(host_));
-    return automation::Call(addin_, operation, arguments);
-  }
-
   // The texts of the message boxes shown so far, each checked to be a warning of the add-in.
   std::vector<std::string> Warnings() const {
     std::vector<std::string> texts;
@@ -82,35 +57,11 @@ class AddinTest : public testing::Test {
     return texts;
   }
 
-  // Plays the scenario and checks what comes of it.
-  void Play(const Scenario& scenario) {
-    platform_.settings->SetOptions(scenario.stored);
-    if (scenario.connected) Connect();
-    for (const auto& [member, answer] : scenario.answers) {
-      Plan().Answer("Repository." + member, answer);
-    }
-    const automation::CallResult result = CallByName(scenario.operation, scenario.arguments);
-    EXPECT_EQ(result.ok, !scenario.fails) << result.error;
-    if (result.ok) {
-      EXPECT_EQ(result.value, scenario.result);
-    }
-    EXPECT_EQ(Calls(), scenario.calls);
-    EXPECT_EQ(Warnings(), scenario.warnings);
-    EXPECT_TRUE(platform_.ui->DialogsShown().empty());
-    EXPECT_TRUE(platform_.settings->Writes().empty());
-  }
-
   testing_support::TestModel model_;
   testing_support::TestPlatform platform_;
   CTessary addin_{platform_.platform};
   std::shared_ptr<testing_support::ScriptedHost> host_ =
       std::make_shared<testing_support::ScriptedHost>(model_.Repository());
 };
-
-class ScenarioTest : public AddinTest, public testing::WithParamInterface<Scenario> {};
-
-inline std::string ScenarioName(const testing::TestParamInfo<Scenario>& info) {
-  return info.param.name;
-}
 
 }  // namespace addin

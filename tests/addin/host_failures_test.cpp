@@ -73,37 +73,29 @@ struct FailureCase {
   friend void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 };
 
+// clang-format off
 const FailureCase kCases[] = {
-    {"Menu", false,
-     [](FreshAddin& r) {
-       return r.Call("Orba_GetMenuItems", {"", kHeading});
-     }},
+    {"Menu", false, [](FreshAddin& r) { return r.Call("Orba_GetMenuItems", {"", kHeading}); }},
     {"FileOpen", false, [](FreshAddin& r) { return r.Call("Orba_FileOpen", {}); }},
-    {"Search", false,
-     [](FreshAddin& r) {
-       return r.Call("AllocationSearch", {"", ""});
-     }},
-    {"NewViewpoint", false,
-     [](FreshAddin& r) {
+    {"Search", false, [](FreshAddin& r) { return r.Call("AllocationSearch", {"", ""}); }},
+    {"NewViewpoint", false, [](FreshAddin& r) {
        auto arguments = std::make_shared<orba::store::EventArgumentList>(
            std::vector<Variant>{r.model.ElementId("vp")});
        return r.Call("Orba_OnPostNewElement", {r.host->Wrap(arguments)});
      }},
     {"Load", false, [](FreshAddin& r) { return r.Call("DoLoad", {}); }},
     {"ShowPerspective", false, [](FreshAddin& r) { return r.Call("ShowPerspective", {}); }},
-    {"NewDiagramFromTheMenu", false,
-     [](FreshAddin& r) {
+    {"NewDiagramFromTheMenu", false, [](FreshAddin& r) {
        return r.Call("Orba_MenuClick", {"", kHeading, "New &Block Definition Diagram"});
      }},
-    {"PartsCompartment", true,
-     [](FreshAddin& r) {
+    {"PartsCompartment", true, [](FreshAddin& r) {
        return r.Call("Orba_GetCompartmentData", {"parts", r.model.ElementGuid("car"), 4});
      }},
-    {"RequirementsCompartment", true,
-     [](FreshAddin& r) {
+    {"RequirementsCompartment", true, [](FreshAddin& r) {
        return r.Call("Orba_GetCompartmentData", {"requirements", r.model.ElementGuid("req"), 4});
      }},
 };
+// clang-format on
 
 class HostFailureTest : public testing::TestWithParam<FailureCase> {};
 

@@ -1,13 +1,16 @@
-// The add-in's life with its host: connecting (and refusing old hosts), the
-// start-up, the compartments it offers, and its operations called by name,
-// while disabled and with no Repository at all.
+// The add-in's life with its host beyond the conversations of cases/: the
+// version gate, the documents it hands the host, the About dialog, the
+// allocation search and new diagrams in a real package.
 #include "addin/tessary.h"
 
 #include <fstream>
 #include <sstream>
 
 #include "addin/addin_fixture.h"
+#include "platform/ansi_text.h"
+#include "resources/resource_table.h"
 #include "search/allocation_search.h"
+#include "ui/about_dialog.h"
 
 namespace addin {
 namespace {
@@ -20,41 +23,33 @@ TEST_F(AddinTest, ConstructionLeavesTheAddinDisabledWithItsHelpFileBesideTheModu
   EXPECT_TRUE(addin_.Disabled());
   EXPECT_EQ(addin_.HelpFile(), "/opt/sysml/Orba_SysML.chm");
   EXPECT_EQ(addin_.Compartments, "");
+  ASSERT_TRUE(automation::PutProperty(addin_, "Compartments", Variant("parts")).ok);
+  EXPECT_EQ(automation::GetProperty(addin_, "Compartments").value.String(), "parts");
 }
 
-struct GateCase {
-  int32_t build;
-  bool accepted;
-  friend void PrintTo(const GateCase& c, std::ostream* out) { *out << "build " << c.build; }
-};
-
-class VersionGateTest : public AddinTest, public testing::WithParamInterface<GateCase> {};
-
-TEST_P(VersionGateTest, RefusesHostsOlderThan797) {
-  Plan().Answer("Repository.BuildNumber", std::to_string(GetParam().build));
-  platform_.settings->SetOption("Parts", "1");
-  EXPECT_EQ(addin_.Orba_Connect(host_), "");
-  EXPECT_EQ(addin_.Disabled(), !GetParam().accepted);
-  if (GetParam().accepted) {
-    EXPECT_TRUE(platform_.ui->MessageBoxes().empty());
-    EXPECT_EQ(addin_.Compartments, "parts");
-  } else {
-    EXPECT_THAT(platform_.ui->MessageBoxes(),
-                ElementsAre(platform::RecordedMessageBox{
-                    "Add-in will only work with Orba 6.5 or later.", "Quindle Technology for SysML",
-                    platform::MessageIcon::kCriticalStop}));
-    EXPECT_EQ(addin_.Compartments, "");
-    EXPECT_EQ(platform_.settings->reads, 0);
+TEST_F(AddinTest, RefusesHostsOlderThan797) {
+  for (const int32_t build : {796, 797, 798, -5, 0, 1558}) {
+    SCOPED_TRACE(build);
+    testing_support::TestPlatform platform;
+    platform.settings->SetOption("Parts", "1");
+    CTessary addin(platform.platform);
+    Plan().Answer("Repository.BuildNumber", std::to_string(build));
+    EXPECT_EQ(addin.Orba_Connect(host_), "");
+    const bool accepted = build >= 797;
+    EXPECT_EQ(addin.Disabled(), !accepted);
+    EXPECT_EQ(addin.Compartments, accepted ? "parts" : "");
+    EXPECT_EQ(platform.settings->reads > 0, accepted);
+    std::vector<platform::RecordedMessageBox> boxes;
+    if (!accepted) {
+      boxes.push_back({"Add-in will only work with Orba 6.5 or later.",
+                       "Quindle Technology for SysML", platform::MessageIcon::kCriticalStop});
+    }
+    EXPECT_EQ(platform.ui->MessageBoxes(), boxes);
     Plan().ClearCalls();
-    addin_.Orba_OnPostInitialized(host_);  // the search is not registered
-    EXPECT_THAT(Calls(), testing::IsEmpty());
+    addin.Orba_OnPostInitialized(host_);  // a refused add-in registers no search
+    EXPECT_EQ(Plan().Calls().size(), accepted ? 1u : 0u);
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Builds, VersionGateTest,
-                         testing::Values(GateCase{796, false}, GateCase{797, true},
-                                         GateCase{798, true}, GateCase{-5, false},
-                                         GateCase{0, false}, GateCase{1558, true}));
 
 TEST_F(AddinTest, ConnectingAgainRecomputesCompartmentsOrDisablesForAnOldHost) {
   Connect();
@@ -69,15 +64,20 @@ TEST_F(AddinTest, ConnectingAgainRecomputesCompartmentsOrDisablesForAnOldHost) {
   EXPECT_TRUE(addin_.Disabled());
 }
 
-TEST_F(AddinTest, AStoredSwitchThatIsNotANumberFailsTheQuery) {
-  Connect();
-  platform_.settings->SetOption("Parameters", "yes");
-  const automation::CallResult result = CallByName("Orba_QueryAvailableCompartments");
+TEST_F(AddinTest, AFailingHostCallIsTheOperationsErrorResult) {
+  Plan().FailOn("Repository.BuildNumber");
+  std::vector<Variant> arguments = {Variant(host_)};
+  const automation::CallResult result = automation::Call(addin_, "Orba_Connect", arguments);
   EXPECT_FALSE(result.ok);
-  EXPECT_THAT(result.error, HasSubstr("\"yes\" is not a number"));
+  EXPECT_THAT(result.error, HasSubstr("injected failure of Repository.BuildNumber"));
+  EXPECT_TRUE(addin_.Disabled());
 }
 
-TEST_F(AddinTest, PostInitializedHandsTheSearchDefinitionToTheHost) {
+std::string Resource(std::string_view type, int id) {
+  return platform::AnsiToText(resources::LoadResData(type, id));
+}
+
+TEST_F(AddinTest, HandsTheHostTheWholeSearchTechnologyAndPerspectiveDocuments) {
   Connect();
   addin_.Orba_OnPostInitialized(host_);
   ASSERT_THAT(Plan().Calls(), ElementsAre("Repository.RegisterSearches"));
@@ -86,135 +86,37 @@ TEST_F(AddinTest, PostInitializedHandsTheSearchDefinitionToTheHost) {
   std::ostringstream bytes;
   bytes << file.rdbuf();
   EXPECT_EQ(Plan().LastArgument("Repository.RegisterSearches"), bytes.str());
+  addin_.DoLoad(host_);
+  const std::string technology = Plan().LastArgument("Repository.InstallTechnology");
+  EXPECT_EQ(technology, Resource("TECHFILE", 101));
+  EXPECT_EQ(technology.size(), resources::LoadResData("TECHFILE", 101).size());
+  EXPECT_EQ(technology.substr(technology.size() - 3), std::string(3, '\0'));
+  EXPECT_EQ(Plan().LastArgument("Repository.InstallPerspective"), Resource("PERSPECTIVE", 102));
+  EXPECT_TRUE(host_->HasTechnology("SysML"));
 }
 
-TEST_F(AddinTest, DisconnectChangesNothing) {
+TEST_F(AddinTest, AboutKeepsTheRepositoryOnlyWhileShown) {
   Connect();
-  addin_.Orba_Disconnect();
-  EXPECT_FALSE(addin_.Disabled());
-  EXPECT_TRUE(automation::Call(addin_, "Orba_Disconnect", {}).ok);
-  platform_.settings->SetOption("Parts", "1");
-  EXPECT_EQ(automation::Call(addin_, "GetAvailableCompartments", {}).value.String(), "parts");
-}
-
-TEST_F(AddinTest, AFailingHostCallIsTheOperationsErrorResult) {
-  Plan().FailOn("Repository.BuildNumber");
-  const automation::CallResult result = CallByName("Orba_Connect");
-  EXPECT_FALSE(result.ok);
-  EXPECT_THAT(result.error, HasSubstr("injected failure of Repository.BuildNumber"));
-  EXPECT_TRUE(addin_.Disabled());
-}
-
-TEST_F(AddinTest, CompartmentsIsAReadWriteProperty) {
-  ASSERT_TRUE(automation::PutProperty(addin_, "Compartments", Variant("parts")).ok);
-  EXPECT_EQ(automation::GetProperty(addin_, "Compartments").value.String(), "parts");
-}
-
-TEST_F(AddinTest, ARepositoryArgumentMustBeAnObject) {
-  Variant argument("not a repository");
-  const automation::CallResult result = automation::Call(addin_, "Orba_Connect", {&argument, 1});
-  EXPECT_FALSE(result.ok);
-  EXPECT_THAT(result.error, HasSubstr("expected an object reference"));
-}
-
-// While disabled, every operation answers its neutral value and makes only the
-// host calls listed (the menu asks the host's build; file-open asks whether
-// the technology is loaded and reads the stored toolbox choice).
-const Variant kNoText = Variant(std::string());
-const Scenario kEveryOperation[] = {
-    {.name = "Orba_OnPostInitialized", .operation = "Orba_OnPostInitialized"},
-    {.name = "Orba_GetMenuItems",
-     .operation = "Orba_GetMenuItems",
-     .arguments = {"", "-&SysML Technology"},
-     .calls = {"BuildNumber()"},
-     .result = std::vector<Variant>{"&Help", "&About"}},
-    {.name = "Orba_MenuClick",
-     .operation = "Orba_MenuClick",
-     .arguments = {"", "-&SysML Technology", "&Options"}},
-    {.name = "Orba_FileOpen", .operation = "Orba_FileOpen", .calls = {"HasTechnology(SysML)"}},
-    {.name = "OpenExampleModel", .operation = "OpenExampleModel"},
-    {.name = "ShowTechnology", .operation = "ShowTechnology"},
-    {.name = "HideTechnology", .operation = "HideTechnology"},
-    {.name = "ShowPerspective", .operation = "ShowPerspective"},
-    {.name = "AllocationSearch",
-     .operation = "AllocationSearch",
-     .arguments = {"", "untouched"},
-     .result = kNoText},
-    {.name = "DoLoad", .operation = "DoLoad"},
-    {.name = "DoUnload", .operation = "DoUnload"},
-    {.name = "DoNewDiagram", .operation = "DoNewDiagram", .arguments = {"block"}},
-    {.name = "Orba_OnPostNewElement",
-     .operation = "Orba_OnPostNewElement",
-     .arguments = {automation::ObjectPtr()},
-     .result = false},
-    {.name = "Orba_OnInitializeUserRules", .operation = "Orba_OnInitializeUserRules"},
-    {.name = "Orba_OnRunElementRule",
-     .operation = "Orba_OnRunElementRule",
-     .arguments = {"H1", automation::ObjectPtr()}},
-    {.name = "Orba_OnRunPackageRule",
-     .operation = "Orba_OnRunPackageRule",
-     .arguments = {"H1", int32_t{1}}},
-    {.name = "Orba_OnRunConnectorRule",
-     .operation = "Orba_OnRunConnectorRule",
-     .arguments = {"H1", int32_t{1}}},
-    {.name = "Orba_OnRunMethodRule",
-     .operation = "Orba_OnRunMethodRule",
-     .arguments = {"H1", "{G}", int32_t{1}}},
-    {.name = "Orba_QueryAvailableCompartments",
-     .operation = "Orba_QueryAvailableCompartments",
-     .result = kNoText},
-    {.name = "Orba_GetCompartmentData",
-     .operation = "Orba_GetCompartmentData",
-     .arguments = {"parts", "{G}", int32_t{4}},
-     .result = kNoText},
-    {.name = "Orba_OnNotifyContextItemModified",
-     .operation = "Orba_OnNotifyContextItemModified",
-     .arguments = {"{G}", int32_t{4}}},
-};
-
-class DisabledTest : public ScenarioTest {};
-
-TEST_P(DisabledTest, DoesNothingAndAnswersItsNeutralValue) {
-  Scenario disabled = GetParam();
-  disabled.connected = false;
-  disabled.answers = {{"HasTechnology", "True"}};
-  disabled.stored = "Parts=1;ShowAlways=1";
-  Play(disabled);
-}
-
-INSTANTIATE_TEST_SUITE_P(Operations, DisabledTest, testing::ValuesIn(kEveryOperation),
-                         ScenarioName);
-
-// A host that hands an enabled add-in no Repository at all: each operation
-// does nothing or fails with an error saying what is missing; none crashes.
-class NothingRepositoryTest : public ScenarioTest {};
-
-TEST_P(NothingRepositoryTest, FailsOrDoesNothingButNeverCrashes) {
-  Connect();
-  std::vector<Variant> arguments = GetParam().arguments;
-  arguments.insert(arguments.begin(), Variant(automation::ObjectPtr()));
-  const automation::CallResult result = automation::Call(addin_, GetParam().operation, arguments);
-  if (!result.ok) {
-    EXPECT_THAT(result.error, HasSubstr("is nothing"));
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Operations, NothingRepositoryTest, testing::ValuesIn(kEveryOperation),
-                         ScenarioName);
-
-TEST_F(AddinTest, OperationsThatTestForNothingDoNothingWithoutARepository) {
-  Connect();
-  const Variant nothing{automation::ObjectPtr()};
-  std::vector<Variant> file_open = {nothing};
-  EXPECT_TRUE(automation::Call(addin_, "Orba_FileOpen", file_open).ok);
-  std::vector<Variant> modified = {nothing, "{G}", int32_t{4}};
-  EXPECT_TRUE(automation::Call(addin_, "Orba_OnNotifyContextItemModified", modified).ok);
-  std::vector<Variant> menu = {nothing, "", "-&SysML Technology"};
-  EXPECT_EQ(automation::Call(addin_, "Orba_GetMenuItems", menu).error,
-            "object variable not set: the Repository argument is nothing");
+  platform_.ui->ExpectDialog([this](platform::Dialog& dialog) {
+    auto& about = dynamic_cast<ui::AboutDialog&>(dialog);
+    EXPECT_EQ(about.Repository(), host_);
+    EXPECT_EQ(about.Get("lblVersion").caption, "Version 1.0");
+    dialog.Click("cmdOK");
+    EXPECT_EQ(about.Repository(), nullptr);
+  });
+  const long uses_before = host_.use_count();
+  addin_.Orba_MenuClick(host_, "", "-&SysML Technology", "&About");
+  EXPECT_EQ(host_.use_count(), uses_before);
+  EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheFirst) {
+  // Both texts arrive by reference: each comes back as text, the second
+  // untouched while the add-in is disabled.
+  std::vector<Variant> arguments = {Variant(host_), int32_t{5}, "untouched"};
+  ASSERT_TRUE(automation::Call(addin_, "AllocationSearch", arguments).ok);
+  EXPECT_EQ(arguments[1], Variant("5"));
+  EXPECT_EQ(arguments[2], Variant("untouched"));
   Connect();
   for (std::string s1 : {"", "X", "<nothing & such>"}) {
     std::string s2 = "unchanged";
@@ -223,10 +125,48 @@ TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheF
   }
 }
 
-TEST_F(AddinTest, DisabledAllocationSearchLeavesItsResultArgumentAlone) {
-  std::vector<Variant> arguments = {Variant(host_), "term", "untouched"};
-  ASSERT_TRUE(automation::Call(addin_, "AllocationSearch", arguments).ok);
-  EXPECT_EQ(arguments[2].String(), "untouched");
+class NewDiagramTest : public AddinTest {
+ protected:
+  NewDiagramTest()
+      : AddinTest(R"({"packages": [{"key": "root", "name": "Model"},
+                                   {"key": "reqs", "name": "Reqs", "parent": "root"}]})") {
+    Connect();
+    model_.SelectPackage("reqs");
+  }
+  std::vector<host::DiagramPtr> Diagrams() { return model_.Package("reqs")->Diagrams()->Items(); }
+};
+
+TEST_F(NewDiagramTest, EachKindCreatesADiagramNamedAfterItsPackageAndOpensIt) {
+  addin_.DoNewDiagram(host_, "Block");  // an unknown kind creates nothing, silently
+  EXPECT_TRUE(Diagrams().empty());
+  const std::pair<const char*, const char*> kinds[] = {{"block", "SysML::BlockDefinition"},
+                                                       {"internal block", "SysML::InternalBlock"},
+                                                       {"parametric", "SysML::Parametric"},
+                                                       {"requirement", "SysML::Requirement"}};
+  for (const auto& [kind, type] : kinds) {
+    Plan().ClearCalls();
+    addin_.DoNewDiagram(host_, kind);
+    const host::DiagramPtr diagram = Diagrams().back();
+    EXPECT_EQ(diagram->Name(), "Reqs");
+    EXPECT_EQ(diagram->Type(), type);
+    EXPECT_EQ(diagram->DisplayFlags(), 0);
+    EXPECT_THAT(Plan().Calls(),
+                ElementsAre("Repository.GetSelectedPackage", "Package.ParentID", "Package.Name",
+                            "Package.Diagrams", "Collection.AddNew", "Diagram.SetDisplayFlags",
+                            "Diagram.Update", "Package.Diagrams", "Collection.Refresh",
+                            "Diagram.DiagramID", "Repository.OpenDiagram"));
+    EXPECT_EQ(Plan().LastArgument("Repository.OpenDiagram"), std::to_string(diagram->DiagramID()));
+  }
+  EXPECT_EQ(Diagrams().size(), 4u);
+  EXPECT_TRUE(Warnings().empty());
+}
+
+TEST_F(NewDiagramTest, ARootModelGetsTheSecondWarning) {
+  model_.SelectPackage("root");
+  addin_.DoNewDiagram(host_, "block");
+  EXPECT_THAT(Warnings(), ElementsAre("A diagram cannot be added to a root model: please select "
+                                      "a package inside it."));
+  EXPECT_TRUE(model_.Package("root")->Diagrams()->Items().empty());
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ sqlite3_vfs failing_vfs;
 int fail_at = 0;
 int calls = 0;
 
-// The error `error` when this call is the one due to fail, else SQLITE_OK.
-int Due(int error) { return ++calls == fail_at ? error : SQLITE_OK; }
+// The error `error` when this call is counted and due to fail, else SQLITE_OK.
+int Due(int error) { return error != SQLITE_OK && ++calls == fail_at ? error : SQLITE_OK; }
 
 // A file of the failing VFS: the real file follows it in the same allocation.
 struct FailingFile {
@@ -21,59 +21,38 @@ struct FailingFile {
   sqlite3_file* real;
 };
 
-sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<FailingFile*>(file)->real; }
+// A file method: fails with `error` when due (SQLITE_OK: never), else the real file's `method`.
+template <auto method, int error, class... Args>
+int FileCall(sqlite3_file* file, Args... args) {
+  if (int failure = Due(error)) return failure;
+  sqlite3_file* real = reinterpret_cast<FailingFile*>(file)->real;
+  return (real->pMethods->*method)(real, args...);
+}
 
-int Close(sqlite3_file* file) { return Real(file)->pMethods->xClose(Real(file)); }
-int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-  if (int error = Due(SQLITE_IOERR_READ)) return error;
-  return Real(file)->pMethods->xRead(Real(file), buffer, amount, offset);
-}
-int Write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
-  if (int error = Due(SQLITE_IOERR_WRITE)) return error;
-  return Real(file)->pMethods->xWrite(Real(file), data, amount, offset);
-}
-int Truncate(sqlite3_file* file, sqlite3_int64 size) {
-  if (int error = Due(SQLITE_IOERR_TRUNCATE)) return error;
-  return Real(file)->pMethods->xTruncate(Real(file), size);
-}
-int Sync(sqlite3_file* file, int flags) {
-  if (int error = Due(SQLITE_IOERR_FSYNC)) return error;
-  return Real(file)->pMethods->xSync(Real(file), flags);
-}
-int FileSize(sqlite3_file* file, sqlite3_int64* size) {
-  return Real(file)->pMethods->xFileSize(Real(file), size);
-}
-int Lock(sqlite3_file* file, int level) { return Real(file)->pMethods->xLock(Real(file), level); }
-int Unlock(sqlite3_file* file, int level) {
-  return Real(file)->pMethods->xUnlock(Real(file), level);
-}
-int CheckReservedLock(sqlite3_file* file, int* out) {
-  return Real(file)->pMethods->xCheckReservedLock(Real(file), out);
-}
-int FileControl(sqlite3_file* file, int op, void* argument) {
-  return Real(file)->pMethods->xFileControl(Real(file), op, argument);
-}
-int SectorSize(sqlite3_file* file) { return Real(file)->pMethods->xSectorSize(Real(file)); }
-int DeviceCharacteristics(sqlite3_file* file) {
-  return Real(file)->pMethods->xDeviceCharacteristics(Real(file));
+// A VFS method: fails with `error` when due (SQLITE_OK: never), else the real VFS's `method`.
+template <auto method, int error, class... Args>
+int VfsCall(sqlite3_vfs*, Args... args) {
+  if (int failure = Due(error)) return failure;
+  return (real_vfs->*method)(real_vfs, args...);
 }
 
 // Version 1: shared memory and memory mapping are not used by a rollback journal.
 sqlite3_io_methods FailingMethods() {
+  using M = sqlite3_io_methods;
   sqlite3_io_methods methods{};
   methods.iVersion = 1;
-  methods.xClose = Close;
-  methods.xRead = Read;
-  methods.xWrite = Write;
-  methods.xTruncate = Truncate;
-  methods.xSync = Sync;
-  methods.xFileSize = FileSize;
-  methods.xLock = Lock;
-  methods.xUnlock = Unlock;
-  methods.xCheckReservedLock = CheckReservedLock;
-  methods.xFileControl = FileControl;
-  methods.xSectorSize = SectorSize;
-  methods.xDeviceCharacteristics = DeviceCharacteristics;
+  methods.xClose = FileCall<&M::xClose, SQLITE_OK>;
+  methods.xRead = FileCall<&M::xRead, SQLITE_IOERR_READ>;
+  methods.xWrite = FileCall<&M::xWrite, SQLITE_IOERR_WRITE>;
+  methods.xTruncate = FileCall<&M::xTruncate, SQLITE_IOERR_TRUNCATE>;
+  methods.xSync = FileCall<&M::xSync, SQLITE_IOERR_FSYNC>;
+  methods.xFileSize = FileCall<&M::xFileSize, SQLITE_OK>;
+  methods.xLock = FileCall<&M::xLock, SQLITE_OK>;
+  methods.xUnlock = FileCall<&M::xUnlock, SQLITE_OK>;
+  methods.xCheckReservedLock = FileCall<&M::xCheckReservedLock, SQLITE_OK>;
+  methods.xFileControl = FileCall<&M::xFileControl, SQLITE_OK>;
+  methods.xSectorSize = FileCall<&M::xSectorSize, SQLITE_OK>;
+  methods.xDeviceCharacteristics = FileCall<&M::xDeviceCharacteristics, SQLITE_OK>;
   return methods;
 }
 
@@ -88,24 +67,6 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
   if (failing->real->pMethods != nullptr) failing->base.pMethods = &kMethods;
   return result;
 }
-int Delete(sqlite3_vfs*, const char* name, int sync_folder) {
-  if (int error = Due(SQLITE_IOERR_DELETE)) return error;
-  return real_vfs->xDelete(real_vfs, name, sync_folder);
-}
-int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
-  return real_vfs->xAccess(real_vfs, name, flags, out);
-}
-int FullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
-  return real_vfs->xFullPathname(real_vfs, name, size, out);
-}
-int Randomness(sqlite3_vfs*, int size, char* out) {
-  return real_vfs->xRandomness(real_vfs, size, out);
-}
-int Sleep(sqlite3_vfs*, int microseconds) { return real_vfs->xSleep(real_vfs, microseconds); }
-int CurrentTime(sqlite3_vfs*, double* out) { return real_vfs->xCurrentTime(real_vfs, out); }
-int LastError(sqlite3_vfs*, int size, char* out) {
-  return real_vfs->xGetLastError(real_vfs, size, out);
-}
 
 }  // namespace
 
@@ -113,19 +74,20 @@ FailingSqliteVfs::FailingSqliteVfs() {
   if (real_vfs != nullptr) throw std::logic_error("one FailingSqliteVfs at a time");
   sqlite3_initialize();
   real_vfs = sqlite3_vfs_find(nullptr);
+  using V = sqlite3_vfs;
   failing_vfs = {};
   failing_vfs.iVersion = 1;
   failing_vfs.szOsFile = static_cast<int>(sizeof(FailingFile)) + real_vfs->szOsFile;
   failing_vfs.mxPathname = real_vfs->mxPathname;
   failing_vfs.zName = "failing";
   failing_vfs.xOpen = Open;
-  failing_vfs.xDelete = Delete;
-  failing_vfs.xAccess = Access;
-  failing_vfs.xFullPathname = FullPathname;
-  failing_vfs.xRandomness = Randomness;
-  failing_vfs.xSleep = Sleep;
-  failing_vfs.xCurrentTime = CurrentTime;
-  failing_vfs.xGetLastError = LastError;
+  failing_vfs.xDelete = VfsCall<&V::xDelete, SQLITE_IOERR_DELETE>;
+  failing_vfs.xAccess = VfsCall<&V::xAccess, SQLITE_OK>;
+  failing_vfs.xFullPathname = VfsCall<&V::xFullPathname, SQLITE_OK>;
+  failing_vfs.xRandomness = VfsCall<&V::xRandomness, SQLITE_OK>;
+  failing_vfs.xSleep = VfsCall<&V::xSleep, SQLITE_OK>;
+  failing_vfs.xCurrentTime = VfsCall<&V::xCurrentTime, SQLITE_OK>;
+  failing_vfs.xGetLastError = VfsCall<&V::xGetLastError, SQLITE_OK>;
   sqlite3_vfs_register(&failing_vfs, 1);
   FailCall(0);
 }

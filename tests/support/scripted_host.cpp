@@ -1,7 +1,11 @@
 #include "support/scripted_host.h"
 
+#include <cxxabi.h>
+
 #include <concepts>
+#include <cstdlib>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 #include "automation/variant.h"
@@ -116,19 +120,32 @@ auto Forward(const PlanPtr& plan, Interface& inner, const std::string& name, Mem
   }
 }
 
+// The interface's name as calls are recorded: "Element", "Collection".
+template <class Interface>
+std::string InterfaceName() {
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> name(
+      abi::__cxa_demangle(typeid(Interface).name(), nullptr, nullptr, &status), std::free);
+  const std::string full = name.get();  // "host::Collection<host::Element>"
+  return full.substr(6, full.find('<') - 6);
+}
+
 // The common part of every wrapper. Only the typed interface is forwarded:
 // late-bound calls by name (Invoke, Get, Put) keep their default answer.
 template <class Interface>
 class Wrapper : public Interface {
  public:
-  Wrapper(std::shared_ptr<Interface> inner, PlanPtr plan)
-      : inner_(std::move(inner)), plan_(std::move(plan)) {}
+  void Attach(std::shared_ptr<Interface> inner, PlanPtr plan) {
+    inner_ = std::move(inner);
+    plan_ = std::move(plan);
+  }
 
  protected:
   using I = Interface;
   template <class Member, class... Args>
   auto Call(const char* name, Member member, const Args&... args) {
-    return Forward(plan_, *inner_, name, member, args...);
+    static const std::string prefix = InterfaceName<Interface>() + ".";
+    return Forward(plan_, *inner_, prefix + name, member, args...);
   }
 
  private:
@@ -136,206 +153,134 @@ class Wrapper : public Interface {
   PlanPtr plan_;
 };
 
-// The wrapper of each host interface.
+// The wrapper of each host interface: each member forwarded by Call.
 template <class Interface>
-class Wrapped;
+struct Wrapped;
 
+#define FORWARD(Result, Member, Parameters, ...)                       \
+  Result Member Parameters override {                                  \
+    return this->Call(#Member, &I::Member __VA_OPT__(, ) __VA_ARGS__); \
+  }
+#define WRAPPED(Interface) \
+  template <>              \
+  struct Wrapped<Interface> final : Wrapper<Interface>
+
+// clang-format off
 template <class T>
-class Wrapped<host::Collection<T>> final : public Wrapper<host::Collection<T>> {
- public:
-  using Wrapper<host::Collection<T>>::Wrapper;
-  using C = host::Collection<T>;
-  int16_t Count() override { return this->Call("Collection.Count", &C::Count); }
-  std::vector<std::shared_ptr<T>> Items() override {
-    return this->Call("Collection.Items", &C::Items);
-  }
-  std::shared_ptr<T> AddNew(const std::string& name, const std::string& type) override {
-    return this->Call("Collection.AddNew", &C::AddNew, name, type);
-  }
-  void Refresh() override { this->Call("Collection.Refresh", &C::Refresh); }
+struct Wrapped<host::Collection<T>> final : Wrapper<host::Collection<T>> {
+  using I = host::Collection<T>;
+  FORWARD(int16_t, Count, ())
+  FORWARD(std::vector<std::shared_ptr<T>>, Items, ())
+  FORWARD(std::shared_ptr<T>, AddNew, (const std::string& name, const std::string& type), name, type)
+  FORWARD(void, Refresh, ())
 };
 
-template <>
-class Wrapped<host::TaggedValue> final : public Wrapper<host::TaggedValue> {
- public:
-  using Wrapper::Wrapper;
-  std::string Name() override { return Call("TaggedValue.Name", &I::Name); }
-  std::string Value() override { return Call("TaggedValue.Value", &I::Value); }
+WRAPPED(host::TaggedValue) {
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Value, ())
 };
 
-template <>
-class Wrapped<host::Attribute> final : public Wrapper<host::Attribute> {
- public:
-  using Wrapper::Wrapper;
-  std::string Name() override { return Call("Attribute.Name", &I::Name); }
-  std::string Type() override { return Call("Attribute.Type", &I::Type); }
+WRAPPED(host::Attribute) {
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Type, ())
 };
 
-template <>
-class Wrapped<host::Parameter> final : public Wrapper<host::Parameter> {
- public:
-  using Wrapper::Wrapper;
-  std::string Name() override { return Call("Parameter.Name", &I::Name); }
-  std::string Type() override { return Call("Parameter.Type", &I::Type); }
+WRAPPED(host::Parameter) {
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Type, ())
 };
 
-template <>
-class Wrapped<host::Method> final : public Wrapper<host::Method> {
- public:
-  using Wrapper::Wrapper;
-  std::string Name() override { return Call("Method.Name", &I::Name); }
-  std::string Stereotype() override { return Call("Method.Stereotype", &I::Stereotype); }
-  std::string MethodGUID() override { return Call("Method.MethodGUID", &I::MethodGUID); }
-  host::CollectionPtr<host::Parameter> Parameters() override {
-    return Call("Method.Parameters", &I::Parameters);
-  }
+WRAPPED(host::Method) {
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Stereotype, ())
+  FORWARD(std::string, MethodGUID, ())
+  FORWARD(host::CollectionPtr<host::Parameter>, Parameters, ())
 };
 
-template <>
-class Wrapped<host::Element> final : public Wrapper<host::Element> {
- public:
-  using Wrapper::Wrapper;
-  int32_t ElementID() override { return Call("Element.ElementID", &I::ElementID); }
-  std::string ElementGUID() override { return Call("Element.ElementGUID", &I::ElementGUID); }
-  std::string Name() override { return Call("Element.Name", &I::Name); }
-  std::string Notes() override { return Call("Element.Notes", &I::Notes); }
-  std::string Type() override { return Call("Element.Type", &I::Type); }
-  std::string Stereotype() override { return Call("Element.Stereotype", &I::Stereotype); }
-  std::string Metatype() override { return Call("Element.Metatype", &I::Metatype); }
-  std::string Abstract() override { return Call("Element.Abstract", &I::Abstract); }
-  void SetAbstract(const std::string& value) override {
-    Call("Element.SetAbstract", &I::SetAbstract, value);
-  }
-  std::string Multiplicity() override { return Call("Element.Multiplicity", &I::Multiplicity); }
-  int32_t ClassifierID() override { return Call("Element.ClassifierID", &I::ClassifierID); }
-  int32_t ParentID() override { return Call("Element.ParentID", &I::ParentID); }
-  int32_t PropertyTypeID() override { return Call("Element.PropertyTypeID", &I::PropertyTypeID); }
-  host::CollectionPtr<I> Elements() override { return Call("Element.Elements", &I::Elements); }
-  host::CollectionPtr<I> EmbeddedItems() override {
-    return Call("Element.EmbeddedItems", &I::EmbeddedItems);
-  }
-  host::CollectionPtr<host::Connector> Connectors() override {
-    return Call("Element.Connectors", &I::Connectors);
-  }
-  host::CollectionPtr<host::Method> Methods() override {
-    return Call("Element.Methods", &I::Methods);
-  }
-  host::CollectionPtr<host::Attribute> Attributes() override {
-    return Call("Element.Attributes", &I::Attributes);
-  }
-  host::CollectionPtr<host::TaggedValue> TaggedValues() override {
-    return Call("Element.TaggedValues", &I::TaggedValues);
-  }
-  host::CollectionPtr<host::TaggedValue> TaggedValueList() override {
-    return Call("Element.TaggedValueList", &I::TaggedValueList);
-  }
-  bool Update() override { return Call("Element.Update", &I::Update); }
+WRAPPED(host::Element) {
+  FORWARD(int32_t, ElementID, ())
+  FORWARD(std::string, ElementGUID, ())
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Notes, ())
+  FORWARD(std::string, Type, ())
+  FORWARD(std::string, Stereotype, ())
+  FORWARD(std::string, Metatype, ())
+  FORWARD(std::string, Abstract, ())
+  FORWARD(void, SetAbstract, (const std::string& value), value)
+  FORWARD(std::string, Multiplicity, ())
+  FORWARD(int32_t, ClassifierID, ())
+  FORWARD(int32_t, ParentID, ())
+  FORWARD(int32_t, PropertyTypeID, ())
+  FORWARD(host::CollectionPtr<I>, Elements, ())
+  FORWARD(host::CollectionPtr<I>, EmbeddedItems, ())
+  FORWARD(host::CollectionPtr<host::Connector>, Connectors, ())
+  FORWARD(host::CollectionPtr<host::Method>, Methods, ())
+  FORWARD(host::CollectionPtr<host::Attribute>, Attributes, ())
+  FORWARD(host::CollectionPtr<host::TaggedValue>, TaggedValues, ())
+  FORWARD(host::CollectionPtr<host::TaggedValue>, TaggedValueList, ())
+  FORWARD(bool, Update, ())
 };
 
-template <>
-class Wrapped<host::ConnectorEnd> final : public Wrapper<host::ConnectorEnd> {
- public:
-  using Wrapper::Wrapper;
-  int32_t Aggregation() override { return Call("ConnectorEnd.Aggregation", &I::Aggregation); }
+WRAPPED(host::ConnectorEnd) {
+  FORWARD(int32_t, Aggregation, ())
 };
 
-template <>
-class Wrapped<host::ConnectorTaggedValue> final : public Wrapper<host::ConnectorTaggedValue> {
- public:
-  using Wrapper::Wrapper;
-  std::string Name() override { return Call("ConnectorTaggedValue.Name", &I::Name); }
-  std::string Value() override { return Call("ConnectorTaggedValue.Value", &I::Value); }
+WRAPPED(host::ConnectorTaggedValue) {
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Value, ())
 };
 
-template <>
-class Wrapped<host::Connector> final : public Wrapper<host::Connector> {
- public:
-  using Wrapper::Wrapper;
-  int32_t ConnectorID() override { return Call("Connector.ConnectorID", &I::ConnectorID); }
-  std::string ConnectorGUID() override {
-    return Call("Connector.ConnectorGUID", &I::ConnectorGUID);
-  }
-  std::string Type() override { return Call("Connector.Type", &I::Type); }
-  std::string Stereotype() override { return Call("Connector.Stereotype", &I::Stereotype); }
-  int32_t ClientID() override { return Call("Connector.ClientID", &I::ClientID); }
-  int32_t SupplierID() override { return Call("Connector.SupplierID", &I::SupplierID); }
-  host::ConnectorEndPtr ClientEnd() override { return Call("Connector.ClientEnd", &I::ClientEnd); }
-  host::ConnectorEndPtr SupplierEnd() override {
-    return Call("Connector.SupplierEnd", &I::SupplierEnd);
-  }
-  host::CollectionPtr<host::ConnectorTaggedValue> TaggedValues() override {
-    return Call("Connector.TaggedValues", &I::TaggedValues);
-  }
+WRAPPED(host::Connector) {
+  FORWARD(int32_t, ConnectorID, ())
+  FORWARD(std::string, ConnectorGUID, ())
+  FORWARD(std::string, Type, ())
+  FORWARD(std::string, Stereotype, ())
+  FORWARD(int32_t, ClientID, ())
+  FORWARD(int32_t, SupplierID, ())
+  FORWARD(host::ConnectorEndPtr, ClientEnd, ())
+  FORWARD(host::ConnectorEndPtr, SupplierEnd, ())
+  FORWARD(host::CollectionPtr<host::ConnectorTaggedValue>, TaggedValues, ())
 };
 
-template <>
-class Wrapped<host::Diagram> final : public Wrapper<host::Diagram> {
- public:
-  using Wrapper::Wrapper;
-  int32_t DiagramID() override { return Call("Diagram.DiagramID", &I::DiagramID); }
-  std::string Name() override { return Call("Diagram.Name", &I::Name); }
-  std::string Type() override { return Call("Diagram.Type", &I::Type); }
-  int32_t DisplayFlags() override { return Call("Diagram.DisplayFlags", &I::DisplayFlags); }
-  void SetDisplayFlags(int32_t flags) override {
-    Call("Diagram.SetDisplayFlags", &I::SetDisplayFlags, flags);
-  }
-  bool Update() override { return Call("Diagram.Update", &I::Update); }
+WRAPPED(host::Diagram) {
+  FORWARD(int32_t, DiagramID, ())
+  FORWARD(std::string, Name, ())
+  FORWARD(std::string, Type, ())
+  FORWARD(int32_t, DisplayFlags, ())
+  FORWARD(void, SetDisplayFlags, (int32_t flags), flags)
+  FORWARD(bool, Update, ())
 };
 
-template <>
-class Wrapped<host::Package> final : public Wrapper<host::Package> {
- public:
-  using Wrapper::Wrapper;
-  int32_t PackageID() override { return Call("Package.PackageID", &I::PackageID); }
-  std::string Name() override { return Call("Package.Name", &I::Name); }
-  int32_t ParentID() override { return Call("Package.ParentID", &I::ParentID); }
-  host::ElementPtr Element() override { return Call("Package.Element", &I::Element); }
-  host::CollectionPtr<host::Element> Elements() override {
-    return Call("Package.Elements", &I::Elements);
-  }
-  host::CollectionPtr<host::Diagram> Diagrams() override {
-    return Call("Package.Diagrams", &I::Diagrams);
-  }
+WRAPPED(host::Package) {
+  FORWARD(int32_t, PackageID, ())
+  FORWARD(std::string, Name, ())
+  FORWARD(int32_t, ParentID, ())
+  FORWARD(host::ElementPtr, Element, ())
+  FORWARD(host::CollectionPtr<host::Element>, Elements, ())
+  FORWARD(host::CollectionPtr<host::Diagram>, Diagrams, ())
 };
 
-template <>
-class Wrapped<host::ProjectServices> final : public Wrapper<host::ProjectServices> {
- public:
-  using Wrapper::Wrapper;
-  std::string RegisterRuleCategory(const std::string& name) override {
-    return Call("ProjectServices.RegisterRuleCategory", &I::RegisterRuleCategory, name);
-  }
-  std::string RegisterRule(const std::string& category_id, int32_t error_type,
-                           const std::string& text) override {
-    return Call("ProjectServices.RegisterRule", &I::RegisterRule, category_id, error_type, text);
-  }
-  bool ReportViolation(const std::string& rule_id, int32_t error_type,
-                       const std::string& message) override {
-    return Call("ProjectServices.ReportViolation", &I::ReportViolation, rule_id, error_type,
-                message);
-  }
+WRAPPED(host::ProjectServices) {
+  FORWARD(std::string, RegisterRuleCategory, (const std::string& name), name)
+  FORWARD(std::string, RegisterRule, (const std::string& category_id, int32_t error_type, const std::string& text), category_id, error_type, text)
+  FORWARD(bool, ReportViolation, (const std::string& rule_id, int32_t error_type, const std::string& message), rule_id, error_type, message)
 };
 
-template <>
-class Wrapped<host::EventArgument> final : public Wrapper<host::EventArgument> {
- public:
-  using Wrapper::Wrapper;
-  automation::Variant Value() override { return Call("EventArgument.Value", &I::Value); }
+WRAPPED(host::EventArgument) {
+  FORWARD(automation::Variant, Value, ())
 };
 
-template <>
-class Wrapped<host::EventArguments> final : public Wrapper<host::EventArguments> {
- public:
-  using Wrapper::Wrapper;
-  std::shared_ptr<host::EventArgument> Item(int16_t index) override {
-    return Call("EventArguments.Item", &I::Item, index);
-  }
+WRAPPED(host::EventArguments) {
+  FORWARD(std::shared_ptr<host::EventArgument>, Item, (int16_t index), index)
 };
+// clang-format on
 
 template <class T>
 std::shared_ptr<T> Wrap(const PlanPtr& plan, std::shared_ptr<T> object) {
   if (!object) return nullptr;
-  return std::make_shared<Wrapped<T>>(std::move(object), plan);
+  auto wrapped = std::make_shared<Wrapped<T>>();
+  wrapped->Attach(std::move(object), plan);
+  return wrapped;
 }
 
 }  // namespace
@@ -356,96 +301,47 @@ auto ScriptedHost::Call(const char* member, Member function, const Args&... args
   return Forward(plan_, *inner_, "Repository." + std::string(member), function, args...);
 }
 
-using R = host::Repository;
+#undef FORWARD
+#define FORWARD(Result, Member, Parameters, ...)                                \
+  Result ScriptedHost::Member Parameters {                                      \
+    return Call(#Member, &host::Repository::Member __VA_OPT__(, ) __VA_ARGS__); \
+  }
 
-int32_t ScriptedHost::BuildNumber() { return Call("BuildNumber", &R::BuildNumber); }
+// clang-format off
+FORWARD(int32_t, BuildNumber, ())
+FORWARD(std::string, ModelLocation, ())
+FORWARD(bool, OpenModel, (const std::string& path), path)
+FORWARD(void, CloseModel, ())
+FORWARD(bool, HasTechnology, (const std::string& id), id)
+FORWARD(bool, InstallTechnology, (const std::string& document), document)
+FORWARD(bool, RemoveTechnology, (const std::string& id), id)
+FORWARD(void, SetTechnologyVisibility, (const std::string& id, const std::string& unused, bool visible), id, unused, visible)
+FORWARD(std::string, QueryPerspective, (const std::string& name), name)
+FORWARD(void, InstallPerspective, (const std::string& document, int32_t option), document, option)
+FORWARD(void, SelectPerspective, (const std::string& name, int32_t option), name, option)
+FORWARD(void, RegisterSearches, (const std::string& document), document)
+FORWARD(void, RunSearch, (const std::string& name, const std::string& term, const std::string& options, const std::string& data), name, term, options, data)
+FORWARD(void, RedrawOpenDiagrams, (bool full), full)
+FORWARD(host::PackagePtr, GetSelectedPackage, ())
+FORWARD(void, OpenDiagram, (int32_t diagram_id), diagram_id)
+FORWARD(host::PackagePtr, GetPackageByID, (int32_t id), id)
+FORWARD(host::ConnectorPtr, GetConnectorByID, (int32_t id), id)
+FORWARD(std::string, GetModelItemXml, (const std::string& guid), guid)
+FORWARD(std::string, ExecuteSqlQuery, (const std::string& sql), sql)
+FORWARD(host::ProjectServicesPtr, GetProjectServices, ())
+// clang-format on
+#undef FORWARD
+#undef WRAPPED
 
-std::string ScriptedHost::ModelLocation() { return Call("ModelLocation", &R::ModelLocation); }
-
-bool ScriptedHost::OpenModel(const std::string& path) {
-  return Call("OpenModel", &R::OpenModel, path);
-}
-
-void ScriptedHost::CloseModel() { Call("CloseModel", &R::CloseModel); }
-
-bool ScriptedHost::HasTechnology(const std::string& id) {
-  return Call("HasTechnology", &R::HasTechnology, id);
-}
-
-bool ScriptedHost::InstallTechnology(const std::string& document) {
-  return Call("InstallTechnology", &R::InstallTechnology, document);
-}
-
-bool ScriptedHost::RemoveTechnology(const std::string& id) {
-  return Call("RemoveTechnology", &R::RemoveTechnology, id);
-}
-
-void ScriptedHost::SetTechnologyVisibility(const std::string& id, const std::string& unused,
-                                           bool visible) {
-  Call("SetTechnologyVisibility", &R::SetTechnologyVisibility, id, unused, visible);
-}
-
-std::string ScriptedHost::QueryPerspective(const std::string& name) {
-  return Call("QueryPerspective", &R::QueryPerspective, name);
-}
-
-void ScriptedHost::InstallPerspective(const std::string& document, int32_t option) {
-  Call("InstallPerspective", &R::InstallPerspective, document, option);
-}
-
-void ScriptedHost::SelectPerspective(const std::string& name, int32_t option) {
-  Call("SelectPerspective", &R::SelectPerspective, name, option);
-}
-
-void ScriptedHost::RegisterSearches(const std::string& document) {
-  Call("RegisterSearches", &R::RegisterSearches, document);
-}
-
-void ScriptedHost::RunSearch(const std::string& name, const std::string& term,
-                             const std::string& options, const std::string& data) {
-  Call("RunSearch", &R::RunSearch, name, term, options, data);
-}
-
-void ScriptedHost::RedrawOpenDiagrams(bool full) {
-  Call("RedrawOpenDiagrams", &R::RedrawOpenDiagrams, full);
-}
-
-host::PackagePtr ScriptedHost::GetSelectedPackage() {
-  return Call("GetSelectedPackage", &R::GetSelectedPackage);
-}
-
-void ScriptedHost::OpenDiagram(int32_t diagram_id) {
-  Call("OpenDiagram", &R::OpenDiagram, diagram_id);
-}
-
+// Hidden elements are looked up all the same, but not answered.
 host::ElementPtr ScriptedHost::GetElementByID(int32_t id) {
-  host::ElementPtr element = Call("GetElementByID", &R::GetElementByID, id);
+  host::ElementPtr element = Call("GetElementByID", &host::Repository::GetElementByID, id);
   return plan_->IsHidden(id) ? nullptr : element;
 }
 
-host::PackagePtr ScriptedHost::GetPackageByID(int32_t id) {
-  return Call("GetPackageByID", &R::GetPackageByID, id);
-}
-
-host::ConnectorPtr ScriptedHost::GetConnectorByID(int32_t id) {
-  return Call("GetConnectorByID", &R::GetConnectorByID, id);
-}
-
 host::ElementPtr ScriptedHost::GetElementByGUID(const std::string& guid) {
-  host::ElementPtr element = Call("GetElementByGUID", &R::GetElementByGUID, guid);
+  host::ElementPtr element = Call("GetElementByGUID", &host::Repository::GetElementByGUID, guid);
   return plan_->IsHidden(guid) ? nullptr : element;
-}
-
-std::string ScriptedHost::GetModelItemXml(const std::string& guid) {
-  return Call("GetModelItemXml", &R::GetModelItemXml, guid);
-}
-
-std::string ScriptedHost::ExecuteSqlQuery(const std::string& sql) {
-  return Call("ExecuteSqlQuery", &R::ExecuteSqlQuery, sql);
-}
-
-host::ProjectServicesPtr ScriptedHost::GetProjectServices() {
-  return Call("GetProjectServices", &R::GetProjectServices);
 }
 
 }  // namespace testing_support

@@ -11,20 +11,10 @@
 namespace ui {
 namespace {
 
-TEST(AboutDialogTest, ShowsTheVersionOnceLoadedAndOkIsDefaultAndCancel) {
-  AboutDialog dialog;
-  EXPECT_EQ(dialog.Caption(), "Quindle Technology for SysML - About");
-  EXPECT_EQ(dialog.Get("lblVersion").caption, "");
-  dialog.Load();
-  EXPECT_EQ(dialog.Get("lblVersion").caption, "Version 1.0");
-  EXPECT_EQ(dialog.Get("lblTitle").caption, "Quindle Technology for SysML");
-  EXPECT_TRUE(dialog.Get("cmdOK").is_default);
-  EXPECT_TRUE(dialog.Get("cmdOK").is_cancel);
-}
-
-// The dialog holds the repository until it is unloaded; whatever stays open
-// is closed by its close box when the script ends, which releases it too.
-TEST(AboutDialogTest, UnloadingReleasesTheRepository) {
+// The dialog shows the version once loaded and holds the repository until it
+// is unloaded; whatever stays open is closed by its close box when the script
+// ends, which releases it too.
+TEST(AboutDialogTest, ShowsTheVersionAndHoldsTheRepositoryWhileShown) {
   const std::pair<const char*, bool> actions[] = {
       {"cmdOK", true}, {"close box", true}, {"Picture1", false}};
   for (const auto& [action, closes] : actions) {
@@ -32,8 +22,14 @@ TEST(AboutDialogTest, UnloadingReleasesTheRepository) {
     const testing_support::TestModel model(testing_support::kEmptyModel);
     const host::RepositoryPtr repository = model.Repository();
     AboutDialog dialog;
+    EXPECT_EQ(dialog.Caption(), "Quindle Technology for SysML - About");
+    EXPECT_EQ(dialog.Get("lblVersion").caption, "");
     platform::ScriptedUi ui;
     ui.ExpectDialog([&, action = action, closes = closes](platform::Dialog& shown) {
+      EXPECT_EQ(dialog.Get("lblVersion").caption, "Version 1.0");
+      EXPECT_EQ(dialog.Get("lblTitle").caption, "Quindle Technology for SysML");
+      EXPECT_TRUE(dialog.Get("cmdOK").is_default);
+      EXPECT_TRUE(dialog.Get("cmdOK").is_cancel);
       EXPECT_EQ(dialog.Repository(), repository);
       action == std::string("close box") ? shown.CloseBox() : shown.Click(action);
       EXPECT_EQ(shown.Closed(), closes);

@@ -1,6 +1,6 @@
 // The console options form as a user meets it: the form program runs on a
 // pseudo-terminal, this test types at its prompts and then reads the settings
-// file it left; and without a terminal the form is cancelled.
+// file it left; without a terminal to read from the form is cancelled.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -24,11 +24,12 @@ constexpr int kGiveUpMs = 60000;  // only against a hung program; never reached 
 // The form program on the slave side of a pseudo-terminal.
 class TerminalSession {
  public:
-  // `orba_ui` is the value of $ORBA_UI for the program, or null for none.
-  explicit TerminalSession(const std::filesystem::path& config_home,
-                           const char* orba_ui = "console") {
+  // `orba_ui` is the value of $ORBA_UI for the program, or null for none;
+  // `no_input`: its standard input is /dev/null, not the terminal.
+  TerminalSession(const std::filesystem::path& config_home, const char* orba_ui, bool no_input) {
     child_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
     if (child_ == 0) {
+      if (no_input && !freopen("/dev/null", "r", stdin)) _exit(126);
       orba_ui ? setenv("ORBA_UI", orba_ui, 1) : unsetenv("ORBA_UI");
       unsetenv("DISPLAY");
       unsetenv("WAYLAND_DISPLAY");
@@ -95,16 +96,19 @@ std::string OkNumber(const std::string& form) {
   return match[1];
 }
 
-std::string StoredOption(const std::filesystem::path& config_home, const std::string& key) {
-  platform::IniSettingsStore store(config_home / "orba");
-  return store.GetSetting("SysML", "Options", key, "<absent>");
+bool SettingsFileExists(const std::filesystem::path& config_home) {
+  return std::filesystem::exists(config_home / "orba" / "SysML.ini");
 }
 
-// Typing "1" toggles "Show Always"; OK then stores all seven keys, q closes without storing.
+// Typing "1" toggles "Show Always"; OK then stores all seven keys, q closes
+// without storing. Without a display every choice of $ORBA_UI but "none" is
+// the typed form.
 TEST(ConsoleFormTest, TypedAnswersDriveTheForm) {
-  for (const bool ok : {true, false}) {
+  const std::pair<const char*, bool> runs[] = {{"console", true}, {nullptr, false}, {"qt", false}};
+  for (const auto& [orba_ui, ok] : runs) {
+    SCOPED_TRACE(orba_ui ? orba_ui : "unset");
     testing_support::TempFolder config_home;
-    TerminalSession session(config_home.path());
+    TerminalSession session(config_home.path(), orba_ui, false);
     ASSERT_TRUE(session.Started());
     const std::string form = session.ReadUntil(kPrompt);
     ASSERT_NE(form.find("== Quindle Technology for SysML - Options =="), std::string::npos) << form;
@@ -116,62 +120,31 @@ TEST(ConsoleFormTest, TypedAnswersDriveTheForm) {
     EXPECT_NE(session.Output().find(ok ? "toolbox choice changed" : "toolbox choice kept"),
               std::string::npos)
         << session.Output();
+    EXPECT_EQ(SettingsFileExists(config_home.path()), ok);
+    platform::IniSettingsStore store(config_home.path() / "orba");
     for (const char* key : {"Parts", "FlowPorts", "Parameters", "AllocatedTo", "AllocatedFrom",
                             "ShowAlways", "ShowCompartmentRequirements"}) {
       const std::string stored = ok ? (key == std::string("ShowAlways") ? "1" : "0") : "<absent>";
-      EXPECT_EQ(StoredOption(config_home.path(), key), stored) << key;
+      EXPECT_EQ(store.GetSetting("SysML", "Options", key, "<absent>"), stored) << key;
     }
   }
 }
 
-struct ChoiceCase {
-  const char* name;
-  const char* orba_ui;  // null: unset
-  bool interactive;
-  friend void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class UiChoiceTest : public testing::TestWithParam<ChoiceCase> {};
-
-// On a terminal without a display, every choice but "none" gets the typed form.
-TEST_P(UiChoiceTest, OnATerminalWithoutADisplay) {
-  testing_support::TempFolder config_home;
-  TerminalSession session(config_home.path(), GetParam().orba_ui);
-  ASSERT_TRUE(session.Started());
-  const std::string form = session.ReadUntil(kPrompt);
-  ASSERT_NE(form.find("== Quindle Technology for SysML - Options =="), std::string::npos) << form;
-  if (GetParam().interactive) {
-    ASSERT_NE(form.find(kPrompt), std::string::npos) << form;
-    session.Type("q");
+// The form is shown but cancelled: with $ORBA_UI "none", and without a terminal to read from.
+TEST(ConsoleFormTest, WithNoUserInterfaceOrNoInputTheFormIsCancelled) {
+  for (const auto& [orba_ui, no_input] : {std::pair{"none", false}, std::pair{"console", true}}) {
+    SCOPED_TRACE(orba_ui);
+    testing_support::TempFolder config_home;
+    TerminalSession session(config_home.path(), orba_ui, no_input);
+    ASSERT_TRUE(session.Started());
+    EXPECT_EQ(session.Wait(), 0) << session.Output();
+    const std::string& output = session.Output();
+    EXPECT_NE(output.find("== Quindle Technology for SysML - Options =="), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find(kPrompt), std::string::npos) << output;
+    EXPECT_NE(output.find("toolbox choice kept"), std::string::npos) << output;
+    EXPECT_FALSE(SettingsFileExists(config_home.path()));
   }
-  EXPECT_EQ(session.Wait(), 0) << session.Output();
-  EXPECT_EQ(session.Output().find(kPrompt) != std::string::npos, GetParam().interactive);
-  EXPECT_FALSE(std::filesystem::exists(config_home.path() / "orba" / "SysML.ini"));
-}
-
-INSTANTIATE_TEST_SUITE_P(OrbaUi, UiChoiceTest,
-                         testing::Values(ChoiceCase{"Unset", nullptr, true},
-                                         ChoiceCase{"Console", "console", true},
-                                         ChoiceCase{"QtWithoutADisplay", "qt", true},
-                                         ChoiceCase{"None", "none", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ConsoleFormTest, WithoutATerminalTheFormIsCancelled) {
-  testing_support::TempFolder config_home;
-  const std::string command = "ORBA_UI=console XDG_CONFIG_HOME='" + config_home.path().string() +
-                              "' '" OPTIONS_FORM_HELPER "' </dev/null 2>&1";
-  FILE* program = popen(command.c_str(), "r");
-  ASSERT_NE(program, nullptr);
-  std::string output;
-  char buffer[4096];
-  for (size_t got; (got = fread(buffer, 1, sizeof buffer, program)) > 0;)
-    output.append(buffer, got);
-  EXPECT_EQ(pclose(program), 0) << output;
-  EXPECT_NE(output.find("== Quindle Technology for SysML - Options =="), std::string::npos)
-      << output;
-  EXPECT_EQ(output.find(kPrompt), std::string::npos) << output;
-  EXPECT_NE(output.find("toolbox choice kept"), std::string::npos) << output;
-  EXPECT_FALSE(std::filesystem::exists(config_home.path() / "orba" / "SysML.ini"));
 }
 
 }  // namespace

@@ -148,80 +148,57 @@ TEST_F(QtUiTest, OptionsWindowShowsTheStoredValuesReactsAndStoresOnOk) {
   EXPECT_TRUE(dialog.IsShowAlwaysChanged());
 }
 
-// A way of leaving a window without its OK button, and whether the window closes.
-struct Closing {
-  const char* name;
-  std::function<void(QWidget&)> close;
-  bool closes;
-  friend void PrintTo(const Closing& closing, std::ostream* out) { *out << closing.name; }
-};
+// Ways of leaving a window without its OK button.
+void CancelButton(QWidget& window) { Click(window, "cmdCancel"); }
+void CloseBox(QWidget& window) { window.close(); }
+void Escape(QWidget& window) { PressKey(window, Qt::Key_Escape); }
+void Enter(QWidget& window) { PressKey(window, Qt::Key_Return); }
 
-const auto kCancel = [](QWidget& window) { Click(window, "cmdCancel"); };
-const auto kCloseBox = [](QWidget& window) { window.close(); };
-const auto kEscape = [](QWidget& window) { PressKey(window, Qt::Key_Escape); };
-const auto kEnter = [](QWidget& window) { PressKey(window, Qt::Key_Return); };
-
-std::string NameOf(const testing::TestParamInfo<Closing>& info) { return info.param.name; }
-
-class QtOptionsClosingTest : public QtUiTest, public testing::WithParamInterface<Closing> {};
-
-TEST_P(QtOptionsClosingTest, WritesNothing) {
-  ui::OptionsDialog dialog(settings_);
-  bool closed_by_it = false;
-  WhenShown([&](QWidget& window) {
-    Click(window, "chkShowAlways");
-    GetParam().close(window);
-    closed_by_it = !window.isVisible() && dialog.Closed();
-  });
-  ui_->ShowModal(dialog);
-  EXPECT_EQ(closed_by_it, GetParam().closes);
-  EXPECT_TRUE(settings_.Writes().empty());
-  EXPECT_FALSE(dialog.IsShowAlwaysChanged());
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, QtOptionsClosingTest,
-                         testing::Values(Closing{"Cancel", kCancel, true},
-                                         Closing{"CloseBox", kCloseBox, true},
-                                         Closing{"Escape", kEscape, false}),
-                         NameOf);
-
-class QtAboutClosingTest : public QtUiTest, public testing::WithParamInterface<Closing> {};
-
-TEST_P(QtAboutClosingTest, ReleasesTheRepository) {
-  const host::RepositoryPtr repository = model_.Repository();
-  ui::AboutDialog dialog;
-  bool closed_by_it = false;
-  WhenShown([&](QWidget& window) {
-    GetParam().close(window);
-    closed_by_it = !window.isVisible();
-  });
-  dialog.ShowIt(repository, *ui_);
-  EXPECT_EQ(closed_by_it, GetParam().closes);
-  EXPECT_EQ(dialog.Repository(), nullptr);
-  EXPECT_EQ(repository.use_count(), 2);  // here and in the model
+TEST_F(QtUiTest, LeavingOptionsWithoutOkWritesNothingAndOnlyEscapeKeepsItOpen) {
+  for (const auto& [close, closes] :
+       {std::pair{&CancelButton, true}, std::pair{&CloseBox, true}, std::pair{&Escape, false}}) {
+    ui::OptionsDialog dialog(settings_);
+    bool closed_by_it = false;
+    WhenShown([&, close = close](QWidget& window) {
+      Click(window, "chkShowAlways");
+      close(window);
+      closed_by_it = !window.isVisible() && dialog.Closed();
+    });
+    ui_->ShowModal(dialog);
+    EXPECT_EQ(closed_by_it, closes);
+    EXPECT_TRUE(settings_.Writes().empty());
+    EXPECT_FALSE(dialog.IsShowAlwaysChanged());
+  }
 }
 
 // OK is both the default and the cancel button.
-INSTANTIATE_TEST_SUITE_P(Ways, QtAboutClosingTest,
-                         testing::Values(Closing{"Enter", kEnter, true},
-                                         Closing{"Escape", kEscape, true},
-                                         Closing{"CloseBox", kCloseBox, true}),
-                         NameOf);
+TEST_F(QtUiTest, AboutClosesByEnterEscapeOrCloseBoxAndReleasesTheRepository) {
+  const host::RepositoryPtr repository = model_.Repository();
+  for (const auto close : {Enter, Escape, CloseBox}) {
+    ui::AboutDialog dialog;
+    bool closed_by_it = false;
+    WhenShown([&](QWidget& window) {
+      close(window);
+      closed_by_it = !window.isVisible();
+    });
+    dialog.ShowIt(repository, *ui_);
+    EXPECT_TRUE(closed_by_it);
+    EXPECT_EQ(dialog.Repository(), nullptr);
+    EXPECT_EQ(repository.use_count(), 2);  // here and in the model
+  }
+}
 
-TEST_F(QtUiTest, AFailingWriteClosesTheWindowAndReachesTheCaller) {
-  settings_.fail_writes = true;
+TEST_F(QtUiTest, FailuresOfTheOptionsReachTheCaller) {
+  settings_.fail_writes = true;  // a failing write closes the window
   ui::OptionsDialog dialog(settings_);
   WhenShown([](QWidget& window) { Click(window, "cmdOK"); });
   EXPECT_THROW(ui_->ShowModal(dialog), SettingsError);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
-TEST_F(QtUiTest, ABadStoredValueFailsBeforeAnyWindow) {
-  settings_.SetOption("Parts", "3");
-  ui::OptionsDialog dialog(settings_);
+  settings_.SetOption("Parts", "3");  // a bad stored value fails before any window
+  ui::OptionsDialog bad(settings_);
   bool shown = false;
   WhenShown([&](QWidget&) { shown = true; });
-  EXPECT_THROW(ui_->ShowModal(dialog), automation::Error);
+  EXPECT_THROW(ui_->ShowModal(bad), automation::Error);
   EXPECT_FALSE(shown);
 }
 
@@ -343,7 +320,12 @@ TEST_F(QtUiTest, MessageBoxesShowTitleTextIconAndOkOnly) {
   }
 }
 
-TEST_F(QtUiTest, TheDefaultPlatformShowsWindowsWhenAskedAndADisplayIsThere) {
+TEST_F(QtUiTest, KeepsOneApplicationAndIsTheDefaultPlatformsChoiceWhenAsked) {
+  QCoreApplication* first = QCoreApplication::instance();
+  ASSERT_NE(qobject_cast<QApplication*>(first), nullptr);
+  QtUi second(std::make_shared<ScriptedUi>());
+  EXPECT_TRUE(second.CanShowWindows());
+  EXPECT_EQ(QCoreApplication::instance(), first);
   testing_support::ScopedEnvironment environment;
   environment.Set("ORBA_UI", "qt");
   const auto with_qt = MakeDefaultPlatform("/opt/sysml");
@@ -351,14 +333,6 @@ TEST_F(QtUiTest, TheDefaultPlatformShowsWindowsWhenAskedAndADisplayIsThere) {
   const auto without_qt = MakeDefaultPlatform("/opt/sysml");
   EXPECT_NE(dynamic_cast<QtUi*>(&with_qt->UserInterface()), nullptr);
   EXPECT_NE(dynamic_cast<ConsoleUi*>(&without_qt->UserInterface()), nullptr);
-}
-
-TEST_F(QtUiTest, KeepsOneApplicationForTheProcess) {
-  QCoreApplication* first = QCoreApplication::instance();
-  ASSERT_NE(qobject_cast<QApplication*>(first), nullptr);
-  QtUi second(std::make_shared<ScriptedUi>());
-  EXPECT_TRUE(second.CanShowWindows());
-  EXPECT_EQ(QCoreApplication::instance(), first);
 }
 
 }  // namespace
