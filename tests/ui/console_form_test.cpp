@@ -24,17 +24,16 @@ constexpr int kGiveUpMs = 60000;  // only against a hung program; never reached 
 // The form program on the slave side of a pseudo-terminal.
 class TerminalSession {
  public:
-  // `orba_ui` is the value of $ORBA_UI for the program, or null for none;
+  // `orba_ui` is the user interface the program asks for, or null for its default;
   // `no_input`: its standard input is /dev/null, not the terminal.
   TerminalSession(const std::filesystem::path& config_home, const char* orba_ui, bool no_input) {
     child_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
     if (child_ == 0) {
       if (no_input && !freopen("/dev/null", "r", stdin)) _exit(126);
-      orba_ui ? setenv("ORBA_UI", orba_ui, 1) : unsetenv("ORBA_UI");
       unsetenv("DISPLAY");
       unsetenv("WAYLAND_DISPLAY");
       setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
-      execl(OPTIONS_FORM_HELPER, OPTIONS_FORM_HELPER, static_cast<char*>(nullptr));
+      execl(OPTIONS_FORM_HELPER, OPTIONS_FORM_HELPER, orba_ui, static_cast<char*>(nullptr));
       _exit(127);
     }
   }
@@ -101,7 +100,7 @@ bool SettingsFileExists(const std::filesystem::path& config_home) {
 }
 
 // Typing "1" toggles "Show Always"; OK then stores all seven keys, q closes
-// without storing. Without a display every choice of $ORBA_UI but "none" is
+// without storing. Without a display every user interface but "none" is
 // the typed form.
 TEST(ConsoleFormTest, TypedAnswersDriveTheForm) {
   const std::pair<const char*, bool> runs[] = {{"console", true}, {nullptr, false}, {"qt", false}};
@@ -130,7 +129,8 @@ TEST(ConsoleFormTest, TypedAnswersDriveTheForm) {
   }
 }
 
-// The form is shown but cancelled: with $ORBA_UI "none", and without a terminal to read from.
+// The form is shown but cancelled: with the user interface "none", and without a terminal to read
+// from.
 TEST(ConsoleFormTest, WithNoUserInterfaceOrNoInputTheFormIsCancelled) {
   for (const auto& [orba_ui, no_input] : {std::pair{"none", false}, std::pair{"console", true}}) {
     SCOPED_TRACE(orba_ui);

@@ -23,7 +23,6 @@
 
 #include "automation/errors.h"
 #include "platform/platform.h"
-#include "support/scoped_environment.h"
 #include "support/test_model.h"
 #include "support/test_platform.h"
 #include "support/xvfb_display.h"
@@ -326,11 +325,8 @@ TEST_F(QtUiTest, KeepsOneApplicationAndIsTheDefaultPlatformsChoiceWhenAsked) {
   QtUi second(std::make_shared<ScriptedUi>());
   EXPECT_TRUE(second.CanShowWindows());
   EXPECT_EQ(QCoreApplication::instance(), first);
-  testing_support::ScopedEnvironment environment;
-  environment.Set("ORBA_UI", "qt");
-  const auto with_qt = MakeDefaultPlatform("/opt/sysml");
-  environment.Set("ORBA_UI", "none");
-  const auto without_qt = MakeDefaultPlatform("/opt/sysml");
+  const auto with_qt = MakeDefaultPlatform("/opt/sysml", "qt");
+  const auto without_qt = MakeDefaultPlatform("/opt/sysml", "none");
   EXPECT_NE(dynamic_cast<QtUi*>(&with_qt->UserInterface()), nullptr);
   EXPECT_NE(dynamic_cast<ConsoleUi*>(&without_qt->UserInterface()), nullptr);
 }
