@@ -229,12 +229,10 @@ class OrbaTest : public ::testing::Test {
     environment.insert(environment.end(),
                        {"ORBA_REGISTRY=" + Path("components.ini"),
                         "XDG_CONFIG_HOME=" + Path("config"), "HOME=" + Path("")});
+    // What would reach outside the sandbox is dropped.
+    static const std::regex kDropped("(DISPLAY|WAYLAND_DISPLAY|QT_QPA_PLATFORM|ORBA_UI)=.*");
     for (char** entry = environ; *entry; ++entry) {
-      const std::string variable = *entry;
-      if (std::none_of(std::begin(kDropped), std::end(kDropped),
-                       [&](const char* name) { return variable.starts_with(name); })) {
-        environment.push_back(variable);
-      }
+      if (!std::regex_match(*entry, kDropped)) environment.push_back(*entry);
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -282,9 +280,6 @@ class OrbaTest : public ::testing::Test {
     return pointers;
   }
 
-  // What would reach outside the sandbox.
-  static constexpr const char* kDropped[] = {
-      "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "ORBA_UI="};
   testing_support::TempFolder folder_;
 };
 
