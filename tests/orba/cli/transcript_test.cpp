@@ -125,7 +125,8 @@ std::string Decoded(std::string text) {
   for (const auto& [name, value] : {std::pair<std::string, std::string>{"{bin}", BuildBin()},
                                     {"{source}", TESSARY_SOURCE_ROOT},
                                     {"{cases}", kCases}}) {
-    for (size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), value);
+    for (size_t at; (at = text.find(name)) != std::string::npos;)
+      text.replace(at, name.size(), value);
   }
   std::string decoded;
   for (size_t at = 0; at < text.size(); ++at) {
@@ -333,7 +334,8 @@ class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Cas
     } else if (keyword == "file") {
       ExpectText(Slurp(Path(first)), second);
     } else if (keyword == "kept") {
-      const auto now = std::make_pair(Slurp(Path(rest)), std::filesystem::last_write_time(Path(rest)));
+      const auto now =
+          std::make_pair(Slurp(Path(rest)), std::filesystem::last_write_time(Path(rest)));
       EXPECT_TRUE(kept_.try_emplace(rest, now).first->second == now) << rest << " changed";
     } else if (keyword == "gone") {
       EXPECT_THAT(FilesStartingWith(rest), IsEmpty());

@@ -1,10 +1,9 @@
-#include "orba/searches/search_runner.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "automation/dispatch.h"
 #include "orba/searches/requirements_search.h"
+#include "orba/searches/search_runner.h"
 #include "orba/searches/search_table.h"
 
 namespace orba::searches {
@@ -15,13 +14,13 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 // An add-in with one search operation, Find(Repository, term, result): it
-// answers a one-row table holding the term, or fails when told to.
+// answers a one-row table holding the term, or what it is told to ("fail": it fails).
 class SearchAddin : public automation::DispatchObject {
  public:
   SearchAddin() {
     AddMethod("Find", 3, [this](std::span<Variant> args) {
       received_repository = args[0].As<host::Repository>();
-      if (fail) throw host::Error("the index is damaged");
+      if (answer == "fail") throw host::Error("the index is damaged");
       args[2] = answer.empty()
                     ? "<ReportViewData><Fields><Field name=\"Term\"/></Fields><Rows><Row>"
                       "<Field name=\"Term\" value=\"" +
@@ -30,8 +29,7 @@ class SearchAddin : public automation::DispatchObject {
       return Variant(std::string());
     });
   }
-  bool fail = false;
-  std::string answer;  // what Find writes instead of its table, when set
+  std::string answer;
   host::RepositoryPtr received_repository;
 };
 
@@ -92,7 +90,6 @@ TEST_F(SearchRunnerTest, ASearchThatCannotBeAnsweredIsRefusedNamingTheProblem) {
   for (const auto& each : refused) {
     repository_->RegisterSearches(SearchDocument(each.custom, each.addin_and_method));
     addin_->answer = each.answer;
-    addin_->fail = addin_->answer == "fail";
     ExpectRefused("Finder", each.problem);
   }
   ExpectRefused("Finders", "no search named \"Finders\"; available: \"Requirements\", \"Finder\"");
