@@ -3,9 +3,9 @@
 //
 //   == NAME                  starts the case NAME (a test name)
 //   model NAME               imports cases/NAME.json into NAME.obx
-//   option KEY VALUE         sets one of the add-in's options
 //   sql MODEL STATEMENTS     runs SQL straight on a model file, as a script might
-//   write FILE TEXT          writes a file
+//   write FILE TEXT          writes a file, making its folder (the add-in's
+//                            options are config/orba/SysML.ini)
 //   folder|fifo NAME         makes a folder or a FIFO
 //   link NAME TARGET         makes a symbolic link
 //   env NAME=VALUE           sets a variable for the runs that follow
@@ -17,8 +17,8 @@
 //   out violations FILE      the violations of `orba validate --format json` are
 //                            those FILE lists (examples/expected_violations.json)
 //   file FILE has|lacks|is TEXT         what a file holds
-//   keep FILE                remembers a file's bytes and time of change ...
-//   kept FILE                ... which are still the same
+//   kept FILE                a file's bytes and time of change are those the
+//                            first "kept FILE" of the case found
 //   gone PREFIX              no file's name starts with PREFIX
 //   refused ARGS => PROBLEM  runs orba: exit 2, nothing on stdout, PROBLEM on stderr
 //
@@ -86,16 +86,10 @@ struct OrbaRun {
   int signal = 0;      // the signal that ended the process, if one did
 };
 
-struct Step {
-  std::string where;  // file:line
-  std::string keyword;
-  std::string rest;
-};
-
+// A case: its name, where its "==" line is, and its steps (file:line, line).
 struct Case {
-  std::string where;  // of its "==" line
-  std::string name;
-  std::vector<Step> steps;
+  std::string name, where;
+  std::vector<std::pair<std::string, std::string>> steps;
   friend void PrintTo(const Case& c, std::ostream* out) { *out << c.where; }
 };
 
@@ -113,14 +107,12 @@ std::vector<Case> LoadCases() {
     int number = 0;
     for (std::string line; std::getline(in, line);) {
       const std::string where = entry.path().filename().string() + ":" + std::to_string(++number);
-      if (line.empty() || line.starts_with("#")) continue;
       if (line.starts_with("== ")) {
-        cases.push_back({where, line.substr(3), {}});
-        continue;
+        cases.push_back({line.substr(3), where, {}});
+      } else if (!line.empty() && !line.starts_with("#")) {
+        if (cases.empty()) throw std::runtime_error(where + ": a step before the first case");
+        cases.back().steps.emplace_back(where, line);
       }
-      if (cases.empty()) throw std::runtime_error(where + ": a step before the first case");
-      const auto [keyword, rest] = FirstWord(line);
-      cases.back().steps.push_back({where, keyword, rest});
     }
   }
   std::sort(cases.begin(), cases.end(),
@@ -128,20 +120,17 @@ std::vector<Case> LoadCases() {
   return cases;
 }
 
-// `text` with its escapes decoded and its placeholders replaced.
-std::string Decoded(const std::string& text) {
-  const std::pair<std::string, std::string> placeholders[] = {{"{bin}", BuildBin().string()},
-                                                              {"{source}", TESSARY_SOURCE_ROOT},
-                                                              {"{cases}", kCases.string()}};
+// `text` with its placeholders replaced and its escapes decoded.
+std::string Decoded(std::string text) {
+  for (const auto& [name, value] : {std::pair<std::string, std::string>{"{bin}", BuildBin()},
+                                    {"{source}", TESSARY_SOURCE_ROOT},
+                                    {"{cases}", kCases}}) {
+    for (size_t at; (at = text.find(name)) != std::string::npos;)
+      text.replace(at, name.size(), value);
+  }
   std::string decoded;
   for (size_t at = 0; at < text.size(); ++at) {
-    const auto placeholder =
-        std::find_if(std::begin(placeholders), std::end(placeholders),
-                     [&](const auto& p) { return text.compare(at, p.first.size(), p.first) == 0; });
-    if (placeholder != std::end(placeholders)) {
-      decoded += placeholder->second;
-      at += placeholder->first.size() - 1;
-    } else if (text[at] != '\\' || at + 1 == text.size()) {
+    if (text[at] != '\\' || at + 1 == text.size()) {
       decoded += text[at];
     } else if (const char escape = text[++at]; escape == 'x') {
       decoded += static_cast<char>(std::stoul(text.substr(at + 1, 2), nullptr, 16));
@@ -153,69 +142,27 @@ std::string Decoded(const std::string& text) {
   return decoded;
 }
 
+// The words of `line`, split at spaces outside "double quotes".
 std::vector<std::string> Arguments(const std::string& line) {
+  static const std::regex kWord(R"re("((?:[^"\\]|\\.)*)"|(\S+))re");
   std::vector<std::string> arguments;
-  std::string word;
-  bool quoted = false, started = false;
-  for (size_t at = 0; at < line.size(); ++at) {
-    if (line[at] == '"') {
-      quoted = !quoted;
-      started = true;
-    } else if (line[at] == ' ' && !quoted) {
-      if (started) arguments.push_back(Decoded(word));
-      word.clear();
-      started = false;
-    } else {
-      word += line[at];
-      if (line[at] == '\\' && at + 1 < line.size()) word += line[++at];
-      started = true;
-    }
+  for (std::sregex_iterator word(line.begin(), line.end(), kWord), end; word != end; ++word) {
+    arguments.push_back(Decoded((*word)[(*word)[1].matched ? 1 : 2]));
   }
-  if (started) arguments.push_back(Decoded(word));
   return arguments;
-}
-
-struct Command {
-  std::vector<std::string> args;
-  std::string stdout_path;  // "": captured
-  std::string result;       // what follows "=>", "" when not given
-};
-
-// Splits "ARGS [> FILE] [=> RESULT]".
-Command CommandOf(const std::string& text) {
-  std::string line = " " + text;
-  Command command;
-  if (const size_t arrow = line.find(" => "); arrow != std::string::npos) {
-    command.result = line.substr(arrow + 4);
-    line.resize(arrow);
-  }
-  if (const size_t redirect = line.find(" > "); redirect != std::string::npos) {
-    command.stdout_path = Decoded(line.substr(redirect + 3));
-    line.resize(redirect);
-  }
-  command.args = Arguments(line);
-  return command;
 }
 
 // Whether `text` holds a C0 control other than TAB, LF and CR, DEL or a C1 control.
 bool HoldsRawControl(const std::string& text) {
-  for (size_t at = 0; at < text.size(); ++at) {
-    const auto byte = static_cast<unsigned char>(text[at]);
-    const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
-    if ((byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7F) return true;
-    if (byte == 0xC2 && (next & 0xE0) == 0x80) return true;
-  }
-  return false;
+  static const std::regex kRaw("[\\x00-\\x08\\x0B\\x0C\\x0E-\\x1F\\x7F]|\\xC2[\\x80-\\x9F]");
+  return std::regex_search(text, kRaw);
 }
 
 // Whether `xml` refers to a character XML 1.0 forbids.
 bool RefersToForbiddenCharacter(const std::string& xml) {
-  static const std::regex kReference("&#(x[0-9A-Fa-f]+|[0-9]+);");
-  for (auto match = std::sregex_iterator(xml.begin(), xml.end(), kReference);
-       match != std::sregex_iterator(); ++match) {
-    const std::string number = (*match)[1];
-    const unsigned long code =
-        number[0] == 'x' ? std::stoul(number.substr(1), nullptr, 16) : std::stoul(number);
+  static const std::regex kReference("&#(x?)([0-9A-Fa-f]+);");
+  for (std::sregex_iterator match(xml.begin(), xml.end(), kReference), end; match != end; ++match) {
+    const unsigned long code = std::stoul((*match)[2], nullptr, (*match)[1].length() ? 16 : 10);
     if ((code < 0x20 && code != 0x9 && code != 0xA && code != 0xD) || code == 0xFFFE ||
         code == 0xFFFF || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
       return true;
@@ -283,12 +230,10 @@ class OrbaTest : public ::testing::Test {
     environment.insert(environment.end(),
                        {"ORBA_REGISTRY=" + Path("components.ini"),
                         "XDG_CONFIG_HOME=" + Path("config"), "HOME=" + Path("")});
+    // What would reach outside the sandbox is dropped.
+    static const std::regex kDropped("(DISPLAY|WAYLAND_DISPLAY|QT_QPA_PLATFORM|ORBA_UI)=.*");
     for (char** entry = environ; *entry; ++entry) {
-      const std::string variable = *entry;
-      if (std::none_of(std::begin(kDropped), std::end(kDropped),
-                       [&](const char* name) { return variable.starts_with(name); })) {
-        environment.push_back(variable);
-      }
+      if (!std::regex_match(*entry, kDropped)) environment.push_back(*entry);
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -336,78 +281,74 @@ class OrbaTest : public ::testing::Test {
     return pointers;
   }
 
-  // What would reach outside the sandbox.
-  static constexpr const char* kDropped[] = {
-      "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "ORBA_UI="};
   testing_support::TempFolder folder_;
 };
 
 class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Case> {
  protected:
-  void Run(const Command& command) {
+  // Runs orba with "ARGS [> FILE] [=> RESULT]" and answers RESULT.
+  std::string Run(const std::string& text) {
+    static const std::regex kCommand("(.*?)(?: > (.*?))?(?: => (.*))?");
+    const std::string line = " " + text;
+    std::smatch parts;
+    std::regex_match(line, parts, kCommand);
     rlimit original{};
     ::getrlimit(RLIMIT_FSIZE, &original);
     rlimit limited = original;
     limited.rlim_cur = file_size_limit_;  // inherited by the process started next
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    const pid_t pid = Start(command.args, environment_, command.stdout_path);
+    const pid_t pid = Start(Arguments(parts[1]), environment_, Decoded(parts[2]));
     ::setrlimit(RLIMIT_FSIZE, &original);
-    run_ = Wait(pid, command.stdout_path.empty());
+    run_ = Wait(pid, !parts[2].matched);
     EXPECT_EQ(run_.signal, 0);
     EXPECT_FALSE(HoldsRawControl(run_.err)) << run_.err;
+    return parts[3];
   }
 
-  void Do(const Step& step) {
-    const std::string& rest = step.rest;
+  void Do(const std::string& line) {
+    const auto [keyword, rest] = FirstWord(line);
     const auto [first, second] = FirstWord(rest);
-    if (step.keyword == "model") {
-      Run({{"import", (kCases / (rest + ".json")).string(), "-o", rest + ".obx"}, "", ""});
+    if (keyword == "model") {
+      Run("import {cases}/" + rest + ".json -o " + rest + ".obx");
       EXPECT_EQ(run_.exit_code, 0) << run_.err;
-    } else if (step.keyword == "option") {
-      options_ += first + "=" + second + "\n";
-      std::filesystem::create_directories(Path("config/orba"));
-      std::ofstream(Path("config/orba/SysML.ini")) << options_;
-    } else if (step.keyword == "sql") {
+    } else if (keyword == "sql") {
       store::testing::ExecuteOn(Path(first), second);
-    } else if (step.keyword == "write") {
+    } else if (keyword == "write") {
+      std::filesystem::create_directories(std::filesystem::path(Path(first)).parent_path());
       std::ofstream(Path(first), std::ios::binary) << Decoded(second);
-    } else if (step.keyword == "folder") {
+    } else if (keyword == "folder") {
       std::filesystem::create_directories(Path(rest));
-    } else if (step.keyword == "fifo") {
+    } else if (keyword == "fifo") {
       EXPECT_EQ(::mkfifo(Path(rest).c_str(), 0600), 0);
-    } else if (step.keyword == "link") {
+    } else if (keyword == "link") {
       std::filesystem::create_symlink(Decoded(second), Path(first));
-    } else if (step.keyword == "env") {
+    } else if (keyword == "env") {
       environment_.insert(environment_.begin(), rest);  // before an earlier value of the name
-    } else if (step.keyword == "fsize") {
+    } else if (keyword == "fsize") {
       file_size_limit_ = std::stoul(rest);
-    } else if (step.keyword == "orba") {
-      const Command command = CommandOf(rest);
-      Run(command);
-      EXPECT_EQ(run_.exit_code, command.result.empty() ? 0 : std::stoi(command.result)) << run_.err;
-    } else if (step.keyword == "out" || step.keyword == "err") {
-      ExpectText(step.keyword == "out" ? run_.out : run_.err, rest);
-    } else if (step.keyword == "file") {
+    } else if (keyword == "orba") {
+      const std::string result = Run(rest);
+      EXPECT_EQ(run_.exit_code, result.empty() ? 0 : std::stoi(result)) << run_.err;
+    } else if (keyword == "out" || keyword == "err") {
+      ExpectText(keyword == "out" ? run_.out : run_.err, rest);
+    } else if (keyword == "file") {
       ExpectText(Slurp(Path(first)), second);
-    } else if (step.keyword == "keep") {
-      kept_[rest] = {Slurp(Path(rest)), std::filesystem::last_write_time(Path(rest))};
-    } else if (step.keyword == "kept") {
-      EXPECT_EQ(kept_[rest].first, Slurp(Path(rest)));
-      EXPECT_EQ(kept_[rest].second, std::filesystem::last_write_time(Path(rest)));
-    } else if (step.keyword == "gone") {
+    } else if (keyword == "kept") {
+      const auto now =
+          std::make_pair(Slurp(Path(rest)), std::filesystem::last_write_time(Path(rest)));
+      EXPECT_TRUE(kept_.try_emplace(rest, now).first->second == now) << rest << " changed";
+    } else if (keyword == "gone") {
       EXPECT_THAT(FilesStartingWith(rest), IsEmpty());
-    } else if (step.keyword == "refused") {
-      const Command command = CommandOf(rest);
-      Run(command);
+    } else if (keyword == "refused") {
+      const std::string problem = Decoded(Run(rest));
       EXPECT_EQ(run_.exit_code, 2) << run_.err;
       EXPECT_EQ(run_.out, "");
-      EXPECT_THAT(run_.err, HasSubstr(Decoded(command.result)));
+      EXPECT_THAT(run_.err, HasSubstr(problem));
     } else {
-      ADD_FAILURE() << "unknown keyword " << step.keyword;
+      ADD_FAILURE() << "unknown keyword " << keyword;
     }
   }
 
-  std::string options_ = "[Options]\n";  // the add-in's options: SysML.ini in the settings
   std::vector<std::string> environment_;
   rlim_t file_size_limit_ = RLIM_INFINITY;
   std::map<std::string, std::pair<std::string, std::filesystem::file_time_type>> kept_;
@@ -415,9 +356,9 @@ class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Cas
 };
 
 TEST_P(TranscriptTest, Holds) {
-  for (const Step& step : GetParam().steps) {
-    SCOPED_TRACE(step.where);
-    Do(step);
+  for (const auto& [where, line] : GetParam().steps) {
+    SCOPED_TRACE(where);
+    Do(line);
   }
 }
 

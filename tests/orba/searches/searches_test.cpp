@@ -1,10 +1,10 @@
-#include "orba/searches/search_runner.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "automation/dispatch.h"
 #include "orba/searches/requirements_search.h"
+#include "orba/searches/search_runner.h"
+#include "orba/searches/search_table.h"
 
 namespace orba::searches {
 namespace {
@@ -14,13 +14,13 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 // An add-in with one search operation, Find(Repository, term, result): it
-// answers a one-row table holding the term, or fails when told to.
+// answers a one-row table holding the term, or what it is told to ("fail": it fails).
 class SearchAddin : public automation::DispatchObject {
  public:
   SearchAddin() {
     AddMethod("Find", 3, [this](std::span<Variant> args) {
       received_repository = args[0].As<host::Repository>();
-      if (fail) throw host::Error("the index is damaged");
+      if (answer == "fail") throw host::Error("the index is damaged");
       args[2] = answer.empty()
                     ? "<ReportViewData><Fields><Field name=\"Term\"/></Fields><Rows><Row>"
                       "<Field name=\"Term\" value=\"" +
@@ -29,8 +29,7 @@ class SearchAddin : public automation::DispatchObject {
       return Variant(std::string());
     });
   }
-  bool fail = false;
-  std::string answer;  // what Find writes instead of its table, when set
+  std::string answer;
   host::RepositoryPtr received_repository;
 };
 
@@ -91,10 +90,53 @@ TEST_F(SearchRunnerTest, ASearchThatCannotBeAnsweredIsRefusedNamingTheProblem) {
   for (const auto& each : refused) {
     repository_->RegisterSearches(SearchDocument(each.custom, each.addin_and_method));
     addin_->answer = each.answer;
-    addin_->fail = addin_->answer == "fail";
     ExpectRefused("Finder", each.problem);
   }
   ExpectRefused("Finders", "no search named \"Finders\"; available: \"Requirements\", \"Finder\"");
+}
+
+// The layout the allocation search writes: declarations without a space
+// before "/>", row fields with one, fields of a row in column order; each
+// row is read in its own order and written back unchanged.
+TEST(ReportViewDataTest, IsReadAndWrittenInTheLayoutAddinsWrite) {
+  const SearchTable table = ParseReportViewData(
+      "<ReportViewData><Fields><Field name=\"CLASSGUID\"/><Field name=\"From Name\"/>"
+      "<Field name=\"To Name\"/></Fields><Rows>"
+      "<Row><Field name=\"To Name\" value=\"Engine\" /><Field name=\"CLASSGUID\" value=\"{A}\" />"
+      "<Field name=\"From Name\" value=\"front:Wheel &amp; &quot;axle&quot; &lt;2&gt;\" /></Row>"
+      "<Row><Field name=\"CLASSGUID\" value=\"{B}\" /></Row>"
+      "</Rows></ReportViewData>");
+  EXPECT_THAT(table.fields, ElementsAre("CLASSGUID", "From Name", "To Name"));
+  ASSERT_EQ(table.rows.size(), 2u);
+  EXPECT_THAT(table.rows[0],
+              ElementsAre(SearchField{"To Name", "Engine"}, SearchField{"CLASSGUID", "{A}"},
+                          SearchField{"From Name", "front:Wheel & \"axle\" <2>"}));
+  EXPECT_THAT(table.rows[1], ElementsAre(SearchField{"CLASSGUID", "{B}"}));
+  EXPECT_EQ(ValueOf(table.rows[0], "From Name"), "front:Wheel & \"axle\" <2>");
+  EXPECT_EQ(ValueOf(table.rows[1], "To Name"), "") << "a field the row lacks";
+  const SearchTable again = ParseReportViewData(WriteReportViewData(table));
+  EXPECT_EQ(again.fields, table.fields);
+  EXPECT_EQ(again.rows, table.rows);
+  EXPECT_EQ(WriteReportViewData({{"Name", "Id"}, {{{"Name", "a<b & \"c\""}, {"Id", "R1"}}}}),
+            "<ReportViewData><Fields><Field name=\"Name\"/><Field name=\"Id\"/></Fields><Rows>"
+            "<Row><Field name=\"Name\" value=\"a&lt;b &amp; &quot;c&quot;\" />"
+            "<Field name=\"Id\" value=\"R1\" /></Row></Rows></ReportViewData>");
+}
+
+TEST(ReportViewDataTest, ADocumentThatIsNoReportTableIsRefusedNamingTheProblem) {
+  const std::pair<const char*, const char*> refused[] = {
+      {"", "not well-formed XML"},
+      {"<ReportViewData><Fields>", "not well-formed XML"},
+      {"<Report/>", "expected the element ReportViewData, found 'Report'"},
+      {"<ReportViewData><Fields><Field/></Fields></ReportViewData>",
+       "a Field in Fields has no name"},
+      {"<ReportViewData><Rows><Row><Field value=\"x\" /></Row></Rows></ReportViewData>",
+       "a Field in a Row has no name"}};
+  for (const auto& [document, problem] : refused) {
+    EXPECT_THAT([document = document] { ParseReportViewData(document); },
+                ::testing::ThrowsMessage<SearchError>(HasSubstr(problem)))
+        << document;
+  }
 }
 
 }  // namespace
