@@ -57,6 +57,8 @@ TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
   EXPECT_THROW(CreateObjectFromModule(Built("libtessary.so"), "Tessary.Other"), Error);
   EXPECT_THROW(ModuleProgIDs(Built("liborba_automation.so")), Error)
       << "a library without the factory";
+  EXPECT_THAT([] { CreateObjectFromModule(Built("liborba_automation.so"), "X"); },
+              ThrowsMessage<Error>(HasSubstr("does not export OrbaCreateObject")));
   std::ofstream(file_) << "[Components]\nno equals sign here\n";
   EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
 }
