@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <regex>
 
 #include "orba/store/model_session.h"
 #include "store_fixtures.h"
@@ -39,8 +38,7 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_THAT(result.technologies, ElementsAre("SysML", "Other"));
   EXPECT_TRUE(repository.TechnologyIds().empty());
   EXPECT_EQ(Describe(element("a")), "Class \"\" <>  abstract=0 [] notes= parent=0 classifier=0");
-  EXPECT_TRUE(std::regex_match(element("a")->ElementGUID(),
-                               std::regex(R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})")));
+  EXPECT_THAT(element("a")->ElementGUID(), ::testing::MatchesRegex(kGuidPattern));
   EXPECT_EQ(
       Describe(element("b")),
       " class  \"  Ünïcode\ttab \" <>  abstract=0 [] notes=line\r\nnext\n parent=0 classifier=0"

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -31,25 +32,21 @@ constexpr ModelRepository::Access kReadOnly = ModelRepository::Access::kReadOnly
 
 // ErrorOf run in a child process by a user who owns none of the test's files:
 // when the tests run as root, who may read and write any file, "nobody".
+// The message is short enough for one write to a pipe, and so for one read.
 std::string ErrorOfAnotherUser(const std::function<void()>& action) {
-  constexpr uid_t kNobody = 65534;
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) return "cannot make a pipe";
-  const pid_t child = fork();
-  if (child == 0) {
-    const bool other_user = geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
+  int ends[2];
+  if (pipe(ends) != 0) return "cannot make a pipe";
+  if (fork() == 0) {
+    const bool other_user = geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0);
     const std::string message = other_user ? ErrorOf(action) : "cannot become nobody";
-    _exit(write(pipe_ends[1], message.data(), message.size()) == ssize_t(message.size()) ? 0 : 1);
+    _exit(write(ends[1], message.data(), message.size()) < 0);
   }
-  close(pipe_ends[1]);
-  std::string message;
-  char buffer[512];
-  for (ssize_t count; (count = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
-    message.append(buffer, static_cast<size_t>(count));
-  }
-  close(pipe_ends[0]);
-  waitpid(child, nullptr, 0);
-  return message;
+  close(ends[1]);
+  char buffer[1024];
+  const ssize_t count = read(ends[0], buffer, sizeof buffer);
+  close(ends[0]);
+  wait(nullptr);
+  return std::string(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0)));
 }
 
 class ModelFileTest : public ::testing::Test {
@@ -162,10 +159,8 @@ TEST_F(ModelFileTest, FilesAnotherUserMayNotReadOrRollBackAreNamed) {
 TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
   std::ofstream(File("notes.obx")) << "These are notes, not a model.\n" << std::string(2000, 'x');
   std::ofstream(File("empty.obx")).flush();
-  sqlite3* db = nullptr;
-  sqlite3_open(File("other.db").c_str(), &db);
-  sqlite3_exec(db, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
+  std::filesystem::copy_file(File("empty.obx"), File("other.db"));  // an empty SQLite database
+  ExecuteOn(File("other.db"), "CREATE TABLE t (x)");
   for (const char* name : {"notes.obx", "empty.obx", "other.db"}) {
     EXPECT_EQ(OpenError(File(name)), "not an Orba model file: " + File(name));
   }
@@ -271,10 +266,10 @@ TEST_F(ModelFileTest, AFailedReadIsAnErrorNamingTheModel) {
 // (as when add-ins apply it to a model being opened) or on a read-only model,
 // it is shown but not written.
 TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
-  const std::string path = File("view.obx");
+  const std::string& path = model_;
   {
     ModelRepository writer;
-    writer.CreateModel(path);
+    writer.Open(path);
     ModelRepository::Transaction transaction(writer);
     ASSERT_TRUE(writer.InstallTechnology(
         "<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));

@@ -49,6 +49,9 @@ inline constexpr std::string_view kSampleModel = R"json({
   "diagrams": [{"package": "root", "name": "Overview", "type": "SysML::Block"}]
 })json";
 
+// A GUID as the store makes them.
+inline constexpr char kGuidPattern[] = R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})";
+
 // An in-memory model imported from `json`; keys in `keys` when given.
 inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json, KeyMap* keys = nullptr,
                                                       HostServices* services = nullptr) {
