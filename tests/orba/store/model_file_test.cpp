@@ -294,7 +294,10 @@ TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
 
 // Another writer waits from the start of the outermost transaction, not only
 // once it writes: a deferred one could be refused the lock when it writes.
-TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockFromItsStart) {
+TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockAndInnerOnesCommitIntoIt) {
+  const auto technology = [](const std::string& id) {
+    return "<Quindle.Technology><Documentation id=\"" + id + "\"/></Quindle.Technology>";
+  };
   ModelRepository repository;
   repository.Open(model_);
   sqlite3* other = nullptr;
@@ -306,12 +309,25 @@ TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockFromItsStart) {
     ModelRepository::Transaction outer(repository);
     ModelRepository::Transaction inner(repository);
     EXPECT_EQ(other_writes(), SQLITE_BUSY);
+    repository.InstallTechnology(technology("Kept"));
     inner.Commit();
     EXPECT_EQ(other_writes(), SQLITE_BUSY);
     outer.Commit();
   }
   EXPECT_EQ(other_writes(), SQLITE_OK);
   sqlite3_close(other);
+  {  // an uncommitted outer transaction drops what its committed inner one did
+    ModelRepository::Transaction outer(repository);
+    ModelRepository::Transaction inner(repository);
+    repository.InstallTechnology(technology("Dropped"));
+    host::ElementPtr created = repository.GetPackageByID(1)->Elements()->AddNew("Gone", "Class");
+    created->Update();
+    EXPECT_NE(repository.GetElementByID(created->ElementID()), nullptr);
+    inner.Commit();
+  }
+  EXPECT_THAT(repository.TechnologyIds(), ElementsAre("Kept"));
+  EXPECT_THAT(NamesOf(repository.GetPackageByID(1)->Elements()),
+              ElementsAre("Vehicle", "Wheel", "Drive"));
 }
 
 }  // namespace

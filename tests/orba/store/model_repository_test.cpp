@@ -213,30 +213,6 @@ TEST_F(RepositoryTest, ProjectServicesRegisterRulesAndRecordReportsInOrder) {
   EXPECT_THAT(repository_->Validation().Violations(), IsEmpty());
 }
 
-TEST_F(RepositoryTest, NestedTransactionsCommitIntoTheOuterOneAndAnUncommittedOneChangesNothing) {
-  {
-    ModelRepository::Transaction outer(*repository_);
-    {
-      ModelRepository::Transaction inner(*repository_);
-      repository_->InstallTechnology(Technology("Kept"));
-      inner.Commit();
-    }
-    outer.Commit();
-  }
-  {
-    ModelRepository::Transaction outer(*repository_);
-    ModelRepository::Transaction inner(*repository_);
-    repository_->InstallTechnology(Technology("Dropped"));
-    host::ElementPtr created = repository_->GetPackageByID(1)->Elements()->AddNew("Gone", "Class");
-    created->Update();
-    EXPECT_NE(repository_->GetElementByID(created->ElementID()), nullptr);
-    inner.Commit();
-  }
-  EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("Kept"));
-  EXPECT_THAT(NamesOf(repository_->GetPackageByID(1)->Elements()),
-              ElementsAre("Vehicle", "Wheel", "Drive"));
-}
-
 TEST(EventArgumentList, ItemsHoldTheirValuesAndAnIndexOutOfRangeFails) {
   EventArgumentList arguments({automation::Variant(int32_t{42}), automation::Variant("text")});
   EXPECT_EQ(arguments.Item(0)->Value().ToInt32(), 42);
