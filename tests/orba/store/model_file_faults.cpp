@@ -20,23 +20,19 @@ constexpr char kUnfinishedWrite[] =
     "INSERT INTO junk WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
     "  SELECT randomblob(1000) FROM n;";
 
-// Runs in the child: it never returns.
-[[noreturn]] void WriteAndDie(const std::string& path) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-      sqlite3_exec(db, kUnfinishedWrite, nullptr, nullptr, nullptr) != SQLITE_OK) {
-    _exit(1);
-  }
-  raise(SIGKILL);
-  _exit(1);
-}
-
 }  // namespace
 
 void InterruptWriteTo(const std::string& path) {
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("cannot start a writer process");
-  if (child == 0) WriteAndDie(path);
+  if (child == 0) {  // the writer, killed before it commits
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(db, kUnfinishedWrite, nullptr, nullptr, nullptr) == SQLITE_OK) {
+      raise(SIGKILL);
+    }
+    _exit(1);
+  }
   int status = 0;
   waitpid(child, &status, 0);
   if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) {
