@@ -46,10 +46,9 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_EQ(element("b")->ElementGUID(), "{Given}");
   EXPECT_EQ(element("loose")->Stereotype(), "Block ");
   // Stereotype "" is stored as none: the SQL view shows NULL.
-  EXPECT_EQ(
+  EXPECT_THAT(
       repository.ExecuteSqlQuery("SELECT count(*) AS n FROM t_object WHERE Stereotype IS NULL"),
-      "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data><Row><n>5</n></Row></Data></Dataset_0>"
-      "</OrbaData>");
+      ::testing::HasSubstr("<Row><n>5</n></Row>"));
   // An element is in its parent's package; without either, in none, as is a diagram.
   const json exported = Exported(repository);
   EXPECT_EQ(exported["elements"][2]["package"], "root");

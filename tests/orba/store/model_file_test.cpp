@@ -174,21 +174,20 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
 }
 
 TEST_F(ModelFileTest, ReadOnlyModelReadsButRefusesWrites) {
-  const std::string& path = model_;
-  const auto before = std::filesystem::last_write_time(path);
+  const auto before = std::filesystem::last_write_time(model_);
   ModelRepository repository;
-  repository.Open(path, kReadOnly);
+  repository.Open(model_, kReadOnly);
   EXPECT_TRUE(repository.IsReadOnly());
   EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).size(), 3u);
   EXPECT_EQ(ErrorOf([&] { repository.GetPackageByID(1)->Elements()->AddNew("X", "C")->Update(); }),
-            "model is read-only: " + path);
+            "model is read-only: " + model_);
   host::ElementPtr block = repository.GetElementByID(3);
   block->SetAbstract("0");
   EXPECT_THROW(block->Update(), host::Error);
   EXPECT_THROW(
       repository.InstallPerspective("<Perspectives><Perspective Name=\"P\"/></Perspectives>", 1),
       host::Error);
-  EXPECT_EQ(std::filesystem::last_write_time(path), before);
+  EXPECT_EQ(std::filesystem::last_write_time(model_), before);
 }
 
 // A file is made whole or not at all: a refused import leaves the old one as it was.
@@ -266,10 +265,9 @@ TEST_F(ModelFileTest, AFailedReadIsAnErrorNamingTheModel) {
 // (as when add-ins apply it to a model being opened) or on a read-only model,
 // it is shown but not written.
 TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
-  const std::string& path = model_;
   {
     ModelRepository writer;
-    writer.Open(path);
+    writer.Open(model_);
     ModelRepository::Transaction transaction(writer);
     ASSERT_TRUE(writer.InstallTechnology(
         "<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));
@@ -280,14 +278,14 @@ TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
   for (const ModelRepository::Access access :
        {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
     ModelRepository outside_transaction;
-    outside_transaction.Open(path, access);
+    outside_transaction.Open(model_, access);
     outside_transaction.SetTechnologyVisibility("SysML", "", false);
     outside_transaction.SelectPerspective("Other", 1);
     EXPECT_EQ(outside_transaction.TechnologyVisibility("SysML"), false);
     EXPECT_EQ(outside_transaction.SelectedPerspective(), "Other");
   }
   ModelRepository again;
-  again.Open(path, ModelRepository::Access::kReadOnly);
+  again.Open(model_, kReadOnly);
   EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
   EXPECT_EQ(again.SelectedPerspective(), "SysML");
 }
