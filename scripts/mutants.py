@@ -3,7 +3,8 @@
 whether the test suite notices them.
 
   mutants.py list                 print every mutant, one per line
-  mutants.py compare BEFORE AFTER list the mutants BEFORE killed and AFTER
+  mutants.py compare BEFORE AFTER [--moved PAIRS]
+                                  list the mutants BEFORE killed and AFTER
                                   did not; exit 1 if any
   mutants.py run BUILD [--only IDS] [--out FILE]
                                   apply each mutant in turn to the source
@@ -244,12 +245,28 @@ def run(build, only, out):
     rebuild(build)
 
 
-def compare(before, after):
-    """Mutants the `before` report has killed and the `after` one has not."""
+def read_moved(path):
+    """{old id: today's id or "moved:WHERE"} from a file of pairs; # comments."""
+    if not path:
+        return {}
+    pairs = (line.split() for line in open(path) if line.strip() and not line.startswith("#"))
+    return {old: new for old, new in pairs}
+
+
+def compare(before, after, moved_path=None):
+    """Mutants the `before` report has killed and the `after` one has not.
+    A mutant whose line changed since is looked up under its new id, and
+    one whose code moved out of the mutated folders is left out (both
+    listed in `moved_path`)."""
     def statuses(path):
         return {line.split()[1]: line.rstrip("\n") for line in open(path) if line.strip()}
-    old, new = statuses(before), statuses(after)
+    old, new, moved = statuses(before), statuses(after), read_moved(moved_path)
     killed_before = {i for i, line in old.items() if line.startswith("killed")}
+    killed_before -= {i for i, where in moved.items() if where.startswith("moved:")}
+    for old_id, new_id in moved.items():
+        if old_id in new or new_id not in new:
+            continue
+        new[old_id] = new[new_id]
     lost = sorted(i for i in killed_before if not new.get(i, "").startswith("killed"))
     for mutant_id in lost:
         print("not killed any more:", new.get(mutant_id, old[mutant_id] + " [not run]"))
@@ -277,12 +294,13 @@ def main():
     comparing = commands.add_parser("compare")
     comparing.add_argument("before")
     comparing.add_argument("after")
+    comparing.add_argument("--moved", help="pairs of an old id and today's id (or moved:WHERE)")
     arguments = parser.parse_args()
     if arguments.command == "list":
         for mutant in all_mutants():
             print(mutant.describe())
     elif arguments.command == "compare":
-        sys.exit(compare(arguments.before, arguments.after))
+        sys.exit(compare(arguments.before, arguments.after, arguments.moved))
     else:
         run(arguments.build, set(arguments.only), arguments.out)
 

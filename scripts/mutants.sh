@@ -18,4 +18,5 @@ cmake --build "$build" >/dev/null
 only=()
 [[ $# -gt 0 ]] && only=(--only "$@")
 python3 scripts/mutants.py run "$build" "${only[@]}" --out "$build/mutants.txt"
-python3 scripts/mutants.py compare docs/quality/mutants-before.txt "$build/mutants.txt"
+python3 scripts/mutants.py compare docs/quality/mutants-before.txt "$build/mutants.txt" \
+  --moved docs/quality/mutants-moved.txt
