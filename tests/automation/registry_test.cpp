@@ -59,6 +59,11 @@ TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
       << "a library without the factory";
   EXPECT_THAT([] { CreateObjectFromModule(Built("liborba_automation.so"), "X"); },
               ThrowsMessage<Error>(HasSubstr("does not export OrbaCreateObject")));
+  // A module without the options factory is created by its plain one.
+  const ObjectPtr plain =
+      CreateObjectFromModule(Built("libplain_factory_module.so"), "Test.Plain", {"none"});
+  EXPECT_EQ(GetProperty(*plain, "Kind").value.String(), "plain");
+  EXPECT_THROW(CreateObjectFromModule(Built("libplain_factory_module.so"), "Test.Other"), Error);
   std::ofstream(file_) << "[Components]\nno equals sign here\n";
   EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
 }
