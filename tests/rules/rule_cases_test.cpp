@@ -1,6 +1,5 @@
-// The SysML rules, on cases kept as data: each case builds a small model,
-// runs rule events and states the reports it expects. Case files
-// (tests/rules/cases/*.txt) hold them:
+// The SysML rules, on cases kept as data (tests/rules/cases/*.txt): each case
+// builds a small model, runs rule events and states the reports it expects.
 //
 //   # a comment line
 //   model NAME                   items shared by cases, indented below
@@ -9,37 +8,33 @@
 //     package KEY [FIELD=VALUE ...]
 //     element KEY TYPE [FIELD=VALUE ...]
 //     connector KEY TYPE CLIENT SUPPLIER [FIELD=VALUE ...]
-//     hide KEY                   the host answers nothing for this element,
-//                                looked up by id or by GUID
+//     hide KEY                   the host finds no such element, by id or GUID
 //     fail NAME [N]              the N-th host call of NAME fails (default 1)
 //     run RULE element|package|connector KEY
 //     run RULE method GUID OWNER
-//     expect [throws] REPORT ... the reports of the case so far, in order
-//                                ("none" for none); "throws": the last
-//                                event failed
+//     expect [throws] REPORT ... the reports so far, in order ("none": none);
+//                                "throws": the last event failed
 //     calls NAME COUNT           the events so far made COUNT host calls of
 //                                NAME ("*": of any name)
-//     faults                     the case up to here again, once for each
-//                                host call of its last event, with that call
-//                                failing: the event fails and keeps exactly
-//                                the reports made before that call
+//     faults                     the case up to here again once per host call
+//                                of its last event, that call failing: the
+//                                event fails and keeps the reports made before
 //   where COLUMN ...             the case once per row below, with {COLUMN}
 //     VALUE ...                  replaced by the row's value ("-": empty)
 //
-// RULE is a local rule id, or =ID for the host rule id ID as it is. A KEY
-// (or OWNER) "?" is an item the host cannot find. A report is MESSAGE,
-// RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE; the words after expect may be
-// joined by commas. A FIELD=VALUE whose value is "~" is left out, and so is
-// an item or hide line whose KEY is "~"; KEY*N stands for N items, KEY1 to
-// KEYN. tag.NAME=VALUE adds a tagged value. Values are text ("..." may hold
-// spaces), but JSON for clientAggregation, supplierAggregation and values
-// starting with [. Elements are named after their key and go into the root
-// package. A model may hold {COLUMN} too, for the case that uses it.
+// RULE is a local rule id, or =ID for the host rule id ID. A KEY (or OWNER)
+// "?" is an item the host cannot find. A report is MESSAGE, RULE:MESSAGE or
+// RULE:MESSAGE/ERRORTYPE; reports may be joined by commas. FIELD=~ is left
+// out, and so is an item or hide line whose KEY is "~"; KEY*N stands for N
+// items KEY1 to KEYN; tag.NAME=VALUE adds a tagged value. Values are text
+// ("..." may hold spaces), JSON for clientAggregation, supplierAggregation and
+// values starting with [. Elements are named after their key and go into the
+// root package. A model may hold {COLUMN} too, for the case that uses it.
 //
-// tests/rules/golden/registered_rules.txt holds what the rules register, in
-// order: the category, then one line per rule: host id, category, error type,
-// local id, the run events that read their item ("-": none) and text. After a
-// deliberate change, rewrite it and review the difference:
+// golden/registered_rules.txt holds what the rules register: the category,
+// then per rule its host id, category, error type, local id, the run events
+// that read their item ("-": none) and text. After a deliberate change,
+// rewrite it and review the difference:
 //   UPDATE_GOLDEN=1 rules_test --gtest_filter=Registry.*
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
