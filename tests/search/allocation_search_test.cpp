@@ -42,18 +42,6 @@ std::string Model(const std::string& elements, const std::string& connectors = "
          R"(], "connectors": [)" + connectors + "]}";
 }
 
-TEST(AllocationSearchTest, AModelWithoutAllocationsGivesOnlyTheFrame) {
-  const TestModel model(Model(
-      R"({"key": "a", "package": "root", "type": "Class", "name": "A", "stereotype": "block"},
-         {"key": "b", "package": "root", "type": "Activity", "name": "B"},
-         {"key": "p", "package": "root", "type": "ActivityPartition", "name": "P",
-          "stereotype": "partition"},
-         {"key": "x", "package": "root", "parent": "p", "type": "Action", "name": "X"})",
-      R"({"key": "t", "type": "Dependency", "stereotype": "trace", "client": "a", "supplier": "b"},
-         {"key": "c", "type": "Dependency", "stereotype": "Allocate", "client": "a", "supplier": "b"})"));
-  EXPECT_EQ(AllocationSearchDocument(*model.Repository()), Document(""));
-}
-
 // Each end of an allocate dependency shows its stereotype, or its type when it has none.
 TEST(AllocationSearchTest, AnAllocateDependencyGivesOneRowWithEachEndsStereotypeOrType) {
   const std::tuple<const char*, const char*, const char*, const char*> ends[] = {
@@ -78,7 +66,8 @@ TEST(AllocationSearchTest, AnAllocateDependencyGivesOneRowWithEachEndsStereotype
 }
 
 // Each element of a partition stereotyped allocateActivityPartition gives a
-// row: the element (named with its classifier) allocated to the partition's classifier.
+// row: the element (named with its classifier) allocated to the partition's
+// classifier. Other partitions and dependencies give none.
 TEST(AllocationSearchTest, EachElementOfAnAllocatingPartitionGivesARow) {
   const TestModel model(Model(R"(
       {"key": "engine", "package": "root", "type": "Class", "name": "Engine", "metatype": "Block"},
@@ -94,7 +83,13 @@ TEST(AllocationSearchTest, EachElementOfAnAllocatingPartitionGivesARow) {
        "stereotype": "allocateActivityPartition"},
       {"key": "idle", "package": "root", "parent": "bare", "type": "Action", "name": "idle"},
       {"key": "empty", "package": "root", "type": "ActivityPartition", "name": "R",
-       "stereotype": "allocateActivityPartition", "classifier": "engine"})"));
+       "stereotype": "allocateActivityPartition", "classifier": "engine"},
+      {"key": "other", "package": "root", "type": "ActivityPartition", "name": "S",
+       "stereotype": "partition", "classifier": "engine"},
+      {"key": "x", "package": "root", "parent": "other", "type": "Action", "name": "X"})",
+                              R"(
+      {"key": "t", "type": "Dependency", "stereotype": "trace", "client": "engine", "supplier": "wheel"},
+      {"key": "c", "type": "Dependency", "stereotype": "Allocate", "client": "engine", "supplier": "wheel"})"));
   const auto guid = [&](const char* key) { return model.ElementGuid(key); };
   EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
             Document(Row(guid("start"), "Action", "Action", "start", "Block", "Engine") +

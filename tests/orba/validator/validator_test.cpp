@@ -3,10 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "automation/dispatch.h"
+#include "orba/store/json_model.h"
+#include "orba/store/model_repository.h"
 #include "orba/store/model_session.h"
 #include "orba/store/store_error.h"
 #include "orba/validator/model_items.h"
-#include "orba/validator/validator_fixtures.h"
 
 namespace orba::validator {
 namespace {
@@ -15,14 +17,99 @@ using automation::Variant;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+// Items named "bad..." break the naming rule; items with the stereotype
+// "wrong" break the stereotype rule; the item named "boom" makes every rule fail.
+constexpr char kModel[] = R"json({
+  "format": "orba-model", "version": 1,
+  "packages": [{"key": "root", "name": "Model"},
+               {"key": "views", "name": "badViews", "parent": "root", "stereotype": "wrong"}],
+  "elements": [
+    {"key": "car", "package": "root", "type": "Class", "name": "Car"},
+    {"key": "engine", "package": "views", "type": "Class", "name": "badEngine", "stereotype": "wrong",
+     "operations": [{"name": "badRun"}, {"name": "stop", "stereotype": "wrong"}]},
+    {"key": "boom", "package": "root", "type": "Class", "name": "boom"}
+  ],
+  "connectors": [{"key": "link", "type": "Association", "stereotype": "wrong", "client": "car",
+                  "supplier": "engine"}]
+})json";
+
+store::ModelRepositoryPtr ImportedModel(const char* json = kModel) {
+  auto repository = std::make_shared<store::ModelRepository>();
+  repository->CreateInMemoryModel();
+  store::ImportJsonModel(*repository, json);
+  return repository;
+}
+
+// An add-in that registers a naming and a stereotype rule and reports the
+// items breaking them; it records every rule call as "kind rule-text item-name".
+class RuleAddin : public automation::DispatchObject {
+ public:
+  using Args = std::span<Variant>;
+
+  RuleAddin() {
+    AddMethod("Orba_OnInitializeUserRules", 1, [this](Args args) -> Variant {
+      if (fail_registration) throw host::Error("no rules today");
+      const host::ProjectServicesPtr services = Repository(args)->GetProjectServices();
+      const std::string category = services->RegisterRuleCategory("Test rules");
+      naming_rule_ = services->RegisterRule(category, 0, "Naming rules");
+      stereotype_rule_ = services->RegisterRule(category, 1, "Stereotype rules");
+      return {};
+    });
+    AddMethod("Orba_OnRunElementRule", 3, [this](Args args) {
+      const host::ElementPtr element = args[2].As<host::Element>();
+      return Check(args, "element", element->Name(), element->Stereotype());
+    });
+    AddMethod("Orba_OnRunPackageRule", 3, [this](Args args) {
+      const host::PackagePtr package = Repository(args)->GetPackageByID(args[2].ToInt32());
+      return Check(args, "package", package->Name(), package->Element()->Stereotype());
+    });
+    AddMethod("Orba_OnRunConnectorRule", 3, [this](Args args) {
+      const host::ConnectorPtr connector = Repository(args)->GetConnectorByID(args[2].ToInt32());
+      return Check(args, "connector", connector->Type(), connector->Stereotype());
+    });
+    // The operation is passed by GUID (args[2]) with the id of its owner (args[3]).
+    AddMethod("Orba_OnRunMethodRule", 4, [this](Args args) {
+      const host::ElementPtr owner = Repository(args)->GetElementByID(args[3].ToInt32());
+      for (const host::MethodPtr& method : owner->Methods()->Items()) {
+        if (method->MethodGUID() == args[2].ToString())
+          return Check(args, "operation", method->Name(), method->Stereotype());
+      }
+      throw host::Error("no such operation");
+    });
+  }
+
+  bool fail_registration = false;
+  std::vector<std::string> calls;
+
+ private:
+  static host::RepositoryPtr Repository(Args args) { return args[0].As<host::Repository>(); }
+
+  Variant Check(Args args, const std::string& kind, const std::string& name,
+                const std::string& stereotype) {
+    const std::string rule = args[1].ToString();
+    calls.push_back(kind + " " + (rule == naming_rule_ ? "Naming" : "Stereotype") + " " + name);
+    if (name == "boom") throw host::Error("cannot read " + name);
+    const host::ProjectServicesPtr services = Repository(args)->GetProjectServices();
+    if (rule == naming_rule_ && name.starts_with("bad")) {
+      services->ReportViolation(rule, 0, kind + " name " + name + " is bad");
+    }
+    if (rule == stereotype_rule_ && stereotype == "wrong") {
+      services->ReportViolation(rule, 1, "wrong stereotype on " + name);
+    }
+    return {};
+  }
+
+  std::string naming_rule_, stereotype_rule_;
+};
+
 class ValidatorTest : public ::testing::Test {
  protected:
   ValidationResult Run(const ProgressFunction& progress = {}) {
     return Validate(repository_, session::LoadedAddin{"Test", addin_}, progress);
   }
 
-  store::ModelRepositoryPtr repository_ = testing::ImportedModel();
-  std::shared_ptr<testing::RuleAddin> addin_ = std::make_shared<testing::RuleAddin>();
+  store::ModelRepositoryPtr repository_ = ImportedModel();
+  std::shared_ptr<RuleAddin> addin_ = std::make_shared<RuleAddin>();
 };
 
 // Elements, then packages, connectors and operations, each kind by id; an
@@ -56,7 +143,7 @@ TEST_F(ValidatorTest, CollectsEveryItemWithTheEventOfItsKindAndWhatThatEventIsPa
   EXPECT_THAT(items.at(6).subject,
               ElementsAre(Variant(method->MethodGUID()), Variant(engine->ElementID())));
   EXPECT_EQ(items[6].ref.guid, method->MethodGUID());
-  EXPECT_THAT(CollectValidationItems(*testing::ImportedModel(R"({"packages": []})")), IsEmpty());
+  EXPECT_THAT(CollectValidationItems(*ImportedModel(R"({"packages": []})")), IsEmpty());
 }
 
 // An id wider than 32 bits (written by something other than a host) would
