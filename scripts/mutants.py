@@ -246,7 +246,8 @@ def run(build, only, out):
 
 
 def read_moved(path):
-    """{old id: today's id or "moved:WHERE"} from a file of pairs; # comments."""
+    """{old id: today's id, "moved:WHERE" or "equivalent:WHY"} from a file of
+    pairs; # comments."""
     if not path:
         return {}
     pairs = (line.split() for line in open(path) if line.strip() and not line.startswith("#"))
@@ -255,14 +256,14 @@ def read_moved(path):
 
 def compare(before, after, moved_path=None):
     """Mutants the `before` report has killed and the `after` one has not.
-    A mutant whose line changed since is looked up under its new id, and
-    one whose code moved out of the mutated folders is left out (both
-    listed in `moved_path`)."""
+    A mutant whose line changed since is looked up under its new id; one
+    whose code moved out of the mutated folders, or that behaves exactly as
+    the code does, is left out (all listed in `moved_path`)."""
     def statuses(path):
         return {line.split()[1]: line.rstrip("\n") for line in open(path) if line.strip()}
     old, new, moved = statuses(before), statuses(after), read_moved(moved_path)
     killed_before = {i for i, line in old.items() if line.startswith("killed")}
-    killed_before -= {i for i, where in moved.items() if where.startswith("moved:")}
+    killed_before -= {i for i, where in moved.items() if ":" in where}
     for old_id, new_id in moved.items():
         if old_id in new or new_id not in new:
             continue
