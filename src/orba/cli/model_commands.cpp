@@ -121,33 +121,30 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
     action = [&globals, paths] { return NewModel(globals, paths->input); };
   });
 
-  CLI::App* import = app.add_subcommand(
+  CLI::App* importer = app.add_subcommand(
       "import",
       "Create a model file from a JSON model document. Technologies the document lists are "
       "loaded through the add-in that provides them; if anything fails, nothing is written");
-  import->add_option("JSON", paths->input, "The JSON model document")->required();
-  import->add_option("-o,--output", paths->output, "The model file to write (*.obx)")->required();
-  import->callback([&action, &globals, paths] {
-    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output);
-};
-}  // namespace orba::cli
-);
+  importer->add_option("JSON", paths->input, "The JSON model document")->required();
+  importer->add_option("-o,--output", paths->output, "The model file to write (*.obx)")->required();
+  importer->callback([&action, &globals, paths] {
+    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output); };
+  });
 
-CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");
-exporter->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
-exporter->add_option("-o,--output", paths->output,
-                     "The JSON file to write; without it the document goes to stdout");
-exporter->callback([&action, paths] {
-  action = [paths] { return ExportModel(paths->input, paths->output); };
-});
+  CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");
+  exporter->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
+  exporter->add_option("-o,--output", paths->output,
+                       "The JSON file to write; without it the document goes to stdout");
+  exporter->callback(
+      [&action, paths] { action = [paths] { return ExportModel(paths->input, paths->output); }; });
 
-CLI::App* reg = app.add_subcommand(
-    "register",
-    "Register the components of an add-in module (a shared library) by their ProgIDs, in "
-    "$ORBA_REGISTRY, else components.ini beside orba when it exists, else "
-    "$XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini)");
-reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
-reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });
+  CLI::App* reg = app.add_subcommand(
+      "register",
+      "Register the components of an add-in module (a shared library) by their ProgIDs, in "
+      "$ORBA_REGISTRY, else components.ini beside orba when it exists, else "
+      "$XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini)");
+  reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
+  reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });
 }
 
 }  // namespace orba::cli
