@@ -12,6 +12,9 @@ namespace base {
 // sequence.
 constexpr char32_t kNotACharacter = 0xFFFFFFFF;
 
+// U+FFFD, which stands in for what is no character, in UTF-8.
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
 // One character of UTF-8 text: its code point and its size in bytes.
 struct Utf8Character {
   char32_t code_point;

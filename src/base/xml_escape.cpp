@@ -7,8 +7,6 @@
 namespace base {
 namespace {
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
-
 bool IsDiscouragedControl(char32_t c) { return c >= 0x7F && c <= 0x9F; }
 
 // The markup characters' entities; "" for any other character.

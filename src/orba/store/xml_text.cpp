@@ -10,8 +10,6 @@
 namespace orba::store {
 namespace {
 
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
-
 // The size of the comment, CDATA section or processing instruction that
 // starts at `at` (what looks like a character reference in one is text as
 // written); 0 when none starts there.
@@ -62,7 +60,7 @@ std::string WithXmlCharactersOnly(std::string_view document) {
       }
     } else if (const Reference reference = ReferenceAt(document, at); reference.size > 0) {
       repaired += base::IsXmlCharacter(reference.code_point) ? document.substr(at, reference.size)
-                                                             : kReplacementCharacter;
+                                                             : base::kReplacementCharacter;
       at += reference.size;
     } else {
       base::CopyXmlCharacter(document, at, repaired);
