@@ -10,6 +10,7 @@
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
 #include "search/allocation_search.h"
+#include "support/temp_folder.h"
 #include "ui/about_dialog.h"
 
 namespace addin {
@@ -81,11 +82,8 @@ TEST_F(AddinTest, HandsTheHostTheWholeSearchTechnologyAndPerspectiveDocuments) {
   Connect();
   addin_.Orba_OnPostInitialized(host_);
   ASSERT_THAT(Plan().Calls(), ElementsAre("Repository.RegisterSearches"));
-  std::ifstream file(std::string(TESSARY_SOURCE_ROOT) + "/src/resources/custom_search.xml",
-                     std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  EXPECT_EQ(Plan().LastArgument("Repository.RegisterSearches"), bytes.str());
+  EXPECT_EQ(Plan().LastArgument("Repository.RegisterSearches"),
+            testing_support::FileBytes(TESSARY_SOURCE_ROOT "/src/resources/custom_search.xml"));
   addin_.DoLoad(host_);
   const std::string technology = Plan().LastArgument("Repository.InstallTechnology");
   EXPECT_EQ(technology, Resource("TECHFILE", 101));

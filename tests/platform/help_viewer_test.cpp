@@ -32,9 +32,7 @@ TEST(DesktopHelpViewerTest, HandsTheFileToTheOpenerAndLeavesNoChildBehind) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   setenv("PATH", saved_path.c_str(), 1);
-  std::ostringstream handed;
-  handed << std::ifstream(opened).rdbuf();
-  EXPECT_EQ(handed.str(), help_file);
+  EXPECT_EQ(testing_support::FileBytes(opened), help_file);
   errno = 0;
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nothing left to reap
   EXPECT_EQ(errno, ECHILD);

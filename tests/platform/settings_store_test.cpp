@@ -7,7 +7,6 @@
 
 #include <fstream>
 
-#include "base/files.h"
 #include "support/temp_folder.h"
 
 namespace platform {
@@ -17,10 +16,6 @@ namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::ThrowsMessage;
 using Settings = std::vector<std::pair<std::string, std::string>>;  // keys of [Options] and values
-
-std::string ReadAll(const fs::path& path) {
-  return base::ReadRegularFile(base::OperatingSystem(), path, "", 1024);
-}
 
 class SettingsStoreTest : public testing::Test {
  protected:
@@ -79,7 +74,7 @@ TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
     fs::create_directories(file_.parent_path());
     if (!c.before.empty()) WriteFile(c.before);
     for (const auto& [key, value] : c.saved) Save(key, value);
-    EXPECT_EQ(fs::exists(file_) ? ReadAll(file_) : "", c.after);
+    EXPECT_EQ(fs::exists(file_) ? testing_support::FileBytes(file_) : "", c.after);
     for (const auto& [key, value] : c.read) EXPECT_EQ(Get(key), value) << key;
     for (const auto& entry :
          fs::directory_iterator(folder_.path() / "orba", fs::directory_options::none)) {
@@ -98,7 +93,7 @@ TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions) {
   fs::create_symlink(dotfiles, file_);
   Save("Parts", "1");
   EXPECT_TRUE(fs::is_symlink(file_));
-  EXPECT_EQ(ReadAll(dotfiles), "[Options]\nParts=1\n");
+  EXPECT_EQ(testing_support::FileBytes(dotfiles), "[Options]\nParts=1\n");
   EXPECT_EQ(fs::status(dotfiles).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
@@ -112,7 +107,7 @@ TEST_F(SettingsStoreTest, WhatIsNoSettingsFileIsAClearErrorAndStaysAsItIs) {
     WriteFile(bytes);
     EXPECT_THAT([&] { Get("Parts"); }, ThrowsMessage<SettingsError>(HasSubstr(message)));
     EXPECT_THROW(Save("Parts", "0"), SettingsError);
-    EXPECT_EQ(ReadAll(file_), bytes);
+    EXPECT_EQ(testing_support::FileBytes(file_), bytes);
   }
   fs::remove(file_);
   fs::create_directories(file_);

@@ -41,11 +41,6 @@ std::string_view Resource() {
   return resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId);
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
   std::vector<std::string> parts;
   for (size_t end; (end = text.find(separator)) != std::string_view::npos;
@@ -66,7 +61,7 @@ std::string Digest(std::string_view text) {
 ShapeScripts ScriptFiles() {
   ShapeScripts scripts;
   for (const auto& entry : std::filesystem::directory_iterator(TECHNOLOGY_SCRIPTS_FOLDER)) {
-    scripts[entry.path().stem().string()] = ReadFile(entry.path());
+    scripts[entry.path().stem().string()] = testing_support::FileBytes(entry.path());
   }
   return scripts;
 }
@@ -180,7 +175,7 @@ TEST(TechnologyDocumentTest, MatchesTheGoldenFile) {
     std::ofstream(kGoldenFile, std::ios::binary) << actual;
     GTEST_SKIP() << "rewrote " << kGoldenFile;
   }
-  const std::vector<std::string> golden = Split(ReadFile(kGoldenFile), "\n");
+  const std::vector<std::string> golden = Split(testing_support::FileBytes(kGoldenFile), "\n");
   const std::vector<std::string> lines = Split(actual, "\n");
   for (size_t i = 0; i < std::min(golden.size(), lines.size()); ++i) {
     ASSERT_EQ(lines[i], golden[i])

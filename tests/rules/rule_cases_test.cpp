@@ -53,6 +53,7 @@
 #include "rules/rule_lookups.h"
 #include "rules/sysml_rules.h"
 #include "support/scripted_host.h"
+#include "support/temp_folder.h"
 #include "support/test_model.h"
 
 namespace rules_test {
@@ -452,7 +453,7 @@ std::string EventsReadingTheItem(Harness& harness, const std::string& local_id) 
 
 TEST(Registry, RegistersWhatTheGoldenFileHolds) {
   Harness harness(kItems);
-  std::ostringstream registered, golden;
+  std::ostringstream registered;
   for (const auto& category : Log(harness).Categories())
     registered << category.id << " " << category.name << "\n";
   for (const auto& rule : Log(harness).Rules()) {
@@ -462,8 +463,7 @@ TEST(Registry, RegistersWhatTheGoldenFileHolds) {
   }
   const std::string golden_file = kFolder + "golden/registered_rules.txt";
   if (std::getenv("UPDATE_GOLDEN")) std::ofstream(golden_file) << registered.str();
-  golden << std::ifstream(golden_file).rdbuf();
-  EXPECT_EQ(registered.str(), golden.str());
+  EXPECT_EQ(registered.str(), testing_support::FileBytes(golden_file));
 }
 
 TEST(Registry, NothingRunsBeforeRegistration) {

@@ -1,9 +1,12 @@
 // TempFolder: a fresh folder under the system's temporary folder, removed
-// with everything in it when the object goes.
+// with everything in it when the object goes; and FileBytes, what a file
+// holds.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace testing_support {
@@ -29,5 +32,11 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// The bytes of the file at `path`; "" when it cannot be read.
+inline std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 }  // namespace testing_support

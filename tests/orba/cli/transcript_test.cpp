@@ -72,13 +72,6 @@ std::filesystem::path BuildBin() {
   return bin;
 }
 
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 struct OrbaRun {
   int exit_code = -1;  // -1 when a signal ended the process
   std::string out;     // stdout
@@ -256,7 +249,8 @@ class OrbaTest : public ::testing::Test {
     int status = 0;
     waitpid(pid, &status, 0);
     return OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                   stdout_captured ? Slurp(Path("stdout.txt")) : "", Slurp(Path("stderr.txt")),
+                   stdout_captured ? testing_support::FileBytes(Path("stdout.txt")) : "",
+                   testing_support::FileBytes(Path("stderr.txt")),
                    WIFSIGNALED(status) ? WTERMSIG(status) : 0};
   }
 
@@ -332,10 +326,10 @@ class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Cas
     } else if (keyword == "out" || keyword == "err") {
       ExpectText(keyword == "out" ? run_.out : run_.err, rest);
     } else if (keyword == "file") {
-      ExpectText(Slurp(Path(first)), second);
+      ExpectText(testing_support::FileBytes(Path(first)), second);
     } else if (keyword == "kept") {
-      const auto now =
-          std::make_pair(Slurp(Path(rest)), std::filesystem::last_write_time(Path(rest)));
+      const auto now = std::make_pair(testing_support::FileBytes(Path(rest)),
+                                      std::filesystem::last_write_time(Path(rest)));
       EXPECT_TRUE(kept_.try_emplace(rest, now).first->second == now) << rest << " changed";
     } else if (keyword == "gone") {
       EXPECT_THAT(FilesStartingWith(rest), IsEmpty());

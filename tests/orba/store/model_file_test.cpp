@@ -74,10 +74,6 @@ class ModelFileTest : public ::testing::Test {
     repository.Open(path, access);
     return ExportJsonModel(repository);
   }
-  std::string Bytes(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   std::vector<std::filesystem::path> Files() const {
     return {std::filesystem::directory_iterator(folder_.path()), {}};
   }
@@ -197,10 +193,10 @@ TEST_F(ModelFileTest, AnImportLeavesItsModelOpenOrTheOldFileUntouched) {
   EXPECT_EQ(repository.ModelLocation(), model_);
   EXPECT_EQ(repository.PackageIds().size(), 2u);
   repository.CloseModel();
-  const std::string bytes = Bytes(model_);
+  const std::string bytes = testing_support::FileBytes(model_);
   const char* refused = R"({"packages": [{"key": "p"}, {"key": "p"}]})";
   EXPECT_THROW(ImportJsonModelFile(repository, refused, model_), ImportError);
-  EXPECT_EQ(Bytes(model_), bytes);
+  EXPECT_EQ(testing_support::FileBytes(model_), bytes);
   EXPECT_THAT(Files(), ElementsAre(model_));
 }
 
