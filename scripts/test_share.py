@@ -7,11 +7,13 @@
   test_share.py --check-modules
                            the same for the modules only
 
-What counts: non-blank lines. Code is every C++ file (.cpp, .h) under src/;
-tests are every file under tests/ except CMakeLists.txt (C++, case files,
-golden files). A module is a folder of src/ (src/orba's folders each count
-as one) and its tests the folder of the same name under tests/. The share
-is tests / (code + tests).
+What counts: non-blank lines of what we wrote. Code is every C++ file (.cpp,
+.h) under src/ and bench/ (the benchmarks measure, they do not test); tests
+are every file under tests/ except CMakeLists.txt (C++, case files, golden
+files) and the fuzz targets' C++ under fuzz/ (their corpus is the fuzzer's
+output, not ours). A module is a folder of src/ (src/orba's folders each
+count as one) and its tests the folder of the same name under tests/; bench
+and fuzz count as modules of their own. The share is tests / (code + tests).
 """
 
 import sys
@@ -20,7 +22,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 LOWEST, HIGHEST = 1 / 4, 1 / 3
 # Modules written before the share was a rule; only the whole tree holds them.
-ESTABLISHED = {"addin", "automation", "base", "compartments", "helper_funcs", "host", "orba", "orba/cli",
+ESTABLISHED = {"addin", "bench", "fuzz", "automation", "base", "compartments", "helper_funcs", "host", "orba", "orba/cli",
                "orba/searches", "orba/session", "orba/store", "orba/validator",
                "platform", "resources", "rules", "search", "ui"}
 
@@ -33,6 +35,8 @@ def counted_lines(path):
 
 
 def module_of(relative):
+    if relative.parts[0] in ("bench", "fuzz"):
+        return relative.parts[0]
     parts = relative.parts[1:-1]
     if not parts:
         return "."
@@ -41,12 +45,13 @@ def module_of(relative):
 
 def tally():
     code, tests = {}, {}
-    for path in ROOT.glob("src/**/*"):
+    for path in [*ROOT.glob("src/**/*"), *ROOT.glob("bench/*")]:
         if path.is_file() and path.suffix in (".cpp", ".h"):
             name = module_of(path.relative_to(ROOT))
             code[name] = code.get(name, 0) + counted_lines(path)
-    for path in ROOT.glob("tests/**/*"):
-        if path.is_file() and path.name != "CMakeLists.txt":
+    for path in [*ROOT.glob("tests/**/*"), *ROOT.glob("fuzz/*")]:
+        if path.is_file() and path.name != "CMakeLists.txt" and (
+                path.parts[-2] != "fuzz" or path.suffix in (".cpp", ".h")):
             name = module_of(path.relative_to(ROOT))
             tests[name] = tests.get(name, 0) + counted_lines(path)
     return code, tests
