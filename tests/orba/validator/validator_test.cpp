@@ -112,40 +112,6 @@ class ValidatorTest : public ::testing::Test {
   std::shared_ptr<RuleAddin> addin_ = std::make_shared<RuleAddin>();
 };
 
-// Elements, then packages, connectors and operations, each kind by id; an
-// element is passed as its object, a package or connector by id, an operation
-// by GUID with its owner's id.
-TEST_F(ValidatorTest, CollectsEveryItemWithTheEventOfItsKindAndWhatThatEventIsPassed) {
-  const std::vector<ValidationItem> items = CollectValidationItems(*repository_);
-  std::vector<std::string> order;
-  for (const ValidationItem& item : items) {
-    order.push_back(std::string(store::ItemKindName(item.ref.kind)) + " " + item.ref.name + " " +
-                    item.ref.type + " " + item.event);
-  }
-  EXPECT_THAT(order, ElementsAre("element Car Class Orba_OnRunElementRule",
-                                 "element badEngine Class Orba_OnRunElementRule",
-                                 "element boom Class Orba_OnRunElementRule",
-                                 "package Model Package Orba_OnRunPackageRule",
-                                 "package badViews Package Orba_OnRunPackageRule",
-                                 "connector  Association Orba_OnRunConnectorRule",
-                                 "operation badRun Operation Orba_OnRunMethodRule",
-                                 "operation stop Operation Orba_OnRunMethodRule"));
-  const host::ElementPtr engine = items.at(1).subject.at(0).As<host::Element>();
-  EXPECT_EQ(engine->Name(), "badEngine");
-  EXPECT_EQ(items[1].ref.guid, engine->ElementGUID());
-  const host::PackagePtr package = repository_->GetPackageByID(items.at(4).subject.at(0).ToInt32());
-  EXPECT_EQ(items[4].ref.guid, package->Element()->ElementGUID());
-  EXPECT_EQ(items[4].subject.size(), 1u);
-  const host::ConnectorPtr link =
-      repository_->GetConnectorByID(items.at(5).subject.at(0).ToInt32());
-  EXPECT_EQ(items[5].ref.guid, link->ConnectorGUID());
-  const host::MethodPtr method = engine->Methods()->Items().at(0);
-  EXPECT_THAT(items.at(6).subject,
-              ElementsAre(Variant(method->MethodGUID()), Variant(engine->ElementID())));
-  EXPECT_EQ(items[6].ref.guid, method->MethodGUID());
-  EXPECT_THAT(CollectValidationItems(*ImportedModel(R"({"packages": []})")), IsEmpty());
-}
-
 // An id wider than 32 bits (written by something other than a host) would
 // come back cut down and name another item, or none.
 TEST_F(ValidatorTest, AnIdWiderThan32BitsIsADamagedModel) {
