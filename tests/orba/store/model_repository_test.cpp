@@ -227,8 +227,7 @@ TEST_F(ModelObjectsTest, AddNewAndUpdateCreateAnElementOrDiagramWhereTheCollecti
   EXPECT_TRUE(created->Update());
   EXPECT_GT(created->ElementID(), 0);
   EXPECT_THAT(created->ElementGUID(), MatchesRegex(kGuidPattern));
-  EXPECT_THAT(services_.calls,
-              ElementsAre("Created " + std::to_string(created->ElementID())));
+  EXPECT_THAT(services_.calls, ElementsAre("Created " + std::to_string(created->ElementID())));
   EXPECT_THAT(NamesOf(elements), ElementsAre("Vehicle", "Wheel", "Drive"));
   elements->Refresh();
   EXPECT_THAT(NamesOf(elements), ElementsAre("Vehicle", "Wheel", "Drive", "Engine"));
