@@ -6,8 +6,6 @@
 #include "automation/dispatch.h"
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
-#include "orba/store/model_session.h"
-#include "orba/store/store_error.h"
 #include "orba/validator/model_items.h"
 
 namespace orba::validator {
@@ -111,17 +109,6 @@ class ValidatorTest : public ::testing::Test {
   store::ModelRepositoryPtr repository_ = ImportedModel();
   std::shared_ptr<RuleAddin> addin_ = std::make_shared<RuleAddin>();
 };
-
-// An id wider than 32 bits (written by something other than a host) would
-// come back cut down and name another item, or none.
-TEST_F(ValidatorTest, AnIdWiderThan32BitsIsADamagedModel) {
-  repository_->Session().Db().Execute(
-      "UPDATE t_object SET Object_ID = 4294967296 + Object_ID WHERE Name = 'Car'");
-  EXPECT_THAT([&] { CollectValidationItems(*repository_); },
-              ::testing::ThrowsMessage<store::StoreError>(
-                  ::testing::AllOf(::testing::StartsWith("model file is damaged: "),
-                                   ::testing::HasSubstr("does not fit in 32 bits"))));
-}
 
 // Each registered rule runs on each item in item order; a failing call is
 // recorded with its rule, item and error, and validation goes on.
