@@ -153,6 +153,11 @@ TEST_F(ValidatorTest, RunsEveryRuleOnEveryItemAndRecordsReportsFailuresAndProgre
   const std::vector<ValidationItem> items = CollectValidationItems(*repository_);
   EXPECT_EQ(result.violations[1].item.guid, items[1].ref.guid);
   EXPECT_EQ(result.violations[5].item.guid, items[6].ref.guid);
+  // An element is passed as its object, an operation by GUID with its owner's id.
+  const host::ElementPtr engine = items.at(1).subject.at(0).As<host::Element>();
+  EXPECT_EQ(engine->Name(), "badEngine");
+  EXPECT_THAT(items.at(6).subject,
+              ElementsAre(Variant(items[6].ref.guid), Variant(engine->ElementID())));
   ASSERT_EQ(result.failures.size(), 2u);
   EXPECT_EQ(result.failures[0].rule, "Naming rules");
   EXPECT_EQ(result.failures[1].rule, "Stereotype rules");
