@@ -108,21 +108,17 @@ inline std::string ErrorOf(const std::function<void()>& action) {
   }
 }
 
+// Records the elements created and the items modified; ignores the rest.
 class RecordingHostServices : public HostServices {
  public:
-  void RunSearch(const std::string& name, const std::string& term, const std::string& options,
-                 const std::string& data) override {
-    calls.push_back("RunSearch " + name + "|" + term + "|" + options + "|" + data);
-  }
-  void RedrawOpenDiagrams(bool full) override { calls.push_back(full ? "Redraw" : "Redraw quick"); }
-  void OpenDiagram(int32_t id) override { calls.push_back("OpenDiagram " + std::to_string(id)); }
-  void ElementCreated(int32_t id) override {
-    calls.push_back("ElementCreated " + std::to_string(id));
-  }
+  void RunSearch(const std::string&, const std::string&, const std::string&,
+                 const std::string&) override {}
+  void RedrawOpenDiagrams(bool) override {}
+  void OpenDiagram(int32_t) override {}
+  void ElementCreated(int32_t id) override { calls.push_back("Created " + std::to_string(id)); }
   void ItemModified(const std::string& guid, int32_t object_type) override {
-    calls.push_back("ItemModified " + guid + " " + std::to_string(object_type));
+    calls.push_back("Modified " + guid + " " + std::to_string(object_type));
   }
-
   std::vector<std::string> calls;
 };
 

@@ -29,13 +29,6 @@ ValidationResult SampleResult() {
   return result;
 }
 
-TEST(LevelTest, ErrorTypesMapToLevels) {
-  for (const auto& [error_type, level] : {std::pair{0, "warning"}, std::pair{1, "error"},
-                                          std::pair{2, "note"}, std::pair{-1, "note"}}) {
-    EXPECT_STREQ(LevelOf(error_type), level) << error_type;
-  }
-}
-
 TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
   std::ostringstream text;
   WriteValidationText(SampleResult(), text);
@@ -54,17 +47,23 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
             "3 violations on 2 items (2 rules run on 5 items), 2 failures\n");
 }
 
-TEST(ValidationTextTest, ControlCharactersInTextsAreShownNotObeyed) {
+// An error type other than 0 or 1 is a note; a run without failures succeeds.
+TEST(ValidationTextTest, ControlCharactersAreShownNotObeyedAndOtherErrorTypesAreNotes) {
   ValidationResult result;
+  result.rules = {{"rule-1", "category-1", 2, "View rules"}};
+  result.items_checked = 1;
   result.violations = {
-      {"SysML", "View rules", 0, "bad\x1b[2J", {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
+      {"SysML", "View rules", 2, "bad\x1b[2J", {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
   std::ostringstream text;
   WriteValidationText(result, text);
   EXPECT_EQ(text.str(),
             "element \"two\\x0Alines\" {E} (Class)\n"
-            "  warning: View rules: bad\\x1B[2J\n"
+            "  note: View rules: bad\\x1B[2J\n"
             "\n"
-            "1 violation on 1 item (0 rules run on 0 items)\n");
+            "1 violation on 1 item (1 rule run on 1 item)\n");
+  const ordered_json run = ValidationSarif("m.obx", result)["runs"][0];
+  EXPECT_EQ(run["invocations"][0]["executionSuccessful"], true);
+  EXPECT_EQ(run["results"][0]["level"], "note");
 }
 
 TEST(ValidationJsonTest, HoldsTheModelTheViolationsInReportOrderAndTheFailures) {
@@ -125,18 +124,6 @@ TEST(ValidationSarifTest, IsOneRunWithTheRulesAResultPerViolationAndTheFailures)
   EXPECT_EQ(notifications[0]["associatedRule"]["id"], "Flow Port rules");
   EXPECT_EQ(notifications[0]["locations"][0]["logicalLocations"][0]["fullyQualifiedName"], "{C}");
   EXPECT_FALSE(notifications[1].contains("locations"));
-}
-
-TEST(ValidationCleanTest, ACleanResultIsOneSummaryLineAndASuccessfulRunWithoutResults) {
-  ValidationResult clean;
-  clean.rules = {{"rule-1", "category-1", 0, "View rules"}};
-  clean.items_checked = 1;
-  std::ostringstream text;
-  WriteValidationText(clean, text);
-  EXPECT_EQ(text.str(), "0 violations on 0 items (1 rule run on 1 item)\n");
-  const ordered_json sarif = ValidationSarif("m.obx", clean);
-  EXPECT_EQ(sarif["runs"][0]["invocations"][0]["executionSuccessful"], true);
-  EXPECT_TRUE(sarif["runs"][0]["results"].empty());
 }
 
 }  // namespace
