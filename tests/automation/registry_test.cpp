@@ -65,7 +65,9 @@ TEST_F(RegistryTest, WhatIsNoRegisteredComponentIsAClearError) {
   EXPECT_EQ(GetProperty(*plain, "Kind").value.String(), "plain");
   EXPECT_THROW(CreateObjectFromModule(Built("libplain_factory_module.so"), "Test.Other"), Error);
   std::ofstream(file_) << "[Components]\nno equals sign here\n";
-  EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); }, ThrowsMessage<Error>(HasSubstr("line 2")));
+  EXPECT_THAT([&] { Registry(file_).ModuleFor("X"); },
+              ThrowsMessage<Error>("component registry " + file_.string() +
+                                   ", line 2: expected Key=Value, found \"no equals sign here\""));
 }
 
 // Each file call of a registration failing in turn: the failure is reported

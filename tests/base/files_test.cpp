@@ -3,18 +3,14 @@
 // failure is reported naming the file and the reason, and a write is whole or absent.
 #include "base/files.h"
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <optional>
 
 #include "support/failing_file_system.h"
 #include "support/temp_folder.h"
@@ -143,41 +139,12 @@ TEST_F(FilesTest, OnlyFilesAreReplaced) {
   EXPECT_EQ(ModeOf("model"), 0604u) << "a built file takes the permissions of the old";
 }
 
-TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
-  std::optional<FileLock> lock;
-  lock.emplace(OperatingSystem(), Path("file.lock"), "file");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int fd = ::open(Path("file.lock").c_str(), O_RDWR);
-    _exit(::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0);  // must find it held
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  lock.reset();
-  EXPECT_THAT([&] { FileLock(OperatingSystem(), Path("no/such/lock"), "settings file"); },
-              ThrowsMessage<FileError>(HasSubstr("cannot lock settings file")));
-}
-
-TEST_F(FilesTest, AnAtomicWriteIsWholeOrAbsentWhicheverCallFails) {
-  Write("settings.ini", "old", 0600);
-  const auto messages = FailEachCallInTurn<FileError>(
-      fs_, [&] { WriteFileAtomically(fs_, Path("settings.ini"), "new", "settings file"); },
-      [&](const std::string& failure) {
-        EXPECT_EQ(Read("settings.ini"), failure.empty() ? "new" : "old") << failure;
-        EXPECT_EQ(ModeOf("settings.ini"), 0600u);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
-        Write("settings.ini", "old", 0600);
-      });
-  EXPECT_THAT(messages, Each("cannot write settings file " + Path("settings.ini").string() +
-                             ": Input/output error"));
-  EXPECT_GE(messages.size(), 5u);  // open, fchmod, write, fsync, close, rename
-}
-
-// Reading, moving a built file into place (the old one stays until the rename),
-// locking and making folders, each call failing in turn.
+// Reading, writing atomically, moving a built file into place (the old one
+// stays until the rename), locking and making folders, each call failing in
+// turn: each failure is reported naming the file, and the settings file is
+// whole or as it was, with its permissions and no temporary file beside it.
 TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
-  Write("settings.ini", "old");
+  const std::string settings = Path("settings.ini").string();
   const auto nested = Path("a") / "b";
   const struct {
     std::function<void()> operation;
@@ -185,12 +152,13 @@ TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
     size_t calls;
     const char* after;  // the settings file once the operation succeeded
   } cases[] = {
-      {[&] { EXPECT_EQ(ReadRegularFile(fs_, Path("settings.ini"), "settings file", 100), "old"); },
-       "cannot read settings file " + Path("settings.ini").string(), 4,
-       "old"},  // open, fstat, 2 reads
-      {[&] { MoveIntoPlace(fs_, Path("built"), Path("settings.ini"), "model file"); },
-       "cannot write model file " + Path("settings.ini").string(), 3,
-       "new"},  // stat, chmod, rename
+      {[&] { EXPECT_EQ(ReadRegularFile(fs_, settings, "settings file", 100), "old"); },
+       "cannot read settings file " + settings, 4, "old"},  // open, fstat, 2 reads
+      {[&] { WriteFileAtomically(fs_, settings, "new", "settings file"); },
+       "cannot write settings file " + settings, 7,
+       "new"},  // stat, open, fchmod, write, fsync, close, rename
+      {[&] { MoveIntoPlace(fs_, Path("built"), settings, "model file"); },
+       "cannot write model file " + settings, 3, "new"},  // stat, chmod, rename
       {[&] { FileLock lock(fs_, Path("x.lock"), "settings file"); },
        "cannot lock settings file " + Path("x.lock").string(), 2, "old"},  // open, flock
       {[&] { MakeFolders(fs_, nested, "settings folder"); },
@@ -198,11 +166,16 @@ TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
        static_cast<size_t>(std::distance(nested.begin(), nested.end())), "old"},  // one mkdir each
   };
   for (const auto& each : cases) {
+    Write("settings.ini", "old", 0600);
     Write("built", "new");
     const auto messages =
         FailEachCallInTurn<FileError>(fs_, each.operation, [&](const std::string& failure) {
           EXPECT_EQ(Read("settings.ini"), failure.empty() ? each.after : "old") << failure;
-          Write("settings.ini", "old");
+          EXPECT_EQ(ModeOf("settings.ini"), 0600u) << failure;
+          for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+            EXPECT_EQ(entry.path().string().find(".writing"), std::string::npos) << failure;
+          }
+          Write("settings.ini", "old", 0600);
           Write("built", "new");
         });
     EXPECT_THAT(messages, Each(each.message + ": Input/output error"));

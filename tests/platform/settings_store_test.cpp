@@ -85,18 +85,6 @@ TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
   EXPECT_EQ(store_.GetSetting("SysML", "Other", "Parts", "x"), "x");
 }
 
-TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions) {
-  const auto dotfiles = folder_.path() / "SysML.ini";
-  std::ofstream(dotfiles) << "[Options]\nParts=0\n";
-  fs::permissions(dotfiles, fs::perms::owner_read | fs::perms::owner_write);
-  fs::create_directories(file_.parent_path());
-  fs::create_symlink(dotfiles, file_);
-  Save("Parts", "1");
-  EXPECT_TRUE(fs::is_symlink(file_));
-  EXPECT_EQ(testing_support::FileBytes(dotfiles), "[Options]\nParts=1\n");
-  EXPECT_EQ(fs::status(dotfiles).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
-
 // Neither read nor written: a corrupt file (named with its line), a binary one, a folder.
 TEST_F(SettingsStoreTest, WhatIsNoSettingsFileIsAClearErrorAndStaysAsItIs) {
   const std::pair<std::string, std::string> cases[] = {
@@ -145,17 +133,6 @@ TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
       EXPECT_EQ(store_.GetSetting("SysML", section, "K" + std::to_string(i), ""), section) << i;
     }
   }
-}
-
-TEST(SettingsStoreFolderTest, FollowsTheConfigHome) {
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  const std::string restore = saved ? saved : "";
-  setenv("XDG_CONFIG_HOME", "/tmp/config-home", 1);
-  EXPECT_EQ(IniSettingsStore::DefaultFolder(), "/tmp/config-home/orba");
-  if (saved)
-    setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
-  else
-    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
