@@ -7,14 +7,18 @@
 
 #include <fstream>
 
+#include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Each;
 using testing::HasSubstr;
+using testing::MatchesRegex;
 using testing::ThrowsMessage;
+using testing_support::FailEachCallInTurn;
 using Settings = std::vector<std::pair<std::string, std::string>>;  // keys of [Options] and values
 
 class SettingsStoreTest : public testing::Test {
@@ -120,6 +124,33 @@ TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
       EXPECT_EQ(store_.GetSetting("SysML", section, "K" + std::to_string(i), ""), section) << i;
     }
   }
+}
+
+// Each file call failing in turn: a failed save is reported and leaves the
+// stored value as it was; a failed read is an error, never the default.
+TEST_F(SettingsStoreTest, ASaveIsWholeOrAbsentWhicheverCallFails) {
+  testing_support::FailingFileSystem failing;
+  IniSettingsStore store(folder_.path() / "orba", failing);
+  Save("Parts", "1");
+  const auto messages = FailEachCallInTurn<SettingsError>(
+      failing, [&] { store.SaveSetting("SysML", "Options", "Parts", "2"); },
+      [&](const std::string& failure) {
+        EXPECT_EQ(Get("Parts"), failure.empty() ? "2" : "1");
+        Save("Parts", "1");
+      });
+  EXPECT_THAT(messages, Each(MatchesRegex("cannot (create|lock|read|write) settings (folder|file) "
+                                          ".*: Input/output error")));
+  EXPECT_GE(messages.size(), 10u);  // folders, lock, read and write each fail
+}
+
+TEST_F(SettingsStoreTest, AFailedReadIsAnErrorNotTheDefault) {
+  testing_support::FailingFileSystem failing;
+  IniSettingsStore store(folder_.path() / "orba", failing);
+  Save("Parts", "1");
+  const auto messages = FailEachCallInTurn<SettingsError>(
+      failing, [&] { EXPECT_EQ(store.GetSetting("SysML", "Options", "Parts", "0"), "1"); },
+      [](const std::string&) {});
+  EXPECT_EQ(messages.size(), 4u);  // open, fstat, the read of the text, the read at its end
 }
 
 }  // namespace
