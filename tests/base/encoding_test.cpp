@@ -1,9 +1,11 @@
-// UTF-8 and XML escaping: the one reader, writer and escaper every layer uses.
+// UTF-8, XML escaping and control characters shown as escapes: the one
+// reader, writer and escapers every layer uses.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
+#include "base/text.h"
 #include "base/utf8.h"
 #include "base/xml_escape.h"
 
@@ -65,6 +67,20 @@ TEST(XmlEscapeTest, EachDocumentGetsTheEscapingItNeeds) {
   EXPECT_EQ(EscapeXml("bad \xC3 \xED\xA0\x80", XmlEscaping::kText),
             "bad \uFFFD \uFFFD\uFFFD\uFFFD");
   EXPECT_THROW(EscapeXml("bad \xC3", XmlEscaping::kAsciiAttribute), std::runtime_error);
+}
+
+TEST(TextTest, ControlCharactersAreShownAsEscapes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain \xC3\xA4 text", "plain \xC3\xA4 text"},
+      {"title\x1B]0;owned\x07", "title\\x1B]0;owned\\x07"},
+      {"two\nlines\r\tend\x7F", "two\\x0Alines\\x0D\\x09end\\x7F"},
+      {std::string("zero\0", 5), "zero\\x00"},
+      {"csi \xC2\x9B"
+       "2J and nbsp \xC2\xA0",
+       "csi \\u009B2J and nbsp \xC2\xA0"},
+      {"cut \xC2", "cut \xC2"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(EscapeControlCharacters(text), shown);
 }
 
 }  // namespace

@@ -3,18 +3,14 @@
 // failure is reported naming the file and the reason, and a write is whole or absent.
 #include "base/files.h"
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <optional>
 
 #include "support/failing_file_system.h"
 #include "support/temp_folder.h"
@@ -22,6 +18,7 @@
 namespace base {
 namespace {
 
+using namespace std::string_literals;
 using ::testing::Each;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
@@ -47,40 +44,69 @@ class FilesTest : public ::testing::Test {
   testing_support::FailingFileSystem fs_;
 };
 
-// Everything that is not a regular file is refused by name, at once: a FIFO
-// without a writer or an endless device would otherwise hang the reader.
-TEST_F(FilesTest, ReadingGivesARegularFilesBytesUpToTheLimit) {
+// What is no regular file is refused by name, at once: a FIFO without a
+// writer or an endless device would otherwise hang a reader. Streams are
+// written only when allowed, folders never; a built file may replace only a
+// file, or nothing; a failed write leaves the old file.
+TEST_F(FilesTest, WhatIsNoRegularFileOrCannotBeWrittenIsRefusedByName) {
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path("socket").c_str());
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   std::filesystem::create_symlink("/dev/zero", Path("zero-link"));
   std::filesystem::create_directory(Path("folder"));
-  const std::pair<std::filesystem::path, const char*> refused[] = {
-      {Path("fifo"), "it is a FIFO"},
-      {"/dev/zero", "it is a device"},
-      {Path("zero-link"), "it is a device"},
-      {Path("folder"), "it is a folder"},
-      {Path("missing"), "no such file"}};
-  for (const auto& [path, reason] : refused) {
-    EXPECT_THAT(
-        [&path = path] { ReadRegularFile(OperatingSystem(), path, "settings file", 1024); },
-        ThrowsMessage<FileError>("cannot read settings file " + path.string() + ": " + reason));
+  Write("file", "old");
+  std::filesystem::create_directory(Path("file.writing-" + std::to_string(::getpid())));
+  std::filesystem::create_symlink("b", Path("a"));
+  std::filesystem::create_symlink("a", Path("b"));
+  const auto read = [](const std::filesystem::path& path, size_t limit = 1024) {
+    return [=] { ReadRegularFile(OperatingSystem(), path, "settings file", limit); };
+  };
+  const auto write = [](const std::filesystem::path& path, WriteOptions options = {}) {
+    return [=] { WriteFileAtomically(OperatingSystem(), path, "x", "model file", options); };
+  };
+  const auto replace = [](const std::filesystem::path& path) {
+    return [=] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); };
+  };
+  const std::string reading = "cannot read settings file ", writing = "cannot write model file ";
+  const std::pair<std::function<void()>, std::string> refused[] = {
+      {read(Path("fifo")), reading + Path("fifo").string() + ": it is a FIFO"},
+      {read("/dev/zero"), reading + "/dev/zero: it is a device"},
+      {read(Path("zero-link")), reading + Path("zero-link").string() + ": it is a device"},
+      {read(Path("folder")), reading + Path("folder").string() + ": it is a folder"},
+      {read(Path("missing")), reading + Path("missing").string() + ": no such file"},
+      {read(Path("file"), 2), reading + Path("file").string() + ": it is larger than"},
+      {write("/dev/null"), writing + "/dev/null: it is a device"},
+      {write(Path("folder"), {.allow_streams = true}),
+       writing + Path("folder").string() + ": it is a folder"},
+      {write(Path("file")), writing + Path("file").string() + ": File exists"},
+      {write(Path("no/such/folder")),
+       writing + Path("no/such/folder").string() + ": No such file or directory"},
+      {write(Path("a")), Path("a").string() + ": too many levels of symbolic links"},
+      {replace(Path("fifo")), writing + Path("fifo").string() + ": it is a FIFO"},
+      {replace(Path("socket")), writing + Path("socket").string() + ": it is a socket"},
+      {replace("/dev/null"), writing + "/dev/null: it is a device"}};
+  for (const auto& [operation, message] : refused) {
+    EXPECT_THAT(operation, ThrowsMessage<FileError>(HasSubstr(message)));
   }
-  EXPECT_EQ(ReadRegularFileIfPresent(OperatingSystem(), Path("missing"), "settings file", 1024),
-            std::nullopt);
-  const std::string text("a\0b\r\n", 5);
-  Write("file", text);
-  std::filesystem::create_symlink("file", Path("link"));
-  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("link"), "", 5), text);
-  EXPECT_THAT([&] { ReadRegularFile(OperatingSystem(), Path("file"), "", 4); },
-              ThrowsMessage<FileError>(HasSubstr("it is larger than")));
+  ::close(sock);
+  EXPECT_EQ(Read("file"), "old");
+  EXPECT_NO_THROW(write("/dev/null", {.allow_streams = true})());
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
-// A write through links replaces their target, keeps its permissions and
-// leaves no temporary file; a dangling link's target is made. A failed write
-// leaves the old file.
-TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
-  Write("target", "old", 0600);
+// Through links: a read gives the target's bytes; a write replaces the target,
+// keeps its permissions and leaves no temporary file; a dangling link's target
+// is made; a built file takes the place and permissions of the old.
+TEST_F(FilesTest, LinkedFilesAreReadAndReplacedWhereTheyLive) {
+  EXPECT_EQ(ReadRegularFileIfPresent(OperatingSystem(), Path("missing"), "settings file", 1024),
+            std::nullopt);
+  Write("target", std::string("a\0b\r\n", 5), 0600);
   std::filesystem::create_symlink("target", Path("link"));
   std::filesystem::create_symlink("link", Path("link-to-link"));
+  EXPECT_EQ(ReadRegularFile(OperatingSystem(), Path("link-to-link"), "", 5), "a\0b\r\n"s);
   WriteFileAtomically(OperatingSystem(), Path("link-to-link"), "new", "file");
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link")));
   EXPECT_EQ(Read("target"), "new");
@@ -90,94 +116,22 @@ TEST_F(FilesTest, AWriteReplacesTheLinkedFileAndKeepsItsPermissions) {
   WriteFileAtomically(OperatingSystem(), Path("dangling"), "text", "file", {.new_file_mode = 0640});
   EXPECT_EQ(Read("made"), "text");
   EXPECT_EQ(ModeOf("made") & ~0640u, 0u) << "the umask may only take bits away";
-
-  std::filesystem::create_directory(Path("target.writing-" + std::to_string(::getpid())));
-  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("target"), "x", "file"); },
-              ThrowsMessage<FileError>(HasSubstr("cannot write file " + Path("target").string())));
-  EXPECT_EQ(Read("target"), "new");
-  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("no/such/folder"), "x", "file"); },
-              ThrowsMessage<FileError>(HasSubstr("No such file or directory")));
-  std::filesystem::create_symlink("b", Path("a"));
-  std::filesystem::create_symlink("a", Path("b"));
-  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), Path("a"), "x", "file"); },
-              ThrowsMessage<FileError>(HasSubstr("too many levels of symbolic links")));
-}
-
-// Streams are written only when allowed, folders never; a built file may
-// replace only a file, or nothing.
-TEST_F(FilesTest, OnlyFilesAreReplaced) {
-  EXPECT_THAT([&] { WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "model file"); },
-              ThrowsMessage<FileError>("cannot write model file /dev/null: it is a device"));
-  EXPECT_NO_THROW(
-      WriteFileAtomically(OperatingSystem(), "/dev/null", "x", "", {.allow_streams = true}));
-  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
-  std::filesystem::create_directory(Path("folder"));
-  EXPECT_THAT(
-      [&] {
-        WriteFileAtomically(OperatingSystem(), Path("folder"), "x", "", {.allow_streams = true});
-      },
-      ThrowsMessage<FileError>(HasSubstr("it is a folder")));
-  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path("socket").c_str());
-  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  for (const auto& [path, kind] :
-       {std::pair{Path("fifo"), "a FIFO"}, std::pair{Path("socket"), "a socket"},
-        std::pair{std::filesystem::path("/dev/null"), "a device"}}) {
-    EXPECT_THAT(
-        [&path = path] { ReplaceableFileTarget(OperatingSystem(), path, "model file"); },
-        ThrowsMessage<FileError>("cannot write model file " + path.string() + ": it is " + kind));
-  }
-  ::close(sock);
   EXPECT_EQ(ReplaceableFileTarget(OperatingSystem(), Path("new"), "model file"), Path("new"));
-  Write("model", "old", 0604);
-  std::filesystem::create_symlink("model", Path("link"));
   const std::filesystem::path target =
       ReplaceableFileTarget(OperatingSystem(), Path("link"), "model file");
-  EXPECT_EQ(target, Path("model"));
-  Write("built", "new");
+  EXPECT_EQ(target, Path("target"));
+  Write("built", "built");
   MoveIntoPlace(OperatingSystem(), Path("built"), target, "model file");
-  EXPECT_EQ(Read("link"), "new");
-  EXPECT_EQ(ModeOf("model"), 0604u) << "a built file takes the permissions of the old";
+  EXPECT_EQ(Read("link"), "built");
+  EXPECT_EQ(ModeOf("target"), 0600u) << "a built file takes the permissions of the old";
 }
 
-TEST_F(FilesTest, ALockIsExclusiveBetweenProcesses) {
-  std::optional<FileLock> lock;
-  lock.emplace(OperatingSystem(), Path("file.lock"), "file");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int fd = ::open(Path("file.lock").c_str(), O_RDWR);
-    _exit(::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0);  // must find it held
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  lock.reset();
-  EXPECT_THAT([&] { FileLock(OperatingSystem(), Path("no/such/lock"), "settings file"); },
-              ThrowsMessage<FileError>(HasSubstr("cannot lock settings file")));
-}
-
-TEST_F(FilesTest, AnAtomicWriteIsWholeOrAbsentWhicheverCallFails) {
-  Write("settings.ini", "old", 0600);
-  const auto messages = FailEachCallInTurn<FileError>(
-      fs_, [&] { WriteFileAtomically(fs_, Path("settings.ini"), "new", "settings file"); },
-      [&](const std::string& failure) {
-        EXPECT_EQ(Read("settings.ini"), failure.empty() ? "new" : "old") << failure;
-        EXPECT_EQ(ModeOf("settings.ini"), 0600u);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
-        Write("settings.ini", "old", 0600);
-      });
-  EXPECT_THAT(messages, Each("cannot write settings file " + Path("settings.ini").string() +
-                             ": Input/output error"));
-  EXPECT_GE(messages.size(), 5u);  // open, fchmod, write, fsync, close, rename
-}
-
-// Reading, moving a built file into place (the old one stays until the rename),
-// locking and making folders, each call failing in turn.
+// Reading, writing atomically, moving a built file into place (the old one
+// stays until the rename), locking and making folders, each call failing in
+// turn: each failure is reported naming the file, and the settings file is
+// whole or as it was, with its permissions and no temporary file beside it.
 TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
-  Write("settings.ini", "old");
+  const std::string settings = Path("settings.ini").string();
   const auto nested = Path("a") / "b";
   const struct {
     std::function<void()> operation;
@@ -185,12 +139,13 @@ TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
     size_t calls;
     const char* after;  // the settings file once the operation succeeded
   } cases[] = {
-      {[&] { EXPECT_EQ(ReadRegularFile(fs_, Path("settings.ini"), "settings file", 100), "old"); },
-       "cannot read settings file " + Path("settings.ini").string(), 4,
-       "old"},  // open, fstat, 2 reads
-      {[&] { MoveIntoPlace(fs_, Path("built"), Path("settings.ini"), "model file"); },
-       "cannot write model file " + Path("settings.ini").string(), 3,
-       "new"},  // stat, chmod, rename
+      {[&] { EXPECT_EQ(ReadRegularFile(fs_, settings, "settings file", 100), "old"); },
+       "cannot read settings file " + settings, 4, "old"},  // open, fstat, 2 reads
+      {[&] { WriteFileAtomically(fs_, settings, "new", "settings file"); },
+       "cannot write settings file " + settings, 7,
+       "new"},  // stat, open, fchmod, write, fsync, close, rename
+      {[&] { MoveIntoPlace(fs_, Path("built"), settings, "model file"); },
+       "cannot write model file " + settings, 3, "new"},  // stat, chmod, rename
       {[&] { FileLock lock(fs_, Path("x.lock"), "settings file"); },
        "cannot lock settings file " + Path("x.lock").string(), 2, "old"},  // open, flock
       {[&] { MakeFolders(fs_, nested, "settings folder"); },
@@ -198,11 +153,16 @@ TEST_F(FilesTest, EveryFailedCallIsReportedNamingTheFile) {
        static_cast<size_t>(std::distance(nested.begin(), nested.end())), "old"},  // one mkdir each
   };
   for (const auto& each : cases) {
+    Write("settings.ini", "old", 0600);
     Write("built", "new");
     const auto messages =
         FailEachCallInTurn<FileError>(fs_, each.operation, [&](const std::string& failure) {
           EXPECT_EQ(Read("settings.ini"), failure.empty() ? each.after : "old") << failure;
-          Write("settings.ini", "old");
+          EXPECT_EQ(ModeOf("settings.ini"), 0600u) << failure;
+          for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+            EXPECT_EQ(entry.path().string().find(".writing"), std::string::npos) << failure;
+          }
+          Write("settings.ini", "old", 0600);
           Write("built", "new");
         });
     EXPECT_THAT(messages, Each(each.message + ": Input/output error"));

@@ -7,9 +7,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 namespace platform {
@@ -24,14 +24,13 @@ TEST(DesktopHelpViewerTest, HandsTheFileToTheOpenerAndLeavesNoChildBehind) {
       << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened << ".part'\n"
       << "mv '" << opened << ".part' '" << opened << "'\n";
   std::filesystem::permissions(folder.path() / "xdg-open", std::filesystem::perms::owner_all);
-  const std::string saved_path = std::getenv("PATH");
-  setenv("PATH", (folder.path().string() + ":" + saved_path).c_str(), 1);
+  testing_support::ScopedEnvironment environment;
+  environment.Set("PATH", (folder.path().string() + ":" + std::getenv("PATH")).c_str());
   const std::string help_file = (folder.path() / "Help with spaces & 'quotes'.chm").string();
   DesktopHelpViewer().ShowContext(help_file, 1000);
   for (int attempt = 0; attempt < 500 && !std::filesystem::exists(opened); ++attempt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  setenv("PATH", saved_path.c_str(), 1);
   EXPECT_EQ(testing_support::FileBytes(opened), help_file);
   errno = 0;
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nothing left to reap

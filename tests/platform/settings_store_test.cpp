@@ -7,14 +7,18 @@
 
 #include <fstream>
 
+#include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Each;
 using testing::HasSubstr;
+using testing::MatchesRegex;
 using testing::ThrowsMessage;
+using testing_support::FailEachCallInTurn;
 using Settings = std::vector<std::pair<std::string, std::string>>;  // keys of [Options] and values
 
 class SettingsStoreTest : public testing::Test {
@@ -85,20 +89,12 @@ TEST_F(SettingsStoreTest, SavingChangesOnlyItsLineAndReadingFindsWhatStands) {
   EXPECT_EQ(store_.GetSetting("SysML", "Other", "Parts", "x"), "x");
 }
 
-TEST_F(SettingsStoreTest, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions) {
-  const auto dotfiles = folder_.path() / "SysML.ini";
-  std::ofstream(dotfiles) << "[Options]\nParts=0\n";
-  fs::permissions(dotfiles, fs::perms::owner_read | fs::perms::owner_write);
-  fs::create_directories(file_.parent_path());
-  fs::create_symlink(dotfiles, file_);
-  Save("Parts", "1");
-  EXPECT_TRUE(fs::is_symlink(file_));
-  EXPECT_EQ(testing_support::FileBytes(dotfiles), "[Options]\nParts=1\n");
-  EXPECT_EQ(fs::status(dotfiles).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
-
-// Neither read nor written: a corrupt file (named with its line), a binary one, a folder.
-TEST_F(SettingsStoreTest, WhatIsNoSettingsFileIsAClearErrorAndStaysAsItIs) {
+// A key or value that would break the file is refused; a corrupt file (named
+// with its line) or a binary one is neither read nor written.
+TEST_F(SettingsStoreTest, WhatIsNoSettingIsAClearErrorAndChangesNothing) {
+  EXPECT_THROW(Save("Parts", "1\n[Evil]"), SettingsError);
+  EXPECT_THROW(Save("Pa=rts", "1"), SettingsError);
+  EXPECT_FALSE(fs::exists(file_));
   const std::pair<std::string, std::string> cases[] = {
       {"[Options]\nParts=1\nthis line is not a setting\n", "SysML.ini, line 3"},
       {std::string("[Options]\nParts=1\0\x01", 20),
@@ -109,23 +105,6 @@ TEST_F(SettingsStoreTest, WhatIsNoSettingsFileIsAClearErrorAndStaysAsItIs) {
     EXPECT_THROW(Save("Parts", "0"), SettingsError);
     EXPECT_EQ(testing_support::FileBytes(file_), bytes);
   }
-  fs::remove(file_);
-  fs::create_directories(file_);
-  EXPECT_THAT([&] { Get("Parts"); }, ThrowsMessage<SettingsError>(HasSubstr("it is a folder")));
-  EXPECT_THROW(Save("Parts", "1"), SettingsError);
-  EXPECT_TRUE(fs::is_directory(file_));
-}
-
-TEST_F(SettingsStoreTest, AFailedWriteIsAClearErrorAndLosesNothing) {
-  EXPECT_THROW(Save("Parts", "1\n[Evil]"), SettingsError);
-  EXPECT_THROW(Save("Pa=rts", "1"), SettingsError);
-  EXPECT_FALSE(fs::exists(file_));
-  Save("Parts", "1");
-  // A folder where the temporary file must go makes the write fail, even for root.
-  fs::create_directory(file_.string() + ".writing-" + std::to_string(getpid()));
-  EXPECT_THAT([&] { Save("Parts", "0"); },
-              ThrowsMessage<SettingsError>(HasSubstr("cannot write settings file")));
-  EXPECT_EQ(Get("Parts"), "1");
 }
 
 TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
@@ -147,15 +126,31 @@ TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNoKey) {
   }
 }
 
-TEST(SettingsStoreFolderTest, FollowsTheConfigHome) {
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  const std::string restore = saved ? saved : "";
-  setenv("XDG_CONFIG_HOME", "/tmp/config-home", 1);
-  EXPECT_EQ(IniSettingsStore::DefaultFolder(), "/tmp/config-home/orba");
-  if (saved)
-    setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
-  else
-    unsetenv("XDG_CONFIG_HOME");
+// Each file call failing in turn: a failed save is reported and leaves the
+// stored value as it was; a failed read is an error, never the default.
+TEST_F(SettingsStoreTest, ASaveIsWholeOrAbsentWhicheverCallFails) {
+  testing_support::FailingFileSystem failing;
+  IniSettingsStore store(folder_.path() / "orba", failing);
+  Save("Parts", "1");
+  const auto messages = FailEachCallInTurn<SettingsError>(
+      failing, [&] { store.SaveSetting("SysML", "Options", "Parts", "2"); },
+      [&](const std::string& failure) {
+        EXPECT_EQ(Get("Parts"), failure.empty() ? "2" : "1");
+        Save("Parts", "1");
+      });
+  EXPECT_THAT(messages, Each(MatchesRegex("cannot (create|lock|read|write) settings (folder|file) "
+                                          ".*: Input/output error")));
+  EXPECT_GE(messages.size(), 10u);  // folders, lock, read and write each fail
+}
+
+TEST_F(SettingsStoreTest, AFailedReadIsAnErrorNotTheDefault) {
+  testing_support::FailingFileSystem failing;
+  IniSettingsStore store(folder_.path() / "orba", failing);
+  Save("Parts", "1");
+  const auto messages = FailEachCallInTurn<SettingsError>(
+      failing, [&] { EXPECT_EQ(store.GetSetting("SysML", "Options", "Parts", "0"), "1"); },
+      [](const std::string&) {});
+  EXPECT_EQ(messages.size(), 4u);  // open, fstat, the read of the text, the read at its end
 }
 
 }  // namespace

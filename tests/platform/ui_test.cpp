@@ -51,22 +51,5 @@ TEST(ConsoleUiTest, TheOptionsFormIsAnsweredByNumber) {
   }
 }
 
-TEST(ScriptedUiTest, RecordsBoxesAndRunsDialogScriptsInOrder) {
-  testing_support::MemorySettingsStore settings;
-  ScriptedUi ui;
-  ui.MessageBox("text", "title", MessageIcon::kCriticalStop);
-  EXPECT_EQ(ui.MessageBoxes(),
-            (std::vector<RecordedMessageBox>{{"text", "title", MessageIcon::kCriticalStop}}));
-  ui.ExpectDialog([](Dialog& dialog) { dialog.Click("cmdOK"); });
-  ui::OptionsDialog first(settings);
-  ui.ShowModal(first);
-  EXPECT_EQ(settings.Writes().size(), 7u);
-  ui::OptionsDialog second(settings);  // no script left: closed by its close box
-  ui.ShowModal(second);
-  EXPECT_TRUE(second.Closed());
-  EXPECT_EQ(settings.Writes().size(), 7u);
-  EXPECT_EQ(ui.DialogsShown().size(), 2u);
-}
-
 }  // namespace
 }  // namespace platform

@@ -14,24 +14,6 @@ std::vector<std::string> Names(const std::vector<XmlNode>& nodes) {
   return names;
 }
 
-// The declaration, where there is one, is the first node and the document element its next sibling.
-TEST(XmlDomTest, TheDocumentElementFollowsTheDeclaration) {
-  XmlDocument document;
-  ASSERT_TRUE(document.loadXML("<?xml version=\"1.0\"?><OrbaData><Data/></OrbaData>"));
-  const XmlNode declaration = document.firstChild();
-  EXPECT_EQ(declaration.nodeName(), "xml");
-  EXPECT_EQ(declaration.nextSibling().nodeName(), "OrbaData");
-  EXPECT_EQ(declaration.nextSibling().firstChild().nodeName(), "Data");
-  EXPECT_FALSE(declaration.nextSibling().nextSibling());
-  ASSERT_TRUE(document.loadXML("<OrbaData/>"));
-  EXPECT_EQ(document.firstChild().nodeName(), "OrbaData");
-  EXPECT_FALSE(document.firstChild().nextSibling());
-  const XmlNode nothing;
-  EXPECT_FALSE(nothing.nextSibling().firstChild());
-  EXPECT_TRUE(nothing.childNodes().empty());
-  EXPECT_EQ(nothing.text(), "");
-}
-
 TEST(XmlDomTest, AFailedLoadLeavesTheDocumentEmpty) {
   XmlDocument document;
   ASSERT_TRUE(document.loadXML("<a><b/></a>"));
@@ -56,21 +38,6 @@ TEST(XmlDomTest, ChildNodesAndTextsAreInDocumentOrder) {
   for (const XmlNode& node : document.selectSingleNode("/r").childNodes())
     texts.push_back(node.text());
   EXPECT_THAT(texts, ElementsAre("Fish & \"Chips\"", "xy<z>", "  ", "", "Größe ✓"));
-}
-
-TEST(XmlDomTest, SelectNodesIsRelativeToTheNodeAndInDocumentOrder) {
-  XmlDocument document;
-  ASSERT_TRUE(document.loadXML(
-      "<M N=\"top\"><M N=\"a\" K=\"x\"><M N=\"deep\" K=\"x\"/></M><M N=\"b\" K=\"y\"/>"
-      "<M N=\"c\" K=\"x\"/></M>"));
-  const XmlNode top = document.selectSingleNode("//M");
-  EXPECT_EQ(top.attributes().getNamedItem("N").text(), "top");
-  std::vector<std::string> selected;
-  for (const XmlNode& node : top.selectNodes("M[@K=\"x\"]")) {
-    selected.push_back(node.attributes().getNamedItem("N").nodeValue());
-  }
-  EXPECT_THAT(selected, ElementsAre("a", "c"));
-  EXPECT_FALSE(top.selectSingleNode("M[@K=\"z\"]"));
 }
 
 TEST(XmlDomTest, AttributesAreFoundByExactName) {

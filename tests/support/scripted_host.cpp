@@ -22,33 +22,11 @@ std::vector<std::string> FaultPlan::CallsWithArguments() const {
   return calls;
 }
 
-int FaultPlan::CountOf(const std::string& name) const {
-  auto found = counts_.find(name);
-  return found == counts_.end() ? 0 : found->second;
-}
-
 std::string FaultPlan::LastArgument(const std::string& name, size_t index) const {
   for (size_t i = calls_.size(); i-- > 0;) {
     if (calls_[i] == name) return index < arguments_[i].size() ? arguments_[i][index] : "";
   }
   return "";
-}
-
-void FaultPlan::Answer(const std::string& name, const std::string& answer) {
-  Answer(name, [answer](const std::vector<std::string>&) { return answer; });
-}
-
-std::optional<std::string> FaultPlan::AnswerTo(const std::string& name,
-                                               const std::vector<std::string>& arguments) const {
-  auto found = answers_.find(name);
-  if (found == answers_.end()) return std::nullopt;
-  return found->second(arguments);
-}
-
-void FaultPlan::ClearCalls() {
-  calls_.clear();
-  arguments_.clear();
-  counts_.clear();
 }
 
 void FaultPlan::Enter(const std::string& name, std::vector<std::string> arguments) {
@@ -116,7 +94,8 @@ auto Forward(const PlanPtr& plan, Interface& inner, const std::string& name, Mem
     if constexpr (Scriptable<Result>) {
       if (auto answer = plan->AnswerTo(name, arguments)) return FromText<Result>(*answer);
     }
-    return Wrap(plan, (inner.*member)(args...));
+    Result result = Wrap(plan, (inner.*member)(args...));
+    return plan->IsHidden(name, arguments) ? Result{} : result;
   }
 }
 
@@ -296,52 +275,14 @@ host::EventArgumentsPtr ScriptedHost::Wrap(const host::EventArgumentsPtr& argume
   return testing_support::Wrap(plan_, arguments);
 }
 
-template <class Member, class... Args>
-auto ScriptedHost::Call(const char* member, Member function, const Args&... args) {
-  return Forward(plan_, *inner_, "Repository." + std::string(member), function, args...);
-}
-
 #undef FORWARD
-#define FORWARD(Result, Member, Parameters, ...)                                \
-  Result ScriptedHost::Member Parameters {                                      \
-    return Call(#Member, &host::Repository::Member __VA_OPT__(, ) __VA_ARGS__); \
+#define FORWARD(Result, Member, Parameters, ...)                          \
+  Result ScriptedHost::Member Parameters {                                \
+    return Forward(plan_, *inner_, "Repository." #Member,                 \
+                   &host::Repository::Member __VA_OPT__(, ) __VA_ARGS__); \
   }
-
-// clang-format off
-FORWARD(int32_t, BuildNumber, ())
-FORWARD(std::string, ModelLocation, ())
-FORWARD(bool, OpenModel, (const std::string& path), path)
-FORWARD(void, CloseModel, ())
-FORWARD(bool, HasTechnology, (const std::string& id), id)
-FORWARD(bool, InstallTechnology, (const std::string& document), document)
-FORWARD(bool, RemoveTechnology, (const std::string& id), id)
-FORWARD(void, SetTechnologyVisibility, (const std::string& id, const std::string& unused, bool visible), id, unused, visible)
-FORWARD(std::string, QueryPerspective, (const std::string& name), name)
-FORWARD(void, InstallPerspective, (const std::string& document, int32_t option), document, option)
-FORWARD(void, SelectPerspective, (const std::string& name, int32_t option), name, option)
-FORWARD(void, RegisterSearches, (const std::string& document), document)
-FORWARD(void, RunSearch, (const std::string& name, const std::string& term, const std::string& options, const std::string& data), name, term, options, data)
-FORWARD(void, RedrawOpenDiagrams, (bool full), full)
-FORWARD(host::PackagePtr, GetSelectedPackage, ())
-FORWARD(void, OpenDiagram, (int32_t diagram_id), diagram_id)
-FORWARD(host::PackagePtr, GetPackageByID, (int32_t id), id)
-FORWARD(host::ConnectorPtr, GetConnectorByID, (int32_t id), id)
-FORWARD(std::string, GetModelItemXml, (const std::string& guid), guid)
-FORWARD(std::string, ExecuteSqlQuery, (const std::string& sql), sql)
-FORWARD(host::ProjectServicesPtr, GetProjectServices, ())
-// clang-format on
+TESSARY_REPOSITORY_MEMBERS(FORWARD)
 #undef FORWARD
 #undef WRAPPED
-
-// Hidden elements are looked up all the same, but not answered.
-host::ElementPtr ScriptedHost::GetElementByID(int32_t id) {
-  host::ElementPtr element = Call("GetElementByID", &host::Repository::GetElementByID, id);
-  return plan_->IsHidden(id) ? nullptr : element;
-}
-
-host::ElementPtr ScriptedHost::GetElementByGUID(const std::string& guid) {
-  host::ElementPtr element = Call("GetElementByGUID", &host::Repository::GetElementByGUID, guid);
-  return plan_->IsHidden(guid) ? nullptr : element;
-}
 
 }  // namespace testing_support

@@ -15,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -32,11 +33,17 @@ class FaultPlan {
   const std::vector<std::vector<std::string>>& Arguments() const { return arguments_; }
   // The calls with their arguments: "Repository.SetTechnologyVisibility(SysML, , True)".
   std::vector<std::string> CallsWithArguments() const;
-  int CountOf(const std::string& name) const;
+  int CountOf(const std::string& name) const {
+    return counts_.contains(name) ? counts_.at(name) : 0;
+  }
   // An argument of the last call of `name` ("" when there is none).
   std::string LastArgument(const std::string& name, size_t index = 0) const;
   // Forgets the calls so far: numbering and counts start again.
-  void ClearCalls();
+  void ClearCalls() {
+    calls_.clear();
+    arguments_.clear();
+    counts_.clear();
+  }
 
   // The n-th call from now on (1-based, every host call counts) throws host::Error.
   void FailAtCall(int n) { calls_to_failure_ = n; }
@@ -47,17 +54,27 @@ class FaultPlan {
   // the wrapped object; a function answers from the call's arguments.
   using Answerer = std::function<std::string(const std::vector<std::string>& arguments)>;
   void Answer(const std::string& name, Answerer answer) { answers_[name] = std::move(answer); }
-  void Answer(const std::string& name, const std::string& answer);
+  void Answer(const std::string& name, const std::string& answer) {
+    Answer(name, [answer](const std::vector<std::string>&) { return answer; });
+  }
   void StopAnswering(const std::string& name) { answers_.erase(name); }
   // The scripted answer to a call of `name` with `arguments`, if any.
   std::optional<std::string> AnswerTo(const std::string& name,
-                                      const std::vector<std::string>& arguments) const;
+                                      const std::vector<std::string>& arguments) const {
+    if (!answers_.contains(name)) return std::nullopt;
+    return answers_.at(name)(arguments);
+  }
 
-  // GetElementByID / GetElementByGUID answer nothing for these.
-  void HideElement(int32_t id) { hidden_ids_.insert(id); }
-  void HideElementGuid(const std::string& guid) { hidden_guids_.insert(guid); }
-  bool IsHidden(int32_t id) const { return hidden_ids_.contains(id); }
-  bool IsHidden(const std::string& guid) const { return hidden_guids_.contains(guid); }
+  // GetElementByID / GetElementByGUID look these up all the same, but answer nothing.
+  void HideElement(int32_t id) {
+    hidden_.insert({"Repository.GetElementByID", {std::to_string(id)}});
+  }
+  void HideElementGuid(const std::string& guid) {
+    hidden_.insert({"Repository.GetElementByGUID", {guid}});
+  }
+  bool IsHidden(const std::string& name, const std::vector<std::string>& arguments) const {
+    return hidden_.contains({name, arguments});
+  }
 
   // Records the call; throws host::Error when it is due to fail.
   void Enter(const std::string& name, std::vector<std::string> arguments = {});
@@ -69,9 +86,37 @@ class FaultPlan {
   std::map<std::string, int> fail_on_;
   std::map<std::string, Answerer> answers_;
   int calls_to_failure_ = 0;  // 0: no call is due to fail
-  std::set<int32_t> hidden_ids_;
-  std::set<std::string> hidden_guids_;
+  std::set<std::pair<std::string, std::vector<std::string>>> hidden_;
 };
+
+// The repository's members, as X(result, member, (parameters), arguments...).
+// clang-format off
+#define TESSARY_REPOSITORY_MEMBERS(X) \
+  X(int32_t, BuildNumber, ()) \
+  X(std::string, ModelLocation, ()) \
+  X(bool, OpenModel, (const std::string& path), path) \
+  X(void, CloseModel, ()) \
+  X(bool, HasTechnology, (const std::string& id), id) \
+  X(bool, InstallTechnology, (const std::string& document), document) \
+  X(bool, RemoveTechnology, (const std::string& id), id) \
+  X(void, SetTechnologyVisibility, (const std::string& id, const std::string& unused, bool visible), id, unused, visible) \
+  X(std::string, QueryPerspective, (const std::string& name), name) \
+  X(void, InstallPerspective, (const std::string& document, int32_t option), document, option) \
+  X(void, SelectPerspective, (const std::string& name, int32_t option), name, option) \
+  X(void, RegisterSearches, (const std::string& document), document) \
+  X(void, RunSearch, (const std::string& name, const std::string& term, const std::string& options, const std::string& data), name, term, options, data) \
+  X(void, RedrawOpenDiagrams, (bool full), full) \
+  X(host::PackagePtr, GetSelectedPackage, ()) \
+  X(void, OpenDiagram, (int32_t diagram_id), diagram_id) \
+  X(host::ElementPtr, GetElementByID, (int32_t id), id) \
+  X(host::PackagePtr, GetPackageByID, (int32_t id), id) \
+  X(host::ConnectorPtr, GetConnectorByID, (int32_t id), id) \
+  X(host::ElementPtr, GetElementByGUID, (const std::string& guid), guid) \
+  X(std::string, GetModelItemXml, (const std::string& guid), guid) \
+  X(std::string, ExecuteSqlQuery, (const std::string& sql), sql) \
+  X(host::ProjectServicesPtr, GetProjectServices, ())
+#define TESSARY_DECLARE_OVERRIDE(Result, Member, Parameters, ...) Result Member Parameters override;
+// clang-format on
 
 class ScriptedHost : public host::Repository {
  public:
@@ -82,39 +127,13 @@ class ScriptedHost : public host::Repository {
   host::ElementPtr Wrap(const host::ElementPtr& element) const;
   host::EventArgumentsPtr Wrap(const host::EventArgumentsPtr& arguments) const;
 
-  int32_t BuildNumber() override;
-  std::string ModelLocation() override;
-  bool OpenModel(const std::string& path) override;
-  void CloseModel() override;
-  bool HasTechnology(const std::string& id) override;
-  bool InstallTechnology(const std::string& document) override;
-  bool RemoveTechnology(const std::string& id) override;
-  void SetTechnologyVisibility(const std::string& id, const std::string& unused,
-                               bool visible) override;
-  std::string QueryPerspective(const std::string& name) override;
-  void InstallPerspective(const std::string& document, int32_t option) override;
-  void SelectPerspective(const std::string& name, int32_t option) override;
-  void RegisterSearches(const std::string& document) override;
-  void RunSearch(const std::string& name, const std::string& term, const std::string& options,
-                 const std::string& data) override;
-  void RedrawOpenDiagrams(bool full) override;
-  host::PackagePtr GetSelectedPackage() override;
-  void OpenDiagram(int32_t diagram_id) override;
-  host::ElementPtr GetElementByID(int32_t id) override;
-  host::PackagePtr GetPackageByID(int32_t id) override;
-  host::ConnectorPtr GetConnectorByID(int32_t id) override;
-  host::ElementPtr GetElementByGUID(const std::string& guid) override;
-  std::string GetModelItemXml(const std::string& guid) override;
-  std::string ExecuteSqlQuery(const std::string& sql) override;
-  host::ProjectServicesPtr GetProjectServices() override;
+  TESSARY_REPOSITORY_MEMBERS(TESSARY_DECLARE_OVERRIDE)
 
  private:
-  // Forwards the repository's `member` with its recording, answers and failures.
-  template <class Member, class... Args>
-  auto Call(const char* member, Member function, const Args&... args);
-
   host::RepositoryPtr inner_;
   std::shared_ptr<FaultPlan> plan_;
 };
+
+#undef TESSARY_DECLARE_OVERRIDE
 
 }  // namespace testing_support

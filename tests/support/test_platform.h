@@ -1,10 +1,11 @@
 // TestPlatform: the platform services of an add-in under test — settings in
-// memory (with a switch that makes reads or writes fail), a ScriptedUi that
-// records message boxes and scripts dialogs, and a help viewer that records.
+// memory (with a switch that makes writes fail), a ScriptedUi that records
+// message boxes and scripts dialogs, and a help viewer that records.
 #pragma once
 
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,18 +16,34 @@ namespace testing_support {
 class MemorySettingsStore : public platform::SettingsStore {
  public:
   std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
-                         const std::string& default_value) override;
+                         const std::string& default_value) override {
+    ++reads;
+    auto found = values_.find(app + "/" + section + "/" + key);
+    return found == values_.end() ? default_value : found->second;
+  }
   void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
-                   const std::string& value) override;
+                   const std::string& value) override {
+    if (fail_writes) throw platform::SettingsError("cannot write settings: the store is read-only");
+    values_[app + "/" + section + "/" + key] = value;
+    writes_.push_back(key + "=" + value);
+  }
 
   // The SysML options, as the add-in stores them.
   void SetOption(const std::string& key, const std::string& value) {
     values_["SysML/Options/" + key] = value;
   }
   // Several options at once: "Parts=1;ShowAlways=0".
-  void SetOptions(const std::string& assignments);
-  std::string Option(const std::string& key) const;
-  bool HasOption(const std::string& key) const { return values_.contains("SysML/Options/" + key); }
+  void SetOptions(const std::string& assignments) {
+    std::istringstream list(assignments);
+    for (std::string assignment; std::getline(list, assignment, ';');) {
+      const size_t equals = assignment.find('=');
+      SetOption(assignment.substr(0, equals), assignment.substr(equals + 1));
+    }
+  }
+  std::string Option(const std::string& key) const {
+    auto found = values_.find("SysML/Options/" + key);
+    return found == values_.end() ? "" : found->second;
+  }
 
   // Every SaveSetting so far, as "Key=Value", in order.
   const std::vector<std::string>& Writes() const { return writes_; }
