@@ -14,7 +14,7 @@
 //     expect [throws] REPORT .. the reports so far, in order ("none": none);
 //                               "throws": the last event failed
 //     calls NAME COUNT          the events so far made COUNT host calls of NAME
-//                               ("*": of any name)
+//                               ("*": of any name; COUNT "~": not checked)
 //     faults                    the case so far again once per host call of its
 //                               last event, that call failing: the event fails
 //                               and keeps the reports made before
@@ -22,13 +22,12 @@
 //     VALUE ...                 replaced by the row's value ("-": empty)
 //
 // RULE is a local rule id, or =ID for the host rule id ID. A KEY (or OWNER)
-// "?" is an item the host cannot find. A report is MESSAGE, RULE:MESSAGE or
-// RULE:MESSAGE/ERRORTYPE, MESSAGE the text's string id; reports may be joined
-// by commas. FIELD=~ is left out, and so is an item or hide line whose KEY is
-// "~"; KEY*N stands for N items KEY1 to KEYN; tag.NAME=VALUE adds a tagged
-// value. Values are text ("..." may hold spaces), JSON for *Aggregation and
-// values starting with [. Elements are named after their key and go into the
-// root package.
+// "?" is an item the host cannot find. A report is MESSAGE (its string id),
+// RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE; reports may be joined by commas.
+// FIELD=~ is left out, and so is an item or hide line whose KEY is "~"; KEY*N
+// stands for N items KEY1 to KEYN; tag.NAME=VALUE adds a tagged value. "..."
+// is one word. Values are text, JSON for *Aggregation and values starting with
+// [. Elements are named after their key and go into the root package.
 //
 // golden/registered_rules.txt holds what the rules register: the category,
 // then per rule its host id, category, error type, local id, the run events
@@ -67,8 +66,6 @@ struct RuleCase {
   std::vector<Statement> statements;
   friend void PrintTo(const RuleCase& c, std::ostream* out) { *out << c.title; }
 };
-
-// ---- Reading case files ----
 
 // The words of a line, split at spaces; "..." is one word, without its quotes.
 Statement Words(const std::string& text) {
@@ -159,8 +156,6 @@ std::vector<RuleCase> ReadRuleCases(const std::filesystem::path& path) {
   return expanded;
 }
 
-// ---- The model of a case ----
-
 // The FIELD=VALUE tokens of a statement from `first` on, onto `item`.
 nlohmann::json Fields(nlohmann::json item, const Statement& tokens, size_t first) {
   for (size_t i = first; i < tokens.size(); ++i) {
@@ -209,8 +204,6 @@ std::string ModelOf(const std::vector<Statement>& statements) {
   }
   return model.dump();
 }
-
-// ---- Running a case ----
 
 // The id at the place of `id` in `from` (its first registration), in `to`; `none` if absent.
 std::string Paired(const std::vector<std::string>& from, const std::vector<std::string>& to,
@@ -359,7 +352,7 @@ TEST_P(RuleCaseTest, ReportsWhatTheCaseExpects) {
     threw = Act(harness, s, 0, threw);
     if (s[0] == "expect") {
       Expect(harness, s, threw);
-    } else if (s[0] == "calls") {
+    } else if (s[0] == "calls" && s.at(2) != "~") {
       const size_t count = s.at(1) == "*" ? plan.Calls().size() : plan.CountOf(s[1]);
       EXPECT_EQ(count, std::stoul(s.at(2))) << s[1];
     } else if (s[0] == "faults") {
@@ -390,9 +383,8 @@ std::vector<RuleCase> AllCases() {
 INSTANTIATE_TEST_SUITE_P(Cases, RuleCaseTest, testing::ValuesIn(AllCases()),
                          [](const auto& info) { return info.param.name; });
 
-// ---- The registry and the shared helpers ----
-
-// An item for every run event, and a flow port that Rule_09 reports (137).
+// The registry and the shared helpers. An item for every run event, and a
+// flow port that Rule_09 reports (137).
 const std::vector<Statement> kItems{
     {"element", "cls", "Class", R"(operations=[{"name": "op", "guid": "{OP}"}])"},
     {"element", "iface", "Interface", "metatype=Interface"},
