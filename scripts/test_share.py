@@ -8,7 +8,8 @@
                            the same for the modules only
 
 What counts: non-blank lines of what we wrote. Code is every C++ file (.cpp,
-.h) under src/ and bench/ (the benchmarks measure, they do not test); tests
+.h) under src/ and bench/ (the benchmarks measure, they do not test) and the
+add-in's own data under src/ (shape scripts, XML resources); tests
 are every file under tests/ except CMakeLists.txt (C++, case files, golden
 files) and the fuzz targets' C++ under fuzz/ (their corpus is the fuzzer's
 output, not ours). A module is a folder of src/ (src/orba's folders each
@@ -46,7 +47,8 @@ def module_of(relative):
 def tally():
     code, tests = {}, {}
     for path in [*ROOT.glob("src/**/*"), *ROOT.glob("bench/*")]:
-        if path.is_file() and path.suffix in (".cpp", ".h"):
+        if path.is_file() and (path.suffix in (".cpp", ".h") or
+                               path.suffix in (".txt", ".xml") and path.name != "CMakeLists.txt"):
             name = module_of(path.relative_to(ROOT))
             code[name] = code.get(name, 0) + counted_lines(path)
     for path in [*ROOT.glob("tests/**/*"), *ROOT.glob("fuzz/*")]:
