@@ -239,6 +239,8 @@ class OrbaTest : public ::testing::Test {
         throw std::runtime_error("no terminal");
       posix_spawn_file_actions_adddup2(&actions, terminal, 0);
       posix_spawn_file_actions_adddup2(&actions, terminal, 2);
+      const std::string input = *typed_ + "\x04";  // typed ahead, then the end of input
+      EXPECT_EQ(write(terminal_, input.data(), input.size()), ssize_t(input.size()));
     }
     rlimit original{};
     ::getrlimit(RLIMIT_FSIZE, &original);
@@ -251,11 +253,7 @@ class OrbaTest : public ::testing::Test {
     ::setrlimit(RLIMIT_FSIZE, &original);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot run orba: " + std::to_string(spawned));
-    if (typed_) {
-      close(terminal);
-      const std::string input = *typed_ + "\x04";  // then the end of input
-      EXPECT_EQ(write(terminal_, input.data(), input.size()), ssize_t(input.size()));
-    }
+    if (typed_) close(terminal);
     return pid;
   }
 
