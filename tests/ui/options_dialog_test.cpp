@@ -35,7 +35,6 @@ struct OptionsCase {
 const OptionsCase kCases[] = {
     // Loading puts the stored numbers into the boxes; "Only with perspective" is the opposite of
     // "Show always", ticked when that is 0.
-    {"AllZero", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0", "", "00000010", "", false, false},
     {"ShowAlwaysGreyed", "ShowAlways=2", "", "00000200", "", false, false},
     {"EveryCompartment", "Parts=1;FlowPorts=1;Parameters=1;AllocatedTo=1;AllocatedFrom=1;ShowCompartmentRequirements=1", "", "11111011", "", false, false},
     {"GreyedValuesAsStored", "Parts=2;AllocatedTo=2;ShowCompartmentRequirements=2", "", "20020012", "", false, false},
@@ -47,7 +46,7 @@ const OptionsCase kCases[] = {
     {"CompartmentBoxesToggle", "FlowPorts=1", "chkParts chkFlowPorts chkRequirements", "10000011", "", false, false},
     {"GreyedBoxesIgnoreClicks", "AllocatedTo=1", "chkAllocatedTo chkAllocatedFrom", "00010010", "", false, false},
     // OK stores all seven keys, greyed ones too; Cancel and the close box store nothing.
-    {"OkUnchangedRewritesAllSevenKeys", "", "cmdOK", "00000010", "0000000", true, false},
+    {"OkUnchangedRewritesAllSevenKeys", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0", "cmdOK", "00000010", "0000000", true, false},
     {"OkKeepsTheStoredValues", "Parts=1;Parameters=2;ShowAlways=1;ShowCompartmentRequirements=1", "cmdOK", "10200101", "1020011", true, false},
     {"OkAfterSwitchingToShowAlways", "", "chkShowAlways cmdOK", "00000100", "0000010", true, true},
     {"OkAfterSwitchingBackIsUnchanged", "ShowAlways=1", "chkOnlyWithPerspective chkShowAlways cmdOK", "00000100", "0000010", true, false},

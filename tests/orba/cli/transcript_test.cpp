@@ -62,11 +62,6 @@ extern char** environ;
 namespace orba::cli::testing {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::StartsWith;
-
 const std::filesystem::path kCases = TESSARY_SOURCE_ROOT "/tests/orba/cli/cases";
 const std::string kBin = TESSARY_BUILD_BIN_DIR;
 
@@ -189,13 +184,13 @@ void ExpectText(const std::string& actual, const std::string& check) {
     EXPECT_EQ(Violations(nlohmann::json::parse(actual)),
               Violations(nlohmann::json::parse(std::ifstream(expected))));
   } else if (verb == "has") {
-    EXPECT_THAT(actual, HasSubstr(expected));
+    EXPECT_THAT(actual, ::testing::HasSubstr(expected));
   } else if (verb == "lacks") {
-    EXPECT_THAT(actual, Not(HasSubstr(expected)));
+    EXPECT_THAT(actual, ::testing::Not(::testing::HasSubstr(expected)));
   } else if (verb == "is") {
     EXPECT_EQ(actual, expected);
   } else if (verb == "starts") {
-    EXPECT_THAT(actual, StartsWith(expected));
+    EXPECT_THAT(actual, ::testing::StartsWith(expected));
   } else {
     ADD_FAILURE() << "unknown check " << verb;
   }
@@ -341,12 +336,12 @@ class OrbaTest : public ::testing::Test {
                                       std::filesystem::last_write_time(Path(rest)));
       EXPECT_TRUE(kept_.try_emplace(rest, now).first->second == now) << rest << " changed";
     } else if (keyword == "gone") {
-      EXPECT_THAT(FilesStartingWith(rest), IsEmpty());
+      EXPECT_THAT(FilesStartingWith(rest), ::testing::IsEmpty());
     } else if (keyword == "refused") {
       const std::string problem = Decoded(Run(rest));
       EXPECT_EQ(run_.exit_code, 2) << run_.err;
       EXPECT_EQ(run_.out, "");
-      EXPECT_THAT(run_.err, HasSubstr(problem));
+      EXPECT_THAT(run_.err, ::testing::HasSubstr(problem));
     } else {
       ADD_FAILURE() << "unknown keyword " << keyword;
     }
@@ -390,7 +385,7 @@ TEST_F(OrbaTest, AnInterruptedImportLeavesNoFileBehind) {
   kill(import, SIGINT);
   EXPECT_EQ(Wait(import).signal, SIGINT)
       << "the import ended before it was interrupted: " << run_.err;
-  EXPECT_THAT(FilesStartingWith("large.obx"), IsEmpty());
+  EXPECT_THAT(FilesStartingWith("large.obx"), ::testing::IsEmpty());
 }
 
 // Each click creates a diagram; one that finds the model in use waits for it.
