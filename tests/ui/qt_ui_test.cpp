@@ -122,13 +122,10 @@ void SaveScreenshot(QWidget& window, const QString& name) {
 // Escape keeps the window open (it has no cancel button); what stays open is
 // closed by its close box once inspected.
 TEST_F(QtUiTest, OptionsWindowShowsTheStoredValuesReactsAndOnlyOkStores) {
-  const std::vector<std::string> stored_by_ok = {"Parts=0",
-                                                 "FlowPorts=1",
-                                                 "Parameters=0",
-                                                 "AllocatedTo=1",
-                                                 "AllocatedFrom=2",
-                                                 "ShowAlways=0",
-                                                 "ShowCompartmentRequirements=0"};
+  // clang-format off
+  const std::vector<std::string> stored_by_ok = {"Parts=0", "FlowPorts=1", "Parameters=0", "AllocatedTo=1",
+                                                 "AllocatedFrom=2", "ShowAlways=0", "ShowCompartmentRequirements=0"};
+  // clang-format on
   for (const std::string leave : {"cmdOK", "cmdCancel", "close box", "Escape"}) {
     SCOPED_TRACE(leave);
     testing_support::MemorySettingsStore settings;

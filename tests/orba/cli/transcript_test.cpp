@@ -52,6 +52,7 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include "orba/store/model_file_faults.h"
@@ -158,16 +159,14 @@ bool RefersToForbiddenCharacter(const std::string& xml) {
 }
 
 // What `validate --format json` reported, or what examples/expected_violations.json
-// lists: rule, error type, message and item, sorted.
-std::vector<std::string> Violations(const nlohmann::json& document) {
-  std::vector<std::string> violations;
+// lists: rule, error type, message and the item's kind, GUID and name.
+std::multiset<nlohmann::json> Violations(const nlohmann::json& document) {
+  std::multiset<nlohmann::json> violations;
   for (const nlohmann::json& each : document["violations"]) {
     const nlohmann::json& item = each["item"];
-    violations.push_back(each["rule"].get<std::string>() + "|" + each["errorType"].dump() + "|" +
-                         each["message"].get<std::string>() + "|" + item["kind"].dump() +
-                         item["guid"].dump() + item["name"].dump());
+    violations.insert(nlohmann::json::array({each["rule"], each["errorType"], each["message"],
+                                             item["kind"], item["guid"], item["name"]}));
   }
-  std::sort(violations.begin(), violations.end());
   return violations;
 }
 
