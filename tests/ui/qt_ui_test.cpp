@@ -4,18 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QImage>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
-#include <QTimer>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,7 +28,9 @@ class QtUiTest : public testing::Test {
       GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): the Qt windows need a display";
     }
     testing_support::UseXvfbDisplay();
-    ui_ = std::make_unique<QtUi>(std::make_shared<ScriptedUi>());
+    platform_ = MakeDefaultPlatform("/opt/sysml", "qt");
+    ui_ = dynamic_cast<QtUi*>(&platform_->UserInterface());
+    ASSERT_NE(ui_, nullptr);
     ASSERT_TRUE(ui_->CanShowWindows());
     timers_ = std::make_unique<QObject>();
   }
@@ -65,7 +56,8 @@ class QtUiTest : public testing::Test {
 
   testing_support::MemorySettingsStore settings_;
   testing_support::TestModel model_{testing_support::kEmptyModel};
-  std::unique_ptr<QtUi> ui_;
+  std::shared_ptr<Platform> platform_;
+  QtUi* ui_ = nullptr;
   std::unique_ptr<QObject> timers_;  // its end cancels timers a test left pending
 };
 
@@ -95,6 +87,17 @@ void PressKey(QWidget& window, int key) {
   QApplication::sendEvent(&window, &press);
 }
 
+// Leaves the window by a button, a key ("Enter", "Escape") or its close box.
+void Leave(QWidget& window, const std::string& way) {
+  if (way == "close box") {
+    window.close();
+  } else if (way == "Enter" || way == "Escape") {
+    PressKey(window, way == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+  } else {
+    Click(window, way.c_str());
+  }
+}
+
 // The focusable controls from `first` on, following the focus chain round.
 std::vector<std::string> TabOrder(QWidget& first) {
   std::vector<std::string> order;
@@ -116,74 +119,43 @@ void SaveScreenshot(QWidget& window, const QString& name) {
   EXPECT_EQ(QImage(path).size(), window.size() * window.devicePixelRatio());
 }
 
-TEST_F(QtUiTest, OptionsWindowShowsTheStoredValuesReactsAndStoresOnOk) {
-  settings_.SetOptions("ShowAlways=1;AllocatedTo=1;AllocatedFrom=2;Parts=2");
-  ui::OptionsDialog dialog(settings_);
-  WhenShown([](QWidget& window) {
-    EXPECT_EQ(window.windowTitle(), "Quindle Technology for SysML - Options");
-    EXPECT_EQ(StateOf(window, "chkShowAlways"), Qt::Checked);
-    EXPECT_EQ(StateOf(window, "chkOnlyWithPerspective"), Qt::Unchecked);
-    EXPECT_EQ(StateOf(window, "chkAllocatedTo"), Qt::Checked);
-    EXPECT_EQ(StateOf(window, "chkAllocatedFrom"), Qt::PartiallyChecked);
-    EXPECT_EQ(StateOf(window, "chkParts"), Qt::PartiallyChecked);
-    EXPECT_FALSE(Find(window, "chkAllocatedTo").isEnabled());
-    EXPECT_TRUE(Find(window, "chkParts").isEnabled());
-    SaveScreenshot(window, "options");
-    Click(window, "chkOnlyWithPerspective");
-    EXPECT_EQ(StateOf(window, "chkShowAlways"), Qt::Unchecked);
-    Click(window, "chkParts");  // Qt's own cycle would tick a greyed box; the model unticks it
-    EXPECT_EQ(StateOf(window, "chkParts"), Qt::Unchecked);
-    Click(window, "chkFlowPorts");
-    Click(window, "chkAllocatedTo");  // disabled: no effect
-    EXPECT_EQ(StateOf(window, "chkAllocatedTo"), Qt::Checked);
-    Click(window, "cmdOK");
-    EXPECT_FALSE(window.isVisible());
-  });
-  ui_->ShowModal(dialog);
-  EXPECT_EQ(settings_.Writes(),
-            (std::vector<std::string>{"Parts=0", "FlowPorts=1", "Parameters=0", "AllocatedTo=1",
-                                      "AllocatedFrom=2", "ShowAlways=0",
-                                      "ShowCompartmentRequirements=0"}));
-  EXPECT_TRUE(dialog.IsShowAlwaysChanged());
-}
-
-// Ways of leaving a window without its OK button.
-void CancelButton(QWidget& window) { Click(window, "cmdCancel"); }
-void CloseBox(QWidget& window) { window.close(); }
-void Escape(QWidget& window) { PressKey(window, Qt::Key_Escape); }
-void Enter(QWidget& window) { PressKey(window, Qt::Key_Return); }
-
-TEST_F(QtUiTest, LeavingOptionsWithoutOkWritesNothingAndOnlyEscapeKeepsItOpen) {
-  for (const auto& [close, closes] :
-       {std::pair{&CancelButton, true}, std::pair{&CloseBox, true}, std::pair{&Escape, false}}) {
-    ui::OptionsDialog dialog(settings_);
+// Escape keeps the window open (it has no cancel button); what stays open is
+// closed by its close box once inspected.
+TEST_F(QtUiTest, OptionsWindowShowsTheStoredValuesReactsAndOnlyOkStores) {
+  // clang-format off
+  const std::vector<std::string> stored_by_ok = {"Parts=0", "FlowPorts=1", "Parameters=0", "AllocatedTo=1",
+                                                 "AllocatedFrom=2", "ShowAlways=0", "ShowCompartmentRequirements=0"};
+  // clang-format on
+  for (const std::string leave : {"cmdOK", "cmdCancel", "close box", "Escape"}) {
+    SCOPED_TRACE(leave);
+    testing_support::MemorySettingsStore settings;
+    settings.SetOptions("ShowAlways=1;AllocatedTo=1;AllocatedFrom=2;Parts=2");
+    ui::OptionsDialog dialog(settings);
     bool closed_by_it = false;
-    WhenShown([&, close = close](QWidget& window) {
-      Click(window, "chkShowAlways");
-      close(window);
+    WhenShown([&](QWidget& window) {
+      EXPECT_EQ(window.windowTitle(), "Quindle Technology for SysML - Options");
+      EXPECT_EQ(StateOf(window, "chkShowAlways"), Qt::Checked);
+      EXPECT_EQ(StateOf(window, "chkOnlyWithPerspective"), Qt::Unchecked);
+      EXPECT_EQ(StateOf(window, "chkAllocatedTo"), Qt::Checked);
+      EXPECT_EQ(StateOf(window, "chkAllocatedFrom"), Qt::PartiallyChecked);
+      EXPECT_EQ(StateOf(window, "chkParts"), Qt::PartiallyChecked);
+      EXPECT_FALSE(Find(window, "chkAllocatedTo").isEnabled());
+      EXPECT_TRUE(Find(window, "chkParts").isEnabled());
+      if (leave == "cmdOK") SaveScreenshot(window, "options");
+      Click(window, "chkOnlyWithPerspective");
+      EXPECT_EQ(StateOf(window, "chkShowAlways"), Qt::Unchecked);
+      Click(window, "chkParts");  // Qt's own cycle would tick a greyed box; the model unticks it
+      EXPECT_EQ(StateOf(window, "chkParts"), Qt::Unchecked);
+      Click(window, "chkFlowPorts");
+      Click(window, "chkAllocatedTo");  // disabled: no effect
+      EXPECT_EQ(StateOf(window, "chkAllocatedTo"), Qt::Checked);
+      Leave(window, leave);
       closed_by_it = !window.isVisible() && dialog.Closed();
     });
     ui_->ShowModal(dialog);
-    EXPECT_EQ(closed_by_it, closes);
-    EXPECT_TRUE(settings_.Writes().empty());
-    EXPECT_FALSE(dialog.IsShowAlwaysChanged());
-  }
-}
-
-// OK is both the default and the cancel button.
-TEST_F(QtUiTest, AboutClosesByEnterEscapeOrCloseBoxAndReleasesTheRepository) {
-  const host::RepositoryPtr repository = model_.Repository();
-  for (const auto close : {Enter, Escape, CloseBox}) {
-    ui::AboutDialog dialog;
-    bool closed_by_it = false;
-    WhenShown([&](QWidget& window) {
-      close(window);
-      closed_by_it = !window.isVisible();
-    });
-    dialog.ShowIt(repository, *ui_);
-    EXPECT_TRUE(closed_by_it);
-    EXPECT_EQ(dialog.Repository(), nullptr);
-    EXPECT_EQ(repository.use_count(), 2);  // here and in the model
+    EXPECT_EQ(closed_by_it, leave != "Escape");
+    EXPECT_EQ(settings.Writes(), leave == "cmdOK" ? stored_by_ok : std::vector<std::string>{});
+    EXPECT_EQ(dialog.IsShowAlwaysChanged(), leave == "cmdOK");
   }
 }
 
@@ -201,32 +173,42 @@ TEST_F(QtUiTest, FailuresOfTheOptionsReachTheCaller) {
   EXPECT_FALSE(shown);
 }
 
-TEST_F(QtUiTest, AboutWindowShowsTitleVersionAndPicture) {
-  ui::AboutDialog dialog;
-  WhenShown([&](QWidget& window) {
-    EXPECT_EQ(window.windowTitle(), "Quindle Technology for SysML - About");
-    EXPECT_EQ(TabOrder(Find(window, "cmdOK")), std::vector<std::string>{"cmdOK"});
-    EXPECT_TRUE(Find<QPushButton>(window, "cmdOK").isDefault());
-    EXPECT_EQ(Find<QLabel>(window, "lblVersion").text(), "Version 1.0");
-    auto& title = Find<QLabel>(window, "lblTitle");
-    EXPECT_EQ(title.font().family(), "MS Sans Serif");
-    EXPECT_TRUE(title.font().bold());
-    // 13.5 points, or smaller where this machine's substitute font would overflow the label.
-    EXPECT_LE(title.font().pointSizeF(), 13.5);
-    EXPECT_GT(title.font().pointSizeF(), 8);
-    const QRect box = title.contentsRect();
-    EXPECT_TRUE(
-        box.contains(QFontMetrics(title.font()).boundingRect(box, Qt::TextWordWrap, title.text())));
-    EXPECT_FALSE(Find(window, "lblVersion").font().bold());
-    const QPixmap picture = Find<QLabel>(window, "Picture1").pixmap();
-    EXPECT_EQ(picture.size(), QSize(60, 165));
-    EXPECT_EQ(picture.toImage().pixel(10, 14), 0xFFFFFFFFu);  // a block's white corner
-    EXPECT_EQ(dialog.Repository(), model_.Repository());
-    SaveScreenshot(window, "about");
-    Click(window, "cmdOK");
-  });
-  dialog.ShowIt(model_.Repository(), *ui_);
-  EXPECT_TRUE(dialog.Closed());
+// OK is both the default and the cancel button: Enter, Escape and the close
+// box close the window as it does, and the repository is released.
+TEST_F(QtUiTest, AboutWindowShowsTitleVersionAndPictureAndClosesEveryWay) {
+  const host::RepositoryPtr repository = model_.Repository();
+  for (const std::string leave : {"cmdOK", "Enter", "Escape", "close box"}) {
+    SCOPED_TRACE(leave);
+    ui::AboutDialog dialog;
+    bool closed_by_it = false;
+    WhenShown([&](QWidget& window) {
+      EXPECT_EQ(window.windowTitle(), "Quindle Technology for SysML - About");
+      EXPECT_EQ(TabOrder(Find(window, "cmdOK")), std::vector<std::string>{"cmdOK"});
+      EXPECT_TRUE(Find<QPushButton>(window, "cmdOK").isDefault());
+      EXPECT_EQ(Find<QLabel>(window, "lblVersion").text(), "Version 1.0");
+      auto& title = Find<QLabel>(window, "lblTitle");
+      EXPECT_EQ(title.font().family(), "MS Sans Serif");
+      EXPECT_TRUE(title.font().bold());
+      // 13.5 points, or smaller where this machine's substitute font would overflow the label.
+      EXPECT_LE(title.font().pointSizeF(), 13.5);
+      EXPECT_GT(title.font().pointSizeF(), 8);
+      const QRect box = title.contentsRect();
+      EXPECT_TRUE(box.contains(
+          QFontMetrics(title.font()).boundingRect(box, Qt::TextWordWrap, title.text())));
+      EXPECT_FALSE(Find(window, "lblVersion").font().bold());
+      const QPixmap picture = Find<QLabel>(window, "Picture1").pixmap();
+      EXPECT_EQ(picture.size(), QSize(60, 165));
+      EXPECT_EQ(picture.toImage().pixel(10, 14), 0xFFFFFFFFu);  // a block's white corner
+      if (leave == "cmdOK") SaveScreenshot(window, "about");
+      Leave(window, leave);
+      closed_by_it = !window.isVisible();
+    });
+    dialog.ShowIt(repository, *ui_);
+    EXPECT_TRUE(closed_by_it);
+    EXPECT_TRUE(dialog.Closed());
+    EXPECT_EQ(dialog.Repository(), nullptr);
+    EXPECT_EQ(repository.use_count(), 2);  // here and in the model
+  }
 }
 
 // A dialog of its own, to see the rendering of any control list: the frame
@@ -319,16 +301,13 @@ TEST_F(QtUiTest, MessageBoxesShowTitleTextIconAndOkOnly) {
   }
 }
 
-TEST_F(QtUiTest, KeepsOneApplicationAndIsTheDefaultPlatformsChoiceWhenAsked) {
+// The default platform gives these windows for "qt" when there is a display
+// (see SetUp); later windows use the application the first one made.
+TEST_F(QtUiTest, KeepsOneApplication) {
   QCoreApplication* first = QCoreApplication::instance();
   ASSERT_NE(qobject_cast<QApplication*>(first), nullptr);
-  QtUi second(std::make_shared<ScriptedUi>());
-  EXPECT_TRUE(second.CanShowWindows());
+  EXPECT_TRUE(QtUi(std::make_shared<ScriptedUi>()).CanShowWindows());
   EXPECT_EQ(QCoreApplication::instance(), first);
-  const auto with_qt = MakeDefaultPlatform("/opt/sysml", "qt");
-  const auto without_qt = MakeDefaultPlatform("/opt/sysml", "none");
-  EXPECT_NE(dynamic_cast<QtUi*>(&with_qt->UserInterface()), nullptr);
-  EXPECT_NE(dynamic_cast<ConsoleUi*>(&without_qt->UserInterface()), nullptr);
 }
 
 }  // namespace

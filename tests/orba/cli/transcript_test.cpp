@@ -10,10 +10,11 @@
 //   link NAME TARGET         makes a symbolic link
 //   env NAME=VALUE           sets a variable for the runs that follow
 //   fsize BYTES              limits the size of the files the runs that follow write
+//   typed LINES              the runs that follow read LINES, then the end of input,
+//                            from a terminal that is their stderr too
 //   orba ARGS [> FILE] [=> N]           runs orba (stdout to FILE), which exits 0 (or N)
 //   out|err has|lacks|is|starts TEXT    what the run wrote on stdout or stderr
-//   out|err clean|json|xml   it is text without a raw control byte but TAB, LF
-//                            and CR; valid JSON; well-formed XML 1.0
+//   out|err json|xml         it is valid JSON; well-formed XML 1.0
 //   out violations FILE      the violations of `orba validate --format json` are
 //                            those FILE lists (examples/expected_violations.json)
 //   file FILE has|lacks|is TEXT         what a file holds
@@ -22,24 +23,25 @@
 //   gone PREFIX              no file's name starts with PREFIX
 //   refused ARGS => PROBLEM  runs orba: exit 2, nothing on stdout, PROBLEM on stderr
 //
-// No run may end by a signal or write a raw control byte on stderr. ARGS are
-// split at spaces outside "double quotes". In ARGS and TEXT, \n, \t, \r, \\,
-// \" and \xNN are escapes, {bin} is the folder of the built programs, {source}
-// the source tree and {cases} the folder of the case files.
+// No run may end by a signal or write a raw control byte (but TAB, LF and CR)
+// on stderr, or on stdout but in JSON. ARGS are split at spaces outside "double quotes". In
+// ARGS and TEXT, \n, \t, \r, \\, \" and \xNN are escapes, {bin} is the folder
+// of the built programs, {source} the source tree, {cases} that of the cases.
 //
-// Each case runs in a sandbox, orba's working folder, where its files are: a
-// temporary folder holding the component registry (with the built add-in
-// module registered) and the settings, so the user's own configuration is
-// never read or written. Below the driver, what cases cannot say: runs that
-// overlap or are interrupted.
+// Each case runs in a sandbox of its own, orba's working folder, which holds
+// the component registry (the built add-in registered) and the settings: the
+// user's own configuration is never read or written. Below the driver, what
+// cases cannot say: runs that overlap or are interrupted.
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -47,8 +49,10 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <pugixml.hpp>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include "orba/store/model_file_faults.h"
@@ -59,18 +63,8 @@ extern char** environ;
 namespace orba::cli::testing {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::StartsWith;
-
 const std::filesystem::path kCases = TESSARY_SOURCE_ROOT "/tests/orba/cli/cases";
-
-std::filesystem::path BuildBin() {
-  const char* bin = std::getenv("TESSARY_BUILD_BIN");
-  if (!bin || !*bin) throw std::runtime_error("TESSARY_BUILD_BIN is not set");
-  return bin;
-}
+const std::string kBin = TESSARY_BUILD_BIN_DIR;
 
 struct OrbaRun {
   int exit_code = -1;  // -1 when a signal ended the process
@@ -115,7 +109,7 @@ std::vector<Case> LoadCases() {
 
 // `text` with its placeholders replaced and its escapes decoded.
 std::string Decoded(std::string text) {
-  for (const auto& [name, value] : {std::pair<std::string, std::string>{"{bin}", BuildBin()},
+  for (const auto& [name, value] : {std::pair<std::string, std::string>{"{bin}", kBin},
                                     {"{source}", TESSARY_SOURCE_ROOT},
                                     {"{cases}", kCases}}) {
     for (size_t at; (at = text.find(name)) != std::string::npos;)
@@ -165,40 +159,37 @@ bool RefersToForbiddenCharacter(const std::string& xml) {
 }
 
 // What `validate --format json` reported, or what examples/expected_violations.json
-// lists: rule, error type, message and item, sorted.
-std::vector<std::string> Violations(const nlohmann::json& document) {
-  std::vector<std::string> violations;
+// lists: rule, error type, message and the item's kind, GUID and name.
+std::multiset<nlohmann::json> Violations(const nlohmann::json& document) {
+  std::multiset<nlohmann::json> violations;
   for (const nlohmann::json& each : document["violations"]) {
     const nlohmann::json& item = each["item"];
-    violations.push_back(each["rule"].get<std::string>() + "|" + each["errorType"].dump() + "|" +
-                         each["message"].get<std::string>() + "|" + item["kind"].dump() +
-                         item["guid"].dump() + item["name"].dump());
+    violations.insert(nlohmann::json::array({each["rule"], each["errorType"], each["message"],
+                                             item["kind"], item["guid"], item["name"]}));
   }
-  std::sort(violations.begin(), violations.end());
   return violations;
 }
 
 void ExpectText(const std::string& actual, const std::string& check) {
   const auto [verb, text] = FirstWord(check);
   const std::string expected = Decoded(text);
-  if (verb == "clean") {
-    EXPECT_FALSE(HoldsRawControl(actual)) << actual;
-  } else if (verb == "json") {
+  if (verb == "json") {
     EXPECT_TRUE(nlohmann::json::accept(actual)) << actual;
   } else if (verb == "xml") {
-    EXPECT_TRUE(pugi::xml_document().load_string(actual.c_str())) << actual;
-    EXPECT_FALSE(HoldsRawControl(actual) || RefersToForbiddenCharacter(actual)) << actual;
+    EXPECT_TRUE(pugi::xml_document().load_string(actual.c_str()) &&
+                !RefersToForbiddenCharacter(actual))
+        << actual;
   } else if (verb == "violations") {
     EXPECT_EQ(Violations(nlohmann::json::parse(actual)),
               Violations(nlohmann::json::parse(std::ifstream(expected))));
   } else if (verb == "has") {
-    EXPECT_THAT(actual, HasSubstr(expected));
+    EXPECT_THAT(actual, ::testing::HasSubstr(expected));
   } else if (verb == "lacks") {
-    EXPECT_THAT(actual, Not(HasSubstr(expected)));
+    EXPECT_THAT(actual, ::testing::Not(::testing::HasSubstr(expected)));
   } else if (verb == "is") {
     EXPECT_EQ(actual, expected);
   } else if (verb == "starts") {
-    EXPECT_THAT(actual, StartsWith(expected));
+    EXPECT_THAT(actual, ::testing::StartsWith(expected));
   } else {
     ADD_FAILURE() << "unknown check " << verb;
   }
@@ -207,19 +198,18 @@ void ExpectText(const std::string& actual, const std::string& check) {
 class OrbaTest : public ::testing::Test {
  protected:
   OrbaTest() {
-    const OrbaRun registered = Run({"register", (BuildBin() / "libtessary.so").string()});
-    if (registered.exit_code != 0)
-      ADD_FAILURE() << "cannot register the add-in: " << registered.err;
+    if (Wait(Start({"register", kBin + "/libtessary.so"})).exit_code != 0)
+      ADD_FAILURE() << "cannot register the add-in: " << run_.err;
   }
 
-  // Starts orba with `args` in the sandbox; stdin is empty, no display is
-  // available unless `environment` ("NAME=value") names one, and stdout goes
-  // to `stdout_path` ("": captured).
-  pid_t Start(const std::vector<std::string>& args, std::vector<std::string> environment = {},
-              const std::string& stdout_path = "") const {
-    std::vector<std::string> argv = {(BuildBin() / "orba").string()};
+  // Starts orba with `args` in the sandbox; stdin is empty (or the terminal
+  // of "typed"), no display is available unless an "env" line names one, and
+  // stdout goes to `stdout_path` ("": captured).
+  pid_t Start(const std::vector<std::string>& args, const std::string& stdout_path = "") {
+    std::vector<std::string> argv = {kBin + "/orba"};
     argv.insert(argv.end(), args.begin(), args.end());
     // Of two entries of one name, the first counts.
+    std::vector<std::string> environment = environment_;
     environment.insert(environment.end(),
                        {"ORBA_REGISTRY=" + Path("components.ini"),
                         "XDG_CONFIG_HOME=" + Path("config"), "HOME=" + Path("")});
@@ -237,24 +227,45 @@ class OrbaTest : public ::testing::Test {
         O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, Path("stderr.txt").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int terminal = -1;
+    if (typed_) {
+      if (openpty(&terminal_, &terminal, nullptr, nullptr, nullptr) != 0)
+        throw std::runtime_error("no terminal");
+      posix_spawn_file_actions_adddup2(&actions, terminal, 0);
+      posix_spawn_file_actions_adddup2(&actions, terminal, 2);
+      const std::string input = *typed_ + "\x04";  // typed ahead, then the end of input
+      EXPECT_EQ(write(terminal_, input.data(), input.size()), ssize_t(input.size()));
+    }
+    rlimit original{};
+    ::getrlimit(RLIMIT_FSIZE, &original);
+    rlimit limited = original;
+    limited.rlim_cur = file_size_limit_;  // inherited by the process started next
+    ::setrlimit(RLIMIT_FSIZE, &limited);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
                                     Pointers(environment).data());
+    ::setrlimit(RLIMIT_FSIZE, &original);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot run orba: " + std::to_string(spawned));
+    if (typed_) close(terminal);
     return pid;
   }
 
-  OrbaRun Wait(pid_t pid, bool stdout_captured = true) const {
+  // Waits for the run, reading what it writes on the terminal until it ends.
+  const OrbaRun& Wait(pid_t pid, bool stdout_captured = true) {
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t got; terminal_ >= 0 && (got = read(terminal_, buffer, sizeof buffer)) > 0;)
+      shown.append(buffer, size_t(got));
+    if (terminal_ >= 0) close(std::exchange(terminal_, -1));
     int status = 0;
     waitpid(pid, &status, 0);
-    return OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+    run_ = OrbaRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
                    stdout_captured ? testing_support::FileBytes(Path("stdout.txt")) : "",
-                   testing_support::FileBytes(Path("stderr.txt")),
+                   typed_ ? shown : testing_support::FileBytes(Path("stderr.txt")),
                    WIFSIGNALED(status) ? WTERMSIG(status) : 0};
+    return run_;
   }
-
-  OrbaRun Run(const std::vector<std::string>& args) const { return Wait(Start(args)); }
 
   std::string Path(const std::string& name) const { return (folder_.path() / name).string(); }
 
@@ -275,26 +286,16 @@ class OrbaTest : public ::testing::Test {
     return pointers;
   }
 
-  testing_support::TempFolder folder_;
-};
-
-class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Case> {
- protected:
   // Runs orba with "ARGS [> FILE] [=> RESULT]" and answers RESULT.
   std::string Run(const std::string& text) {
     static const std::regex kCommand("(.*?)(?: > (.*?))?(?: => (.*))?");
     const std::string line = " " + text;
     std::smatch parts;
     std::regex_match(line, parts, kCommand);
-    rlimit original{};
-    ::getrlimit(RLIMIT_FSIZE, &original);
-    rlimit limited = original;
-    limited.rlim_cur = file_size_limit_;  // inherited by the process started next
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    const pid_t pid = Start(Arguments(parts[1]), environment_, Decoded(parts[2]));
-    ::setrlimit(RLIMIT_FSIZE, &original);
-    run_ = Wait(pid, !parts[2].matched);
+    Wait(Start(Arguments(parts[1]), Decoded(parts[2])), !parts[2].matched);
     EXPECT_EQ(run_.signal, 0);
+    // JSON escapes C0 controls itself and may carry DEL and C1 controls raw.
+    EXPECT_FALSE(HoldsRawControl(run_.out) && !nlohmann::json::accept(run_.out)) << run_.out;
     EXPECT_FALSE(HoldsRawControl(run_.err)) << run_.err;
     return parts[3];
   }
@@ -320,6 +321,8 @@ class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Cas
       environment_.insert(environment_.begin(), rest);  // before an earlier value of the name
     } else if (keyword == "fsize") {
       file_size_limit_ = std::stoul(rest);
+    } else if (keyword == "typed") {
+      typed_ = Decoded(rest);
     } else if (keyword == "orba") {
       const std::string result = Run(rest);
       EXPECT_EQ(run_.exit_code, result.empty() ? 0 : std::stoi(result)) << run_.err;
@@ -332,22 +335,27 @@ class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Cas
                                       std::filesystem::last_write_time(Path(rest)));
       EXPECT_TRUE(kept_.try_emplace(rest, now).first->second == now) << rest << " changed";
     } else if (keyword == "gone") {
-      EXPECT_THAT(FilesStartingWith(rest), IsEmpty());
+      EXPECT_THAT(FilesStartingWith(rest), ::testing::IsEmpty());
     } else if (keyword == "refused") {
       const std::string problem = Decoded(Run(rest));
       EXPECT_EQ(run_.exit_code, 2) << run_.err;
       EXPECT_EQ(run_.out, "");
-      EXPECT_THAT(run_.err, HasSubstr(problem));
+      EXPECT_THAT(run_.err, ::testing::HasSubstr(problem));
     } else {
       ADD_FAILURE() << "unknown keyword " << keyword;
     }
   }
 
+  testing_support::TempFolder folder_;
   std::vector<std::string> environment_;
   rlim_t file_size_limit_ = RLIM_INFINITY;
+  std::optional<std::string> typed_;
+  int terminal_ = -1;  // the terminal of the run started last, if "typed" gave one
   std::map<std::string, std::pair<std::string, std::filesystem::file_time_type>> kept_;
   OrbaRun run_;
 };
+
+class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(TranscriptTest, Holds) {
   for (const auto& [where, line] : GetParam().steps) {
@@ -374,31 +382,29 @@ TEST_F(OrbaTest, AnInterruptedImportLeavesNoFileBehind) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   kill(import, SIGINT);
-  const OrbaRun run = Wait(import);
-  EXPECT_EQ(run.signal, SIGINT) << "the import ended before it was interrupted: " << run.err;
-  EXPECT_THAT(FilesStartingWith("large.obx"), IsEmpty());
+  EXPECT_EQ(Wait(import).signal, SIGINT)
+      << "the import ended before it was interrupted: " << run_.err;
+  EXPECT_THAT(FilesStartingWith("large.obx"), ::testing::IsEmpty());
 }
 
 // Each click creates a diagram; one that finds the model in use waits for it.
 TEST_F(OrbaTest, ConcurrentClicksWaitForEachOtherAndAreAllSaved) {
   constexpr int kClicksAtOnce = 8;
   constexpr int kRounds = 15;
-  ASSERT_EQ(Run({"import", (kCases / "car.json").string(), "-o", "car.obx"}).exit_code, 0);
+  Do("model car");
   for (int round = 0; round < kRounds; ++round) {
     std::vector<pid_t> clicks;
     for (int click = 0; click < kClicksAtOnce; ++click) {
       clicks.push_back(
-          Start({"click", "car.obx", "New &Block Definition Diagram", "--select", "Structure"}, {},
+          Start({"click", "car.obx", "New &Block Definition Diagram", "--select", "Structure"},
                 Path("click" + std::to_string(click) + ".txt")));
     }
     for (const pid_t click : clicks) {
-      const OrbaRun run = Wait(click, false);
-      EXPECT_EQ(run.exit_code, 0) << "round " << round << ": " << run.err;
+      EXPECT_EQ(Wait(click, false).exit_code, 0) << "round " << round << ": " << run_.err;
     }
   }
-  const OrbaRun exported = Run({"export", "car.obx"});
-  EXPECT_EQ(nlohmann::json::parse(exported.out)["diagrams"].size(),
-            size_t{kClicksAtOnce * kRounds});
+  Do("orba export car.obx");
+  EXPECT_EQ(nlohmann::json::parse(run_.out)["diagrams"].size(), size_t{kClicksAtOnce * kRounds});
 }
 
 }  // namespace
