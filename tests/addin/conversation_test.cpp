@@ -7,6 +7,7 @@
 //   stored KEY=VALUE;...  options the user stored
 //   answer MEMBER TEXT    the repository's MEMBER answers TEXT from now on
 //   clicks CONTROL ...    the next dialog shown gets these clicks
+//   fails MEMBER          the next call's first call of the repository's MEMBER fails
 //   call OPERATION ARG... [=> VALUE]
 //                         the host calls the operation by name; it answers
 //                         VALUE, or fails with "error: TEXT" in its error.
@@ -30,6 +31,7 @@
 #include <iomanip>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "addin/addin_fixture.h"
 
@@ -113,6 +115,9 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       const size_t space = rest.find(' ');
       Plan().Answer("Repository." + rest.substr(0, space),
                     space == std::string::npos ? "" : rest.substr(space + 1));
+    } else if (step.keyword == "fails") {
+      failing_ = "Repository." + rest;
+      Plan().FailOn(failing_);
     } else if (step.keyword == "disabled") {
     } else if (step.keyword == "clicks") {
       platform_.ui->ExpectDialog([rest](platform::Dialog& dialog) {
@@ -126,6 +131,7 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       std::vector<Variant> arguments(words.begin() + 1, words.end());  // just as many as given
       const std::string operation = words.front().String();
       const automation::CallResult result = automation::Call(addin_, operation, arguments);
+      Plan().FailOn(std::exchange(failing_, ""), 0);
       const std::string answer = arrow < rest.size() ? rest.substr(arrow + 4) : "";
       if (answer.starts_with("error: ")) {
         EXPECT_FALSE(result.ok);
@@ -165,6 +171,23 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     return news;
   }
 
+  // The host calls so far, the repository's without "Repository." and every
+  // document (an argument of several lines) shown as "<document>".
+  std::vector<std::string> Calls() {
+    std::vector<std::string> calls;
+    for (size_t i = 0; i < Plan().Calls().size(); ++i) {
+      std::string call = Plan().Calls()[i];
+      if (call.starts_with("Repository.")) call.erase(0, std::string_view("Repository.").size());
+      call += "(";
+      for (const std::string& argument : Plan().Arguments()[i]) {
+        call += (call.ends_with("(") ? "" : ", ") +
+                (argument.find('\n') == std::string::npos ? argument : "<document>");
+      }
+      calls.push_back(call + ")");
+    }
+    return calls;
+  }
+
   // Checks what the last call's lines did not state, then forgets what it did.
   void EndCall() {
     SCOPED_TRACE("after the call of " + call_where_);
@@ -193,6 +216,7 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
   }
 
   bool called_ = true;
+  std::string failing_;
   std::string call_where_;
   std::vector<std::string> effects_;  // as stated, in the order EndCall lists them
   size_t seen_[4] = {};               // message boxes, dialogs, help pages, writes
