@@ -2,18 +2,10 @@
 // ends with the host's error (passed back as its error result) where nothing
 // traps it, answers its empty value where the operation traps errors, and
 // never crashes.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <functional>
-
-#include "addin/tessary.h"
+#include "addin/addin_fixture.h"
 #include "orba/store/host_services_objects.h"
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
-#include "support/scripted_host.h"
-#include "support/test_model.h"
-#include "support/test_platform.h"
 
 namespace addin {
 namespace {
@@ -43,25 +35,29 @@ constexpr char kModel[] = R"({
 
 // A fresh model and add-in for every run, so that one run's changes do not
 // meet the next: the technology is loaded, a package selected, the add-in connected.
-struct FreshAddin {
-  FreshAddin() {
-    model.Repository()->InstallTechnology(
+struct FreshAddin : AddinTest {
+  FreshAddin() : AddinTest(kModel) {
+    model_.Repository()->InstallTechnology(
         platform::AnsiToText(resources::LoadResData("TECHFILE", 101)));
-    model.SelectPackage("p");
-    addin.Orba_Connect(host);
-    host->Plan().ClearCalls();
+    model_.SelectPackage("p");
+    Connect();
   }
-  // Calls the operation by name with the host, as the host does.
-  automation::CallResult Call(const char* operation, std::vector<Variant> arguments) {
-    arguments.insert(arguments.begin(), Variant(host));
-    return automation::Call(addin, operation, arguments);
+  void TestBody() override {}
+  using AddinTest::Plan;
+  // Calls the operation by name with the host, as the host does; an argument
+  // "guid:KEY" is the element's GUID, "new:KEY" the new-element event of it.
+  automation::CallResult Call(const std::string& operation, std::vector<Variant> arguments) {
+    for (Variant& argument : arguments) {
+      const std::string text = argument.type() == Variant::Type::kString ? argument.String() : "";
+      if (text.starts_with("guid:")) argument = model_.ElementGuid(text.substr(5));
+      if (text.starts_with("new:")) {
+        argument = host_->Wrap(std::make_shared<orba::store::EventArgumentList>(
+            std::vector<Variant>{model_.ElementId(text.substr(4))}));
+      }
+    }
+    arguments.insert(arguments.begin(), Variant(host_));
+    return automation::Call(addin_, operation, arguments);
   }
-
-  testing_support::TestModel model{kModel};
-  std::shared_ptr<testing_support::ScriptedHost> host =
-      std::make_shared<testing_support::ScriptedHost>(model.Repository());
-  testing_support::TestPlatform platform;
-  CTessary addin{platform.platform};
 };
 
 // An operation, and whether it traps a failing host call into its empty text
@@ -69,31 +65,22 @@ struct FreshAddin {
 struct FailureCase {
   const char* name;
   bool traps;
-  std::function<automation::CallResult(FreshAddin&)> operation;
+  const char* operation;
+  std::vector<Variant> arguments;
   friend void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 };
 
 // clang-format off
 const FailureCase kCases[] = {
-    {"Menu", false, [](FreshAddin& r) { return r.Call("Orba_GetMenuItems", {"", kHeading}); }},
-    {"FileOpen", false, [](FreshAddin& r) { return r.Call("Orba_FileOpen", {}); }},
-    {"Search", false, [](FreshAddin& r) { return r.Call("AllocationSearch", {"", ""}); }},
-    {"NewViewpoint", false, [](FreshAddin& r) {
-       auto arguments = std::make_shared<orba::store::EventArgumentList>(
-           std::vector<Variant>{r.model.ElementId("vp")});
-       return r.Call("Orba_OnPostNewElement", {r.host->Wrap(arguments)});
-     }},
-    {"Load", false, [](FreshAddin& r) { return r.Call("DoLoad", {}); }},
-    {"ShowPerspective", false, [](FreshAddin& r) { return r.Call("ShowPerspective", {}); }},
-    {"NewDiagramFromTheMenu", false, [](FreshAddin& r) {
-       return r.Call("Orba_MenuClick", {"", kHeading, "New &Block Definition Diagram"});
-     }},
-    {"PartsCompartment", true, [](FreshAddin& r) {
-       return r.Call("Orba_GetCompartmentData", {"parts", r.model.ElementGuid("car"), 4});
-     }},
-    {"RequirementsCompartment", true, [](FreshAddin& r) {
-       return r.Call("Orba_GetCompartmentData", {"requirements", r.model.ElementGuid("req"), 4});
-     }},
+    {"Menu", false, "Orba_GetMenuItems", {"", kHeading}},
+    {"FileOpen", false, "Orba_FileOpen", {}},
+    {"Search", false, "AllocationSearch", {"", ""}},
+    {"NewViewpoint", false, "Orba_OnPostNewElement", {"new:vp"}},
+    {"Load", false, "DoLoad", {}},
+    {"ShowPerspective", false, "ShowPerspective", {}},
+    {"NewDiagramFromTheMenu", false, "Orba_MenuClick", {"", kHeading, "New &Block Definition Diagram"}},
+    {"PartsCompartment", true, "Orba_GetCompartmentData", {"parts", "guid:car", int32_t{4}}},
+    {"RequirementsCompartment", true, "Orba_GetCompartmentData", {"requirements", "guid:req", int32_t{4}}},
 };
 // clang-format on
 
@@ -101,15 +88,15 @@ class HostFailureTest : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(HostFailureTest, EachHostCallFailingInTurn) {
   FreshAddin clean;
-  const automation::CallResult result = GetParam().operation(clean);
+  const automation::CallResult result = clean.Call(GetParam().operation, GetParam().arguments);
   ASSERT_TRUE(result.ok) << result.error;
-  const size_t calls = clean.host->Plan().Calls().size();
+  const size_t calls = clean.Plan().Calls().size();
   ASSERT_GT(calls, 0u);
   for (size_t n = 1; n <= calls; ++n) {
     FreshAddin run;
-    run.host->Plan().FailAtCall(static_cast<int>(n));
-    const automation::CallResult result = GetParam().operation(run);
-    const std::string failed = run.host->Plan().Calls().at(n - 1);
+    run.Plan().FailAtCall(static_cast<int>(n));
+    const automation::CallResult result = run.Call(GetParam().operation, GetParam().arguments);
+    const std::string failed = run.Plan().Calls().at(n - 1);
     if (GetParam().traps) {
       ASSERT_TRUE(result.ok) << "call " << n << " (" << failed << "): " << result.error;
       EXPECT_EQ(result.value, Variant(std::string())) << "call " << n << " (" << failed << ")";
@@ -117,7 +104,7 @@ TEST_P(HostFailureTest, EachHostCallFailingInTurn) {
       EXPECT_FALSE(result.ok) << "call " << n << " (" << failed << ") did not end the operation";
       EXPECT_THAT(result.error, testing::HasSubstr("injected failure of " + failed));
     }
-    EXPECT_EQ(run.host->Plan().Calls().size(), n) << "the operation went on after " << failed;
+    EXPECT_EQ(run.Plan().Calls().size(), n) << "the operation went on after " << failed;
   }
 }
 
