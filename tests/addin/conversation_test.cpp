@@ -3,7 +3,9 @@
 //
 //   == NAME               a case: a fresh add-in connected to its host, an
 //                         empty model open in memory on a modern host
-//   disabled              (first) the host has not connected the add-in
+//   model JSON            (first) this model instead (tests/support/test_model.h)
+//   disabled              the host has not connected the add-in
+//   select KEY            the user selects this package in the model tree
 //   stored KEY=VALUE;...  options the user stored
 //   answer MEMBER TEXT    the repository's MEMBER answers TEXT from now on
 //   clicks CONTROL ...    the next dialog shown gets these clicks
@@ -12,7 +14,8 @@
 //                         the host calls the operation by name; it answers
 //                         VALUE, or fails with "error: TEXT" in its error.
 //                         An ARG is "text", a word, a whole number, host (the
-//                         repository) or nothing (a null object); a VALUE is
+//                         repository), nothing (a null object) or new:KEY (the
+//                         new-element event of the model's KEY); a VALUE is
 //                         an ARG, True, False, or [ ARG ... ] for an array
 //   calls CALL; CALL...   the host calls it made, the repository's without
 //                         "Repository.", a document (several lines) as <document>
@@ -34,6 +37,7 @@
 #include <utility>
 
 #include "addin/addin_fixture.h"
+#include "orba/store/host_services_objects.h"
 
 namespace addin {
 namespace {
@@ -75,6 +79,11 @@ std::vector<Case> ReadCases() {
 
 class ConversationTest : public AddinTest, public testing::WithParamInterface<Case> {
  protected:
+  ConversationTest()
+      : AddinTest(!GetParam().steps.empty() && GetParam().steps[0].keyword == "model"
+                      ? std::string_view(GetParam().steps[0].rest)
+                      : testing_support::kEmptyModel) {}
+
   // The values of `text`, split at spaces outside "double quotes".
   std::vector<Variant> Values(const std::string& text) {
     std::vector<std::vector<Variant>> open(1);
@@ -96,6 +105,9 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
         open.back().push_back(Variant(host_));
       } else if (word == "nothing") {
         open.back().push_back(automation::ObjectPtr());
+      } else if (word.starts_with("new:")) {
+        open.back().push_back(host_->Wrap(std::make_shared<orba::store::EventArgumentList>(
+            std::vector<Variant>{model_.ElementId(word.substr(4))})));
       } else if (word == "True" || word == "False") {
         open.back().push_back(word == "True");
       } else if (std::isdigit(word.back()) && word.find_first_not_of("-0123456789") == word.npos) {
@@ -118,6 +130,8 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     } else if (step.keyword == "fails") {
       failing_ = "Repository." + rest;
       Plan().FailOn(failing_);
+    } else if (step.keyword == "select") {
+      model_.SelectPackage(rest);
     } else if (step.keyword == "clicks") {
       platform_.ui->ExpectDialog([rest](platform::Dialog& dialog) {
         std::istringstream controls(rest);
@@ -153,7 +167,7 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       effects_.push_back(step.keyword + " " + rest);
     } else if (step.keyword == "compartments") {
       EXPECT_EQ(addin_.Compartments, rest);
-    } else if (step.keyword != "disabled") {
+    } else if (step.keyword != "disabled" && step.keyword != "model") {
       FAIL() << "unknown keyword " << step.keyword;
     }
   }
@@ -217,7 +231,8 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
 };
 
 TEST_P(ConversationTest, GoesAsWritten) {
-  if (GetParam().steps.empty() || GetParam().steps[0].keyword != "disabled") Connect();
+  if (std::ranges::none_of(GetParam().steps, [](const Step& s) { return s.keyword == "disabled"; }))
+    Connect();
   for (const Step& step : GetParam().steps) {
     SCOPED_TRACE(step.where);
     Do(step);

@@ -1,7 +1,8 @@
 // The add-in's life with its host beyond the conversations of cases/: the
-// documents it hands the host, the About dialog, the allocation search and
-// new diagrams in a real package.
+// documents it hands the host, the About dialog, the allocation search's
+// texts and the new element's id.
 #include "addin/addin_fixture.h"
+#include "orba/store/host_services_objects.h"
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
 #include "search/allocation_search.h"
@@ -69,50 +70,39 @@ TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheF
   EXPECT_EQ(arguments[2], Variant(search::AllocationSearchDocument(*model_.Repository())));
 }
 
-class NewDiagramTest : public AddinTest {
+class NewElementTest : public AddinTest {
  protected:
-  NewDiagramTest()
-      : AddinTest(R"({"packages": [{"key": "root", "name": "Model"},
-                                   {"key": "reqs", "name": "Reqs", "parent": "root"}]})") {
-    Connect();
-    model_.SelectPackage("reqs");
+  NewElementTest()
+      : AddinTest(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [{"key": "v",
+          "package": "root", "type": "Class", "name": "V", "metatype": "Viewpoint"}]})") {}
+  // The new-element event's arguments as the host hands them: Item(0) holds the id.
+  bool NewElement(const Variant& id) {
+    return addin_.Orba_OnPostNewElement(
+        host_,
+        host_->Wrap(std::make_shared<orba::store::EventArgumentList>(std::vector<Variant>{id})));
   }
-  std::vector<host::DiagramPtr> Diagrams() { return model_.Package("reqs")->Diagrams()->Items(); }
 };
 
-// Each item of the menu creates its kind of diagram, named after the selected
-// package, and opens it; the root model gets the second warning.
-TEST_F(NewDiagramTest, EachItemCreatesADiagramNamedAfterItsPackageAndOpensIt) {
-  addin_.DoNewDiagram(host_, "Block");  // an unknown kind creates nothing, silently
-  EXPECT_TRUE(Diagrams().empty());
-  const std::pair<const char*, const char*> items[] = {
-      {"New &Block Definition Diagram", "SysML::BlockDefinition"},
-      {"New &Internal Block Diagram", "SysML::InternalBlock"},
-      {"New &Parametric Diagram", "SysML::Parametric"},
-      {"New &Requirements Diagram", "SysML::Requirement"}};
-  for (const auto& [item, type] : items) {
-    Plan().ClearCalls();
-    addin_.Orba_MenuClick(host_, "", "-&SysML Technology", item);
-    const host::DiagramPtr diagram = Diagrams().back();
-    EXPECT_EQ(diagram->Name(), "Reqs");
-    EXPECT_EQ(diagram->Type(), type);
-    EXPECT_EQ(diagram->DisplayFlags(), 0);
-    EXPECT_THAT(Plan().Calls(),
-                ElementsAre("Repository.GetSelectedPackage", "Package.ParentID", "Package.Name",
-                            "Package.Diagrams", "Collection.AddNew", "Diagram.SetDisplayFlags",
-                            "Diagram.Update", "Package.Diagrams", "Collection.Refresh",
-                            "Diagram.DiagramID", "Repository.OpenDiagram"));
-    EXPECT_EQ(Plan().LastArgument("Repository.OpenDiagram"), std::to_string(diagram->DiagramID()));
+// The id may come as any value that converts to a whole number.
+TEST_F(NewElementTest, TheElementIdIsConvertedFromTheArgumentsValueOrTheEventFails) {
+  const int32_t id = model_.ElementId("v");
+  EXPECT_FALSE(NewElement(id));  // disabled
+  EXPECT_THAT(Plan().Calls(), testing::IsEmpty());
+  Connect();
+  Plan().FailOn("Repository.GetElementByID");
+  EXPECT_THROW(NewElement(id), host::Error);
+  EXPECT_EQ(model_.Element("v")->Abstract(), "0");
+  Plan().Answer("Element.Update", "False");  // what Update answers does not matter
+  for (const Variant& value : {Variant(std::to_string(id)), Variant(double(id) + 0.4),
+                               Variant(static_cast<int16_t>(id))}) {
+    SCOPED_TRACE(value.ToString());
+    EXPECT_TRUE(NewElement(value));
+    EXPECT_EQ(Plan().LastArgument("Repository.GetElementByID"), std::to_string(id));
   }
-  EXPECT_EQ(Diagrams().size(), 4u);
-  EXPECT_TRUE(platform_.ui->MessageBoxes().empty());
-  model_.SelectPackage("root");
-  addin_.DoNewDiagram(host_, "block");
-  EXPECT_THAT(platform_.ui->MessageBoxes(),
-              ElementsAre(platform::RecordedMessageBox{
-                  "A diagram cannot be added to a root model: please select a package inside it.",
-                  "Quindle Technology for SysML", platform::MessageIcon::kExclamation}));
-  EXPECT_TRUE(model_.Package("root")->Diagrams()->Items().empty());
+  EXPECT_THROW(NewElement(int32_t{999999}), automation::Error);
+  Plan().ClearCalls();
+  EXPECT_THROW(NewElement("not an id"), automation::TypeMismatch);
+  EXPECT_EQ(Plan().CountOf("Repository.GetElementByID"), 0);
 }
 
 }  // namespace
