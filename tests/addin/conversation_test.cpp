@@ -3,7 +3,8 @@
 //
 //   == NAME               a case: a fresh add-in connected to its host, an
 //                         empty model open in memory on a modern host
-//   model JSON            (first) this model instead (tests/support/test_model.h)
+//   model JSON            (first) this model instead (tests/support/test_model.h);
+//                         lines after it that start with a space continue it
 //   disabled              the host has not connected the add-in
 //   select KEY            the user selects this package in the model tree
 //   stored KEY=VALUE;...  options the user stored
@@ -14,9 +15,15 @@
 //                         the host calls the operation by name; it answers
 //                         VALUE, or fails with "error: TEXT" in its error.
 //                         An ARG is "text", a word, a whole number, host (the
-//                         repository), nothing (a null object) or new:KEY (the
-//                         new-element event of the model's KEY); a VALUE is
+//                         repository), nothing (a null object), guid:KEY (the
+//                         GUID of the model's element KEY) or new:KEY (the
+//                         new-element event of it); a VALUE is
 //                         an ARG, True, False, or [ ARG ... ] for an array
+//   each-fails CALL...    plays the call on fresh add-ins given the stored,
+//                         answer and select lines before it: once; then with
+//                         each host call it made failing in turn, which ends
+//                         it: it fails with that failure (or, given => VALUE,
+//                         traps it and answers VALUE) and calls nothing more
 //   calls CALL; CALL...   the host calls it made, the repository's without
 //                         "Repository.", a document (several lines) as <document>
 //   warns TEXT            it showed this warning (stops TEXT: this stop box),
@@ -58,12 +65,16 @@ struct Case {
 
 std::vector<Case> ReadCases() {
   std::vector<Case> cases;
-  for (const std::string file : {"menus.txt", "commands.txt", "operations.txt"}) {
+  for (const std::string file : {"menus.txt", "commands.txt", "operations.txt", "failures.txt"}) {
     std::ifstream in(TESSARY_SOURCE_ROOT "/tests/addin/cases/" + file);
     int number = 0;
     for (std::string line; std::getline(in, line);) {
       ++number;
       if (line.empty() || line[0] == '#') continue;
+      if (line[0] == ' ') {  // continues the line before
+        cases.back().steps.back().rest += line;
+        continue;
+      }
       const size_t space = std::min(line.find(' '), line.size());
       Step step{file + ":" + std::to_string(number), line.substr(0, space),
                 space < line.size() ? line.substr(space + 1) : ""};
@@ -105,6 +116,8 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
         open.back().push_back(Variant(host_));
       } else if (word == "nothing") {
         open.back().push_back(automation::ObjectPtr());
+      } else if (word.starts_with("guid:")) {
+        open.back().push_back(model_.ElementGuid(word.substr(5)));
       } else if (word.starts_with("new:")) {
         open.back().push_back(host_->Wrap(std::make_shared<orba::store::EventArgumentList>(
             std::vector<Variant>{model_.ElementId(word.substr(4))})));
@@ -139,23 +152,14 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       });
     } else if (step.keyword == "call") {
       EndCall();
-      const size_t arrow = std::min(rest.find(" => "), rest.size());
-      const std::vector<Variant> words = Values(rest.substr(0, arrow));
-      std::vector<Variant> arguments(words.begin() + 1, words.end());  // just as many as given
-      const std::string operation = words.front().String();
-      const automation::CallResult result = automation::Call(addin_, operation, arguments);
+      const automation::CallResult result = Call(rest);
       Plan().FailOn(std::exchange(failing_, ""), 0);
-      const std::string answer = arrow < rest.size() ? rest.substr(arrow + 4) : "";
-      if (answer.starts_with("error: ")) {
-        EXPECT_FALSE(result.ok);
-        EXPECT_THAT(result.error, testing::HasSubstr(answer.substr(7)));
-      } else {
-        ASSERT_TRUE(result.ok) << result.error;
-        const std::vector<Variant> value = Values(answer);
-        EXPECT_EQ(result.value, value.empty() ? Variant() : value.front());
-      }
+      Check(result, Answer(rest));
       called_ = false;
       call_where_ = step.where;
+    } else if (step.keyword == "each-fails") {
+      EndCall();
+      FailEachHostCallInTurn(step);
     } else if (step.keyword == "calls") {
       called_ = true;
       std::vector<std::string> calls;
@@ -169,6 +173,63 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       EXPECT_EQ(addin_.Compartments, rest);
     } else if (step.keyword != "disabled" && step.keyword != "model") {
       FAIL() << "unknown keyword " << step.keyword;
+    }
+  }
+
+  // Calls the operation by name with just as many arguments as given.
+  automation::CallResult Call(const std::string& rest) {
+    const std::vector<Variant> words = Values(rest.substr(0, rest.find(" => ")));
+    std::vector<Variant> arguments(words.begin() + 1, words.end());
+    return automation::Call(addin_, words.front().String(), arguments);
+  }
+  static std::string Answer(const std::string& rest) {
+    const size_t arrow = rest.find(" => ");
+    return arrow == std::string::npos ? "" : rest.substr(arrow + 4);
+  }
+  void Check(const automation::CallResult& result, const std::string& answer) {
+    if (answer.starts_with("error: ")) {
+      EXPECT_FALSE(result.ok);
+      EXPECT_THAT(result.error, testing::HasSubstr(answer.substr(7)));
+    } else {
+      ASSERT_TRUE(result.ok) << result.error;
+      const std::vector<Variant> value = Values(answer);
+      EXPECT_EQ(result.value, value.empty() ? Variant() : value.front());
+    }
+  }
+
+  // Plays the call of an each-fails line on fresh add-ins, each first given
+  // the stored, answer and select lines before it: once as it is, then with
+  // each host call it made failing in turn.
+  void FailEachHostCallInTurn(const Step& step) {
+    struct Fresh : ConversationTest {
+      void TestBody() override {}
+    };
+    const auto run = [&](size_t failing, auto check) {
+      Fresh fresh;
+      for (const Step& before : GetParam().steps) {
+        if (&before == &step) break;
+        if (std::set<std::string>{"stored", "answer", "select"}.contains(before.keyword)) {
+          fresh.Do(before);
+        }
+      }
+      fresh.Connect();
+      fresh.Plan().FailAtCall(static_cast<int>(failing));
+      check(fresh, fresh.Call(step.rest));
+    };
+    size_t calls = 0;
+    run(0, [&](Fresh& fresh, const automation::CallResult& result) {
+      ASSERT_TRUE(result.ok) << result.error;
+      calls = fresh.Plan().Calls().size();
+    });
+    EXPECT_GT(calls, 0u);
+    for (size_t n = 1; n <= calls; ++n) {
+      run(n, [&](Fresh& fresh, const automation::CallResult& result) {
+        const std::string failed = fresh.Plan().Calls().at(n - 1);
+        SCOPED_TRACE("with call " + std::to_string(n) + " failing, " + failed);
+        const std::string answer = Answer(step.rest);
+        fresh.Check(result, answer.empty() ? "error: injected failure of " + failed : answer);
+        EXPECT_EQ(fresh.Plan().Calls().size(), n) << "the operation went on";
+      });
     }
   }
 
