@@ -131,9 +131,6 @@ TEST(OwnedItemsTest, GiveTheRowsOfThePartsInTheHostsDocument) {
   ScriptedHost host(model.Repository());
   // clang-format off
   const std::pair<std::string, std::vector<std::string>> documents[] = {
-      {R"(<ModelItem Name="Car" GUID="{E}" Metatype="Block"><ModelItem Name="wheel" GUID="{W}" )"
-       R"(Metatype="BlockProperty"/><ModelItem Name="axle" GUID="{A}" Metatype="BlockProperty"/>)"
-       R"(</ModelItem>)", {Item("wheel", "{W}"), Item("axle", "{A}")}},
       {R"(<Doc><ModelItem Name="Car" GUID="{E}" Metatype="Block">)"
        R"(<ModelItem Name="p1" GUID="{1}" Metatype="BlockProperty">)"
        R"(<ModelItem Name="nested" GUID="{2}" Metatype="BlockProperty"/></ModelItem>)"
@@ -155,11 +152,6 @@ TEST(OwnedItemsTest, GiveTheRowsOfThePartsInTheHostsDocument) {
     host.Plan().Answer("Repository.GetModelItemXml", document);
     EXPECT_EQ(CompartmentData(host, "parts", "{E}"), Answer("parts", "{E}", rows)) << document;
   }
-  // A failing host call gives the empty string, where the model would give rows.
-  host.Plan().StopAnswering("Repository.GetModelItemXml");
-  host.Plan().FailOn("Repository.GetModelItemXml",
-                     host.Plan().CountOf("Repository.GetModelItemXml") + 1);
-  EXPECT_EQ(CompartmentData(host, "parts", model.ElementGuid("car")), "");
 }
 
 // ---- The requirements compartment ----
@@ -197,11 +189,8 @@ TEST(RequirementsTest, GiveTheRowsOfTheIdNotesAndTagsOfARequirement) {
   const Case cases[] = {
       {"Requirement", "Brake.", {{"verifyMethod", "Test"}, {"source", "Customer"}, {"risk", "High"}, {"Id", "R-1"}},
        {"Id: R-1", "Text: Brake.", "Risk: High", "Source: Customer", "VerifyMethod: Test"}},
-      {"DesignRequirement", "", low, {"Risk: Low"}},     {"ExtendedRequirement", "", low, {"Risk: Low"}},
-      {"FunctionalRequirement", "", low, {"Risk: Low"}}, {"InterfaceRequirement", "", low, {"Risk: Low"}},
-      {"PerformanceRequirement", "", low, {"Risk: Low"}}, {"PhysicalRequirement", "", low, {"Risk: Low"}},
-      {"requirement", "n", low, {}}, {"Requirements", "n", low, {}}, {"Block", "n", low, {}},
-      {"", "n", low, {}},
+      {"FunctionalRequirement", "", low, {"Risk: Low"}}, {"requirement", "n", low, {}},
+      {"Requirements", "n", low, {}}, {"Block", "n", low, {}}, {"", "n", low, {}},
       {"Requirement", "", {{"ID", "1"}, {"Risk", "High"}, {"Source", "s"}, {"VerifyMethod", "v"}, {"id", "2"}}, {}},
       {"Requirement", "", {{"Id", "A,B=C;"}, {"risk", "=;"}, {"source", ""}, {"verifyMethod", "x=1"}},
        {"Id: A&_c_^BC", "VerifyMethod: x1"}},
@@ -232,18 +221,10 @@ TEST(RequirementsTest, GiveTheRowsOfTheIdNotesAndTagsOfARequirement) {
 }
 
 // The element is looked up by the GUID in the host's document, not the one
-// asked for; a failing member of it gives the empty string.
-TEST(RequirementsTest, TheElementIsFoundByTheGuidInTheDocumentAndAFailingMemberGivesNothing) {
+// asked for. (Failing host calls: tests/addin/cases/failures.txt.)
+TEST(RequirementsTest, TheElementIsFoundByTheGuidInTheDocument) {
   const TestModel model(RequirementModel("Requirement", "n", {{"Id", "R-9"}, {"risk", "r"}}));
   const std::string guid = model.ElementGuid("req");
-  for (const std::string member :
-       {"Repository.GetElementByGUID", "Element.TaggedValueList", "Collection.Items",
-        "TaggedValue.Name", "TaggedValue.Value", "Element.Notes"}) {
-    ScriptedHost host(model.Repository());
-    host.Plan().FailOn(member);
-    EXPECT_EQ(CompartmentData(host, "requirements", guid), "") << member;
-    EXPECT_EQ(host.Plan().CountOf(member), 1) << member;
-  }
   ScriptedHost host(model.Repository());
   host.Plan().Answer("Repository.GetModelItemXml",
                      R"(<ModelItem Name="R" GUID=")" + guid + R"(" Metatype="Requirement"/>)");
