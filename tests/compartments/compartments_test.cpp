@@ -47,8 +47,6 @@ TEST(AvailableCompartmentsTest, OffersTheCompartmentsSwitchedOnInTableOrder) {
       {"Parts=0;FlowPorts=0;ShowCompartmentRequirements=0", ""},
       {"ShowCompartmentRequirements=1;AllocatedFrom=1;AllocatedTo=1;Parameters=1;FlowPorts=1;Parts=1",
        "parts,flow ports,parameters,allocatedTo,allocatedFrom,requirements"},
-      {"ShowCompartmentRequirements=1", "requirements"},
-      {"AllocatedFrom=1;AllocatedTo=1", "allocatedTo,allocatedFrom"},
       {"Parts=2;FlowPorts=-1;Parameters=1", "parameters"},                                 // only 1 counts
       {"Parts= 1;FlowPorts=1.0;Parameters=1.5;AllocatedTo=0.5", "parts,flow ports"},  // whole numbers
       {"Part=1;Requirements=1", ""}};  // other keys are not read
@@ -144,7 +142,6 @@ TEST(OwnedItemsTest, GiveTheRowsOfThePartsInTheHostsDocument) {
        R"(<ModelItem Name="b" GUID="{B}" Metatype="BlockProperty"/></ModelItem>)", {}},
       {R"(<ModelItem><ModelItem Metatype="FlowPort"/><ModelItem Name="" GUID="" Metatype="BlockProperty"/>)"
        R"(</ModelItem>)", {Item("", "")}},
-      {"", {}},
       {"not xml", {}},
       {R"(<Item><Item Name="a" GUID="{A}" Metatype="BlockProperty"/></Item>)", {}}};
   // clang-format on

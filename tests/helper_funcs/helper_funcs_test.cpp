@@ -68,9 +68,7 @@ TEST(GetModelItemAttributeTest, ReadsTheNamedAttributeOfTheFirstModelItemOfTheHo
       {R"(<Items><ModelItem Metatype="Requirement"><ModelItem Metatype="Block"/></ModelItem>)"
        R"(</Items>)",
        "Metatype", "Requirement"},
-      {"", "Metatype", ""},
       {"not xml", "Metatype", ""},
-      {R"(<ModelItem Metatype="Requirement">)", "Metatype", ""},
       {R"(<Other Metatype="Requirement"/>)", "Metatype", ""}};
   for (const auto& [document, attribute, value] : cases) {
     host->Plan().Answer("Repository.GetModelItemXml", document);
