@@ -193,7 +193,11 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     } else {
       ASSERT_TRUE(result.ok) << result.error;
       const std::vector<Variant> value = Values(answer);
-      EXPECT_EQ(result.value, value.empty() ? Variant() : value.front());
+      if (value.empty()) {
+        EXPECT_TRUE(result.value.IsEmpty());
+      } else {
+        EXPECT_EQ(result.value, value.front());
+      }
     }
   }
 
