@@ -1,12 +1,8 @@
 // The add-in's life with its host beyond the conversations of cases/: the
-// version gate, the documents it hands the host, the About dialog, the
-// allocation search and new diagrams in a real package.
-#include "addin/tessary.h"
-
-#include <fstream>
-#include <sstream>
-
+// documents it hands the host, the About dialog, the allocation search's
+// texts and the new element's id.
 #include "addin/addin_fixture.h"
+#include "orba/store/host_services_objects.h"
 #include "platform/ansi_text.h"
 #include "resources/resource_table.h"
 #include "search/allocation_search.h"
@@ -18,7 +14,6 @@ namespace {
 
 using automation::Variant;
 using testing::ElementsAre;
-using testing::HasSubstr;
 
 TEST_F(AddinTest, ConstructionLeavesTheAddinDisabledWithItsHelpFileBesideTheModule) {
   EXPECT_TRUE(addin_.Disabled());
@@ -26,52 +21,6 @@ TEST_F(AddinTest, ConstructionLeavesTheAddinDisabledWithItsHelpFileBesideTheModu
   EXPECT_EQ(addin_.Compartments, "");
   ASSERT_TRUE(automation::PutProperty(addin_, "Compartments", Variant("parts")).ok);
   EXPECT_EQ(automation::GetProperty(addin_, "Compartments").value.String(), "parts");
-}
-
-TEST_F(AddinTest, RefusesHostsOlderThan797) {
-  for (const int32_t build : {796, 797, 798, -5, 0, 1558}) {
-    SCOPED_TRACE(build);
-    testing_support::TestPlatform platform;
-    platform.settings->SetOption("Parts", "1");
-    CTessary addin(platform.platform);
-    Plan().Answer("Repository.BuildNumber", std::to_string(build));
-    EXPECT_EQ(addin.Orba_Connect(host_), "");
-    const bool accepted = build >= 797;
-    EXPECT_EQ(addin.Disabled(), !accepted);
-    EXPECT_EQ(addin.Compartments, accepted ? "parts" : "");
-    EXPECT_EQ(platform.settings->reads > 0, accepted);
-    std::vector<platform::RecordedMessageBox> boxes;
-    if (!accepted) {
-      boxes.push_back({"Add-in will only work with Orba 6.5 or later.",
-                       "Quindle Technology for SysML", platform::MessageIcon::kCriticalStop});
-    }
-    EXPECT_EQ(platform.ui->MessageBoxes(), boxes);
-    Plan().ClearCalls();
-    addin.Orba_OnPostInitialized(host_);  // a refused add-in registers no search
-    EXPECT_EQ(Plan().Calls().size(), accepted ? 1u : 0u);
-  }
-}
-
-TEST_F(AddinTest, ConnectingAgainRecomputesCompartmentsOrDisablesForAnOldHost) {
-  Connect();
-  EXPECT_EQ(addin_.Compartments, "");
-  platform_.settings->SetOptions("FlowPorts=1;ShowCompartmentRequirements=1");
-  Connect();
-  EXPECT_FALSE(addin_.Disabled());
-  EXPECT_EQ(addin_.Compartments, "flow ports,requirements");
-  EXPECT_EQ(addin_.GetAvailableCompartments(), "flow ports,requirements");
-  Plan().Answer("Repository.BuildNumber", "796");
-  Connect();
-  EXPECT_TRUE(addin_.Disabled());
-}
-
-TEST_F(AddinTest, AFailingHostCallIsTheOperationsErrorResult) {
-  Plan().FailOn("Repository.BuildNumber");
-  std::vector<Variant> arguments = {Variant(host_)};
-  const automation::CallResult result = automation::Call(addin_, "Orba_Connect", arguments);
-  EXPECT_FALSE(result.ok);
-  EXPECT_THAT(result.error, HasSubstr("injected failure of Repository.BuildNumber"));
-  EXPECT_TRUE(addin_.Disabled());
 }
 
 std::string Resource(std::string_view type, int id) {
@@ -105,66 +54,55 @@ TEST_F(AddinTest, AboutKeepsTheRepositoryOnlyWhileShown) {
   const long uses_before = host_.use_count();
   addin_.Orba_MenuClick(host_, "", "-&SysML Technology", "&About");
   EXPECT_EQ(host_.use_count(), uses_before);
-  EXPECT_TRUE(Calls().empty());
+  EXPECT_THAT(Plan().Calls(), testing::IsEmpty());
 }
 
+// Both texts arrive by reference and come back as text; the second holds the
+// document, or stays untouched while the add-in is disabled.
 TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheFirst) {
-  // Both texts arrive by reference: each comes back as text, the second
-  // untouched while the add-in is disabled.
   std::vector<Variant> arguments = {Variant(host_), int32_t{5}, "untouched"};
   ASSERT_TRUE(automation::Call(addin_, "AllocationSearch", arguments).ok);
-  EXPECT_EQ(arguments[1], Variant("5"));
   EXPECT_EQ(arguments[2], Variant("untouched"));
   Connect();
-  for (std::string s1 : {"", "X", "<nothing & such>"}) {
-    std::string s2 = "unchanged";
-    EXPECT_EQ(addin_.AllocationSearch(host_, s1, s2), Variant(std::string()));
-    EXPECT_EQ(s2, search::AllocationSearchDocument(*model_.Repository())) << s1;
-  }
+  const automation::CallResult result = automation::Call(addin_, "AllocationSearch", arguments);
+  EXPECT_EQ(result.value, Variant(std::string()));
+  EXPECT_EQ(arguments[1], Variant("5"));
+  EXPECT_EQ(arguments[2], Variant(search::AllocationSearchDocument(*model_.Repository())));
 }
 
-class NewDiagramTest : public AddinTest {
+class NewElementTest : public AddinTest {
  protected:
-  NewDiagramTest()
-      : AddinTest(R"({"packages": [{"key": "root", "name": "Model"},
-                                   {"key": "reqs", "name": "Reqs", "parent": "root"}]})") {
-    Connect();
-    model_.SelectPackage("reqs");
+  NewElementTest()
+      : AddinTest(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [{"key": "v",
+          "package": "root", "type": "Class", "name": "V", "metatype": "Viewpoint"}]})") {}
+  // The new-element event's arguments as the host hands them: Item(0) holds the id.
+  bool NewElement(const Variant& id) {
+    return addin_.Orba_OnPostNewElement(
+        host_,
+        host_->Wrap(std::make_shared<orba::store::EventArgumentList>(std::vector<Variant>{id})));
   }
-  std::vector<host::DiagramPtr> Diagrams() { return model_.Package("reqs")->Diagrams()->Items(); }
 };
 
-TEST_F(NewDiagramTest, EachKindCreatesADiagramNamedAfterItsPackageAndOpensIt) {
-  addin_.DoNewDiagram(host_, "Block");  // an unknown kind creates nothing, silently
-  EXPECT_TRUE(Diagrams().empty());
-  const std::pair<const char*, const char*> kinds[] = {{"block", "SysML::BlockDefinition"},
-                                                       {"internal block", "SysML::InternalBlock"},
-                                                       {"parametric", "SysML::Parametric"},
-                                                       {"requirement", "SysML::Requirement"}};
-  for (const auto& [kind, type] : kinds) {
-    Plan().ClearCalls();
-    addin_.DoNewDiagram(host_, kind);
-    const host::DiagramPtr diagram = Diagrams().back();
-    EXPECT_EQ(diagram->Name(), "Reqs");
-    EXPECT_EQ(diagram->Type(), type);
-    EXPECT_EQ(diagram->DisplayFlags(), 0);
-    EXPECT_THAT(Plan().Calls(),
-                ElementsAre("Repository.GetSelectedPackage", "Package.ParentID", "Package.Name",
-                            "Package.Diagrams", "Collection.AddNew", "Diagram.SetDisplayFlags",
-                            "Diagram.Update", "Package.Diagrams", "Collection.Refresh",
-                            "Diagram.DiagramID", "Repository.OpenDiagram"));
-    EXPECT_EQ(Plan().LastArgument("Repository.OpenDiagram"), std::to_string(diagram->DiagramID()));
+// The id may come as any value that converts to a whole number.
+TEST_F(NewElementTest, TheElementIdIsConvertedFromTheArgumentsValueOrTheEventFails) {
+  const int32_t id = model_.ElementId("v");
+  EXPECT_FALSE(NewElement(id));  // disabled
+  EXPECT_THAT(Plan().Calls(), testing::IsEmpty());
+  Connect();
+  Plan().FailOn("Repository.GetElementByID");
+  EXPECT_THROW(NewElement(id), host::Error);
+  EXPECT_EQ(model_.Element("v")->Abstract(), "0");
+  Plan().Answer("Element.Update", "False");  // what Update answers does not matter
+  for (const Variant& value : {Variant(std::to_string(id)), Variant(double(id) + 0.4),
+                               Variant(static_cast<int16_t>(id))}) {
+    SCOPED_TRACE(value.ToString());
+    EXPECT_TRUE(NewElement(value));
+    EXPECT_EQ(Plan().LastArgument("Repository.GetElementByID"), std::to_string(id));
   }
-  EXPECT_EQ(Diagrams().size(), 4u);
-  EXPECT_TRUE(Warnings().empty());
-}
-
-TEST_F(NewDiagramTest, ARootModelGetsTheSecondWarning) {
-  model_.SelectPackage("root");
-  addin_.DoNewDiagram(host_, "block");
-  EXPECT_THAT(Warnings(), ElementsAre("A diagram cannot be added to a root model: please select "
-                                      "a package inside it."));
-  EXPECT_TRUE(model_.Package("root")->Diagrams()->Items().empty());
+  EXPECT_THROW(NewElement(int32_t{999999}), automation::Error);
+  Plan().ClearCalls();
+  EXPECT_THROW(NewElement("not an id"), automation::TypeMismatch);
+  EXPECT_EQ(Plan().CountOf("Repository.GetElementByID"), 0);
 }
 
 }  // namespace

@@ -4,12 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "automation/errors.h"
 #include "support/scripted_host.h"
-#include "support/temp_folder.h"
 #include "support/test_model.h"
 #include "support/test_platform.h"
 
@@ -49,8 +47,6 @@ TEST(AvailableCompartmentsTest, OffersTheCompartmentsSwitchedOnInTableOrder) {
       {"Parts=0;FlowPorts=0;ShowCompartmentRequirements=0", ""},
       {"ShowCompartmentRequirements=1;AllocatedFrom=1;AllocatedTo=1;Parameters=1;FlowPorts=1;Parts=1",
        "parts,flow ports,parameters,allocatedTo,allocatedFrom,requirements"},
-      {"ShowCompartmentRequirements=1", "requirements"},
-      {"AllocatedFrom=1;AllocatedTo=1", "allocatedTo,allocatedFrom"},
       {"Parts=2;FlowPorts=-1;Parameters=1", "parameters"},                                 // only 1 counts
       {"Parts= 1;FlowPorts=1.0;Parameters=1.5;AllocatedTo=0.5", "parts,flow ports"},  // whole numbers
       {"Part=1;Requirements=1", ""}};  // other keys are not read
@@ -74,14 +70,6 @@ TEST(AvailableCompartmentsTest, ASwitchThatIsNotASixteenBitNumberFailsNamingIt) 
   EXPECT_THAT(
       [&] { AvailableCompartments(settings); },
       testing::ThrowsMessage<automation::Overflow>(testing::StartsWith("SysML option Parts: ")));
-}
-
-TEST(AvailableCompartmentsTest, ReadsTheOptionsSectionOfTheUsersSysMLSettings) {
-  const testing_support::TempFolder folder;
-  std::ofstream(folder.path() / "SysML.ini")
-      << "[Other]\nParts=1\n[Options]\nShowCompartmentRequirements=1\nFlowPorts=1\n";
-  platform::IniSettingsStore settings(folder.path());
-  EXPECT_EQ(AvailableCompartments(settings), "flow ports,requirements");
 }
 
 // ---- Owned-item compartments ----
@@ -120,9 +108,8 @@ TEST(OwnedItemsTest, ListTheDirectChildrenOfTheirMetatype) {
   const Case cases[] = {
       {"parts", "car", {"wheel", "axle"}}, {"flow ports", "car", {"inlet"}}, {"parameters", "car", {"mass"}},
       {"parts", "wheel", {"hub"}},         {"parts", "odd", {"oddPart"}},    {"parts", "empty", {}},
-      {"flow ports", "empty", {}},         {"parameters", "loose", {}},      {"allocatedTo", "car", {}},
-      {"allocatedFrom", "car", {}},        {"requirements", "car", {}},      {"Parts", "car", {}},
-      {"flowports", "car", {}},            {"", "car", {}},                  {"parts ", "car", {}}};
+      {"parameters", "loose", {}},         {"allocatedTo", "car", {}},       {"allocatedFrom", "car", {}},
+      {"requirements", "car", {}},         {"Parts", "car", {}},             {"parts ", "car", {}}};
   // clang-format on
   for (const Case& c : cases) {
     std::vector<std::string> rows;
@@ -142,9 +129,6 @@ TEST(OwnedItemsTest, GiveTheRowsOfThePartsInTheHostsDocument) {
   ScriptedHost host(model.Repository());
   // clang-format off
   const std::pair<std::string, std::vector<std::string>> documents[] = {
-      {R"(<ModelItem Name="Car" GUID="{E}" Metatype="Block"><ModelItem Name="wheel" GUID="{W}" )"
-       R"(Metatype="BlockProperty"/><ModelItem Name="axle" GUID="{A}" Metatype="BlockProperty"/>)"
-       R"(</ModelItem>)", {Item("wheel", "{W}"), Item("axle", "{A}")}},
       {R"(<Doc><ModelItem Name="Car" GUID="{E}" Metatype="Block">)"
        R"(<ModelItem Name="p1" GUID="{1}" Metatype="BlockProperty">)"
        R"(<ModelItem Name="nested" GUID="{2}" Metatype="BlockProperty"/></ModelItem>)"
@@ -158,21 +142,13 @@ TEST(OwnedItemsTest, GiveTheRowsOfThePartsInTheHostsDocument) {
        R"(<ModelItem Name="b" GUID="{B}" Metatype="BlockProperty"/></ModelItem>)", {}},
       {R"(<ModelItem><ModelItem Metatype="FlowPort"/><ModelItem Name="" GUID="" Metatype="BlockProperty"/>)"
        R"(</ModelItem>)", {Item("", "")}},
-      {"", {}},
       {"not xml", {}},
-      {R"(<ModelItem Name="a" GUID="{A}" Metatype="Block">)", {}},
-      {R"(<ModelItem><ModelItem Name="a" GUID="{A}" Metatype="BlockProperty"/></ModelItem>junk)", {}},
       {R"(<Item><Item Name="a" GUID="{A}" Metatype="BlockProperty"/></Item>)", {}}};
   // clang-format on
   for (const auto& [document, rows] : documents) {
     host.Plan().Answer("Repository.GetModelItemXml", document);
     EXPECT_EQ(CompartmentData(host, "parts", "{E}"), Answer("parts", "{E}", rows)) << document;
   }
-  // A failing host call gives the empty string, where the model would give rows.
-  host.Plan().StopAnswering("Repository.GetModelItemXml");
-  host.Plan().FailOn("Repository.GetModelItemXml",
-                     host.Plan().CountOf("Repository.GetModelItemXml") + 1);
-  EXPECT_EQ(CompartmentData(host, "parts", model.ElementGuid("car")), "");
 }
 
 // ---- The requirements compartment ----
@@ -210,11 +186,8 @@ TEST(RequirementsTest, GiveTheRowsOfTheIdNotesAndTagsOfARequirement) {
   const Case cases[] = {
       {"Requirement", "Brake.", {{"verifyMethod", "Test"}, {"source", "Customer"}, {"risk", "High"}, {"Id", "R-1"}},
        {"Id: R-1", "Text: Brake.", "Risk: High", "Source: Customer", "VerifyMethod: Test"}},
-      {"DesignRequirement", "", low, {"Risk: Low"}},     {"ExtendedRequirement", "", low, {"Risk: Low"}},
-      {"FunctionalRequirement", "", low, {"Risk: Low"}}, {"InterfaceRequirement", "", low, {"Risk: Low"}},
-      {"PerformanceRequirement", "", low, {"Risk: Low"}}, {"PhysicalRequirement", "", low, {"Risk: Low"}},
-      {"requirement", "n", low, {}}, {"REQUIREMENT", "n", low, {}}, {"Requirements", "n", low, {}},
-      {" Requirement", "n", low, {}}, {"Block", "n", low, {}}, {"TestCase", "n", low, {}}, {"", "n", low, {}},
+      {"FunctionalRequirement", "", low, {"Risk: Low"}}, {"requirement", "n", low, {}},
+      {"Requirements", "n", low, {}}, {"Block", "n", low, {}}, {"", "n", low, {}},
       {"Requirement", "", {{"ID", "1"}, {"Risk", "High"}, {"Source", "s"}, {"VerifyMethod", "v"}, {"id", "2"}}, {}},
       {"Requirement", "", {{"Id", "A,B=C;"}, {"risk", "=;"}, {"source", ""}, {"verifyMethod", "x=1"}},
        {"Id: A&_c_^BC", "VerifyMethod: x1"}},
@@ -245,18 +218,10 @@ TEST(RequirementsTest, GiveTheRowsOfTheIdNotesAndTagsOfARequirement) {
 }
 
 // The element is looked up by the GUID in the host's document, not the one
-// asked for; a failing member of it gives the empty string.
-TEST(RequirementsTest, TheElementIsFoundByTheGuidInTheDocumentAndAFailingMemberGivesNothing) {
+// asked for. (Failing host calls: tests/addin/cases/failures.txt.)
+TEST(RequirementsTest, TheElementIsFoundByTheGuidInTheDocument) {
   const TestModel model(RequirementModel("Requirement", "n", {{"Id", "R-9"}, {"risk", "r"}}));
   const std::string guid = model.ElementGuid("req");
-  for (const std::string member :
-       {"Repository.GetElementByGUID", "Element.TaggedValueList", "Collection.Items",
-        "TaggedValue.Name", "TaggedValue.Value", "Element.Notes"}) {
-    ScriptedHost host(model.Repository());
-    host.Plan().FailOn(member);
-    EXPECT_EQ(CompartmentData(host, "requirements", guid), "") << member;
-    EXPECT_EQ(host.Plan().CountOf(member), 1) << member;
-  }
   ScriptedHost host(model.Repository());
   host.Plan().Answer("Repository.GetModelItemXml",
                      R"(<ModelItem Name="R" GUID=")" + guid + R"(" Metatype="Requirement"/>)");

@@ -42,91 +42,76 @@ std::string Model(const std::string& elements, const std::string& connectors = "
          R"(], "connectors": [)" + connectors + "]}";
 }
 
-// Each end of an allocate dependency shows its stereotype, or its type when it has none.
-TEST(AllocationSearchTest, AnAllocateDependencyGivesOneRowWithEachEndsStereotypeOrType) {
-  const std::tuple<const char*, const char*, const char*, const char*> ends[] = {
-      {"block", "activity", "block", "activity"},
-      {"block", "", "block", "Activity"},
-      {"", "activity", "Class", "activity"},
-      {"", "", "Class", "Activity"}};
-  for (const auto& [from_stereotype, to_stereotype, from_type, to_type] : ends) {
-    const TestModel model(Model(
-        R"({"key": "car", "package": "root", "type": "Class", "name": "Car", "stereotype": ")" +
-            std::string(from_stereotype) + R"("},
-           {"key": "drive", "package": "root", "type": "Activity", "name": "Drive",
-            "stereotype": ")" +
-            to_stereotype + R"("})",
-        R"({"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "car",
-            "supplier": "drive"})"));
-    EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
-              Document(Row(model.Connector("alloc")->ConnectorGUID(), "Dependency", from_type,
-                           "Car", to_type, "Drive")))
-        << from_stereotype << " to " << to_stereotype;
-  }
-}
-
-// Each element of a partition stereotyped allocateActivityPartition gives a
-// row: the element (named with its classifier) allocated to the partition's
-// classifier. Other partitions and dependencies give none.
-TEST(AllocationSearchTest, EachElementOfAnAllocatingPartitionGivesARow) {
-  const TestModel model(Model(R"(
-      {"key": "engine", "package": "root", "type": "Class", "name": "Engine", "metatype": "Block"},
-      {"key": "wheel", "package": "root", "type": "Class", "name": "Wheel", "metatype": "Block"},
-      {"key": "p", "package": "root", "type": "ActivityPartition", "name": "P",
-       "stereotype": "allocateActivityPartition", "classifier": "engine"},
-      {"key": "start", "package": "root", "parent": "p", "type": "Action", "name": "start"},
-      {"key": "run", "package": "root", "parent": "p", "type": "Action", "name": "run",
-       "stereotype": "callBehavior"},
-      {"key": "front", "package": "root", "parent": "p", "type": "Part", "name": "front",
-       "classifier": "wheel"},
-      {"key": "bare", "package": "root", "type": "ActivityPartition", "name": "Q",
-       "stereotype": "allocateActivityPartition"},
-      {"key": "idle", "package": "root", "parent": "bare", "type": "Action", "name": "idle"},
-      {"key": "empty", "package": "root", "type": "ActivityPartition", "name": "R",
-       "stereotype": "allocateActivityPartition", "classifier": "engine"},
-      {"key": "other", "package": "root", "type": "ActivityPartition", "name": "S",
-       "stereotype": "partition", "classifier": "engine"},
-      {"key": "x", "package": "root", "parent": "other", "type": "Action", "name": "X"})",
-                              R"(
-      {"key": "t", "type": "Dependency", "stereotype": "trace", "client": "engine", "supplier": "wheel"},
-      {"key": "c", "type": "Dependency", "stereotype": "Allocate", "client": "engine", "supplier": "wheel"})"));
+// An allocate dependency gives a row with each end's stereotype, or its type
+// when it has none. Each element of a partition stereotyped
+// allocateActivityPartition gives a row: the element (named with its
+// classifier) allocated to the partition's classifier. Other partitions and
+// dependencies give none; values escape "&", "<" and quotes.
+TEST(AllocationSearchTest, EachAllocateDependencyAndElementOfAnAllocatingPartitionGivesARow) {
+  const TestModel model(Model(
+      R"({"key": "fish", "package": "root", "type": "Class", "name": "Fish & \"Chips\" <x> 'y'",
+          "stereotype": "block"},
+         {"key": "b", "package": "root", "type": "Activity", "name": "B", "stereotype": "activity"},
+         {"key": "engine", "package": "root", "type": "Class", "name": "Engine", "metatype": "Block"},
+         {"key": "drive", "package": "root", "type": "Activity", "name": "Drive"},
+         {"key": "wheel", "package": "root", "type": "Class", "name": "Wheel"},
+         {"key": "p", "package": "root", "type": "ActivityPartition", "name": "P",
+          "stereotype": "allocateActivityPartition", "classifier": "engine"},
+         {"key": "start", "package": "root", "parent": "p", "type": "Action", "name": "start"},
+         {"key": "run", "package": "root", "parent": "p", "type": "Action", "name": "run",
+          "stereotype": "callBehavior"},
+         {"key": "front", "package": "root", "parent": "p", "type": "Part", "name": "front",
+          "classifier": "wheel"},
+         {"key": "bare", "package": "root", "type": "ActivityPartition", "name": "Q",
+          "stereotype": "allocateActivityPartition"},
+         {"key": "idle", "package": "root", "parent": "bare", "type": "Action", "name": "a<b & \"c\""},
+         {"key": "empty", "package": "root", "type": "ActivityPartition", "name": "R",
+          "stereotype": "allocateActivityPartition", "classifier": "engine"},
+         {"key": "other", "package": "root", "type": "ActivityPartition", "name": "S",
+          "stereotype": "partition", "classifier": "engine"},
+         {"key": "x", "package": "root", "parent": "other", "type": "Action", "name": "X"})",
+      R"({"key": "both", "guid": "{A}", "type": "Dependency", "stereotype": "allocate",
+          "client": "fish", "supplier": "b"},
+         {"key": "from", "guid": "{B}", "type": "Dependency", "stereotype": "allocate",
+          "client": "fish", "supplier": "drive"},
+         {"key": "to", "guid": "{C}", "type": "Dependency", "stereotype": "allocate",
+          "client": "engine", "supplier": "b"},
+         {"key": "neither", "guid": "{D}", "type": "Dependency", "stereotype": "allocate",
+          "client": "engine", "supplier": "drive"},
+         {"key": "t", "type": "Dependency", "stereotype": "trace",
+          "client": "engine", "supplier": "wheel"},
+         {"key": "c", "type": "Dependency", "stereotype": "Allocate",
+          "client": "engine", "supplier": "wheel"})"));
   const auto guid = [&](const char* key) { return model.ElementGuid(key); };
-  EXPECT_EQ(AllocationSearchDocument(*model.Repository()),
-            Document(Row(guid("start"), "Action", "Action", "start", "Block", "Engine") +
+  const std::string fish = "Fish &amp; &quot;Chips&quot; &lt;x> 'y'";
+  // Rows of the dependencies come in the order of their GUIDs.
+  const std::string dependency_rows =
+      Row("{A}", "Dependency", "block", fish, "activity", "B") +
+      Row("{B}", "Dependency", "block", fish, "Activity", "Drive") +
+      Row("{C}", "Dependency", "Class", "Engine", "activity", "B") +
+      Row("{D}", "Dependency", "Class", "Engine", "Activity", "Drive");
+  const std::string idle = "a&lt;b &amp; &quot;c&quot;";
+  const std::string document = AllocationSearchDocument(*model.Repository());
+  EXPECT_EQ(document,
+            Document(dependency_rows +
+                     Row(guid("start"), "Action", "Action", "start", "Block", "Engine") +
                      Row(guid("run"), "Action", "callBehavior", "run", "Block", "Engine") +
                      Row(guid("front"), "Part", "Part", "front:Wheel", "Block", "Engine") +
-                     Row(guid("idle"), "Action", "Action", "idle", "", "")));
+                     Row(guid("idle"), "Action", "Action", idle, "", "")));
+  platform::XmlDocument parsed;
+  EXPECT_TRUE(parsed.loadXML(document));
   // A classifier the host cannot find leaves its name out, and the partition's its target.
   ScriptedHost host(model.Repository());
   host.Plan().HideElement(model.ElementId("engine"));
   host.Plan().HideElement(model.ElementId("wheel"));
   EXPECT_EQ(AllocationSearchDocument(host),
-            Document(Row(guid("start"), "Action", "Action", "start", "", "") +
+            Document(dependency_rows + Row(guid("start"), "Action", "Action", "start", "", "") +
                      Row(guid("run"), "Action", "callBehavior", "run", "", "") +
                      Row(guid("front"), "Part", "Part", "front", "", "") +
-                     Row(guid("idle"), "Action", "Action", "idle", "", "")));
+                     Row(guid("idle"), "Action", "Action", idle, "", "")));
   host.Plan().ClearCalls();
   host.Plan().FailOn("Element.Elements");
   EXPECT_THROW(AllocationSearchDocument(host), host::Error);
-}
-
-TEST(AllocationSearchTest, AmpersandLessThanAndQuoteAreEscapedInValues) {
-  const TestModel model(Model(
-      R"({"key": "a", "package": "root", "type": "Class", "name": "Fish & \"Chips\" <x> 'y'",
-          "stereotype": "block"},
-         {"key": "b", "package": "root", "type": "Activity", "name": "B"},
-         {"key": "p", "package": "root", "type": "ActivityPartition", "name": "P",
-          "stereotype": "allocateActivityPartition"},
-         {"key": "c", "package": "root", "parent": "p", "type": "Action", "name": "a<b & \"c\""})",
-      R"({"key": "d", "type": "Dependency", "stereotype": "allocate", "client": "a",
-          "supplier": "b"})"));
-  const std::string document = AllocationSearchDocument(*model.Repository());
-  EXPECT_EQ(document, Document(Row(model.Connector("d")->ConnectorGUID(), "Dependency", "block",
-                                   "Fish &amp; &quot;Chips&quot; &lt;x> 'y'", "Activity", "B") +
-                               Row(model.ElementGuid("c"), "Action", "Action",
-                                   "a&lt;b &amp; &quot;c&quot;", "", "")));
-  platform::XmlDocument parsed;
-  EXPECT_TRUE(parsed.loadXML(document));
 }
 
 // ---- Query answers as the host gives them ----
@@ -169,7 +154,8 @@ TEST_F(QueryAnswerTest, RowsAndColumnsAreKeptAsTheAnswerGivesThem) {
   EXPECT_EQ(host_.Plan().CountOf("Repository.ExecuteSqlQuery"), 2);
 }
 
-TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRowsAndAFailingQueryFailsTheSearch) {
+// (A failing query fails the search: tests/addin/cases/failures.txt.)
+TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRows) {
   for (const std::string answer :
        {"", "not xml",
         "<OrbaData><Dataset_0><Data><Row><To_Name>x</To_Name></Row></Data></Dataset_0></OrbaData>",
@@ -178,9 +164,6 @@ TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRowsAndAFailingQueryFailsTheSea
     Answer(answer, answer);
     EXPECT_EQ(AllocationSearchDocument(host_), Document("")) << answer;
   }
-  host_.Plan().FailOn("Repository.ExecuteSqlQuery",
-                      host_.Plan().CountOf("Repository.ExecuteSqlQuery") + 2);
-  EXPECT_THROW(AllocationSearchDocument(host_), host::Error);
 }
 
 TEST_F(QueryAnswerTest, PartitionIdsAreRoundedHalfToEven) {
