@@ -95,24 +95,15 @@ const char* const kInterfaceName = "Collection";
 // The common part of every wrapper. Only the typed interface is forwarded:
 // late-bound calls by name (Invoke, Get, Put) keep their default answer.
 template <class Interface>
-class Wrapper : public Interface {
- public:
-  void Attach(std::shared_ptr<Interface> inner, PlanPtr plan) {
-    inner_ = std::move(inner);
-    plan_ = std::move(plan);
-  }
-
- protected:
+struct Wrapper : Interface {
   using I = Interface;
   template <class Member, class... Args>
   auto Call(const char* name, Member member, const Args&... args) {
     static const std::string prefix = std::string(kInterfaceName<Interface>) + ".";
-    return Forward(plan_, *inner_, prefix + name, member, args...);
+    return Forward(plan, *inner, prefix + name, member, args...);
   }
-
- private:
-  std::shared_ptr<Interface> inner_;
-  PlanPtr plan_;
+  std::shared_ptr<Interface> inner;
+  PlanPtr plan;
 };
 
 // The wrapper of each host interface: each member forwarded by Call.
@@ -234,7 +225,8 @@ template <class T>
 std::shared_ptr<T> Wrap(const PlanPtr& plan, std::shared_ptr<T> object) {
   if (!object) return nullptr;
   auto wrapped = std::make_shared<Wrapped<T>>();
-  wrapped->Attach(std::move(object), plan);
+  wrapped->inner = std::move(object);
+  wrapped->plan = plan;
   return wrapped;
 }
 
