@@ -92,8 +92,7 @@ auto Forward(const PlanPtr& plan, Interface& inner, const std::string& name, Mem
 template <class Interface>
 const char* const kInterfaceName = "Collection";
 
-// The common part of every wrapper. Only the typed interface is forwarded:
-// late-bound calls by name (Invoke, Get, Put) keep their default answer.
+// The common part of every wrapper; late-bound calls by name keep their default answer.
 template <class Interface>
 struct Wrapper : Interface {
   using I = Interface;
