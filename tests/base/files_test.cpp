@@ -55,7 +55,6 @@ TEST_F(FilesTest, WhatIsNoRegularFileOrCannotBeWrittenIsRefusedByName) {
   address.sun_family = AF_UNIX;
   std::snprintf(address.sun_path, sizeof address.sun_path, "%s", Path("socket").c_str());
   ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  std::filesystem::create_symlink("/dev/zero", Path("zero-link"));
   std::filesystem::create_directory(Path("folder"));
   Write("file", "old");
   std::filesystem::create_directory(Path("file.writing-" + std::to_string(::getpid())));
@@ -74,7 +73,6 @@ TEST_F(FilesTest, WhatIsNoRegularFileOrCannotBeWrittenIsRefusedByName) {
   const std::pair<std::function<void()>, std::string> refused[] = {
       {read(Path("fifo")), reading + Path("fifo").string() + ": it is a FIFO"},
       {read("/dev/zero"), reading + "/dev/zero: it is a device"},
-      {read(Path("zero-link")), reading + Path("zero-link").string() + ": it is a device"},
       {read(Path("folder")), reading + Path("folder").string() + ": it is a folder"},
       {read(Path("missing")), reading + Path("missing").string() + ": no such file"},
       {read(Path("file"), 2), reading + Path("file").string() + ": it is larger than"},

@@ -17,20 +17,13 @@ class FailingSqliteVfs {
     if (real_ != nullptr) throw std::logic_error("one FailingSqliteVfs at a time");
     sqlite3_initialize();
     real_ = sqlite3_vfs_find(nullptr);
-    using V = sqlite3_vfs;
-    failing_ = {};
-    failing_.iVersion = 1;
+    // The real VFS's own methods, but for opening and deleting files.
+    failing_ = *real_;
+    failing_.pNext = nullptr;
     failing_.szOsFile = static_cast<int>(sizeof(File)) + real_->szOsFile;
-    failing_.mxPathname = real_->mxPathname;
     failing_.zName = "failing";
     failing_.xOpen = Open;
-    failing_.xDelete = VfsCall<&V::xDelete, SQLITE_IOERR_DELETE>;
-    failing_.xAccess = VfsCall<&V::xAccess, SQLITE_OK>;
-    failing_.xFullPathname = VfsCall<&V::xFullPathname, SQLITE_OK>;
-    failing_.xRandomness = VfsCall<&V::xRandomness, SQLITE_OK>;
-    failing_.xSleep = VfsCall<&V::xSleep, SQLITE_OK>;
-    failing_.xCurrentTime = VfsCall<&V::xCurrentTime, SQLITE_OK>;
-    failing_.xGetLastError = VfsCall<&V::xGetLastError, SQLITE_OK>;
+    failing_.xDelete = Delete;
     // Version 1: shared memory and memory mapping are not used by a rollback journal.
     using M = sqlite3_io_methods;
     methods_ = {};
@@ -84,11 +77,9 @@ class FailingSqliteVfs {
     return (real->pMethods->*method)(real, args...);
   }
 
-  // A VFS method: fails with `error` when due (SQLITE_OK: never), else the real VFS's `method`.
-  template <auto method, int error, class... Args>
-  static int VfsCall(sqlite3_vfs*, Args... args) {
-    if (int failure = Due(error)) return failure;
-    return (real_->*method)(real_, args...);
+  static int Delete(sqlite3_vfs*, const char* name, int sync_folder) {
+    if (int failure = Due(SQLITE_IOERR_DELETE)) return failure;
+    return real_->xDelete(real_, name, sync_folder);
   }
 
   static int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags,

@@ -1,11 +1,7 @@
 #include "support/scripted_host.h"
 
-#include <cxxabi.h>
-
 #include <concepts>
-#include <cstdlib>
 #include <type_traits>
-#include <typeinfo>
 #include <utility>
 
 #include "automation/variant.h"
@@ -32,11 +28,10 @@ std::string FaultPlan::LastArgument(const std::string& name, size_t index) const
 void FaultPlan::Enter(const std::string& name, std::vector<std::string> arguments) {
   calls_.push_back(name);
   arguments_.push_back(std::move(arguments));
-  const int count = ++counts_[name];
   const bool due_by_number = calls_to_failure_ > 0 && --calls_to_failure_ == 0;
-  auto due_by_name = fail_on_.find(name);
-  if (due_by_number || (due_by_name != fail_on_.end() && due_by_name->second == count)) {
-    throw host::Error("injected failure of " + name + " (call " + std::to_string(count) + ")");
+  if (due_by_number || (fail_on_.contains(name) && fail_on_.at(name) == CountOf(name))) {
+    throw host::Error("injected failure of " + name + " (call " + std::to_string(CountOf(name)) +
+                      ")");
   }
 }
 
@@ -47,10 +42,7 @@ using PlanPtr = std::shared_ptr<FaultPlan>;
 // An argument as the recorded call shows it.
 std::string Text(const std::string& value) { return value; }
 std::string Text(bool value) { return value ? "True" : "False"; }
-template <std::integral Number>
-std::string Text(Number value) {
-  return std::to_string(value);
-}
+std::string Text(std::integral auto value) { return std::to_string(value); }
 
 // Plain values pass through; host objects come back wrapped, null stays null.
 template <class Value>
@@ -77,9 +69,6 @@ Result FromText(const std::string& answer) {
   }
 }
 
-template <class Result>
-concept Scriptable = std::is_same_v<Result, std::string> || std::is_integral_v<Result>;
-
 // Records the call `name` and fails it when due; else answers it as scripted,
 // or calls the member on the wrapped object and wraps what it answers.
 template <class Interface, class Member, class... Args>
@@ -91,7 +80,7 @@ auto Forward(const PlanPtr& plan, Interface& inner, const std::string& name, Mem
   if constexpr (std::is_void_v<Result>) {
     (inner.*member)(args...);
   } else {
-    if constexpr (Scriptable<Result>) {
+    if constexpr (std::is_same_v<Result, std::string> || std::is_integral_v<Result>) {
       if (auto answer = plan->AnswerTo(name, arguments)) return FromText<Result>(*answer);
     }
     Result result = Wrap(plan, (inner.*member)(args...));
@@ -99,37 +88,21 @@ auto Forward(const PlanPtr& plan, Interface& inner, const std::string& name, Mem
   }
 }
 
-// The interface's name as calls are recorded: "Element", "Collection".
+// The interface's name as calls are recorded: "Collection", or the one WRAPPED gives.
 template <class Interface>
-std::string InterfaceName() {
-  int status = 0;
-  std::unique_ptr<char, void (*)(void*)> name(
-      abi::__cxa_demangle(typeid(Interface).name(), nullptr, nullptr, &status), std::free);
-  const std::string full = name.get();  // "host::Collection<host::Element>"
-  return full.substr(6, full.find('<') - 6);
-}
+const char* const kInterfaceName = "Collection";
 
-// The common part of every wrapper. Only the typed interface is forwarded:
-// late-bound calls by name (Invoke, Get, Put) keep their default answer.
+// The common part of every wrapper; late-bound calls by name keep their default answer.
 template <class Interface>
-class Wrapper : public Interface {
- public:
-  void Attach(std::shared_ptr<Interface> inner, PlanPtr plan) {
-    inner_ = std::move(inner);
-    plan_ = std::move(plan);
-  }
-
- protected:
+struct Wrapper : Interface {
   using I = Interface;
   template <class Member, class... Args>
   auto Call(const char* name, Member member, const Args&... args) {
-    static const std::string prefix = InterfaceName<Interface>() + ".";
-    return Forward(plan_, *inner_, prefix + name, member, args...);
+    static const std::string prefix = std::string(kInterfaceName<Interface>) + ".";
+    return Forward(plan, *inner, prefix + name, member, args...);
   }
-
- private:
-  std::shared_ptr<Interface> inner_;
-  PlanPtr plan_;
+  std::shared_ptr<Interface> inner;
+  PlanPtr plan;
 };
 
 // The wrapper of each host interface: each member forwarded by Call.
@@ -140,8 +113,10 @@ struct Wrapped;
   Result Member Parameters override {                                  \
     return this->Call(#Member, &I::Member __VA_OPT__(, ) __VA_ARGS__); \
   }
-#define WRAPPED(Interface) \
-  template <>              \
+#define WRAPPED(Interface)                                                        \
+  template <>                                                                     \
+  const char* const kInterfaceName<Interface> = &#Interface[6]; /* no "host::" */ \
+  template <>                                                                     \
   struct Wrapped<Interface> final : Wrapper<Interface>
 
 // clang-format off
@@ -154,20 +129,16 @@ struct Wrapped<host::Collection<T>> final : Wrapper<host::Collection<T>> {
   FORWARD(void, Refresh, ())
 };
 
-WRAPPED(host::TaggedValue) {
-  FORWARD(std::string, Name, ())
-  FORWARD(std::string, Value, ())
-};
-
-WRAPPED(host::Attribute) {
-  FORWARD(std::string, Name, ())
-  FORWARD(std::string, Type, ())
-};
-
-WRAPPED(host::Parameter) {
-  FORWARD(std::string, Name, ())
-  FORWARD(std::string, Type, ())
-};
+// Interfaces with a name and one more text.
+#define NAMED(Interface, Text)     \
+  WRAPPED(Interface) {             \
+    FORWARD(std::string, Name, ()) \
+    FORWARD(std::string, Text, ()) \
+  };
+NAMED(host::TaggedValue, Value)
+NAMED(host::ConnectorTaggedValue, Value)
+NAMED(host::Attribute, Type)
+NAMED(host::Parameter, Type)
 
 WRAPPED(host::Method) {
   FORWARD(std::string, Name, ())
@@ -202,11 +173,6 @@ WRAPPED(host::Element) {
 
 WRAPPED(host::ConnectorEnd) {
   FORWARD(int32_t, Aggregation, ())
-};
-
-WRAPPED(host::ConnectorTaggedValue) {
-  FORWARD(std::string, Name, ())
-  FORWARD(std::string, Value, ())
 };
 
 WRAPPED(host::Connector) {
@@ -258,7 +224,8 @@ template <class T>
 std::shared_ptr<T> Wrap(const PlanPtr& plan, std::shared_ptr<T> object) {
   if (!object) return nullptr;
   auto wrapped = std::make_shared<Wrapped<T>>();
-  wrapped->Attach(std::move(object), plan);
+  wrapped->inner = std::move(object);
+  wrapped->plan = plan;
   return wrapped;
 }
 
@@ -284,5 +251,6 @@ host::EventArgumentsPtr ScriptedHost::Wrap(const host::EventArgumentsPtr& argume
 TESSARY_REPOSITORY_MEMBERS(FORWARD)
 #undef FORWARD
 #undef WRAPPED
+#undef NAMED
 
 }  // namespace testing_support

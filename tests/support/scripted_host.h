@@ -8,6 +8,7 @@
 // interfaces are forwarded, not late-bound calls by name.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -33,16 +34,13 @@ class FaultPlan {
   const std::vector<std::vector<std::string>>& Arguments() const { return arguments_; }
   // The calls with their arguments: "Repository.SetTechnologyVisibility(SysML, , True)".
   std::vector<std::string> CallsWithArguments() const;
-  int CountOf(const std::string& name) const {
-    return counts_.contains(name) ? counts_.at(name) : 0;
-  }
+  int CountOf(const std::string& name) const { return std::ranges::count(calls_, name); }
   // An argument of the last call of `name` ("" when there is none).
   std::string LastArgument(const std::string& name, size_t index = 0) const;
   // Forgets the calls so far: numbering and counts start again.
   void ClearCalls() {
     calls_.clear();
     arguments_.clear();
-    counts_.clear();
   }
 
   // The n-th call from now on (1-based, every host call counts) throws host::Error.
@@ -82,7 +80,6 @@ class FaultPlan {
  private:
   std::vector<std::string> calls_;
   std::vector<std::vector<std::string>> arguments_;  // of each call in calls_
-  std::map<std::string, int> counts_;
   std::map<std::string, int> fail_on_;
   std::map<std::string, Answerer> answers_;
   int calls_to_failure_ = 0;  // 0: no call is due to fail
