@@ -31,13 +31,6 @@ constexpr char kModel[] = R"json({
                   "supplier": "engine"}]
 })json";
 
-store::ModelRepositoryPtr ImportedModel(const char* json = kModel) {
-  auto repository = std::make_shared<store::ModelRepository>();
-  repository->CreateInMemoryModel();
-  store::ImportJsonModel(*repository, json);
-  return repository;
-}
-
 // An add-in that registers a naming and a stereotype rule and reports the
 // items breaking them; it records every rule call as "kind rule-text item-name".
 class RuleAddin : public automation::DispatchObject {
@@ -89,10 +82,10 @@ class RuleAddin : public automation::DispatchObject {
     if (name == "boom") throw host::Error("cannot read " + name);
     const host::ProjectServicesPtr services = Repository(args)->GetProjectServices();
     if (rule == naming_rule_ && name.starts_with("bad")) {
-      services->ReportViolation(rule, 0, kind + " name " + name + " is bad");
+      services->ReportViolation(rule, 0, "bad name");
     }
     if (rule == stereotype_rule_ && stereotype == "wrong") {
-      services->ReportViolation(rule, 1, "wrong stereotype on " + name);
+      services->ReportViolation(rule, 1, "wrong stereotype");
     }
     return {};
   }
@@ -102,17 +95,21 @@ class RuleAddin : public automation::DispatchObject {
 
 class ValidatorTest : public ::testing::Test {
  protected:
+  ValidatorTest() {
+    repository_->CreateInMemoryModel();
+    store::ImportJsonModel(*repository_, kModel);
+  }
   ValidationResult Run(const ProgressFunction& progress = {}) {
     return Validate(repository_, session::LoadedAddin{"Test", addin_}, progress);
   }
 
-  store::ModelRepositoryPtr repository_ = ImportedModel();
+  store::ModelRepositoryPtr repository_ = std::make_shared<store::ModelRepository>();
   std::shared_ptr<RuleAddin> addin_ = std::make_shared<RuleAddin>();
 };
 
 // Each registered rule runs on each item in item order; a failing call is
 // recorded with its rule, item and error, and validation goes on.
-TEST_F(ValidatorTest, RunsEveryRuleOnEveryItemAndRecordsReportsFailuresAndProgress) {
+TEST_F(ValidatorTest, RunsEveryRegisteredRuleOnEveryItemAndRecordsReportsFailuresAndProgress) {
   std::vector<std::pair<size_t, size_t>> progress;
   repository_->GetProjectServices()->ReportViolation("rule-x", 0, "made before the run");
   const ValidationResult result =
@@ -133,23 +130,19 @@ TEST_F(ValidatorTest, RunsEveryRuleOnEveryItemAndRecordsReportsFailuresAndProgre
                   "operation Stereotype stop"));
   std::vector<std::string> reports;
   for (const Violation& violation : result.violations) {
-    reports.push_back(violation.category + ": " + store::ItemKindName(violation.item.kind) + " " +
+    EXPECT_EQ(violation.category, "Test rules");
+    reports.push_back(std::string(store::ItemKindName(violation.item.kind)) + " " +
                       violation.item.name + " (" + violation.item.type + "): " + violation.rule +
                       " " + std::to_string(violation.error_type) + ": " + violation.message);
   }
-  EXPECT_THAT(
-      reports,
-      ElementsAre(
-          "Test rules: element badEngine (Class): Naming rules 0: element name badEngine is bad",
-          "Test rules: element badEngine (Class): Stereotype rules 1: wrong stereotype on "
-          "badEngine",
-          "Test rules: package badViews (Package): Naming rules 0: package name badViews is bad",
-          "Test rules: package badViews (Package): Stereotype rules 1: wrong stereotype on "
-          "badViews",
-          "Test rules: connector  (Association): Stereotype rules 1: wrong stereotype on "
-          "Association",
-          "Test rules: operation badRun (Operation): Naming rules 0: operation name badRun is bad",
-          "Test rules: operation stop (Operation): Stereotype rules 1: wrong stereotype on stop"));
+  EXPECT_THAT(reports,
+              ElementsAre("element badEngine (Class): Naming rules 0: bad name",
+                          "element badEngine (Class): Stereotype rules 1: wrong stereotype",
+                          "package badViews (Package): Naming rules 0: bad name",
+                          "package badViews (Package): Stereotype rules 1: wrong stereotype",
+                          "connector  (Association): Stereotype rules 1: wrong stereotype",
+                          "operation badRun (Operation): Naming rules 0: bad name",
+                          "operation stop (Operation): Stereotype rules 1: wrong stereotype"));
   const std::vector<ValidationItem> items = CollectValidationItems(*repository_);
   EXPECT_EQ(result.violations[1].item.guid, items[1].ref.guid);
   EXPECT_EQ(result.violations[5].item.guid, items[6].ref.guid);
@@ -169,17 +162,16 @@ TEST_F(ValidatorTest, RunsEveryRuleOnEveryItemAndRecordsReportsFailuresAndProgre
   // No item stays current after the run.
   repository_->GetProjectServices()->ReportViolation("rule-x", 0, "afterwards");
   EXPECT_EQ(repository_->Validation().Violations().back().item, store::ItemRef{});
-}
-
-TEST_F(ValidatorTest, AFailedRegistrationIsRecordedWithoutAnItemAndNoRuleRuns) {
+  // A failed registration is recorded without an item, and no rule runs.
   addin_->fail_registration = true;
-  const ValidationResult result = Run();
-  EXPECT_THAT(result.rules, IsEmpty());
+  addin_->calls.clear();
+  const ValidationResult refused = Run();
+  EXPECT_THAT(refused.rules, IsEmpty());
   EXPECT_THAT(addin_->calls, IsEmpty());
-  ASSERT_EQ(result.failures.size(), 1u);
-  EXPECT_EQ(result.failures[0].rule, "");
-  EXPECT_FALSE(result.failures[0].item.has_value());
-  EXPECT_EQ(result.failures[0].error, "no rules today");
+  ASSERT_EQ(refused.failures.size(), 1u);
+  EXPECT_EQ(refused.failures[0].rule, "");
+  EXPECT_FALSE(refused.failures[0].item.has_value());
+  EXPECT_EQ(refused.failures[0].error, "no rules today");
 }
 
 }  // namespace
