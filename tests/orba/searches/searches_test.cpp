@@ -92,7 +92,7 @@ TEST_F(SearchRunnerTest, ACustomSearchCallsTheAddinWithTheTermOrIsRefusedNamingT
 // The layout the allocation search writes: declarations without a space
 // before "/>", row fields with one, fields of a row in column order; each
 // row is read in its own order and written back unchanged.
-TEST(ReportViewDataTest, IsReadAndWrittenInTheLayoutAddinsWrite) {
+TEST(ReportViewDataTest, IsReadAndWrittenInTheLayoutAddinsWriteOrRefusedNamingTheProblem) {
   const SearchTable table = ParseReportViewData(
       "<ReportViewData><Fields><Field name=\"CLASSGUID\"/><Field name=\"From Name\"/>"
       "<Field name=\"To Name\"/></Fields><Rows>"
@@ -115,9 +115,7 @@ TEST(ReportViewDataTest, IsReadAndWrittenInTheLayoutAddinsWrite) {
             "<ReportViewData><Fields><Field name=\"Name\"/><Field name=\"Id\"/></Fields><Rows>"
             "<Row><Field name=\"Name\" value=\"a&lt;b &amp; &quot;c&quot;\" />"
             "<Field name=\"Id\" value=\"R1\" /></Row></Rows></ReportViewData>");
-}
-
-TEST(ReportViewDataTest, ADocumentThatIsNoReportTableIsRefusedNamingTheProblem) {
+  // A document that is no report table is refused naming the problem.
   const std::pair<const char*, const char*> refused[] = {
       {"", "not well-formed XML"},
       {"<ReportViewData><Fields>", "not well-formed XML"},
