@@ -50,7 +50,6 @@ inline constexpr std::string_view kSampleModel = R"json({
 // A GUID as the store makes them.
 inline constexpr char kGuidPattern[] = R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})";
 
-// An in-memory model imported from `json`; keys in `keys` when given.
 inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json,
                                                       KeyMap* keys = nullptr) {
   auto repository = std::make_shared<ModelRepository>();
@@ -67,7 +66,6 @@ std::vector<std::string> NamesOf(const host::CollectionPtr<T>& collection) {
   return names;
 }
 
-// Tagged values as "name=value".
 template <class T>
 std::vector<std::string> TagsOf(const host::CollectionPtr<T>& tags) {
   std::vector<std::string> texts;
