@@ -235,7 +235,7 @@ TEST_F(ModelObjectsTest, AddNewAndUpdateCreateAnElementOrDiagramWhereTheCollecti
   EXPECT_THAT(NamesOf(diagrams), ElementsAre("Overview"));
   host::DiagramPtr diagram = diagrams->AddNew("Parts", "SysML::InternalBlock");
   EXPECT_TRUE(diagram->Update());
-  EXPECT_GT(diagram->DiagramID(), 0);
+  EXPECT_EQ(repository_->DiagramIds().back(), diagram->DiagramID());
   diagram->SetDisplayFlags(6);
   diagram->Update();
   host::DiagramPtr reread = repository_->GetDiagramByID(diagram->DiagramID());
