@@ -173,9 +173,8 @@ TEST_F(ModelObjectsTest, ElementsPackagesAndConnectorsReadBackAsImported) {
             "Package \"Views\" <view> View abstract=0 [] notes= parent=0 classifier=0");
   // A connector is listed once at either end.
   std::vector<int32_t> ids;
-  for (const auto& connector : Element("block")->Connectors()->Items()) {
+  for (const auto& connector : Element("block")->Connectors()->Items())
     ids.push_back(connector->ConnectorID());
-  }
   EXPECT_THAT(ids, ElementsAre(keys_.connectors.at("self"), keys_.connectors.at("alloc"),
                                keys_.connectors.at("wheelLink")));
   EXPECT_EQ(Element("drive")->Connectors()->Items()[0]->ConnectorID(),

@@ -81,14 +81,12 @@ inline std::string Describe(const host::ElementPtr& element) {
                      " parent=" + std::to_string(element->ParentID()) +
                      " classifier=" + std::to_string(element->ClassifierID());
   for (const std::string& tag : TagsOf(element->TaggedValues())) text += " tag " + tag;
-  for (const auto& attribute : element->Attributes()->Items()) {
+  for (const auto& attribute : element->Attributes()->Items())
     text += " attribute " + attribute->Name() + ":" + attribute->Type();
-  }
   for (const auto& method : element->Methods()->Items()) {
     text += " operation " + method->Name() + "<" + method->Stereotype() + ">(";
-    for (const auto& parameter : method->Parameters()->Items()) {
+    for (const auto& parameter : method->Parameters()->Items())
       text += " " + parameter->Name() + ":" + parameter->Type();
-    }
     text += " )";
   }
   return text;

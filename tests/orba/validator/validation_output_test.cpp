@@ -29,7 +29,7 @@ ValidationResult SampleResult() {
   return result;
 }
 
-TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
+TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsControlCharacters) {
   std::ostringstream text;
   WriteValidationText(SampleResult(), text);
   EXPECT_EQ(text.str(),
@@ -45,16 +45,13 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
             "  Orba_OnInitializeUserRules: registration failed\n"
             "\n"
             "3 violations on 2 items (2 rules run on 5 items), 2 failures\n");
-}
-
-// An error type other than 0 or 1 is a note; a run without failures succeeds.
-TEST(ValidationTextTest, ControlCharactersAreShownNotObeyedAndOtherErrorTypesAreNotes) {
+  // An error type other than 0 or 1 is a note; a run without failures succeeds.
   ValidationResult result;
   result.rules = {{"rule-1", "category-1", 2, "View rules"}};
   result.items_checked = 1;
   result.violations = {
       {"SysML", "View rules", 2, "bad\x1b[2J", {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
-  std::ostringstream text;
+  text.str("");
   WriteValidationText(result, text);
   EXPECT_EQ(text.str(),
             "element \"two\\x0Alines\" {E} (Class)\n"
