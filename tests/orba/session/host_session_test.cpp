@@ -61,13 +61,6 @@ class RecordingAddin : public automation::DispatchObject {
   }
 };
 
-constexpr char kModel[] = R"json({
-  "format": "orba-model", "version": 1,
-  "packages": [{"key": "root", "name": "Model"}, {"key": "pkg", "name": "Structure", "parent": "root"}],
-  "elements": [{"key": "car", "package": "pkg", "type": "Class", "name": "Car"}],
-  "diagrams": [{"package": "pkg", "name": "Overview", "type": "SysML::BlockDefinition"}]
-})json";
-
 class HostSessionTest : public ::testing::Test {
  protected:
   SessionOptions Options() {
@@ -128,13 +121,14 @@ TEST_F(HostSessionTest, ChangesAreAnnouncedAndWhatTheAddinCannotOpenFailsItsCall
   session.LoadAddins();
   const store::ModelRepositoryPtr& repository = session.Repository();
   repository->CreateInMemoryModel();
-  store::ImportJsonModel(*repository, kModel);
+  store::ImportJsonModel(*repository, R"({"packages": [{"key": "root", "name": "Model"}],
+      "elements": [{"key": "car", "package": "root", "type": "Class"}]})");
   addin_->calls.clear();
-  const host::PackagePtr structure = repository->GetPackageByID(repository->PackageIds().at(1));
-  host::ElementPtr car = structure->Elements()->Items().at(0);
+  const host::PackagePtr root = repository->GetPackageByID(repository->PackageIds().at(0));
+  host::ElementPtr car = root->Elements()->Items().at(0);
   car->SetAbstract("1");
   car->Update();
-  host::ElementPtr added = structure->Elements()->AddNew("Engine", "Class");
+  host::ElementPtr added = root->Elements()->AddNew("Engine", "Class");
   added->Update();
   addin_->inside = [&](const host::RepositoryPtr&) {
     car->SetAbstract("0");
@@ -147,14 +141,13 @@ TEST_F(HostSessionTest, ChangesAreAnnouncedAndWhatTheAddinCannotOpenFailsItsCall
                           "Inside begins", "Inside ends", modified));
 
   // A search or diagram that is not there fails the call (`orba click` shows those that are).
-  const int32_t id = repository->DiagramIds().at(0) + 100;
   addin_->inside = [](const auto& r) { r->RunSearch("Nothing", "", "", ""); };
   EXPECT_FALSE(session.CallAddin("SysML", "Inside", {repository}).ok);
-  addin_->inside = [id](const auto& r) { r->OpenDiagram(id); };
+  addin_->inside = [](const auto& r) { r->OpenDiagram(100); };
   EXPECT_FALSE(session.CallAddin("SysML", "Inside", {repository}).ok);
   EXPECT_THAT(diagnostics_.str(),
               HasSubstr("add-in SysML: Inside failed: no search named \"Nothing\""));
-  EXPECT_THAT(diagnostics_.str(), HasSubstr("no diagram has the id " + std::to_string(id)));
+  EXPECT_THAT(diagnostics_.str(), HasSubstr("no diagram has the id 100"));
 }
 
 // The choice, $ORBA_UI and $DISPLAY (null: not set), and the user interface

@@ -53,7 +53,6 @@ class ModelFileTest : public ::testing::Test {
  protected:
   std::string File(const std::string& name) const { return (folder_.path() / name).string(); }
 
-  // A model file holding the sample model.
   std::string SampleFile(const std::string& name) {
     ModelRepository repository;
     ImportJsonModelFile(repository, kSampleModel, File(name));
@@ -74,9 +73,6 @@ class ModelFileTest : public ::testing::Test {
     repository.Open(path, access);
     return ExportJsonModel(repository);
   }
-  std::vector<std::filesystem::path> Files() const {
-    return {std::filesystem::directory_iterator(folder_.path()), {}};
-  }
 
   testing_support::TempFolder folder_;
   const std::string model_ = SampleFile("model.obx");
@@ -84,7 +80,7 @@ class ModelFileTest : public ::testing::Test {
 
 // Neither opening nor the header check reads a FIFO or a device: they would
 // wait for a writer, or never end.
-TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
+TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefusedNamingWhatTheyAre) {
   std::filesystem::create_directory(File("folder.obx"));
   ASSERT_EQ(mkfifo(File("fifo.obx").c_str(), 0600), 0);
   const std::pair<std::string, std::string> cases[] = {
@@ -99,39 +95,6 @@ TEST_F(ModelFileTest, PathsThatNameNoFileAreNamedForWhatTheyAre) {
     EXPECT_EQ(ErrorOf([&path = path] { CheckModelFileHeader(path); }), expected);
   }
   EXPECT_FALSE(std::filesystem::exists(File("missing.obx")));
-}
-
-// A writer killed mid-transaction leaves changed pages in the file and a hot
-// journal beside it; every open rolls that back and reads the model as it
-// was before.
-TEST_F(ModelFileTest, AnInterruptedWriteIsRolledBackBeforeTheModelIsRead) {
-  for (const ModelRepository::Access access : {kReadOnly, ModelRepository::Access::kReadWrite}) {
-    const std::string path = SampleFile(access == kReadOnly ? "read.obx" : "write.obx");
-    const std::string intact = ExportOf(path);
-    InterruptWriteTo(path);
-    EXPECT_EQ(ExportOf(path, access), intact);
-    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
-  }
-}
-
-TEST_F(ModelFileTest, FilesAnotherUserMayNotReadOrRollBackAreNamed) {
-  const std::string unreadable = SampleFile("unreadable.obx");
-  const std::string interrupted = SampleFile("interrupted.obx");
-  InterruptWriteTo(interrupted);
-  std::filesystem::permissions(unreadable, std::filesystem::perms::none);
-  std::filesystem::permissions(interrupted, std::filesystem::perms(0444));
-  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0555));
-  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(unreadable, kReadOnly); }),
-            "cannot read model file " + unreadable + ": Permission denied");
-  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(interrupted, kReadOnly); }),
-            "cannot read model file " + interrupted +
-                ": a write to it was interrupted, and rolling that back needs write access to "
-                "the file and its folder");
-  EXPECT_TRUE(std::filesystem::exists(interrupted + "-journal"));
-  std::filesystem::permissions(folder_.path(), std::filesystem::perms(0755));
-}
-
-TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
   std::ofstream(File("notes.obx")) << "These are notes, not a model.\n" << std::string(2000, 'x');
   std::ofstream(File("empty.obx")).flush();
   std::filesystem::copy_file(File("empty.obx"), File("other.db"));  // an empty SQLite database
@@ -148,31 +111,30 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefused) {
   EXPECT_THAT(OpenError(newer), AllOf(HasSubstr(newer), HasSubstr("schema version " + version)));
 }
 
-// A refused import leaving the old file as it was is in tests/orba/cli (model_commands.txt).
-TEST_F(ModelFileTest, ChangesPersistAndAReadOnlyModelOrAFailedCreateOrOpenKeepsTheFile) {
-  {
-    ModelRepository writer;
-    writer.Open(model_);
-    writer.GetPackageByID(1)->Elements()->AddNew("Engine", "Class")->Update();
+// A writer killed mid-transaction leaves changed pages in the file and a hot
+// journal beside it; every open rolls that back and reads the model as it
+// was before, or, when it may not, names the file as one that cannot be read.
+TEST_F(ModelFileTest, AnInterruptedWriteIsRolledBackBeforeTheModelIsReadOrTheFileIsNamed) {
+  const std::string intact = ExportOf(model_);
+  for (const ModelRepository::Access access : {kReadOnly, ModelRepository::Access::kReadWrite}) {
+    InterruptWriteTo(model_);
+    std::filesystem::permissions(model_, std::filesystem::perms(0444));
+    std::filesystem::permissions(folder_.path(), std::filesystem::perms(0555));
+    EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(model_, kReadOnly); }),
+              "cannot read model file " + model_ +
+                  ": a write to it was interrupted, and rolling that back needs write access to "
+                  "the file and its folder");
+    EXPECT_TRUE(std::filesystem::exists(model_ + "-journal"));
+    std::filesystem::permissions(folder_.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(model_, std::filesystem::perms(0644));
+    EXPECT_EQ(ExportOf(model_, access), intact);
+    EXPECT_FALSE(std::filesystem::exists(model_ + "-journal"));
   }
-  const auto before = std::filesystem::last_write_time(model_);
-  ModelRepository repository;
-  EXPECT_THROW(repository.CreateModel(model_), StoreError);
-  repository.Open(model_, kReadOnly);
-  EXPECT_TRUE(repository.IsReadOnly());
-  EXPECT_EQ(NamesOf(repository.GetPackageByID(1)->Elements()).back(), "Engine");
-  EXPECT_EQ(ErrorOf([&] { repository.GetPackageByID(1)->Elements()->AddNew("X", "C")->Update(); }),
-            "model is read-only: " + model_);
-  host::ElementPtr block = repository.GetElementByID(3);
-  block->SetAbstract("0");
-  EXPECT_THROW(block->Update(), host::Error);
-  EXPECT_THROW(
-      repository.InstallPerspective("<Perspectives><Perspective Name=\"P\"/></Perspectives>", 1),
-      host::Error);
-  EXPECT_FALSE(repository.OpenModel(File("missing.obx")));
-  EXPECT_EQ(repository.ModelLocation(), model_);
-  EXPECT_EQ(std::filesystem::last_write_time(model_), before);
+  std::filesystem::permissions(model_, std::filesystem::perms::none);
+  EXPECT_EQ(ErrorOfAnotherUser([&] { ModelRepository().Open(model_, kReadOnly); }),
+            "cannot read model file " + model_ + ": Permission denied");
 }
+
 TEST_F(ModelFileTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
   const std::string before = ExportOf(model_);
   const char* other = R"({"packages": [{"key": "p", "name": "Other"}]})";
@@ -189,7 +151,9 @@ TEST_F(ModelFileTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
         if (failure.empty() || now != before) {
           EXPECT_THAT(now, HasSubstr("\"Other\"")) << failure;
         }
-        EXPECT_THAT(Files(), ElementsAre(model_)) << failure;
+        const std::vector<std::filesystem::path> files(
+            std::filesystem::directory_iterator(folder_.path()), {});
+        EXPECT_THAT(files, ElementsAre(model_)) << failure;
       });
   EXPECT_THAT(messages, Each(HasSubstr("model.obx")));
   EXPECT_GE(messages.size(), 10u);
@@ -221,43 +185,19 @@ TEST_F(ModelFileTest, AWriteTransactionIsWholeOrAbsentWhicheverCallFails) {
   EXPECT_GE(messages.size(), 5u);
 }
 
-// View state set within a transaction is written with it; set outside one
-// (as when add-ins apply it to a model being opened) or on a read-only model,
-// it is shown but not written.
-TEST_F(ModelFileTest, ViewStateIsRememberedWithTheChangesOfATransaction) {
-  {
-    ModelRepository writer;
-    writer.Open(model_);
-    ModelRepository::Transaction transaction(writer);
-    ASSERT_TRUE(writer.InstallTechnology(
-        "<Quindle.Technology><Documentation id=\"SysML\"/></Quindle.Technology>"));
-    writer.SetTechnologyVisibility("SysML", "", true);
-    writer.SelectPerspective("SysML", 1);
-    transaction.Commit();
-  }
-  for (const ModelRepository::Access access :
-       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
-    ModelRepository outside_transaction;
-    outside_transaction.Open(model_, access);
-    outside_transaction.SetTechnologyVisibility("SysML", "", false);
-    outside_transaction.SelectPerspective("Other", 1);
-    EXPECT_EQ(outside_transaction.TechnologyVisibility("SysML"), false);
-    EXPECT_EQ(outside_transaction.SelectedPerspective(), "Other");
-  }
-  ModelRepository again;
-  again.Open(model_, kReadOnly);
-  EXPECT_EQ(again.TechnologyVisibility("SysML"), true);
-  EXPECT_EQ(again.SelectedPerspective(), "SysML");
-}
-
 // Another writer waits from the start of the outermost transaction, not only
 // once it writes: a deferred one could be refused the lock when it writes.
-TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockAndInnerOnesCommitIntoIt) {
+// View state set within a transaction is written with it; set outside one
+// (as when add-ins apply it to a model being opened) or on a read-only model,
+// it is shown but not written. Creating over an existing file and a refused
+// import leaving the old file as it was are in tests/orba/cli (model_commands.txt).
+TEST_F(ModelFileTest, ChangesPersistWithTheirTransactionAndAReadOnlyModelOrAFailedOpenKeepsThem) {
   const auto technology = [](const std::string& id) {
     return "<Quindle.Technology><Documentation id=\"" + id + "\"/></Quindle.Technology>";
   };
   ModelRepository repository;
   repository.Open(model_);
+  repository.GetPackageByID(1)->Elements()->AddNew("Engine", "Class")->Update();
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(model_.c_str(), &other), SQLITE_OK);
   const auto other_writes = [other] {
@@ -268,6 +208,8 @@ TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockAndInnerOnesCommit
     ModelRepository::Transaction inner(repository);
     EXPECT_EQ(other_writes(), SQLITE_BUSY);
     repository.InstallTechnology(technology("Kept"));
+    repository.SetTechnologyVisibility("Kept", "", true);
+    repository.SelectPerspective("Kept", 1);
     inner.Commit();
     EXPECT_EQ(other_writes(), SQLITE_BUSY);
     outer.Commit();
@@ -281,6 +223,35 @@ TEST_F(ModelFileTest, TheOutermostTransactionHoldsTheWriteLockAndInnerOnesCommit
     inner.Commit();
   }
   EXPECT_THAT(repository.TechnologyIds(), ElementsAre("Kept"));
+  repository.CloseModel();
+  const auto before = std::filesystem::last_write_time(model_);
+  for (const ModelRepository::Access access :
+       {ModelRepository::Access::kReadWrite, ModelRepository::Access::kReadOnly}) {
+    ModelRepository outside_transaction;
+    outside_transaction.Open(model_, access);
+    outside_transaction.SetTechnologyVisibility("Kept", "", false);
+    outside_transaction.SelectPerspective("Other", 1);
+    EXPECT_EQ(outside_transaction.TechnologyVisibility("Kept"), false);
+    EXPECT_EQ(outside_transaction.SelectedPerspective(), "Other");
+  }
+  // Read by a repository of its own, so that the view state comes from the file.
+  ModelRepository reader;
+  reader.Open(model_, kReadOnly);
+  EXPECT_EQ(reader.TechnologyVisibility("Kept"), true);
+  EXPECT_EQ(reader.SelectedPerspective(), "Kept");
+  EXPECT_TRUE(reader.IsReadOnly());
+  EXPECT_EQ(NamesOf(reader.GetPackageByID(1)->Elements()).back(), "Engine");
+  EXPECT_EQ(ErrorOf([&] { reader.GetPackageByID(1)->Elements()->AddNew("X", "C")->Update(); }),
+            "model is read-only: " + model_);
+  host::ElementPtr block = reader.GetElementByID(3);
+  block->SetAbstract("0");
+  EXPECT_THROW(block->Update(), host::Error);
+  EXPECT_THROW(
+      reader.InstallPerspective("<Perspectives><Perspective Name=\"P\"/></Perspectives>", 1),
+      host::Error);
+  EXPECT_FALSE(reader.OpenModel(File("missing.obx")));
+  EXPECT_EQ(reader.ModelLocation(), model_);
+  EXPECT_EQ(std::filesystem::last_write_time(model_), before);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Helpers of the store's tests: models imported from JSON, and a
-// HostServices that records what it was asked.
+// Helpers of the store's tests: models imported from JSON and read back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "orba/store/host_services.h"
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
 
@@ -52,10 +50,9 @@ inline constexpr std::string_view kSampleModel = R"json({
 // A GUID as the store makes them.
 inline constexpr char kGuidPattern[] = R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})";
 
-// An in-memory model imported from `json`; keys in `keys` when given.
-inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json, KeyMap* keys = nullptr,
-                                                      HostServices* services = nullptr) {
-  auto repository = std::make_shared<ModelRepository>(services);
+inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json,
+                                                      KeyMap* keys = nullptr) {
+  auto repository = std::make_shared<ModelRepository>();
   repository->CreateInMemoryModel();
   KeyMap imported = ImportJsonModel(*repository, json).keys;
   if (keys) *keys = std::move(imported);
@@ -69,7 +66,6 @@ std::vector<std::string> NamesOf(const host::CollectionPtr<T>& collection) {
   return names;
 }
 
-// Tagged values as "name=value".
 template <class T>
 std::vector<std::string> TagsOf(const host::CollectionPtr<T>& tags) {
   std::vector<std::string> texts;
@@ -85,14 +81,12 @@ inline std::string Describe(const host::ElementPtr& element) {
                      " parent=" + std::to_string(element->ParentID()) +
                      " classifier=" + std::to_string(element->ClassifierID());
   for (const std::string& tag : TagsOf(element->TaggedValues())) text += " tag " + tag;
-  for (const auto& attribute : element->Attributes()->Items()) {
+  for (const auto& attribute : element->Attributes()->Items())
     text += " attribute " + attribute->Name() + ":" + attribute->Type();
-  }
   for (const auto& method : element->Methods()->Items()) {
     text += " operation " + method->Name() + "<" + method->Stereotype() + ">(";
-    for (const auto& parameter : method->Parameters()->Items()) {
+    for (const auto& parameter : method->Parameters()->Items())
       text += " " + parameter->Name() + ":" + parameter->Type();
-    }
     text += " )";
   }
   return text;
@@ -108,21 +102,7 @@ inline std::string ErrorOf(const std::function<void()>& action) {
   }
 }
 
-// Records the elements created and the items modified; ignores the rest.
-class RecordingHostServices : public HostServices {
- public:
-  void RunSearch(const std::string&, const std::string&, const std::string&,
-                 const std::string&) override {}
-  void RedrawOpenDiagrams(bool) override {}
-  void OpenDiagram(int32_t) override {}
-  void ElementCreated(int32_t id) override { calls.push_back("Created " + std::to_string(id)); }
-  void ItemModified(const std::string& guid, int32_t object_type) override {
-    calls.push_back("Modified " + guid + " " + std::to_string(object_type));
-  }
-  std::vector<std::string> calls;
-};
-
-// The sample model in memory, with the calls it makes to the host recorded.
+// The sample model in memory; what the host is told of changes is in tests/orba/session.
 class SampleModelTest : public ::testing::Test {
  protected:
   host::ElementPtr Element(const std::string& key) {
@@ -132,9 +112,8 @@ class SampleModelTest : public ::testing::Test {
     return repository_->GetPackageByID(keys_.packages.at(key));
   }
 
-  RecordingHostServices services_;
   KeyMap keys_;
-  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kSampleModel, &keys_, &services_);
+  std::shared_ptr<ModelRepository> repository_ = ImportedModel(kSampleModel, &keys_);
 };
 
 }  // namespace orba::store::testing

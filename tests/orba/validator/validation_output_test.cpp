@@ -29,7 +29,7 @@ ValidationResult SampleResult() {
   return result;
 }
 
-TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
+TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsControlCharacters) {
   std::ostringstream text;
   WriteValidationText(SampleResult(), text);
   EXPECT_EQ(text.str(),
@@ -45,16 +45,13 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemAndListsTheFailures) {
             "  Orba_OnInitializeUserRules: registration failed\n"
             "\n"
             "3 violations on 2 items (2 rules run on 5 items), 2 failures\n");
-}
-
-// An error type other than 0 or 1 is a note; a run without failures succeeds.
-TEST(ValidationTextTest, ControlCharactersAreShownNotObeyedAndOtherErrorTypesAreNotes) {
+  // An error type other than 0 or 1 is a note; a run without failures succeeds.
   ValidationResult result;
   result.rules = {{"rule-1", "category-1", 2, "View rules"}};
   result.items_checked = 1;
   result.violations = {
       {"SysML", "View rules", 2, "bad\x1b[2J", {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
-  std::ostringstream text;
+  text.str("");
   WriteValidationText(result, text);
   EXPECT_EQ(text.str(),
             "element \"two\\x0Alines\" {E} (Class)\n"
@@ -66,26 +63,16 @@ TEST(ValidationTextTest, ControlCharactersAreShownNotObeyedAndOtherErrorTypesAre
   EXPECT_EQ(run["results"][0]["level"], "note");
 }
 
-TEST(ValidationJsonTest, HoldsTheModelTheViolationsInReportOrderAndTheFailures) {
+// The rest of the document is checked on real runs in tests/orba/cli (validate.txt,
+// example_model.txt).
+TEST(ValidationJsonTest, HoldsTheViolationsInReportOrderAndAFailureWithItsItem) {
   const ordered_json json = ValidationJson("cars.obx", SampleResult());
-  EXPECT_EQ(json, ordered_json::parse(R"json({
-    "model": "cars.obx",
-    "violations": [
-      {"category": "SysML", "rule": "Flow Port rules", "errorType": 0, "message": "ports differ",
-       "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class"}},
-      {"category": "SysML", "rule": "View rules", "errorType": 0, "message": "a view owns elements",
-       "item": {"kind": "package", "guid": "{P}", "name": "Views", "type": "Package"}},
-      {"category": "SysML", "rule": "Flow Port rules", "errorType": 1, "message": "types differ",
-       "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class"}}
-    ],
-    "failures": [
-      {"rule": "Flow Port rules",
-       "item": {"kind": "connector", "guid": "{C}", "name": "", "type": "Association"},
-       "error": "no such connector", "operation": "Orba_OnRunConnectorRule"},
-      {"rule": "", "item": {}, "error": "registration failed",
-       "operation": "Orba_OnInitializeUserRules"}
-    ]
-  })json"));
+  EXPECT_EQ(json["violations"][2], ordered_json::parse(R"({"category": "SysML",
+      "rule": "Flow Port rules", "errorType": 1, "message": "types differ",
+      "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class"}})"));
+  EXPECT_EQ(json["failures"][0], ordered_json::parse(R"({"rule": "Flow Port rules",
+      "item": {"kind": "connector", "guid": "{C}", "name": "", "type": "Association"},
+      "error": "no such connector", "operation": "Orba_OnRunConnectorRule"})"));
 }
 
 // One run of SARIF 2.1.0 declaring the registered rules by their texts, a
@@ -106,16 +93,13 @@ TEST(ValidationSarifTest, IsOneRunWithTheRulesAResultPerViolationAndTheFailures)
   EXPECT_EQ(rules[1]["id"], "Flow Port rules");
   const ordered_json& results = run["results"];
   ASSERT_EQ(results.size(), 3u);
-  EXPECT_EQ(results[2]["ruleId"], "Flow Port rules");
-  EXPECT_EQ(results[2]["ruleIndex"], 1);
-  EXPECT_EQ(results[2]["level"], "error");
-  EXPECT_EQ(results[2]["message"]["text"], "types differ");
   EXPECT_EQ(results[1]["level"], "warning");
-  const ordered_json& location = results[2]["locations"][0];
-  EXPECT_EQ(location["physicalLocation"]["artifactLocation"]["index"], 0);
-  EXPECT_EQ(location["logicalLocations"][0],
-            ordered_json::parse(R"({"name": "Engine", "fullyQualifiedName": "{E}",
-                                    "kind": "element", "properties": {"type": "Class"}})"));
+  EXPECT_EQ(results[2], ordered_json::parse(R"({"ruleId": "Flow Port rules", "ruleIndex": 1,
+      "level": "error", "message": {"text": "types differ"}, "locations": [{
+        "physicalLocation": {"artifactLocation": {"index": 0}},
+        "logicalLocations": [{"name": "Engine", "fullyQualifiedName": "{E}", "kind": "element",
+                              "properties": {"type": "Class"}}]}],
+      "properties": {"category": "SysML", "errorType": 1}})"));
   const ordered_json& invocation = run["invocations"][0];
   EXPECT_EQ(invocation["executionSuccessful"], false);
   const ordered_json& notifications = invocation["toolExecutionNotifications"];
