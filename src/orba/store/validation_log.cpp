@@ -42,12 +42,6 @@ const RuleCategory* ValidationLog::CategoryOfRule(const std::string& rule_id) co
   return category == categories_.end() ? nullptr : &*category;
 }
 
-std::vector<RecordedViolation> ValidationLog::TakeViolations() {
-  std::vector<RecordedViolation> taken = std::move(violations_);
-  violations_.clear();
-  return taken;
-}
-
 void ValidationLog::ClearViolations() { violations_.clear(); }
 
 }  // namespace orba::store

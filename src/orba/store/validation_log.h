@@ -60,7 +60,6 @@ class ValidationLog {
   const RuleCategory* CategoryOfRule(const std::string& rule_id) const;
 
   const std::vector<RecordedViolation>& Violations() const { return violations_; }
-  std::vector<RecordedViolation> TakeViolations();
   void ClearViolations();
 
  private:
