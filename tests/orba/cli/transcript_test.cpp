@@ -17,15 +17,14 @@
 //   out violations FILE      the violations of `orba validate --format json` are
 //                            those FILE lists (examples/expected_violations.json)
 //   file FILE has|lacks|is TEXT         what a file holds
-//   kept FILE                a file's bytes and time of change are those the
-//                            first "kept FILE" of the case found
+//   kept FILE                its bytes and time of change are as at its first "kept"
 //   gone PREFIX              no file's name starts with PREFIX
 //   refused ARGS => PROBLEM  runs orba: exit 2, nothing on stdout, PROBLEM on stderr
 //
 // No run may end by a signal or write a raw control byte (but TAB, LF and CR)
 // on stderr, or on stdout but in JSON. ARGS are split at spaces outside "double
-// quotes". In ARGS and TEXT, \n, \t, \r, \\, \" and \xNN are escapes, {bin} is the
-// folder of the built programs, {source} the source tree, {cases} that of the cases.
+// quotes". In ARGS and TEXT, \n, \r, \\ and \" are escapes, {bin} is the folder of
+// the built programs, {source} the source tree, {cases} that of the cases.
 //
 // Each case runs in a sandbox, orba's working folder, which holds the component
 // registry (the built add-in registered) and the settings: the user's own
@@ -116,11 +115,9 @@ std::string Decoded(std::string text) {
   for (size_t at = 0; at < text.size(); ++at) {
     if (text[at] != '\\' || at + 1 == text.size()) {
       decoded += text[at];
-    } else if (const char escape = text[++at]; escape == 'x') {
-      decoded += static_cast<char>(std::stoul(text.substr(at + 1, 2), nullptr, 16));
-      at += 2;
     } else {
-      decoded += escape == 'n' ? '\n' : escape == 't' ? '\t' : escape == 'r' ? '\r' : escape;
+      const char escape = text[++at];
+      decoded += escape == 'n' ? '\n' : escape == 'r' ? '\r' : escape;
     }
   }
   return decoded;
