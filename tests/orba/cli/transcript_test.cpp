@@ -98,8 +98,6 @@ std::vector<Case> LoadCases() {
       }
     }
   }
-  std::sort(cases.begin(), cases.end(),
-            [](const Case& a, const Case& b) { return a.name < b.name; });
   return cases;
 }
 
