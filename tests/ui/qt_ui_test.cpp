@@ -16,6 +16,7 @@
 #include "support/test_platform.h"
 #include "support/xvfb_display.h"
 #include "ui/about_dialog.h"
+#include "ui/form.h"
 #include "ui/options_dialog.h"
 
 namespace platform {
@@ -54,8 +55,6 @@ class QtUiTest : public testing::Test {
     });
   }
 
-  testing_support::MemorySettingsStore settings_;
-  testing_support::TestModel model_{testing_support::kEmptyModel};
   std::shared_ptr<Platform> platform_;
   QtUi* ui_ = nullptr;
   std::unique_ptr<QObject> timers_;  // its end cancels timers a test left pending
@@ -80,21 +79,16 @@ Qt::CheckState StateOf(QWidget& window, const char* box) {
   return Find<QCheckBox>(window, box).checkState();
 }
 
-void Click(QWidget& window, const char* button) { Find<QAbstractButton>(window, button).click(); }
-
-void PressKey(QWidget& window, int key) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QApplication::sendEvent(&window, &press);
-}
-
-// Leaves the window by a button, a key ("Enter", "Escape") or its close box.
-void Leave(QWidget& window, const std::string& way) {
+// Clicks a control, presses a key ("Enter", "Escape") or the close box.
+void Press(QWidget& window, const std::string& way) {
   if (way == "close box") {
     window.close();
   } else if (way == "Enter" || way == "Escape") {
-    PressKey(window, way == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+    QKeyEvent press(QEvent::KeyPress, way == "Enter" ? Qt::Key_Return : Qt::Key_Escape,
+                    Qt::NoModifier);
+    QApplication::sendEvent(&window, &press);
   } else {
-    Click(window, way.c_str());
+    Find<QAbstractButton>(window, way.c_str()).click();
   }
 }
 
@@ -142,14 +136,14 @@ TEST_F(QtUiTest, OptionsWindowShowsTheStoredValuesReactsAndOnlyOkStores) {
       EXPECT_FALSE(Find(window, "chkAllocatedTo").isEnabled());
       EXPECT_TRUE(Find(window, "chkParts").isEnabled());
       if (leave == "cmdOK") SaveScreenshot(window, "options");
-      Click(window, "chkOnlyWithPerspective");
+      Press(window, "chkOnlyWithPerspective");
       EXPECT_EQ(StateOf(window, "chkShowAlways"), Qt::Unchecked);
-      Click(window, "chkParts");  // Qt's own cycle would tick a greyed box; the model unticks it
+      Press(window, "chkParts");  // Qt's own cycle would tick a greyed box; the model unticks it
       EXPECT_EQ(StateOf(window, "chkParts"), Qt::Unchecked);
-      Click(window, "chkFlowPorts");
-      Click(window, "chkAllocatedTo");  // disabled: no effect
+      Press(window, "chkFlowPorts");
+      Press(window, "chkAllocatedTo");  // disabled: no effect
       EXPECT_EQ(StateOf(window, "chkAllocatedTo"), Qt::Checked);
-      Leave(window, leave);
+      Press(window, leave);
       closed_by_it = !window.isVisible() && dialog.Closed();
     });
     ui_->ShowModal(dialog);
@@ -160,13 +154,14 @@ TEST_F(QtUiTest, OptionsWindowShowsTheStoredValuesReactsAndOnlyOkStores) {
 }
 
 TEST_F(QtUiTest, FailuresOfTheOptionsReachTheCaller) {
-  settings_.fail_writes = true;  // a failing write closes the window
-  ui::OptionsDialog dialog(settings_);
-  WhenShown([](QWidget& window) { Click(window, "cmdOK"); });
+  testing_support::MemorySettingsStore settings;
+  settings.fail_writes = true;  // a failing write closes the window
+  ui::OptionsDialog dialog(settings);
+  WhenShown([](QWidget& window) { Press(window, "cmdOK"); });
   EXPECT_THROW(ui_->ShowModal(dialog), SettingsError);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  settings_.SetOption("Parts", "3");  // a bad stored value fails before any window
-  ui::OptionsDialog bad(settings_);
+  settings.SetOption("Parts", "3");  // a bad stored value fails before any window
+  ui::OptionsDialog bad(settings);
   bool shown = false;
   WhenShown([&](QWidget&) { shown = true; });
   EXPECT_THROW(ui_->ShowModal(bad), automation::Error);
@@ -176,7 +171,8 @@ TEST_F(QtUiTest, FailuresOfTheOptionsReachTheCaller) {
 // OK is both the default and the cancel button: Enter, Escape and the close
 // box close the window as it does, and the repository is released.
 TEST_F(QtUiTest, AboutWindowShowsTitleVersionAndPictureAndClosesEveryWay) {
-  const host::RepositoryPtr repository = model_.Repository();
+  const testing_support::TestModel model(testing_support::kEmptyModel);
+  const host::RepositoryPtr repository = model.Repository();
   for (const std::string leave : {"cmdOK", "Enter", "Escape", "close box"}) {
     SCOPED_TRACE(leave);
     ui::AboutDialog dialog;
@@ -200,7 +196,7 @@ TEST_F(QtUiTest, AboutWindowShowsTitleVersionAndPictureAndClosesEveryWay) {
       EXPECT_EQ(picture.size(), QSize(60, 165));
       EXPECT_EQ(picture.toImage().pixel(10, 14), 0xFFFFFFFFu);  // a block's white corner
       if (leave == "cmdOK") SaveScreenshot(window, "about");
-      Leave(window, leave);
+      Press(window, leave);
       closed_by_it = !window.isVisible();
     });
     dialog.ShowIt(repository, *ui_);
@@ -214,44 +210,28 @@ TEST_F(QtUiTest, AboutWindowShowsTitleVersionAndPictureAndClosesEveryWay) {
 // A dialog of its own, to see the rendering of any control list: the frame
 // comes after the box it holds, tab indexes run against the list's order, and
 // only the cancel button closes it.
-class SampleDialog : public Dialog {
+class SampleDialog : public ui::Form {
  public:
-  SampleDialog() {
-    Control box = MakeControl("chkBox", ControlKind::kCheckBox, "Box", {150, 300, 1500, 300}, 2);
-    box.parent = "fraGroup";
-    box.value = 2;
-    Control label = MakeControl("lblBig", ControlKind::kLabel, "Big", {150, 1500, 3000, 900}, 9);
-    label.font_points = 13.5;
-    Control close =
-        MakeControl("cmdClose", ControlKind::kButton, "Close", {150, 2550, 1200, 375}, 0);
-    close.is_cancel = true;
-    controls_ = {box, label, close,
-                 MakeControl("fraGroup", ControlKind::kFrame, "Group", {75, 75, 3000, 1200}, 1)};
+  SampleDialog()
+      : Form("Sample", 3300, 3000,
+             {MakeControl("chkBox", ControlKind::kCheckBox, "Box", {150, 300, 1500, 300}, 2),
+              MakeControl("lblBig", ControlKind::kLabel, "Big", {150, 1500, 3000, 900}, 9),
+              MakeControl("cmdClose", ControlKind::kButton, "Close", {150, 2550, 1200, 375}, 0),
+              MakeControl("fraGroup", ControlKind::kFrame, "Group", {75, 75, 3000, 1200}, 1)}) {
+    Mutable("chkBox").parent = "fraGroup";
+    Mutable("chkBox").value = 2;
+    Mutable("lblBig").font_points = 13.5;
+    Mutable("cmdClose").is_cancel = true;
   }
-  std::string Caption() const override { return "Sample"; }
-  int ClientWidth() const override { return 3300; }
-  int ClientHeight() const override { return 3000; }
-  const std::vector<Control>& Controls() const override { return controls_; }
   void Load() override {}
   void Click(const std::string& control) override {
     clicks.push_back(control);
-    closed_ = control == "cmdClose";
+    if (control == "cmdClose") Unload();
   }
   void CloseBox() override { clicks.push_back("close box"); }  // stays open
-  bool Closed() const override { return closed_; }
 
   std::vector<std::string> clicks;
-
- private:
-  std::vector<Control> controls_;
-  bool closed_ = false;
 };
-
-QString CaptionOf(QWidget& widget) {
-  if (auto* frame = qobject_cast<QGroupBox*>(&widget)) return frame->title();
-  if (auto* button = qobject_cast<QAbstractButton*>(&widget)) return button->text();
-  return qobject_cast<QLabel*>(&widget)->text();
-}
 
 TEST_F(QtUiTest, RendersAnyControlList) {
   SampleDialog dialog;
@@ -262,7 +242,8 @@ TEST_F(QtUiTest, RendersAnyControlList) {
       QWidget& widget = Find(window, control.name.c_str());
       QWidget& parent = control.parent.empty() ? window : Find(window, control.parent.c_str());
       EXPECT_EQ(widget.parentWidget(), &parent) << control.name;
-      EXPECT_EQ(CaptionOf(widget).toStdString(), control.caption);
+      const char* caption = qobject_cast<QGroupBox*>(&widget) ? "title" : "text";
+      EXPECT_EQ(widget.property(caption).toString().toStdString(), control.caption);
       EXPECT_EQ(widget.geometry(), Pixels(control.rect)) << control.name;
     }
     EXPECT_EQ(TabOrder(Find(window, "cmdClose")), (std::vector<std::string>{"cmdClose", "chkBox"}));
@@ -276,7 +257,7 @@ TEST_F(QtUiTest, RendersAnyControlList) {
     EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
     window.close();  // the model stays open, so the window does too
     EXPECT_TRUE(window.isVisible());
-    PressKey(window, Qt::Key_Escape);
+    Press(window, "Escape");
   });
   ui_->ShowModal(dialog);
   EXPECT_EQ(dialog.clicks, (std::vector<std::string>{"chkBox", "close box", "cmdClose"}));
@@ -299,15 +280,6 @@ TEST_F(QtUiTest, MessageBoxesShowTitleTextIconAndOkOnly) {
                     icon);
     EXPECT_TRUE(inspected);
   }
-}
-
-// The default platform gives these windows for "qt" when there is a display
-// (see SetUp); later windows use the application the first one made.
-TEST_F(QtUiTest, KeepsOneApplication) {
-  QCoreApplication* first = QCoreApplication::instance();
-  ASSERT_NE(qobject_cast<QApplication*>(first), nullptr);
-  EXPECT_TRUE(QtUi(std::make_shared<ScriptedUi>()).CanShowWindows());
-  EXPECT_EQ(QCoreApplication::instance(), first);
 }
 
 }  // namespace
