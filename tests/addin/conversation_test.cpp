@@ -164,10 +164,9 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
             std::make_shared<orba::store::EventArgumentList>(std::vector<Variant>{id})));
       } else if (word == "True" || word == "False") {
         open.back().push_back(word == "True");
-      } else if (std::isdigit(word.back()) && word.find_first_not_of("-0123456789") == word.npos) {
-        open.back().push_back(int32_t{std::stoi(word)});
       } else if (std::isdigit(word.back()) && word.find_first_not_of("-.0123456789") == word.npos) {
-        open.back().push_back(std::stod(word));
+        open.back().push_back(word.find('.') == word.npos ? Variant(int32_t{std::stoi(word)})
+                                                          : Variant(std::stod(word)));
       } else {
         open.back().push_back(word);
       }
@@ -233,11 +232,7 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     } else {
       ASSERT_TRUE(result.ok) << result.error;
       const std::vector<Variant> value = Values(answer);
-      if (value.empty()) {
-        EXPECT_TRUE(result.value.IsEmpty());
-      } else {
-        EXPECT_EQ(result.value, value.front());
-      }
+      EXPECT_EQ(result.value, value.empty() ? Variant() : value.front());
     }
   }
 
@@ -274,14 +269,6 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     }
   }
 
-  // The items of `all` from the `seen`-th on, which then count as seen.
-  template <class T>
-  static std::vector<T> Since(const std::vector<T>& all, size_t& seen) {
-    std::vector<T> news(all.begin() + static_cast<std::ptrdiff_t>(seen), all.end());
-    seen = all.size();
-    return news;
-  }
-
   // The host calls so far, the repository's without "Repository." and every
   // document (an argument of several lines) by the name of the resource it is.
   std::vector<std::string> Calls() {
@@ -313,18 +300,23 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     if (!called_) {
       EXPECT_THAT(Calls(), testing::IsEmpty());
     }
+    // The items of `all` from the `seen`-th on, which then count as seen.
+    const auto since = [](const auto& all, size_t& seen) {
+      return std::vector(all.begin() + static_cast<std::ptrdiff_t>(std::exchange(seen, all.size())),
+                         all.end());
+    };
     std::vector<std::string> effects;
-    for (const auto& box : Since(platform_.ui->MessageBoxes(), seen_[0])) {
+    for (const auto& box : since(platform_.ui->MessageBoxes(), seen_[0])) {
       EXPECT_EQ(box.title, "Quindle Technology for SysML") << box.text;
       const bool stop = box.icon == platform::MessageIcon::kCriticalStop;
       EXPECT_TRUE(stop || box.icon == platform::MessageIcon::kExclamation) << box.text;
       effects.push_back((stop ? "stops " : "warns ") + box.text);
     }
-    for (const auto& caption : Since(platform_.ui->DialogsShown(), seen_[1]))
+    for (const auto& caption : since(platform_.ui->DialogsShown(), seen_[1]))
       effects.push_back("dialog " + caption);
-    for (const auto& page : Since(platform_.help->shown, seen_[2]))
+    for (const auto& page : since(platform_.help->shown, seen_[2]))
       effects.push_back("help " + page);
-    if (size_t writes = Since(platform_.settings->Writes(), seen_[3]).size()) {
+    if (size_t writes = since(platform_.settings->Writes(), seen_[3]).size()) {
       effects.push_back("writes " + std::to_string(writes));
     }
     EXPECT_EQ(effects, effects_);
