@@ -20,18 +20,17 @@
 //                         new-element event of it) or event:ARG (one holding
 //                         ARG); a VALUE is an ARG, True, False, or [ ARG ... ]
 //   each-fails CALL...    plays the call on fresh add-ins given the stored,
-//                         answer and select lines before it: once; then with
-//                         each host call it made failing in turn, which ends
-//                         it: it fails with that failure (or, given => VALUE,
-//                         traps it and answers VALUE) and calls nothing more
+//                         answer and select lines before it, once, then with
+//                         each host call it made failing in turn: that ends it
+//                         with the failure (or, given => VALUE, answering VALUE)
 //   calls CALL; CALL...   the host calls it made, the repository's without
-//                         "Repository.", a document (several lines) as
-//                         <search>, <technology> or <perspective> when it is
-//                         the add-in's resource of that name, else <document>
+//                         "Repository.", a document argument as <search>,
+//                         <technology> or <perspective> (the add-in's
+//                         resources) or else <document>
 //   warns TEXT            it showed this warning (stops TEXT: this stop box),
 //   dialog CAPTION        then this dialog,
 //   help PAGE             then opened this page of the help,
-//   writes N              then stored N settings (in this order)
+//   writes N              then stored N settings
 //   compartments TEXT     the add-in's Compartments afterwards
 //
 // What the lines after a call do not state did not happen: it answered
@@ -273,18 +272,18 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
   // document (an argument of several lines) by the name of the resource it is.
   std::vector<std::string> Calls() {
     const std::map<std::string, std::string> documents = {
-        {testing_support::FileBytes(TESSARY_SOURCE_ROOT "/src/resources/custom_search.xml"), "<search>"},
+        {testing_support::FileBytes(TESSARY_SOURCE_ROOT "/src/resources/custom_search.xml"),
+         "<search>"},
         {Resource("TECHFILE", 101), "<technology>"},
         {Resource("PERSPECTIVE", 102), "<perspective>"}};
     std::vector<std::string> calls;
     for (size_t i = 0; i < Plan().Calls().size(); ++i) {
       std::string call = Plan().Calls()[i] + "(";
       for (const std::string& argument : Plan().Arguments()[i]) {
-        const auto document = documents.find(argument);
-        call += (call.ends_with("(") ? "" : ", ") +
-                (argument.find('\n') == std::string::npos ? argument
-                 : document == documents.end()          ? "<document>"
-                                                        : document->second);
+        std::string shown = argument;
+        if (argument.find('\n') != std::string::npos)
+          shown = documents.contains(argument) ? documents.at(argument) : "<document>";
+        call += (call.ends_with("(") ? "" : ", ") + shown;
       }
       calls.push_back(call.substr(call.starts_with("Repository.") ? 11 : 0) + ")");
     }

@@ -145,7 +145,8 @@ TEST(OwnedItemsTest, GiveTheRowsOfTheElementInTheHostsDocument) {
             Answer("requirements", "{AS GIVEN}", {"Id: R-9", "Text: n", "Risk: r"}));
   EXPECT_EQ(host.Plan().LastArgument("Repository.GetModelItemXml"), "{AS GIVEN}");
   EXPECT_EQ(host.Plan().LastArgument("Repository.GetElementByGUID"), guid);
-  host.Plan().FailOn("Repository.GetElementByGUID", host.Plan().CountOf("Repository.GetElementByGUID") + 1);
+  host.Plan().FailOn("Repository.GetElementByGUID",
+                     host.Plan().CountOf("Repository.GetElementByGUID") + 1);
   EXPECT_EQ(CompartmentData(host, "requirements", "{E}"), "");
   for (const char* unknown : {R"(<ModelItem GUID="{unknown}" Metatype="Requirement"/>)",
                               R"(<ModelItem Metatype="Requirement"/>)"}) {
