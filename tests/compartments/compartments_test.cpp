@@ -84,7 +84,7 @@ constexpr char kBlocks[] = R"({
 
 // Each kind lists the direct children of its metatype in host order, their
 // names unescaped; other compartments have no rows for a block.
-TEST(OwnedItemsTest, ListTheDirectChildrenOfTheirMetatype) {
+TEST(OwnedItemsTest, ListTheDirectChildrenOfTheirMetatypeInTheModelOrTheHostsDocument) {
   const TestModel model(kBlocks);
   struct Case {
     const char* compartment;
@@ -108,11 +108,8 @@ TEST(OwnedItemsTest, ListTheDirectChildrenOfTheirMetatype) {
         << c.compartment << " of " << c.owner;
   }
   EXPECT_EQ(CompartmentData(*model.Repository(), "parts", "{no such element}"), "");
-}
-
-// Only the direct children of the first ModelItem count, all of them complete.
-TEST(OwnedItemsTest, GiveTheRowsOfTheElementInTheHostsDocument) {
-  const TestModel model(kBlocks);
+  // Given the host's document, only the direct children of its first ModelItem
+  // count, all of them complete.
   ScriptedHost host(model.Repository());
   // clang-format off
   const std::pair<std::string, std::vector<std::string>> documents[] = {

@@ -120,55 +120,46 @@ std::string Rows(const std::string& rows) {
          "</Data></Dataset_0></OrbaData>";
 }
 
-class QueryAnswerTest : public testing::Test {
- protected:
+// Column names in any case, kept in column order; rows in the order of the
+// answer. (A failing query fails the search: tests/addin/cases/failures.txt.)
+TEST(QueryAnswerTest, RowsAndColumnsAreKeptAsTheAnswerGivesThemAndPartitionIdsRoundHalfToEven) {
+  const TestModel model(Model(""));
+  ScriptedHost host(model.Repository());
   // Answers the allocation query with `allocations` and the partition query with `partitions`.
-  void Answer(const std::string& allocations, const std::string& partitions = kNoRows) {
-    host_.Plan().Answer("Repository.ExecuteSqlQuery", [=](const std::vector<std::string>& sql) {
+  const auto answer = [&](const std::string& allocations, const std::string& partitions) {
+    host.Plan().Answer("Repository.ExecuteSqlQuery", [=](const std::vector<std::string>& sql) {
       return sql[0].find("'allocateActivityPartition'") == std::string::npos ? allocations
                                                                              : partitions;
     });
-  }
-
-  TestModel model_{Model("")};
-  ScriptedHost host_{model_.Repository()};
-};
-
-// Column names in any case, kept in column order; rows in the order of the answer.
-TEST_F(QueryAnswerTest, RowsAndColumnsAreKeptAsTheAnswerGivesThem) {
-  Answer(
-      Rows("<Row><to_name>Drive</to_name><Extra>ignored</Extra><From_Type>block</From_Type>"
-           "<classguid>{G}</classguid><ClassType>Dependency</ClassType><RELATION>allocate"
-           "</RELATION><from_NAME>Car &amp; co</from_NAME><To_Type/></Row><Row/>"
-           "<Row><To_Name>last</To_Name></Row>"));
-  EXPECT_EQ(AllocationSearchDocument(host_),
+  };
+  answer(Rows("<Row><to_name>Drive</to_name><Extra>ignored</Extra><From_Type>block</From_Type>"
+              "<classguid>{G}</classguid><ClassType>Dependency</ClassType><RELATION>allocate"
+              "</RELATION><from_NAME>Car &amp; co</from_NAME><To_Type/></Row><Row/>"
+              "<Row><To_Name>last</To_Name></Row>"),
+         kNoRows);
+  EXPECT_EQ(AllocationSearchDocument(host),
             Document("<Row>" + Field("To Name", "Drive") + Field("From Type", "block") +
                      Field("CLASSGUID", "{G}") + Field("CLASSTYPE", "Dependency") +
                      Field("Relation", "allocate") + Field("From Name", "Car &amp; co") +
                      Field("To Type", "") + "</Row><Row></Row><Row>" + Field("To Name", "last") +
                      "</Row>"));
-  EXPECT_EQ(host_.Plan().CountOf("Repository.ExecuteSqlQuery"), 2);
-}
-
-// (A failing query fails the search: tests/addin/cases/failures.txt.)
-TEST_F(QueryAnswerTest, UnreachableRowListsGiveNoRows) {
-  for (const std::string answer :
+  EXPECT_EQ(host.Plan().CountOf("Repository.ExecuteSqlQuery"), 2);
+  // Row lists that cannot be reached give no rows.
+  for (const std::string unreachable :
        {"", "not xml",
         "<OrbaData><Dataset_0><Data><Row><To_Name>x</To_Name></Row></Data></Dataset_0></OrbaData>",
         "<?xml version=\"1.0\"?><OrbaData/>",
         "<?xml version=\"1.0\"?><OrbaData><Dataset_0/></OrbaData>"}) {
-    Answer(answer, answer);
-    EXPECT_EQ(AllocationSearchDocument(host_), Document("")) << answer;
+    answer(unreachable, unreachable);
+    EXPECT_EQ(AllocationSearchDocument(host), Document("")) << unreachable;
   }
-}
-
-TEST_F(QueryAnswerTest, PartitionIdsAreRoundedHalfToEven) {
-  Answer(kNoRows, Rows("<Row><Object_ID>2.5</Object_ID></Row><Row><object_id>3.5</object_id>"
+  host.Plan().ClearCalls();
+  answer(kNoRows, Rows("<Row><Object_ID>2.5</Object_ID></Row><Row><object_id>3.5</object_id>"
                        "</Row><Row><Name>no id</Name></Row><Row><OBJECT_ID>7</OBJECT_ID>"
                        "<Object_ID>12</Object_ID></Row>"));
-  EXPECT_EQ(AllocationSearchDocument(host_), Document(""));
+  EXPECT_EQ(AllocationSearchDocument(host), Document(""));
   std::vector<std::string> lookups;
-  for (const std::string& call : host_.Plan().CallsWithArguments()) {
+  for (const std::string& call : host.Plan().CallsWithArguments()) {
     if (call.starts_with("Repository.GetElementByID")) lookups.push_back(call);
   }
   EXPECT_THAT(lookups, testing::ElementsAre(
