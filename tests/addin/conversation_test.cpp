@@ -14,7 +14,7 @@
 //   call OPERATION ARG... [=> VALUE]
 //                         the host calls the operation by name; it answers
 //                         VALUE, or fails with "error: TEXT" in its error.
-//                         An ARG is "text", a word, a number, host (the
+//                         An ARG is "text", a word, a number (2% a 16-bit one), host (the
 //                         repository), nothing (a null object), guid:KEY (the
 //                         GUID of the model's element KEY), new:KEY (the
 //                         new-element event of it) or event:ARG (one holding
@@ -163,6 +163,8 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
             std::make_shared<orba::store::EventArgumentList>(std::vector<Variant>{id})));
       } else if (word == "True" || word == "False") {
         open.back().push_back(word == "True");
+      } else if (word.ends_with('%')) {  // a 16-bit whole number, as Basic writes it
+        open.back().push_back(static_cast<int16_t>(std::stoi(word)));
       } else if (std::isdigit(word.back()) && word.find_first_not_of("-.0123456789") == word.npos) {
         open.back().push_back(word.find('.') == word.npos ? Variant(int32_t{std::stoi(word)})
                                                           : Variant(std::stod(word)));
