@@ -233,7 +233,11 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     } else {
       ASSERT_TRUE(result.ok) << result.error;
       const std::vector<Variant> value = Values(answer);
-      EXPECT_EQ(result.value, value.empty() ? Variant() : value.front());
+      if (value.empty()) {
+        EXPECT_TRUE(result.value.IsEmpty());
+      } else {
+        EXPECT_EQ(result.value, value.front());
+      }
     }
   }
 
@@ -308,9 +312,11 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     };
     std::vector<std::string> effects;
     for (const auto& box : since(platform_.ui->MessageBoxes(), seen_[0])) {
-      EXPECT_EQ(box.title, "Quindle Technology for SysML") << box.text;
       const bool stop = box.icon == platform::MessageIcon::kCriticalStop;
-      EXPECT_TRUE(stop || box.icon == platform::MessageIcon::kExclamation) << box.text;
+      EXPECT_EQ(box, (platform::RecordedMessageBox{
+                         box.text, "Quindle Technology for SysML",
+                         stop ? box.icon : platform::MessageIcon::kExclamation}))
+          << box.text;
       effects.push_back((stop ? "stops " : "warns ") + box.text);
     }
     for (const auto& caption : since(platform_.ui->DialogsShown(), seen_[1]))
@@ -371,10 +377,11 @@ TEST_F(AddinTest, AboutKeepsTheRepositoryOnlyWhileShown) {
   EXPECT_THAT(Plan().Calls(), testing::IsEmpty());
 }
 
-// Both texts arrive by reference and come back as text; the second holds the
-// document, or stays untouched while the add-in is disabled.
+// Both texts arrive by reference and come back as text, the first even when
+// the host passed a number; the second holds the document, or stays untouched
+// while the add-in is disabled.
 TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheFirst) {
-  std::vector<Variant> arguments = {Variant(host_), int32_t{5}, "untouched"};
+  std::vector<Variant> arguments = {Variant(host_), int16_t{5}, "untouched"};
   ASSERT_TRUE(automation::Call(addin_, "AllocationSearch", arguments).ok);
   EXPECT_EQ(arguments[2], Variant("untouched"));
   Connect();
