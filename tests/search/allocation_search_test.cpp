@@ -36,19 +36,15 @@ std::string Row(const std::string& guid, const std::string& type, const std::str
          "</Row>";
 }
 
-std::string Model(const std::string& elements, const std::string& connectors = "") {
-  return R"({"packages": [{"key": "root", "name": "Model"}], "elements": [)" + elements +
-         R"(], "connectors": [)" + connectors + "]}";
-}
-
 // An allocate dependency gives a row with each end's stereotype, or its type
 // when it has none. Each element of a partition stereotyped
 // allocateActivityPartition gives a row: the element (named with its
 // classifier) allocated to the partition's classifier. Other partitions and
 // dependencies give none; values escape "&", "<" and quotes.
 TEST(AllocationSearchTest, EachAllocateDependencyAndElementOfAnAllocatingPartitionGivesARow) {
-  const TestModel model(Model(
-      R"({"key": "fish", "package": "root", "type": "Class", "name": "Fish & \"Chips\" <x> 'y'",
+  const TestModel model(
+      R"({"packages": [{"key": "root", "name": "Model"}], "elements": [
+         {"key": "fish", "package": "root", "type": "Class", "name": "Fish & \"Chips\" <x> 'y'",
           "stereotype": "block"},
          {"key": "b", "package": "root", "type": "Activity", "name": "B", "stereotype": "activity"},
          {"key": "engine", "package": "root", "type": "Class", "name": "Engine", "metatype": "Block"},
@@ -68,8 +64,9 @@ TEST(AllocationSearchTest, EachAllocateDependencyAndElementOfAnAllocatingPartiti
           "stereotype": "allocateActivityPartition", "classifier": "engine"},
          {"key": "other", "package": "root", "type": "ActivityPartition", "name": "S",
           "stereotype": "partition", "classifier": "engine"},
-         {"key": "x", "package": "root", "parent": "other", "type": "Action", "name": "X"})",
-      R"({"key": "both", "guid": "{A}", "type": "Dependency", "stereotype": "allocate",
+         {"key": "x", "package": "root", "parent": "other", "type": "Action", "name": "X"}],
+         "connectors": [
+         {"key": "both", "guid": "{A}", "type": "Dependency", "stereotype": "allocate",
           "client": "fish", "supplier": "b"},
          {"key": "from", "guid": "{B}", "type": "Dependency", "stereotype": "allocate",
           "client": "fish", "supplier": "drive"},
@@ -80,7 +77,7 @@ TEST(AllocationSearchTest, EachAllocateDependencyAndElementOfAnAllocatingPartiti
          {"key": "t", "type": "Dependency", "stereotype": "trace",
           "client": "engine", "supplier": "wheel"},
          {"key": "c", "type": "Dependency", "stereotype": "Allocate",
-          "client": "engine", "supplier": "wheel"})"));
+          "client": "engine", "supplier": "wheel"}]})");
   const auto guid = [&](const char* key) { return model.ElementGuid(key); };
   const std::string fish = "Fish &amp; &quot;Chips&quot; &lt;x> 'y'";
   // Rows of the dependencies come in the order of their GUIDs.
@@ -123,7 +120,7 @@ std::string Rows(const std::string& rows) {
 // Column names in any case, kept in column order; rows in the order of the
 // answer. (A failing query fails the search: tests/addin/cases/failures.txt.)
 TEST(QueryAnswerTest, RowsAndColumnsAreKeptAsTheAnswerGivesThemAndPartitionIdsRoundHalfToEven) {
-  const TestModel model(Model(""));
+  const TestModel model(testing_support::kEmptyModel);
   ScriptedHost host(model.Repository());
   // Answers the allocation query with `allocations` and the partition query with `partitions`.
   const auto answer = [&](const std::string& allocations, const std::string& partitions) {
