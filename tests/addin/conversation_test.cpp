@@ -8,53 +8,87 @@
 //   disabled              the host has not connected the add-in
 //   select KEY            the user selects this package in the model tree
 //   stored KEY=VALUE;...  options the user stored
-//   answer MEMBER TEXT    the repository's MEMBER answers TEXT from now on
+//   answer MEMBER TEXT    the repository's MEMBER (or CLASS.MEMBER) answers TEXT from now on
 //   clicks CONTROL ...    the next dialog shown gets these clicks
 //   fails MEMBER          the next call's first call of the repository's MEMBER fails
 //   call OPERATION ARG... [=> VALUE]
 //                         the host calls the operation by name; it answers
 //                         VALUE, or fails with "error: TEXT" in its error.
-//                         An ARG is "text", a word, a whole number, host (the
+//                         An ARG is "text", a word, a number (2% a 16-bit one), host (the
 //                         repository), nothing (a null object), guid:KEY (the
-//                         GUID of the model's element KEY) or new:KEY (the
-//                         new-element event of it); a VALUE is
-//                         an ARG, True, False, or [ ARG ... ] for an array
+//                         GUID of the model's element KEY), new:KEY (the
+//                         new-element event of it) or event:ARG (one holding
+//                         ARG); a VALUE is an ARG, True, False, or [ ARG ... ]
 //   each-fails CALL...    plays the call on fresh add-ins given the stored,
-//                         answer and select lines before it: once; then with
-//                         each host call it made failing in turn, which ends
-//                         it: it fails with that failure (or, given => VALUE,
-//                         traps it and answers VALUE) and calls nothing more
+//                         answer and select lines before it, once, then with
+//                         each host call it made failing in turn: that ends it
+//                         with the failure (or, given => VALUE, answering VALUE)
 //   calls CALL; CALL...   the host calls it made, the repository's without
-//                         "Repository.", a document (several lines) as <document>
+//                         "Repository.", a document argument as <search>,
+//                         <technology> or <perspective> (the add-in's
+//                         resources) or else <document>
 //   warns TEXT            it showed this warning (stops TEXT: this stop box),
 //   dialog CAPTION        then this dialog,
 //   help PAGE             then opened this page of the help,
-//   writes N              then stored N settings (in this order)
+//   writes N              then stored N settings
 //   compartments TEXT     the add-in's Compartments afterwards
 //
 // What the lines after a call do not state did not happen: it answered
 // nothing (an empty value), made no host call, showed no box, dialog or help
 // page and stored no setting.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iomanip>
+#include <map>
 #include <set>
 #include <sstream>
 #include <utility>
 
-#include "addin/addin_fixture.h"
+#include "addin/tessary.h"
 #include "orba/store/host_services_objects.h"
+#include "platform/ansi_text.h"
+#include "resources/resource_table.h"
+#include "search/allocation_search.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_model.h"
+#include "support/test_platform.h"
+#include "ui/about_dialog.h"
 
 namespace addin {
 namespace {
 
 using automation::Variant;
 
+// The add-in under test: a CTessary on test platform services, and the host
+// it is handed: a ScriptedHost around a model of the reference host's own
+// store (by default an empty one, open in memory, on a modern host).
+class AddinTest : public testing::Test {
+ protected:
+  explicit AddinTest(std::string_view model = testing_support::kEmptyModel) : model_(model) {}
+
+  // Connects the add-in, as the host does on start, and forgets the calls so far.
+  void Connect() {
+    addin_.Orba_Connect(host_);
+    Plan().ClearCalls();
+  }
+  testing_support::FaultPlan& Plan() { return host_->Plan(); }
+
+  testing_support::TestModel model_;
+  testing_support::TestPlatform platform_;
+  CTessary addin_{platform_.platform};
+  std::shared_ptr<testing_support::ScriptedHost> host_ =
+      std::make_shared<testing_support::ScriptedHost>(model_.Repository());
+};
+
 struct Step {
   std::string where;  // file:line
-  std::string keyword;
-  std::string rest;
+  std::string keyword, rest;
+  std::string answer;  // of a call: what follows " => "
 };
 
 struct Case {
@@ -75,9 +109,13 @@ std::vector<Case> ReadCases() {
         cases.back().steps.back().rest += line;
         continue;
       }
-      const size_t space = std::min(line.find(' '), line.size());
-      Step step{file + ":" + std::to_string(number), line.substr(0, space),
-                space < line.size() ? line.substr(space + 1) : ""};
+      Step step{file + ":" + std::to_string(number), "", "", ""};
+      std::istringstream words(line);
+      std::getline(words >> step.keyword >> std::ws, step.rest);
+      if (const size_t arrow = step.rest.find(" => "); arrow != std::string::npos) {
+        step.answer = step.rest.substr(arrow + 4);
+        step.rest.resize(arrow);
+      }
       if (step.keyword == "==") {
         cases.push_back({step.rest, {}});
       } else {
@@ -118,13 +156,18 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
         open.back().push_back(automation::ObjectPtr());
       } else if (word.starts_with("guid:")) {
         open.back().push_back(model_.ElementGuid(word.substr(5)));
-      } else if (word.starts_with("new:")) {
-        open.back().push_back(host_->Wrap(std::make_shared<orba::store::EventArgumentList>(
-            std::vector<Variant>{model_.ElementId(word.substr(4))})));
+      } else if (word.starts_with("new:") || word.starts_with("event:")) {
+        const Variant id = word.starts_with("new:") ? Variant(model_.ElementId(word.substr(4)))
+                                                    : Values(word.substr(6)).front();
+        open.back().push_back(host_->Wrap(
+            std::make_shared<orba::store::EventArgumentList>(std::vector<Variant>{id})));
       } else if (word == "True" || word == "False") {
         open.back().push_back(word == "True");
-      } else if (std::isdigit(word.back()) && word.find_first_not_of("-0123456789") == word.npos) {
-        open.back().push_back(int32_t{std::stoi(word)});
+      } else if (word.ends_with('%')) {  // a 16-bit whole number, as Basic writes it
+        open.back().push_back(static_cast<int16_t>(std::stoi(word)));
+      } else if (std::isdigit(word.back()) && word.find_first_not_of("-.0123456789") == word.npos) {
+        open.back().push_back(word.find('.') == word.npos ? Variant(int32_t{std::stoi(word)})
+                                                          : Variant(std::stod(word)));
       } else {
         open.back().push_back(word);
       }
@@ -138,7 +181,8 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       platform_.settings->SetOptions(rest);
     } else if (step.keyword == "answer") {
       const size_t space = rest.find(' ');
-      Plan().Answer("Repository." + rest.substr(0, space),
+      const std::string member = rest.substr(0, space);
+      Plan().Answer((member.find('.') == std::string::npos ? "Repository." : "") + member,
                     space == std::string::npos ? "" : rest.substr(space + 1));
     } else if (step.keyword == "fails") {
       failing_ = "Repository." + rest;
@@ -154,7 +198,7 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
       EndCall();
       const automation::CallResult result = Call(rest);
       Plan().FailOn(std::exchange(failing_, ""), 0);
-      Check(result, Answer(rest));
+      Check(result, step.answer);
       called_ = false;
       call_where_ = step.where;
     } else if (step.keyword == "each-fails") {
@@ -178,13 +222,9 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
 
   // Calls the operation by name with just as many arguments as given.
   automation::CallResult Call(const std::string& rest) {
-    const std::vector<Variant> words = Values(rest.substr(0, rest.find(" => ")));
+    const std::vector<Variant> words = Values(rest);
     std::vector<Variant> arguments(words.begin() + 1, words.end());
     return automation::Call(addin_, words.front().String(), arguments);
-  }
-  static std::string Answer(const std::string& rest) {
-    const size_t arrow = rest.find(" => ");
-    return arrow == std::string::npos ? "" : rest.substr(arrow + 4);
   }
   void Check(const automation::CallResult& result, const std::string& answer) {
     if (answer.starts_with("error: ")) {
@@ -208,58 +248,55 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     struct Fresh : ConversationTest {
       void TestBody() override {}
     };
-    const auto run = [&](size_t failing, auto check) {
-      Fresh fresh;
-      for (const Step& before : GetParam().steps) {
-        if (&before == &step) break;
-        if (std::set<std::string>{"stored", "answer", "select"}.contains(before.keyword)) {
-          fresh.Do(before);
-        }
+    const auto fresh = [&](size_t failing) {
+      auto test = std::make_unique<Fresh>();
+      for (const Step* before = GetParam().steps.data(); before != &step; ++before) {
+        if (std::set<std::string>{"stored", "answer", "select"}.contains(before->keyword))
+          test->Do(*before);
       }
-      fresh.Connect();
-      fresh.Plan().FailAtCall(static_cast<int>(failing));
-      check(fresh, fresh.Call(step.rest));
+      test->Connect();
+      test->Plan().FailAtCall(static_cast<int>(failing));
+      return test;
     };
-    size_t calls = 0;
-    run(0, [&](Fresh& fresh, const automation::CallResult& result) {
-      ASSERT_TRUE(result.ok) << result.error;
-      calls = fresh.Plan().Calls().size();
-    });
+    const auto once = fresh(0);
+    const automation::CallResult result = once->Call(step.rest);
+    ASSERT_TRUE(result.ok) << result.error;
+    const size_t calls = once->Plan().Calls().size();
     EXPECT_GT(calls, 0u);
     for (size_t n = 1; n <= calls; ++n) {
-      run(n, [&](Fresh& fresh, const automation::CallResult& result) {
-        const std::string failed = fresh.Plan().Calls().at(n - 1);
-        SCOPED_TRACE("with call " + std::to_string(n) + " failing, " + failed);
-        const std::string answer = Answer(step.rest);
-        fresh.Check(result, answer.empty() ? "error: injected failure of " + failed : answer);
-        EXPECT_EQ(fresh.Plan().Calls().size(), n) << "the operation went on";
-      });
+      const auto test = fresh(n);
+      const automation::CallResult failed_result = test->Call(step.rest);
+      const std::string failed = test->Plan().Calls().at(n - 1);
+      SCOPED_TRACE("with call " + std::to_string(n) + " failing, " + failed);
+      test->Check(failed_result,
+                  step.answer.empty() ? "error: injected failure of " + failed : step.answer);
+      EXPECT_EQ(test->Plan().Calls().size(), n) << "the operation went on";
     }
-  }
-
-  // The items of `all` from the `seen`-th on, which then count as seen.
-  template <class T>
-  static std::vector<T> Since(const std::vector<T>& all, size_t& seen) {
-    std::vector<T> news(all.begin() + static_cast<std::ptrdiff_t>(seen), all.end());
-    seen = all.size();
-    return news;
   }
 
   // The host calls so far, the repository's without "Repository." and every
-  // document (an argument of several lines) shown as "<document>".
+  // document (an argument of several lines) by the name of the resource it is.
   std::vector<std::string> Calls() {
+    const std::map<std::string, std::string> documents = {
+        {testing_support::FileBytes(TESSARY_SOURCE_ROOT "/src/resources/custom_search.xml"),
+         "<search>"},
+        {Resource("TECHFILE", 101), "<technology>"},
+        {Resource("PERSPECTIVE", 102), "<perspective>"}};
     std::vector<std::string> calls;
     for (size_t i = 0; i < Plan().Calls().size(); ++i) {
-      std::string call = Plan().Calls()[i];
-      if (call.starts_with("Repository.")) call.erase(0, std::string_view("Repository.").size());
-      call += "(";
+      std::string call = Plan().Calls()[i] + "(";
       for (const std::string& argument : Plan().Arguments()[i]) {
-        call += (call.ends_with("(") ? "" : ", ") +
-                (argument.find('\n') == std::string::npos ? argument : "<document>");
+        std::string shown = argument;
+        if (argument.find('\n') != std::string::npos)
+          shown = documents.contains(argument) ? documents.at(argument) : "<document>";
+        call += (call.ends_with("(") ? "" : ", ") + shown;
       }
-      calls.push_back(call + ")");
+      calls.push_back(call.substr(call.starts_with("Repository.") ? 11 : 0) + ")");
     }
     return calls;
+  }
+  static std::string Resource(std::string_view type, int id) {
+    return platform::AnsiToText(resources::LoadResData(type, id));
   }
 
   // Checks what the last call's lines did not state, then forgets what it did.
@@ -268,18 +305,25 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     if (!called_) {
       EXPECT_THAT(Calls(), testing::IsEmpty());
     }
+    // The items of `all` from the `seen`-th on, which then count as seen.
+    const auto since = [](const auto& all, size_t& seen) {
+      return std::vector(all.begin() + static_cast<std::ptrdiff_t>(std::exchange(seen, all.size())),
+                         all.end());
+    };
     std::vector<std::string> effects;
-    for (const auto& box : Since(platform_.ui->MessageBoxes(), seen_[0])) {
-      EXPECT_EQ(box.title, "Quindle Technology for SysML") << box.text;
+    for (const auto& box : since(platform_.ui->MessageBoxes(), seen_[0])) {
       const bool stop = box.icon == platform::MessageIcon::kCriticalStop;
-      EXPECT_TRUE(stop || box.icon == platform::MessageIcon::kExclamation) << box.text;
+      EXPECT_EQ(box, (platform::RecordedMessageBox{
+                         box.text, "Quindle Technology for SysML",
+                         stop ? box.icon : platform::MessageIcon::kExclamation}))
+          << box.text;
       effects.push_back((stop ? "stops " : "warns ") + box.text);
     }
-    for (const auto& caption : Since(platform_.ui->DialogsShown(), seen_[1]))
+    for (const auto& caption : since(platform_.ui->DialogsShown(), seen_[1]))
       effects.push_back("dialog " + caption);
-    for (const auto& page : Since(platform_.help->shown, seen_[2]))
+    for (const auto& page : since(platform_.help->shown, seen_[2]))
       effects.push_back("help " + page);
-    if (size_t writes = Since(platform_.settings->Writes(), seen_[3]).size()) {
+    if (size_t writes = since(platform_.settings->Writes(), seen_[3]).size()) {
       effects.push_back("writes " + std::to_string(writes));
     }
     EXPECT_EQ(effects, effects_);
@@ -307,6 +351,45 @@ TEST_P(ConversationTest, GoesAsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConversationTest, testing::ValuesIn(ReadCases()),
                          [](const auto& info) { return info.param.name; });
+
+// ---- Beyond the conversations: what the host sees of the add-in itself ----
+
+TEST_F(AddinTest, ConstructionLeavesTheAddinDisabledWithItsHelpFileBesideTheModule) {
+  EXPECT_TRUE(addin_.Disabled());
+  EXPECT_EQ(addin_.HelpFile(), "/opt/sysml/Orba_SysML.chm");
+  EXPECT_EQ(addin_.Compartments, "");
+  ASSERT_TRUE(automation::PutProperty(addin_, "Compartments", Variant("parts")).ok);
+  EXPECT_EQ(automation::GetProperty(addin_, "Compartments").value.String(), "parts");
+}
+
+TEST_F(AddinTest, AboutKeepsTheRepositoryOnlyWhileShown) {
+  Connect();
+  platform_.ui->ExpectDialog([this](platform::Dialog& dialog) {
+    auto& about = dynamic_cast<ui::AboutDialog&>(dialog);
+    EXPECT_EQ(about.Repository(), host_);
+    EXPECT_EQ(about.Get("lblVersion").caption, "Version 1.0");
+    dialog.Click("cmdOK");
+    EXPECT_EQ(about.Repository(), nullptr);
+  });
+  const long uses_before = host_.use_count();
+  addin_.Orba_MenuClick(host_, "", "-&SysML Technology", "&About");
+  EXPECT_EQ(host_.use_count(), uses_before);
+  EXPECT_THAT(Plan().Calls(), testing::IsEmpty());
+}
+
+// Both texts arrive by reference and come back as text, the first even when
+// the host passed a number; the second holds the document, or stays untouched
+// while the add-in is disabled.
+TEST_F(AddinTest, AllocationSearchDeliversTheDocumentInItsSecondTextWhateverTheFirst) {
+  std::vector<Variant> arguments = {Variant(host_), int16_t{5}, "untouched"};
+  ASSERT_TRUE(automation::Call(addin_, "AllocationSearch", arguments).ok);
+  EXPECT_EQ(arguments[2], Variant("untouched"));
+  Connect();
+  const automation::CallResult result = automation::Call(addin_, "AllocationSearch", arguments);
+  EXPECT_EQ(result.value, Variant(std::string()));
+  EXPECT_EQ(arguments[1], Variant("5"));
+  EXPECT_EQ(arguments[2], Variant(search::AllocationSearchDocument(*model_.Repository())));
+}
 
 }  // namespace
 }  // namespace addin

@@ -18,16 +18,6 @@ constexpr char kModel[] = R"({
               {"name": "risk", "value": "High"}, {"name": "", "value": "unnamed"}]},
     {"key": "car", "package": "root", "type": "Class", "name": "Car", "metatype": "Block"}]})";
 
-// The first tag of exactly that name; other case, unknown or empty names give "".
-TEST(GetTaggedValueTest, AnswersTheFirstTagOfThatExactName) {
-  const testing_support::TestModel model(kModel);
-  const host::ElementPtr requirement = model.Element("req");
-  const std::pair<const char*, const char*> cases[] = {
-      {"risk", "Low"}, {"Id", "R-7"}, {"Risk", ""}, {"ID", ""}, {"source", ""}, {"", ""}};
-  for (const auto& [name, value] : cases) EXPECT_EQ(GetTaggedValue(requirement, name), value);
-  EXPECT_EQ(GetTaggedValue(nullptr, "risk"), "");
-}
-
 TEST(EscapeCompartmentTextTest, EscapesCommasAndStripsOrEscapesTheOthers) {
   struct Case {
     const char* text;
@@ -46,10 +36,17 @@ TEST(EscapeCompartmentTextTest, EscapesCommasAndStripsOrEscapesTheOthers) {
   }
 }
 
-// The named attribute, unescaped and matched with its case, of the first
-// ModelItem anywhere in the host's document for the element; "" without one.
-TEST(GetModelItemAttributeTest, ReadsTheNamedAttributeOfTheFirstModelItemOfTheHostsDocument) {
+// A tag: the first of exactly that name; other case, unknown or empty names
+// give "". An attribute: the named one, unescaped and matched with its case,
+// of the first ModelItem anywhere in the host's document for the element; ""
+// without one.
+TEST(HelperFuncsTest, ReadTheFirstTagAndModelItemAttributeOfThatExactName) {
   const testing_support::TestModel model(kModel);
+  const host::ElementPtr requirement = model.Element("req");
+  const std::pair<const char*, const char*> tags[] = {{"risk", "Low"}, {"Id", "R-7"},  {"Risk", ""},
+                                                      {"ID", ""},      {"source", ""}, {"", ""}};
+  for (const auto& [name, value] : tags) EXPECT_EQ(GetTaggedValue(requirement, name), value);
+  EXPECT_EQ(GetTaggedValue(nullptr, "risk"), "");
   const auto host = std::make_shared<testing_support::ScriptedHost>(model.Repository());
   const std::string car = model.ElementGuid("car");
   EXPECT_EQ(GetModelItemAttribute(host, car, "Metatype"), "Block");
