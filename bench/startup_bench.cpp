@@ -94,7 +94,7 @@ void BM_Startup_Direct(benchmark::State& state) {
     addin::CTessary addin(platform.platform);
     addin.Orba_Connect(Repository());
     addin.Orba_OnPostInitialized(Repository());
-    benchmark::DoNotOptimize(addin.Disabled());
+    benchmark::DoNotOptimize(addin.Compartments);
   }
 }
 

@@ -63,10 +63,6 @@ class CTessary : public automation::DispatchObject {
   void Orba_OnNotifyContextItemModified(const host::RepositoryPtr& Repository,
                                         const std::string& GUID, int32_t ot);
 
-  bool Disabled() const { return bDisabled; }
-  const std::string& HelpFile() const { return sHelpFile; }
-  rules::CSysMLRules& Rules() { return *oRules; }
-
  private:
   void ApplyToolboxVisibility(const host::RepositoryPtr& Repository, bool& bChoiceGiven,
                               bool& bShowAlways, bool& bActivatePerspective);

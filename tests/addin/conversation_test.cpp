@@ -354,9 +354,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConversationTest, testing::ValuesIn(ReadCases())
 
 // ---- Beyond the conversations: what the host sees of the add-in itself ----
 
-TEST_F(AddinTest, ConstructionLeavesTheAddinDisabledWithItsHelpFileBesideTheModule) {
-  EXPECT_TRUE(addin_.Disabled());
-  EXPECT_EQ(addin_.HelpFile(), "/opt/sysml/Orba_SysML.chm");
+TEST_F(AddinTest, CompartmentsStartEmptyAndAreAProperty) {
   EXPECT_EQ(addin_.Compartments, "");
   ASSERT_TRUE(automation::PutProperty(addin_, "Compartments", Variant("parts")).ok);
   EXPECT_EQ(automation::GetProperty(addin_, "Compartments").value.String(), "parts");
