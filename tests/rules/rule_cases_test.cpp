@@ -2,9 +2,9 @@
 // builds a small model, runs rule events and states the reports it expects.
 //
 //   # a comment line
-//   model NAME                  items shared by cases, indented below
+//   model NAME                  lines shared by cases, indented below
 //   case TITLE                  one case, its lines indented below
-//     use NAME                  the items of a model (defined above)
+//     use NAME                  the lines of a model (defined above)
 //     package KEY [FIELD=VALUE ...]
 //     element KEY TYPE [FIELD=VALUE ...]
 //     connector KEY TYPE CLIENT SUPPLIER [FIELD=VALUE ...]
@@ -14,20 +14,20 @@
 //     expect [throws] REPORT .. the reports so far, in order ("none": none);
 //                               "throws": the last event failed
 //     calls NAME COUNT          the events so far made COUNT host calls of NAME
-//                               ("*": of any name; COUNT "~": not checked)
+//                               ("*": of any name)
 //     faults                    the case so far again once per host call of its
 //                               last event, that call failing: the event fails
 //                               and keeps the reports made before
 //   where COLUMN ...            the case once per row below, with {COLUMN}
 //     VALUE ...                 replaced by the row's value ("-": empty)
 //
-// RULE is a local rule id, or =ID for the host rule id ID. A KEY (or OWNER)
-// "?" is an item the host cannot find. A report is MESSAGE (its string id),
-// RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE; reports may be joined by commas.
-// FIELD=~ is left out, and so is an item or hide line whose KEY is "~"; KEY*N
-// stands for N items KEY1 to KEYN; tag.NAME=VALUE adds a tagged value. "..."
-// is one word. Values are text, JSON for *Aggregation and values starting with
-// [. Elements are named after their key and go into the root package.
+// A line with a word "~" is left out, and so is FIELD=~. RULE is a local rule
+// id, or =ID for the host rule id ID. A KEY or OWNER "?" is an item the host
+// cannot find; KEY*N stands for N items KEY1 to KEYN. A report is MESSAGE (its
+// string id), RULE:MESSAGE or RULE:MESSAGE/ERRORTYPE; commas may join them.
+// "..." is one word. tag.NAME=VALUE adds a tagged value. Values are text, JSON
+// for *Aggregation and values starting with [. Elements are named after their
+// key and go into the root package.
 //
 // golden/registered_rules.txt holds what the rules register: the category,
 // then per rule its host id, category, error type, local id, the run events
@@ -43,6 +43,8 @@
 #include <iomanip>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "orba/store/model_repository.h"
@@ -75,102 +77,68 @@ Statement Words(const std::string& text) {
   return words;
 }
 
-// `word` with each {COLUMN} replaced by the value of that column ("-": empty).
-std::string Substituted(std::string word, const Statement& columns, const Statement& values) {
-  for (size_t i = 0; i < columns.size(); ++i) {
-    const std::string name = "{" + columns[i] + "}", value = values[i] == "-" ? "" : values[i];
-    for (size_t at = word.find(name); at != std::string::npos; at = word.find(name, at)) {
-      word.replace(at, name.size(), value);
-      at += value.size();
-    }
-  }
-  return word;
-}
-
-// A model or case as written: its statements ("use" already replaced) and
-// its where table: the columns, then the rows.
-struct Block {
-  std::string title;
-  int line = 0;
-  std::vector<Statement> statements, table;
-};
-
-// Every case of a case file, tables expanded.
-std::vector<RuleCase> ReadRuleCases(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
+// Adds every case of a case file, once per row of its table.
+void ReadRuleCases(const std::filesystem::path& path, std::vector<RuleCase>& cases) {
   const std::string file = path.filename().string();
-  std::map<std::string, Block> models;
-  std::vector<Block> cases;
-  Block* block = nullptr;
+  std::map<std::string, std::vector<std::string>> models;  // the lines of each
+  std::vector<std::string>* lines = nullptr;               // those being read
+  std::vector<std::string> case_lines;
+  std::vector<Statement> table;  // the columns, then the rows
+  std::string title, at;         // of the case being read
+  const auto expand = [&] {
+    const bool once = table.empty();  // nothing to replace
+    if (once) table = {{}, {}};
+    for (size_t row = 1; row < table.size(); ++row) {
+      std::string values;
+      for (const auto& value : table[row]) values += " " + value;
+      RuleCase& c = cases.emplace_back(
+          RuleCase{path.stem().string() + "_" + at + (once ? "" : "_" + std::to_string(row)),
+                   file + ":" + at + " " + title + (once ? "" : " [" + values + " ]"),
+                   {}});
+      for (std::string line : case_lines) {
+        for (size_t i = 0; i < table[0].size(); ++i) {
+          const std::string value = table[row][i] == "-" ? "" : table[row][i];
+          line = std::regex_replace(line, std::regex("\\{" + table[0][i] + "\\}"), value);
+        }
+        if (const Statement words = Words(line); std::ranges::count(words, "~") == 0) {
+          c.statements.push_back(words);
+        }
+      }
+    }
+    case_lines.clear(), table.clear(), at.clear();
+  };
+  std::ifstream in(path);
   std::string text;
   for (int number = 1; std::getline(in, text); ++number) {
     const Statement words = Words(text);
-    if (words.empty() || text[0] == '#') continue;
-    const bool indented = std::isspace(static_cast<unsigned char>(text[0]));
     const auto fail = [&](const std::string& problem) {
       throw std::runtime_error(file + ":" + std::to_string(number) + ": " + problem);
     };
-    if (!indented && words[0] == "model") {
-      block = &models[words.at(1)];
-    } else if (!indented && words[0] == "case") {
-      block = &cases.emplace_back(Block{text.substr(5), number, {}, {}});
-    } else if (!indented && words[0] == "where" && !cases.empty() && block == &cases.back()) {
-      block->table.emplace_back(words.begin() + 1, words.end());
-    } else if (!indented) {
-      fail("expected model, case or where, not \"" + words[0] + "\"");
-    } else if (block == nullptr) {
+    if (words.empty() || text[0] == '#') continue;
+    if (!std::isspace(static_cast<unsigned char>(text[0]))) {
+      if (!at.empty() && words[0] != "where") expand();
+      if (words[0] == "model") {
+        lines = &models[words.at(1)];
+      } else if (words[0] == "case") {
+        title = text.substr(5), at = std::to_string(number), lines = &case_lines;
+      } else if (words[0] == "where" && lines == &case_lines) {
+        table.emplace_back(words.begin() + 1, words.end());
+      } else {
+        fail("expected model, case or where, not \"" + words[0] + "\"");
+      }
+    } else if (lines == nullptr) {
       fail("an indented line outside a case");
-    } else if (!block->table.empty()) {
-      if (words.size() != block->table[0].size()) fail("a row of wrong size");
-      block->table.push_back(words);
+    } else if (!table.empty()) {
+      if (words.size() != table[0].size()) fail("a row of wrong size");
+      table.push_back(words);
     } else if (words[0] == "use") {
-      const auto used = models.find(words.at(1));
-      if (used == models.end()) fail("no model named \"" + words[1] + "\"");
-      const auto& statements = used->second.statements;
-      block->statements.insert(block->statements.end(), statements.begin(), statements.end());
+      if (!models.contains(words.at(1))) fail("no model named \"" + words[1] + "\"");
+      lines->insert(lines->end(), models[words[1]].begin(), models[words[1]].end());
     } else {
-      block->statements.push_back(words);
+      lines->push_back(text);
     }
   }
-  std::vector<RuleCase> expanded;
-  for (const Block& c : cases) {
-    // A case without a table runs once, with nothing to replace.
-    const auto table = c.table.empty() ? std::vector<Statement>{{}, {}} : c.table;
-    for (size_t row = 1; row < table.size(); ++row) {
-      const std::string line = std::to_string(c.line);
-      RuleCase rule_case{path.stem().string() + "_" + line, file + ":" + line + " " + c.title, {}};
-      if (!c.table.empty()) {
-        rule_case.name += "_" + std::to_string(row);
-        rule_case.title += " [";
-        for (const auto& value : table[row]) rule_case.title += " " + value;
-        rule_case.title += " ]";
-      }
-      for (Statement statement : c.statements) {
-        for (auto& word : statement) word = Substituted(word, table[0], table[row]);
-        rule_case.statements.push_back(statement);
-      }
-      expanded.push_back(std::move(rule_case));
-    }
-  }
-  return expanded;
-}
-
-// The FIELD=VALUE tokens of a statement from `first` on, onto `item`.
-nlohmann::json Fields(nlohmann::json item, const Statement& tokens, size_t first) {
-  for (size_t i = first; i < tokens.size(); ++i) {
-    const auto equals = tokens[i].find('=');
-    if (equals == std::string::npos) throw std::runtime_error("not FIELD=VALUE: " + tokens[i]);
-    const std::string field = tokens[i].substr(0, equals), value = tokens[i].substr(equals + 1);
-    const bool json = field.ends_with("Aggregation") || value.starts_with("[");
-    if (value == "~") continue;
-    if (field.starts_with("tag.")) {
-      item["tags"].push_back({{"name", field.substr(4)}, {"value", value}});
-    } else {
-      item[field] = json ? nlohmann::json::parse(value) : nlohmann::json(value);
-    }
-  }
-  return item;
+  if (!at.empty()) expand();
 }
 
 std::string ModelOf(const std::vector<Statement>& statements) {
@@ -179,27 +147,34 @@ std::string ModelOf(const std::vector<Statement>& statements) {
                           {"packages", {{{"key", "root"}, {"name", "Model"}}}},
                           {"elements", nlohmann::json::array()},
                           {"connectors", nlohmann::json::array()}};
+  const std::map<std::string, Statement> kWords{
+      {"package", {}}, {"element", {"type"}}, {"connector", {"type", "client", "supplier"}}};
   for (const auto& s : statements) {
-    if (s[0] != "package" && s[0] != "element" && s[0] != "connector") continue;
-    // KEY, KEY*N for KEY1 ... KEYN, or none for "~".
-    const auto star = s.at(1).find('*');
-    const int count = s[1] == "~"                 ? 0
-                      : star == std::string::npos ? 1
-                                                  : std::stoi(s[1].substr(star + 1));
+    if (!kWords.contains(s[0])) continue;
+    const Statement& words = kWords.at(s[0]);  // after KEY
+    const auto star = s.at(1).find('*');       // KEY*N for KEY1 ... KEYN
+    const int count = star == std::string::npos ? 1 : std::stoi(s[1].substr(star + 1));
     for (int n = 1; n <= count; ++n) {
       const std::string key =
           star == std::string::npos ? s[1] : s[1].substr(0, star) + std::to_string(n);
-      if (s[0] == "package") {
-        model["packages"].push_back(
-            Fields({{"key", key}, {"name", key}, {"parent", "root"}}, s, 2));
-      } else if (s[0] == "element") {
-        auto element = Fields({{"key", key}, {"name", key}, {"type", s.at(2)}}, s, 3);
-        if (!element.contains("parent")) element.emplace("package", "root");
-        model["elements"].push_back(element);
-      } else {
-        model["connectors"].push_back(Fields(
-            {{"key", key}, {"type", s.at(2)}, {"client", s.at(3)}, {"supplier", s.at(4)}}, s, 5));
+      nlohmann::json item{{"key", key}};
+      if (s[0] != "connector") item["name"] = key;
+      if (s[0] == "package") item["parent"] = "root";
+      for (size_t i = 0; i < words.size(); ++i) item[words[i]] = s.at(i + 2);
+      for (size_t i = words.size() + 2; i < s.size(); ++i) {  // FIELD=VALUE
+        const auto equals = s[i].find('=');
+        if (equals == std::string::npos) throw std::runtime_error("not FIELD=VALUE: " + s[i]);
+        const std::string field = s[i].substr(0, equals), value = s[i].substr(equals + 1);
+        const bool json = field.ends_with("Aggregation") || value.starts_with("[");
+        if (value == "~") continue;
+        if (field.starts_with("tag.")) {
+          item["tags"].push_back({{"name", field.substr(4)}, {"value", value}});
+        } else {
+          item[field] = json ? nlohmann::json::parse(value) : nlohmann::json(value);
+        }
       }
+      if (s[0] == "element" && !item.contains("parent")) item.emplace("package", "root");
+      model[s[0] + "s"].push_back(item);
     }
   }
   return model.dump();
@@ -270,40 +245,37 @@ struct Harness {
     }
   }
 
+  // Does what a hide or run statement says, the fail_at-th host call of a run
+  // failing (none for 0); `threw` says whether the last run failed.
+  void Act(const Statement& s, int fail_at = 0) {
+    if (s[0] == "hide") {
+      host->Plan().HideElement(model.ElementId(s.at(1)));
+      host->Plan().HideElementGuid(model.ElementGuid(s[1]));
+    } else if (s[0] == "run") {
+      if (fail_at > 0) host->Plan().FailAtCall(fail_at);
+      try {
+        threw = false;
+        Run(s);
+      } catch (const host::Error&) {
+        threw = true;
+      }
+    }
+  }
+
   testing_support::TestModel model;
   std::shared_ptr<testing_support::ScriptedHost> host;
   rules::CSysMLRules rules;
+  bool threw = false;
 };
 
-// Does what a hide or run statement says; with fail_at > 0 the fail_at-th
-// host call of a run fails. Answers whether the statement's event failed.
-bool Act(Harness& harness, const Statement& s, int fail_at, bool threw) {
-  auto& plan = harness.host->Plan();
-  if (s[0] == "hide" && s.at(1) != "~") {
-    plan.HideElement(harness.model.ElementId(s.at(1)));
-    plan.HideElementGuid(harness.model.ElementGuid(s[1]));
-  } else if (s[0] == "run") {
-    if (fail_at > 0) plan.FailAtCall(fail_at);
-    try {
-      harness.Run(s);
-      return false;
-    } catch (const host::Error&) {
-      return true;
-    }
-  }
-  return threw;
-}
-
-// The reports after "expect", split at commas too, each report cut to the
-// form it is written in; a first one "throws" says the last event failed.
-void Expect(const Harness& harness, const Statement& expected, bool threw) {
-  std::string words;
-  for (size_t i = 1; i < expected.size(); ++i) words += expected[i] + ",";
-  std::vector<std::string> forms, reports;
-  std::istringstream in(words);
-  for (std::string form; std::getline(in, form, ',');) {
-    if (!form.empty() && form != "none") forms.push_back(form);
-  }
+// The reports after "expect" (commas split them too), each report made cut to
+// the form it is written in; a first one "throws" says the last event failed.
+void Expect(const Harness& harness, const Statement& expected) {
+  std::string joined;
+  for (size_t i = 1; i < expected.size(); ++i) joined += expected[i] + " ";
+  std::ranges::replace(joined, ',', ' ');
+  Statement forms = Words(joined), reports;
+  std::erase(forms, "none");
   const bool throws = !forms.empty() && forms[0] == "throws";
   if (throws) forms.erase(forms.begin());
   for (std::string report : harness.Reports()) {
@@ -313,67 +285,53 @@ void Expect(const Harness& harness, const Statement& expected, bool threw) {
     reports.push_back(report);
   }
   EXPECT_EQ(reports, forms);
-  EXPECT_EQ(threw, throws) << (threw ? "the event failed" : "the event did not fail");
-}
-
-// Plays the statements before `end` again once for each host call of the
-// run at `run` (the calls from `first_call` on in `clean`), failing it.
-void ExpectEachFailureKeepsEarlierReports(const RuleCase& rule_case, size_t end, size_t run,
-                                          const Harness& clean, size_t first_call) {
-  const std::vector<std::string>& calls = clean.host->Plan().Calls();
-  const std::vector<std::string> reports = clean.Reports();
-  for (size_t failing = first_call; failing < calls.size(); ++failing) {
-    Harness harness(rule_case.statements);
-    bool threw = false;
-    for (size_t i = 0; i < end; ++i) {
-      const int fail_at = i == run ? static_cast<int>(failing - first_call + 1) : 0;
-      threw = Act(harness, rule_case.statements[i], fail_at, threw);
-    }
-    const auto made = std::count(calls.begin(), calls.begin() + static_cast<long>(failing),
-                                 "ProjectServices.ReportViolation");
-    EXPECT_TRUE(threw) << "failing " << calls[failing];
-    EXPECT_EQ(harness.Reports(), std::vector(reports.begin(), reports.begin() + made))
-        << "failing " << calls[failing];
-  }
+  EXPECT_EQ(harness.threw, throws)
+      << (harness.threw ? "the event failed" : "the event did not fail");
 }
 
 class RuleCaseTest : public testing::TestWithParam<RuleCase> {};
 
 TEST_P(RuleCaseTest, ReportsWhatTheCaseExpects) {
-  const RuleCase& rule_case = GetParam();
-  if (rule_case.statements.empty()) FAIL() << rule_case.title;
-  Harness harness(rule_case.statements);
+  const std::vector<Statement>& statements = GetParam().statements;
+  if (statements.empty()) FAIL() << GetParam().title;
+  Harness harness(statements);
   const auto& plan = harness.host->Plan();
-  bool threw = false;
-  size_t last_run = 0, first_call = 0;
-  for (size_t i = 0; i < rule_case.statements.size(); ++i) {
-    const Statement& s = rule_case.statements[i];
+  size_t last_run = 0, first_call = 0;  // the last run statement, its first host call
+  const auto faults = [&](size_t end) {
+    const std::vector<std::string> calls = plan.Calls(), reports = harness.Reports();
+    for (size_t failing = first_call; failing < calls.size(); ++failing) {
+      Harness replay(statements);
+      for (size_t i = 0; i < end; ++i) {
+        replay.Act(statements[i], i == last_run ? static_cast<int>(failing - first_call + 1) : 0);
+      }
+      const auto made = std::count(calls.begin(), calls.begin() + static_cast<long>(failing),
+                                   "ProjectServices.ReportViolation");
+      EXPECT_TRUE(replay.threw) << "failing " << calls[failing];
+      EXPECT_EQ(replay.Reports(), std::vector(reports.begin(), reports.begin() + made))
+          << "failing " << calls[failing];
+    }
+  };
+  for (size_t i = 0; i < statements.size(); ++i) {
+    const Statement& s = statements[i];
     if (s[0] == "run") std::tie(last_run, first_call) = std::pair(i, plan.Calls().size());
-    threw = Act(harness, s, 0, threw);
-    if (s[0] == "expect") {
-      Expect(harness, s, threw);
-    } else if (s[0] == "calls" && s.at(2) != "~") {
-      const size_t count = s.at(1) == "*" ? plan.Calls().size() : plan.CountOf(s[1]);
-      EXPECT_EQ(count, std::stoul(s.at(2))) << s[1];
-    } else if (s[0] == "faults") {
-      ExpectEachFailureKeepsEarlierReports(rule_case, i, last_run, harness, first_call);
+    harness.Act(s);
+    if (s[0] == "expect") Expect(harness, s);
+    if (s[0] == "faults") faults(i);
+    if (s[0] == "calls") {
+      EXPECT_EQ(s.at(1) == "*" ? plan.Calls().size() : plan.CountOf(s[1]), std::stoul(s.at(2)))
+          << s[1];
     }
   }
 }
 
 std::vector<RuleCase> AllCases() {
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(kFolder + "cases")) {
-    files.push_back(entry.path());
-  }
-  std::ranges::sort(files);
+  const std::set<std::filesystem::path> files(
+      std::filesystem::directory_iterator(kFolder + "cases"), {});
   std::vector<RuleCase> cases;
   for (const auto& file : files) {
     try {
-      const auto read = ReadRuleCases(file);
-      cases.insert(cases.end(), read.begin(), read.end());
-    } catch (const std::exception& error) {
-      // A case without statements fails, naming the problem.
+      ReadRuleCases(file, cases);
+    } catch (const std::exception& error) {  // a case without statements fails, naming the problem
       cases.push_back(RuleCase{file.stem().string() + "_0", error.what(), {}});
     }
   }
@@ -391,33 +349,30 @@ const std::vector<Statement> kItems{
     {"element", "port", "Port", "metatype=FlowPort", "propertyType=iface"},
     {"connector", "assoc", "Association", "cls", "cls"}};
 
-const orba::store::ValidationLog& Log(const Harness& harness) {
-  return std::dynamic_pointer_cast<orba::store::ModelRepository>(harness.model.Repository())
-      ->Validation();
-}
-
 // The run events after which the rule has made more than the lookup of the item.
 std::string EventsReadingTheItem(Harness& harness, const std::string& local_id) {
+  const Statement kinds{"element", "package", "connector", "method"};
+  const Statement keys{"cls", "root", "assoc", "{OP}"};
   std::string reading;
-  for (const Statement& run :
-       {Statement{"run", local_id, "element", "cls"}, Statement{"run", local_id, "package", "root"},
-        Statement{"run", local_id, "connector", "assoc"},
-        Statement{"run", local_id, "method", "{OP}", "cls"}}) {
+  for (size_t i = 0; i < kinds.size(); ++i) {
     harness.host->Plan().ClearCalls();
-    harness.Run(run);
+    harness.Run({"run", local_id, kinds[i], keys[i], "cls"});
     if (std::ranges::any_of(harness.host->Plan().Calls(),
                             [](const auto& call) { return !call.starts_with("Repository.Get"); }))
-      reading += (reading.empty() ? "" : ",") + run[2];
+      reading += (reading.empty() ? "" : ",") + kinds[i];
   }
   return reading.empty() ? "-" : reading;
 }
 
 TEST(Registry, RegistersWhatTheGoldenFileHolds) {
   Harness harness(kItems);
+  const auto& log =
+      std::dynamic_pointer_cast<orba::store::ModelRepository>(harness.model.Repository())
+          ->Validation();
   std::ostringstream registered;
-  for (const auto& category : Log(harness).Categories())
+  for (const auto& category : log.Categories())
     registered << category.id << " " << category.name << "\n";
-  for (const auto& rule : Log(harness).Rules()) {
+  for (const auto& rule : log.Rules()) {
     const std::string local = harness.LocalId(rule.id);
     registered << rule.id << " " << rule.category_id << " " << rule.error_type << " " << local
                << " " << EventsReadingTheItem(harness, local) << " " << rule.text << "\n";
@@ -427,6 +382,7 @@ TEST(Registry, RegistersWhatTheGoldenFileHolds) {
   EXPECT_EQ(registered.str(), testing_support::FileBytes(golden_file));
 }
 
+// A second registration adds a category and rule ids; the rules report under the first.
 TEST(Registry, NothingRunsBeforeRegistrationAndAfterReRegistrationReportsGoToTheFirst) {
   Harness harness(kItems, false);
   harness.Run({"run", "=rule-5", "element", "port"});
@@ -436,13 +392,8 @@ TEST(Registry, NothingRunsBeforeRegistrationAndAfterReRegistrationReportsGoToThe
   EXPECT_TRUE(harness.rules.CategoryID().empty());
   harness.Register();
   harness.Register();
-  // Each time one services object for the category, one for all the rules.
-  EXPECT_EQ(harness.host->Plan().CountOf("Repository.GetProjectServices"), 4);
   EXPECT_EQ(harness.rules.CategoryID(), "category-2");
-  ASSERT_EQ(harness.rules.HostRuleIDs().size(), 52u);
-  EXPECT_EQ(harness.rules.HostRuleIDs()[26], "rule-27");
-  EXPECT_EQ(harness.rules.LocalRuleIDs()[30], "Rule_09");
-  EXPECT_EQ(Log(harness).Rules()[26].category_id, "category-2");
+  EXPECT_EQ(harness.rules.HostRuleIDs().size(), 52u);
   harness.Run({"run", "=rule-31", "element", "port"});  // Rule_09 of the second registration
   harness.Run({"run", "=rule-5", "element", "port"});
   std::vector<std::string> rule_ids;
