@@ -64,7 +64,11 @@ std::optional<mode_t> ModeIfPresent(FileSystem& fs, const std::filesystem::path&
   return std::nullopt;
 }
 
-std::string SizeText(uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
+// Whole MiB from 1 MiB up; a smaller limit in bytes, never "0 MiB".
+std::string SizeText(uint64_t bytes) {
+  return bytes >= (1u << 20) ? std::to_string(bytes >> 20) + " MiB"
+                             : std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
 
 std::string ReadDescriptor(FileSystem& fs, int fd, uint64_t size_limit, std::string_view what,
                            const std::filesystem::path& path) {
@@ -162,7 +166,7 @@ std::string ReadRegularFile(FileSystem& fs, const std::filesystem::path& path,
   return std::move(*text);
 }
 
-std::filesystem::path ResolveLinks(const std::filesystem::path& path) {
+std::filesystem::path ResolveLinks(const std::filesystem::path& path, std::string_view what) {
   std::filesystem::path current = path;
   for (int hop = 0; hop <= kMaxLinks; ++hop) {
     std::error_code error;
@@ -171,12 +175,12 @@ std::filesystem::path ResolveLinks(const std::filesystem::path& path) {
     if (error) return current;
     current = target.is_absolute() ? target : (current.parent_path() / target).lexically_normal();
   }
-  throw FileError(path.string() + ": too many levels of symbolic links");
+  Fail("write", what, path, "too many levels of symbolic links");
 }
 
 void WriteFileAtomically(FileSystem& fs, const std::filesystem::path& path, std::string_view text,
                          std::string_view what, WriteOptions options) {
-  const std::filesystem::path target = ResolveLinks(path);
+  const std::filesystem::path target = ResolveLinks(path, what);
   std::optional<mode_t> keep_mode;
   if (const std::optional<mode_t> mode = ModeIfPresent(fs, target, what, path)) {
     const FileKind kind = KindOfMode(*mode);
@@ -203,7 +207,7 @@ void WriteFileAtomically(FileSystem& fs, const std::filesystem::path& path, std:
 
 std::filesystem::path ReplaceableFileTarget(FileSystem& fs, const std::filesystem::path& path,
                                             std::string_view what) {
-  const std::filesystem::path target = ResolveLinks(path);
+  const std::filesystem::path target = ResolveLinks(path, what);
   const FileKind kind = KindOf(fs, target);
   if (kind != FileKind::kMissing && kind != FileKind::kRegular) {
     Fail("write", what, path, "it is " + std::string(DescribeKind(kind)));

@@ -56,8 +56,9 @@ std::optional<std::string> ReadRegularFileIfPresent(FileSystem& fs,
 
 // The file a write to `path` changes: `path` itself, or, when it is a
 // symbolic link, the file at the end of its chain of links (which need not
-// exist yet). Throws FileError for a loop of links.
-std::filesystem::path ResolveLinks(const std::filesystem::path& path);
+// exist yet). Throws FileError for a loop of links, as a failure to write
+// `what` (a "model file", "settings file", ...).
+std::filesystem::path ResolveLinks(const std::filesystem::path& path, std::string_view what);
 
 struct WriteOptions {
   // Devices, FIFOs and sockets (/dev/stdout, a pipe) take the text as it
