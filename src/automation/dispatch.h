@@ -23,8 +23,6 @@ class DispatchObject : public Object {
   Variant Get(std::string_view name) override;
   void Put(std::string_view name, const Variant& value) override;
 
-  // Operation names in the order they were added: the object's interface order.
-
  protected:
   void AddMethod(std::string name, size_t arity, Method method);
   void AddProperty(std::string name, Getter getter, Setter setter);

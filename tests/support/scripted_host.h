@@ -55,7 +55,6 @@ class FaultPlan {
   void Answer(const std::string& name, const std::string& answer) {
     Answer(name, [answer](const std::vector<std::string>&) { return answer; });
   }
-  void StopAnswering(const std::string& name) { answers_.erase(name); }
   // The scripted answer to a call of `name` with `arguments`, if any.
   std::optional<std::string> AnswerTo(const std::string& name,
                                       const std::vector<std::string>& arguments) const {

@@ -17,7 +17,6 @@ class MemorySettingsStore : public platform::SettingsStore {
  public:
   std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& default_value) override {
-    ++reads;
     auto found = values_.find(app + "/" + section + "/" + key);
     return found == values_.end() ? default_value : found->second;
   }
@@ -47,7 +46,6 @@ class MemorySettingsStore : public platform::SettingsStore {
 
   // Every SaveSetting so far, as "Key=Value", in order.
   const std::vector<std::string>& Writes() const { return writes_; }
-  int reads = 0;
   bool fail_writes = false;
 
  private:
