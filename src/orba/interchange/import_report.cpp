@@ -22,8 +22,8 @@ std::string ReportText(const ImportReport& report) {
   using base::EscapeControlCharacters;
   std::ostringstream out;
   out << "imported " << report.packages << " packages, " << report.elements << " elements, "
-      << report.connectors << " connectors from " << EscapeControlCharacters(report.source)
-      << " (" << static_cast<int>(report.ImportedShare()) << " % of what the host represents)\n";
+      << report.connectors << " connectors from " << EscapeControlCharacters(report.source) << " ("
+      << static_cast<int>(report.ImportedShare()) << " % of what the host represents)\n";
   for (const auto& [kind, count] : report.imported) {
     out << "  " << count << " " << EscapeControlCharacters(kind) << "\n";
   }

@@ -116,8 +116,8 @@ std::string Lower(std::string_view text) { return base::AsciiLowerCase(text); }
 // The stereotypes of the technology that apply to connectors.
 bool IsRelationshipStereotype(std::string_view stereotype) {
   static const std::set<std::string_view> kRelationships = {
-      "satisfy", "verify",  "derive",      "copy",        "refine",    "trace",
-      "allocate", "conform", "itemFlow",    "probability", "continuous", "discrete"};
+      "satisfy",  "verify",  "derive",   "copy",        "refine",     "trace",
+      "allocate", "conform", "itemFlow", "probability", "continuous", "discrete"};
   return kRelationships.contains(stereotype);
 }
 
@@ -233,8 +233,8 @@ class Reader {
 
   // What the applications on one item give it.
   struct Stereotypes {
-    std::string host;          // the technology's stereotype; "" when none
-    std::string element_type;  // the type it imposes; "" when none
+    std::string host;                    // the technology's stereotype; "" when none
+    std::string element_type;            // the type it imposes; "" when none
     const Application* sysml = nullptr;  // the application that gave `host`
     std::vector<std::string> others;     // the further stereotypes, "prefix:Name"
   };
@@ -271,14 +271,16 @@ class Reader {
     }
     Application application;
     application.namespace_uri = node->ns ? reinterpret_cast<const char*>(node->ns->href) : "";
-    application.prefix = node->ns && node->ns->prefix ? reinterpret_cast<const char*>(node->ns->prefix) : "";
+    application.prefix =
+        node->ns && node->ns->prefix ? reinterpret_cast<const char*>(node->ns->prefix) : "";
     application.name = LocalName(node);
     application.node = node;
     std::vector<std::string> bases;
     for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
       const std::string name = reinterpret_cast<const char*>(attribute->name);
       if (attribute->ns || !StartsWith(name, "base_")) continue;
-      for (const Reference& reference : ReferencesOf(node, name.c_str())) bases.push_back(reference.id);
+      for (const Reference& reference : ReferencesOf(node, name.c_str()))
+        bases.push_back(reference.id);
     }
     for (const xmlNode* child : ChildElements(node)) {
       const std::string name = LocalName(child);
@@ -407,8 +409,9 @@ class Reader {
           continue;
         }
       }
-      result.others.push_back(application.prefix.empty() ? application.name
-                                                         : application.prefix + ":" + application.name);
+      result.others.push_back(application.prefix.empty()
+                                  ? application.name
+                                  : application.prefix + ":" + application.name);
     }
     return result;
   }
@@ -575,8 +578,8 @@ class Reader {
       if (std::optional<std::string> requirement_id = ApplicationValue(application, "id"))
         tag("Id", Clean(*requirement_id, id, "id"));
     } else if (stereotype == "flowPort" || stereotype == "flowProperty") {
-      tag("direction", Clean(ApplicationValue(application, "direction").value_or("inout"), id,
-                             "direction"));
+      tag("direction",
+          Clean(ApplicationValue(application, "direction").value_or("inout"), id, "direction"));
     } else if (stereotype == "view" || stereotype == "viewpoint") {
       for (const char* name : {"concerns", "languages", "methods", "purpose", "stakeholders"}) {
         if (std::optional<std::string> value = PlainAttribute(application.node, name))
@@ -586,7 +589,9 @@ class Reader {
     // Units, dimensions and quantity kinds are named by GUID; the item
     // property of an item flow by name.
     const std::array<std::pair<const char*, const char*>, 4> kReferenceTags = {
-        {{"unit", "unit"}, {"dimension", "dimension"}, {"quantityKind", "dimension"},
+        {{"unit", "unit"},
+         {"dimension", "dimension"},
+         {"quantityKind", "dimension"},
          {"itemProperty", "itemProperty"}}};
     for (const auto& [property, tag_name] : kReferenceTags) {
       for (const Reference& reference : ReferencesOf(application.node, property)) {

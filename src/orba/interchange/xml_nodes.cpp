@@ -35,13 +35,23 @@ std::vector<std::string> SplitIds(const std::string& list) {
 // xmi:type (older files leave out the type a property implies).
 const std::map<std::string, std::string, std::less<>>& KindsByElementName() {
   static const std::map<std::string, std::string, std::less<>> kinds = {
-      {"generalization", "Generalization"}, {"ownedComment", "Comment"},
-      {"packageImport", "PackageImport"},   {"elementImport", "ElementImport"},
-      {"profileApplication", "ProfileApplication"}, {"region", "Region"},
-      {"ownedParameter", "Parameter"},      {"ownedOperation", "Operation"},
-      {"ownedLiteral", "EnumerationLiteral"}, {"end", "ConnectorEnd"},
-      {"ownedRule", "Constraint"},          {"subvertex", "State"},
-      {"transition", "Transition"},         {"eAnnotations", ""}};
+      {"generalization", "Generalization"},
+      {"ownedComment", "Comment"},
+      {"packageImport", "PackageImport"},
+      {"elementImport", "ElementImport"},
+      {"profileApplication", "ProfileApplication"},
+      {"region", "Region"},
+      {"ownedParameter", "Parameter"},
+      {"ownedOperation", "Operation"},
+      {"ownedLiteral", "EnumerationLiteral"},
+      {"end", "ConnectorEnd"},
+      {"ownedRule", "Constraint"},
+      {"subvertex", "State"},
+      {"transition", "Transition"},
+      {"ownedAttribute", "Property"},
+      {"ownedEnd", "Property"},
+      {"ownedConnector", "Connector"},
+      {"eAnnotations", ""}};
   return kinds;
 }
 
