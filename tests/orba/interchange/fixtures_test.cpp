@@ -162,8 +162,7 @@ TEST_P(FixtureTest, ImportsWhatTheUserModelledAndTheRulesReportItsRealProblems) 
       EXPECT_EQ(type == 0 ? "(none)" : model.Repository().GetElementByID(type)->Name(), field(2));
     } else if (what == "owner") {
       const int32_t owner = model.Element(field(1))->ParentID();
-      EXPECT_EQ(owner == 0 ? "(none)" : model.Repository().GetElementByID(owner)->Name(),
-                field(2));
+      EXPECT_EQ(owner == 0 ? "(none)" : model.Repository().GetElementByID(owner)->Name(), field(2));
     } else if (what == "notes") {
       EXPECT_EQ(model.Element(field(1))->Notes(), field(2));
     } else if (what == "connector") {

@@ -27,8 +27,8 @@ ImportedModel::ImportedModel(std::string_view xmi, const std::string& path,
       repository_(std::make_shared<store::ModelRepository>()) {
   repository_->CreateInMemoryModel();
   store::ImportJsonModel(*repository_, import_.document.dump());
-  repository_->InstallTechnology(std::string(
-      resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId)));
+  repository_->InstallTechnology(
+      std::string(resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId)));
 }
 
 int32_t ImportedModel::IdOf(const char* item_kind, const std::string& xmi_id) {
@@ -56,8 +56,8 @@ host::ConnectorPtr ImportedModel::Connector(const std::string& xmi_id) {
 }
 
 std::string ImportedModel::ConnectorField(const std::string& xmi_id, const std::string& field) {
-  return repository_->Session().ItemField(store::kConnectorItem, IdOf(store::kConnectorItem, xmi_id),
-                                          field);
+  return repository_->Session().ItemField(store::kConnectorItem,
+                                          IdOf(store::kConnectorItem, xmi_id), field);
 }
 
 std::string ImportedModel::ElementField(const std::string& xmi_id, const std::string& field) {
