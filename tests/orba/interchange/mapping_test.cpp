@@ -43,8 +43,8 @@ std::string ModelOf(const MappingRow& row) {
   if (row.application != "-") {
     const size_t at = row.application.find('@');
     const std::string base = at == std::string::npos ? "x" : row.application.substr(at + 1);
-    application = "<" + row.application.substr(0, at) + " xmi:id=\"app\" base_Element=\"" +
-                  base + "\"/>";
+    application =
+        "<" + row.application.substr(0, at) + " xmi:id=\"app\" base_Element=\"" + base + "\"/>";
   }
   return R"(<?xml version="1.0"?>
 <xmi:XMI xmlns:xmi="http://www.omg.org/spec/XMI/20131001"

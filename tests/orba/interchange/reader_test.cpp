@@ -82,8 +82,9 @@ TEST(XmiReaderTest, CountsApplicationsWithoutBaseAndKeepsEveryStereotypeOfAnElem
 }
 
 TEST(XmiReaderTest, ReplacesControlCharactersAndGivesTheSameGuidsForTheSameFile) {
-  const std::string text = Xmi("<packagedElement xmi:type=\"uml:Class\" xmi:id=\"x\" "
-                               "name=\"tab&#9;bell\xC2\x85\x7F\"/>");
+  const std::string text =
+      Xmi("<packagedElement xmi:type=\"uml:Class\" xmi:id=\"x\" "
+          "name=\"tab&#9;bell\xC2\x85\x7F\"/>");
   ImportedModel model(text, "names.xmi");
   EXPECT_EQ(model.Element("x")->Name(), "tab\tbell\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_THAT(model.Report().control_characters, ElementsAre("x: name"));
@@ -155,8 +156,8 @@ TEST(XmiReaderTest, FollowsCustomStereotypesToSysmlThroughTheirProfileOrTheUsers
                                R"(<my:System xmi:id="s1" base_Class="a"/>
       <my:Need xmi:id="s2" base_Class="b"/>)");
   XmiOptions options = FileReadingOptions();
-  options.stereotype_map = ReadStereotypeMap("# mine\n{http://example.org/my}Need = Requirement\n",
-                                             "my.map");
+  options.stereotype_map =
+      ReadStereotypeMap("# mine\n{http://example.org/my}Need = Requirement\n", "my.map");
   ImportedModel model(text, "custom.xmi", options);
   EXPECT_EQ(model.Element("a")->Metatype(), "Block");
   EXPECT_EQ(model.Element("b")->Type(), "Requirement");
