@@ -4,12 +4,25 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
 #include "resources/resource_table.h"
 
 namespace orba::interchange::testing {
+
+std::vector<std::string> CaseFields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '|');) {
+    const size_t first = field.find_first_not_of(' ');
+    fields.push_back(first == std::string::npos
+                         ? ""
+                         : field.substr(first, field.find_last_not_of(' ') - first + 1));
+  }
+  return fields;
+}
 
 XmiOptions FileReadingOptions() {
   XmiOptions options;

@@ -24,14 +24,7 @@ std::vector<MappingRow> ReadRows() {
   std::vector<MappingRow> rows;
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> fields;
-    std::istringstream parts(line);
-    for (std::string field; std::getline(parts, field, '|');) {
-      const size_t first = field.find_first_not_of(' ');
-      fields.push_back(first == std::string::npos
-                           ? ""
-                           : field.substr(first, field.find_last_not_of(' ') - first + 1));
-    }
+    std::vector<std::string> fields = CaseFields(line);
     fields.resize(7);
     rows.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
   }
