@@ -173,11 +173,16 @@ TEST(XmiReaderTest, FollowsCustomStereotypesToSysmlThroughTheirProfileOrTheUsers
 
 TEST(XmiReaderTest, ReportsAsTextAndJson) {
   ImportedModel model(Xmi(R"(<packagedElement xmi:type="uml:Dependency" xmi:id="d" client="a"
-      supplier="nothing-here"/><packageImport xmi:id="pi"/>)"),
+      supplier="nothing-here"/><packageImport xmi:id="pi"/>
+      <packagedElement xmi:type="uml:Class" xmi:id="a" name="again"/>
+      <packagedElement xmi:type="uml:Class" name="no id"/>)"),
                       "report.xmi");
   const std::string text = ReportText(model.Report());
-  EXPECT_THAT(text, HasSubstr("imported 2 packages, 2 elements, 1 connectors from report.xmi"));
-  EXPECT_THAT(text, HasSubstr("skipped:\n  1 PackageImport: pi\n"));
+  EXPECT_THAT(text, HasSubstr("imported 2 packages, 3 elements, 1 connectors from report.xmi"));
+  EXPECT_EQ(model.Element("(no xmi:id) 1")->Name(), "no id");
+  EXPECT_THAT(
+      text,
+      HasSubstr("skipped:\n  1 Class (its xmi:id is used twice): a\n  1 PackageImport: pi\n"));
   EXPECT_THAT(text, HasSubstr("unresolved references (imported as stubs):\n  #nothing-here"));
   const nlohmann::ordered_json json = ReportJson(model.Report());
   EXPECT_EQ(json["skipped"]["PackageImport"]["firstIds"][0], "pi");
