@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  libpugixml-dev libsqlite3-dev zlib1g-dev libzip-dev uuid-dev
+  libpugixml-dev libxml2-dev libsqlite3-dev zlib1g-dev libzip-dev uuid-dev
   libcli11-dev nlohmann-json3-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth

@@ -87,7 +87,12 @@ session::SessionOptions SessionOptionsFor(const GlobalOptions& globals) {
 void StartSession(session::HostSession& session, const std::string& model,
                   store::ModelRepository::Access access) {
   session.LoadAddins();
-  if (!model.empty()) session.OpenModel(model, access);
+  if (model.empty()) return;
+  if (access == store::ModelRepository::Access::kReadOnly && IsSourceDocument(model)) {
+    OpenSourceDocument(session, model);
+  } else {
+    session.OpenModel(model, access);
+  }
 }
 
 int Run(int argc, char** argv) {

@@ -44,7 +44,16 @@ void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction&
 
 session::SessionOptions SessionOptionsFor(const GlobalOptions& globals);
 
-// Loads the add-ins, then opens `model` when one is given.
+// Whether `path` names a source document (a JSON model document, or XMI:
+// .json, .uml, .xmi, .xml) rather than a model.
+bool IsSourceDocument(const std::string& path);
+
+// Imports the source document `path` into a temporary model file and opens
+// that read-only in `session` (the file goes once it is open).
+void OpenSourceDocument(session::HostSession& session, const std::string& path);
+
+// Loads the add-ins, then opens `model` when one is given; a source document
+// is imported first when the model is only read.
 void StartSession(session::HostSession& session, const std::string& model,
                   store::ModelRepository::Access access);
 

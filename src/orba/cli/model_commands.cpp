@@ -2,14 +2,19 @@
 // and the component registration.
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
 #include "automation/registry.h"
 #include "base/files.h"
+#include "base/text.h"
 #include "orba/cli/command.h"
 #include "orba/cli/interrupt_cleanup.h"
 #include "orba/cli/text_files.h"
+#include "orba/interchange/xmi_reader.h"
 #include "orba/store/json_model.h"
 
 namespace orba::cli {
@@ -57,10 +62,43 @@ void ImportInto(session::HostSession& session, const std::string& json_path,
   session.Repository()->CloseModel();
 }
 
+struct ImportOptions {
+  std::string stereotype_map;  // the file; "" when none
+  std::string report = "text";
+};
+
+// The JSON model document a source document holds: the document itself, or
+// the one read from XMI (told apart by content), whose report goes to `report`.
+std::string ModelDocumentText(const std::string& path, const ImportOptions& options,
+                              interchange::ImportReport* report) {
+  std::string text = ReadTextFile(path);
+  if (!interchange::LooksLikeXml(text)) return text;
+  interchange::XmiOptions xmi;
+  xmi.read_file = [](const std::string& referenced) -> std::optional<std::string> {
+    try {
+      return ReadTextFile(referenced);
+    } catch (const CommandError&) {
+      return std::nullopt;
+    }
+  };
+  try {
+    if (!options.stereotype_map.empty()) {
+      xmi.stereotype_map = interchange::ReadStereotypeMap(ReadTextFile(options.stereotype_map),
+                                                          options.stereotype_map);
+    }
+    interchange::XmiImport imported = interchange::ReadXmi(text, path, xmi);
+    if (report) *report = std::move(imported.report);
+    return imported.document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  } catch (const interchange::XmiError& error) {
+    throw CommandError(error.what());
+  }
+}
+
 int ImportModel(const GlobalOptions& globals, const std::string& json_path,
-                const std::string& obx_path) {
+                const std::string& obx_path, const ImportOptions& options) {
   RefuseSameFile(json_path, obx_path);
-  const std::string json_text = ReadTextFile(json_path);
+  interchange::ImportReport report;
+  const std::string json_text = ModelDocumentText(json_path, options, &report);
   // Links are followed; a device, FIFO or folder is refused before any work.
   const std::string target =
       base::ReplaceableFileTarget(base::OperatingSystem(), obx_path, "model file").string();
@@ -79,7 +117,13 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
     std::filesystem::remove(building, error);
     throw;
   }
-  std::cout << "imported " << json_path << " into " << obx_path << "\n";
+  if (report.source.empty()) {
+    std::cout << "imported " << json_path << " into " << obx_path << "\n";
+  } else if (options.report == "json") {
+    std::cout << JsonText(interchange::ReportJson(report)) << "\n";
+  } else {
+    std::cout << interchange::ReportText(report) << "written to " << obx_path << "\n";
+  }
   return kExitOk;
 }
 
@@ -107,9 +151,51 @@ int RegisterModule(const std::string& module) {
 struct ModelPaths {
   std::string input;
   std::string output;
+  ImportOptions import;
 };
 
+bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
+  const std::string extension =
+      base::AsciiLowerCase(std::filesystem::path(path).extension().string());
+  for (const char* candidate : extensions) {
+    if (extension == candidate) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+bool IsSourceDocument(const std::string& path) {
+  return HasExtension(path, {".json", ".uml", ".xmi", ".xml"});
+}
+
+void OpenSourceDocument(session::HostSession& session, const std::string& path) {
+  const std::string text = ModelDocumentText(path, ImportOptions{}, nullptr);
+  const char* temporary = std::getenv("TMPDIR");
+  std::string folder =
+      std::string(temporary && *temporary ? temporary : "/tmp") + "/orba-source-XXXXXX";
+  if (!mkdtemp(folder.data())) {
+    throw CommandError("cannot create a temporary folder for " + path + ": " +
+                       std::strerror(errno));
+  }
+  const std::string model = folder + "/model.obx";
+  const std::string importing = store::ImportBuildingPath(model);
+  const InterruptCleanup cleanup({model, model + "-journal", importing, importing + "-journal"});
+  try {
+    {
+      session::HostSession builder(session.Options());
+      ImportInto(builder, path, text, model);
+    }
+    session.OpenModel(model, store::ModelRepository::Access::kReadOnly);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    throw;
+  }
+  // The open model stays readable once its file is gone.
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
 
 void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action) {
   auto paths = std::make_shared<ModelPaths>();
@@ -123,12 +209,22 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
 
   CLI::App* importer = app.add_subcommand(
       "import",
-      "Create a model file from a JSON model document. Technologies the document lists are "
-      "loaded through the add-in that provides them; if anything fails, nothing is written");
-  importer->add_option("JSON", paths->input, "The JSON model document")->required();
+      "Create a model file from a JSON model document or an XMI file of SysML 1.x (told apart "
+      "by content). Technologies the document lists are loaded through the add-in that "
+      "provides them; if anything fails, nothing is written. An XMI import prints its report "
+      "(what came in, what was skipped, unresolved references) on stdout");
+  importer->add_option("SOURCE", paths->input, "The JSON model document or XMI file")->required();
   importer->add_option("-o,--output", paths->output, "The model file to write (*.obx)")->required();
+  importer->add_option("--stereotype-map", paths->import.stereotype_map,
+                       "A file of \"STEREOTYPE = SYSML STEREOTYPE\" lines for custom profiles "
+                       "whose stereotypes specialise SysML ones (STEREOTYPE: Name or "
+                       "{namespace URI}Name)");
+  importer->add_option("--report", paths->import.report, "The XMI import report: text or json")
+      ->check(CLI::IsMember({"text", "json"}));
   importer->callback([&action, &globals, paths] {
-    action = [&globals, paths] { return ImportModel(globals, paths->input, paths->output); };
+    action = [&globals, paths] {
+      return ImportModel(globals, paths->input, paths->output, paths->import);
+    };
   });
 
   CLI::App* exporter = app.add_subcommand("export", "Write a model file as a JSON model document");

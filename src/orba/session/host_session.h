@@ -54,6 +54,7 @@ class HostSession final : public HostServices {
   using DiagramListener = std::function<void(const host::DiagramPtr&)>;
 
   explicit HostSession(SessionOptions options);
+  const SessionOptions& Options() const { return options_; }
   ~HostSession() override;  // Orba_Disconnect to every add-in, then the model is closed
   HostSession(const HostSession&) = delete;
   HostSession& operator=(const HostSession&) = delete;

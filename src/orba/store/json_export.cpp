@@ -74,6 +74,20 @@ Json NamedTexts(const std::vector<NamedText>& texts, const char* text_field) {
   return list;
 }
 
+// The item's further fields: texts by name, "stereotype" fields gathered
+// into the list "stereotypes".
+void PutItemFields(Json& object, const std::vector<NamedText>& fields) {
+  Json stereotypes = Json::array();
+  for (const NamedText& field : fields) {
+    if (field.name == "stereotype") {
+      stereotypes.push_back(field.text);
+    } else {
+      object[field.name] = field.text;
+    }
+  }
+  if (!stereotypes.empty()) object["stereotypes"] = std::move(stereotypes);
+}
+
 class DocumentWriter {
  public:
   explicit DocumentWriter(ModelSession& session)
@@ -166,6 +180,7 @@ class DocumentWriter {
       auto element = package_elements_.find(package.element_id);
       if (element == package_elements_.end()) FailReference(item, "element", package.element_id);
       PutElementTexts(object, element->second);
+      PutItemFields(object, session_.ItemFieldsOf(kPackageItem, package.id));
       list.push_back(std::move(object));
     }
     return list;
@@ -190,6 +205,7 @@ class DocumentWriter {
       if (row.abstract != "0") object["abstract"] = row.abstract;
       PutIfNotEmpty(object, "multiplicity", row.multiplicity);
       PutElementTexts(object, row);
+      PutItemFields(object, session_.ItemFieldsOf(kElementItem, row.id));
       PutMembers(object, row.id);
       list.push_back(std::move(object));
     }
@@ -213,6 +229,7 @@ class DocumentWriter {
       object["guid"] = operation.guid;
       std::vector<NamedText> parameters = session_.ParametersOf(operation.id);
       if (!parameters.empty()) object["parameters"] = NamedTexts(parameters, "type");
+      PutItemFields(object, session_.ItemFieldsOf(kOperationItem, operation.id));
       list.push_back(std::move(object));
     }
     return list;
@@ -248,6 +265,7 @@ class DocumentWriter {
       object["guid"] = row.guid;
       std::vector<NamedText> tags = session_.ConnectorTagsOf(row.id);
       if (!tags.empty()) object["tags"] = NamedTexts(tags, "value");
+      PutItemFields(object, session_.ItemFieldsOf(kConnectorItem, row.id));
       list.push_back(std::move(object));
     }
     return list;

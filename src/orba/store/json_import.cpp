@@ -21,6 +21,7 @@ using nlohmann::json;
 struct OperationPlan {
   OperationRow row;
   std::vector<NamedText> parameters;
+  std::vector<NamedText> fields;
 };
 
 struct ElementPlan {
@@ -28,16 +29,19 @@ struct ElementPlan {
   std::vector<NamedText> tags;
   std::vector<NamedText> attributes;
   std::vector<OperationPlan> operations;
+  std::vector<NamedText> fields;
 };
 
 struct PackagePlan {
   PackageRow package;
   ElementRow element;  // the element standing for the package
+  std::vector<NamedText> fields;
 };
 
 struct ConnectorPlan {
   ConnectorRow row;
   std::vector<NamedText> tags;
+  std::vector<NamedText> fields;
 };
 
 struct ModelDocument {
@@ -85,6 +89,19 @@ void CheckNoParentCycle(const std::vector<int32_t>& parents, int32_t first_id,
       parent = parents[static_cast<size_t>(parent - first_id)];
     }
   }
+}
+
+// The optional text fields `names` of an item that has them, as item fields;
+// the texts of its "stereotypes" list become one "stereotype" field each.
+std::vector<NamedText> ReadItemFields(JsonFields& item, std::initializer_list<const char*> names) {
+  std::vector<NamedText> fields;
+  for (const char* name : names) {
+    std::string text = item.Text(name);
+    if (!text.empty()) fields.push_back(NamedText{name, std::move(text)});
+  }
+  for (std::string& stereotype : item.Texts("stereotypes"))
+    fields.push_back(NamedText{"stereotype", std::move(stereotype)});
+  return fields;
 }
 
 class DocumentReader {
@@ -196,6 +213,7 @@ class DocumentReader {
     plan.element.name = plan.package.name;
     plan.element.package_id = plan.package.parent_id;
     ReadElementTexts(item, plan.element);
+    plan.fields = ReadItemFields(item, {"xmiId"});
     document_.packages.push_back(std::move(plan));
   }
 
@@ -217,6 +235,7 @@ class DocumentReader {
     plan.tags = ReadNamedTexts(item, "tags", "value");
     plan.attributes = ReadNamedTexts(item, "attributes", "type");
     plan.operations = ReadOperations(item);
+    plan.fields = ReadItemFields(item, {"umlKind", "xmiId"});
     document_.elements.push_back(std::move(plan));
   }
 
@@ -243,6 +262,7 @@ class DocumentReader {
       plan.row.stereotype = StereotypeOrNone(item.Text("stereotype"));
       plan.row.guid = Guid(item, operation_guids_);
       plan.parameters = ReadNamedTexts(item, "parameters", "type");
+      plan.fields = ReadItemFields(item, {"xmiId"});
       item.RejectUnknownFields();
       operations.push_back(std::move(plan));
     }
@@ -262,6 +282,8 @@ class DocumentReader {
     row.supplier_aggregation = item.Int("supplierAggregation", 0, 2);
     row.guid = Guid(item, connector_guids_);
     plan.tags = ReadNamedTexts(item, "tags", "value");
+    plan.fields = ReadItemFields(item, {"name", "xmiId", "clientRole", "clientMultiplicity",
+                                        "supplierRole", "supplierMultiplicity"});
     document_.connectors.push_back(std::move(plan));
   }
 
@@ -321,8 +343,14 @@ void RequireEmptyModel(ModelSession& session) {
   }
 }
 
+void WriteItemFields(ModelSession& session, const char* item_kind, int32_t item_id,
+                     const std::vector<NamedText>& fields) {
+  for (const NamedText& field : fields) session.InsertItemField(item_kind, item_id, field);
+}
+
 void WriteElement(ModelSession& session, const ElementPlan& plan) {
   session.InsertElement(plan.row);
+  WriteItemFields(session, kElementItem, plan.row.id, plan.fields);
   for (const NamedText& tag : plan.tags) session.InsertTag(plan.row.id, tag);
   for (const NamedText& attribute : plan.attributes)
     session.InsertAttribute(plan.row.id, attribute);
@@ -330,6 +358,7 @@ void WriteElement(ModelSession& session, const ElementPlan& plan) {
     OperationRow row = operation.row;
     row.element_id = plan.row.id;
     int32_t operation_id = session.InsertOperation(row);
+    WriteItemFields(session, kOperationItem, operation_id, operation.fields);
     for (const NamedText& parameter : operation.parameters) {
       session.InsertParameter(operation_id, parameter);
     }
@@ -340,11 +369,13 @@ void WriteDocument(ModelSession& session, const ModelDocument& document) {
   for (const PackagePlan& plan : document.packages) {
     session.InsertElement(plan.element);
     session.InsertPackage(plan.package);
+    WriteItemFields(session, kPackageItem, plan.package.id, plan.fields);
   }
   for (const ElementPlan& plan : document.elements) WriteElement(session, plan);
   for (const ConnectorPlan& plan : document.connectors) {
     session.InsertConnector(plan.row);
     for (const NamedText& tag : plan.tags) session.InsertConnectorTag(plan.row.id, tag);
+    WriteItemFields(session, kConnectorItem, plan.row.id, plan.fields);
   }
   for (const DiagramRow& diagram : document.diagrams) session.InsertDiagram(diagram);
 }

@@ -66,6 +66,12 @@ struct NamedText {
   std::string text;
 };
 
+// The kinds of item that carry item fields (orba_item_field), as stored.
+inline constexpr char kPackageItem[] = "package";
+inline constexpr char kElementItem[] = "element";
+inline constexpr char kConnectorItem[] = "connector";
+inline constexpr char kOperationItem[] = "operation";
+
 // "" reads as no stereotype: the store keeps NULL for none.
 inline std::optional<std::string> StereotypeOrNone(const std::string& stereotype) {
   if (stereotype.empty()) return std::nullopt;

@@ -65,6 +65,13 @@ class ModelSession {
   void InsertParameter(int32_t operation_id, const NamedText& parameter);
   void InsertConnectorTag(int32_t connector_id, const NamedText& tag);
 
+  // The further fields of an item (`item_kind`: kPackageItem, ...), in the
+  // order they were written; none in a file made before they existed.
+  std::vector<NamedText> ItemFieldsOf(const std::string& item_kind, int32_t item_id);
+  // The first field named `field`; "" when the item has none.
+  std::string ItemField(const std::string& item_kind, int32_t item_id, const std::string& field);
+  void InsertItemField(const std::string& item_kind, int32_t item_id, const NamedText& field);
+
   std::optional<DiagramRow> FindDiagram(int32_t id);
   std::vector<DiagramRow> DiagramsOf(int32_t package_id);
   std::vector<DiagramRow> AllDiagrams();
@@ -86,6 +93,7 @@ class ModelSession {
   std::string location_;
   HostServices* services_;
   std::optional<std::map<std::string, std::string>> stereotype_metatypes_;
+  std::optional<bool> has_item_fields_;  // whether the file has orba_item_field
 };
 
 }  // namespace orba::store

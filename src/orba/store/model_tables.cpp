@@ -241,6 +241,38 @@ void ModelSession::InsertConnectorTag(int32_t connector_id, const NamedText& tag
       .Run();
 }
 
+std::vector<NamedText> ModelSession::ItemFieldsOf(const std::string& item_kind, int32_t item_id) {
+  if (!has_item_fields_) {
+    Statement table = Db().Prepare(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'orba_item_field'");
+    has_item_fields_ = table.Step();
+  }
+  if (!*has_item_fields_) return {};
+  return ReadAll<NamedText>(
+      Db(),
+      "SELECT Field, Value FROM orba_item_field WHERE Item_Kind = ? AND Item_ID = ? ORDER BY rowid",
+      [](const Statement& s) {
+        return NamedText{s.Text(0), s.Text(1)};
+      },
+      item_kind, item_id);
+}
+
+std::string ModelSession::ItemField(const std::string& item_kind, int32_t item_id,
+                                    const std::string& field) {
+  for (const NamedText& candidate : ItemFieldsOf(item_kind, item_id)) {
+    if (candidate.name == field) return candidate.text;
+  }
+  return "";
+}
+
+void ModelSession::InsertItemField(const std::string& item_kind, int32_t item_id,
+                                   const NamedText& field) {
+  RequireWritable();
+  Db().Prepare("INSERT INTO orba_item_field (Item_Kind, Item_ID, Field, Value) VALUES (?, ?, ?, ?)")
+      .Bind(item_kind, item_id, field.name, field.text)
+      .Run();
+}
+
 std::optional<DiagramRow> ModelSession::FindDiagram(int32_t id) {
   return FirstOf(ReadAll<DiagramRow>(Db(), std::string(kDiagramColumns) + "WHERE Diagram_ID = ?",
                                      ReadDiagram, id));

@@ -19,6 +19,10 @@ namespace {
 // t_object and t_connector keep the column names that SQL searches of add-ins
 // rely on. Every package also has its element in t_object (type "Package").
 // The host's order of every collection is the order of the rows' ids.
+// orba_item_field holds what models from other tools bring beside the fixed
+// columns (an item's xmi:id, its UML kind, further stereotypes, a connector's
+// name and end roles); files made before it existed lack the table and read
+// as having none of these fields, so its arrival needs no new schema version.
 constexpr const char* kTables = R"sql(
 CREATE TABLE orba_meta (
   Name TEXT PRIMARY KEY,
@@ -102,6 +106,12 @@ CREATE TABLE t_technology (
 CREATE TABLE t_perspective (
   Name TEXT NOT NULL UNIQUE,
   Document TEXT NOT NULL);
+CREATE TABLE orba_item_field (
+  Item_Kind TEXT NOT NULL,
+  Item_ID INTEGER NOT NULL,
+  Field TEXT NOT NULL,
+  Value TEXT NOT NULL);
+CREATE INDEX orba_item_field_item ON orba_item_field (Item_Kind, Item_ID);
 )sql";
 
 // The fields of an SQLite file header (its first 100 bytes) that identify a model.

@@ -20,6 +20,7 @@ struct ItemRef {
   std::string guid;
   std::string name;
   std::string type;
+  std::string xmi_id;  // the xmi:id it had in the file it was imported from; "" when none
   friend bool operator==(const ItemRef&, const ItemRef&) = default;
 };
 

@@ -13,12 +13,13 @@ namespace {
 using base::EscapeControlCharacters;
 using nlohmann::ordered_json;
 
-// `element "Car" {GUID} (Class)`; parts that are empty are left out.
+// `element "Car" {GUID} (Class) xmi:id _x1`; parts that are empty are left out.
 std::string ItemLabel(const store::ItemRef& item) {
   std::string label = store::ItemKindName(item.kind);
   if (!item.name.empty()) label += " \"" + EscapeControlCharacters(item.name) + "\"";
   if (!item.guid.empty()) label += " " + EscapeControlCharacters(item.guid);
   if (!item.type.empty()) label += " (" + EscapeControlCharacters(item.type) + ")";
+  if (!item.xmi_id.empty()) label += " xmi:id " + EscapeControlCharacters(item.xmi_id);
   return label;
 }
 
@@ -55,10 +56,12 @@ void WriteFailuresText(const std::vector<Failure>& failures, std::ostream& out) 
 }
 
 ordered_json ItemJson(const store::ItemRef& item) {
-  return {{"kind", store::ItemKindName(item.kind)},
-          {"guid", item.guid},
-          {"name", item.name},
-          {"type", item.type}};
+  ordered_json json = {{"kind", store::ItemKindName(item.kind)},
+                       {"guid", item.guid},
+                       {"name", item.name},
+                       {"type", item.type}};
+  if (!item.xmi_id.empty()) json["xmiId"] = item.xmi_id;
+  return json;
 }
 
 ordered_json SarifRules(const ValidationResult& result) {

@@ -12,9 +12,10 @@ using nlohmann::ordered_json;
 using store::ItemKind;
 using store::ItemRef;
 
-const ItemRef kEngine{ItemKind::kElement, "{E}", "Engine", "Class"};
-const ItemRef kViews{ItemKind::kPackage, "{P}", "Views", "Package"};
-const ItemRef kLink{ItemKind::kConnector, "{C}", "", "Association"};
+// The engine came from an XMI file and keeps its xmi:id.
+const ItemRef kEngine{ItemKind::kElement, "{E}", "Engine", "Class", "_engine"};
+const ItemRef kViews{ItemKind::kPackage, "{P}", "Views", "Package", ""};
+const ItemRef kLink{ItemKind::kConnector, "{C}", "", "Association", ""};
 
 ValidationResult SampleResult() {
   ValidationResult result;
@@ -33,7 +34,7 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsContro
   std::ostringstream text;
   WriteValidationText(SampleResult(), text);
   EXPECT_EQ(text.str(),
-            "element \"Engine\" {E} (Class)\n"
+            "element \"Engine\" {E} (Class) xmi:id _engine\n"
             "  warning: Flow Port rules: ports differ\n"
             "  error: Flow Port rules: types differ\n"
             "\n"
@@ -49,8 +50,11 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsContro
   ValidationResult result;
   result.rules = {{"rule-1", "category-1", 2, "View rules"}};
   result.items_checked = 1;
-  result.violations = {
-      {"SysML", "View rules", 2, "bad\x1b[2J", {ItemKind::kElement, "{E}", "two\nlines", "Class"}}};
+  result.violations = {{"SysML",
+                        "View rules",
+                        2,
+                        "bad\x1b[2J",
+                        {ItemKind::kElement, "{E}", "two\nlines", "Class", ""}}};
   text.str("");
   WriteValidationText(result, text);
   EXPECT_EQ(text.str(),
@@ -69,7 +73,8 @@ TEST(ValidationJsonTest, HoldsTheViolationsInReportOrderAndAFailureWithItsItem) 
   const ordered_json json = ValidationJson("cars.obx", SampleResult());
   EXPECT_EQ(json["violations"][2], ordered_json::parse(R"({"category": "SysML",
       "rule": "Flow Port rules", "errorType": 1, "message": "types differ",
-      "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class"}})"));
+      "item": {"kind": "element", "guid": "{E}", "name": "Engine", "type": "Class",
+               "xmiId": "_engine"}})"));
   EXPECT_EQ(json["failures"][0], ordered_json::parse(R"({"rule": "Flow Port rules",
       "item": {"kind": "connector", "guid": "{C}", "name": "", "type": "Association"},
       "error": "no such connector", "operation": "Orba_OnRunConnectorRule"})"));
