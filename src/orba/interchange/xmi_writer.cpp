@@ -443,7 +443,7 @@ class Writer {
   std::string NewId(const std::string& guid, const std::string& seed) {
     std::string base = guid;
     std::erase_if(base, [](char character) { return character == '{' || character == '}'; });
-    base = base.empty() ? XmlNamePart(seed) : "_" + XmlNamePart(base);
+    base = XmlNamePart(base.empty() ? seed : "_" + base);
     std::string id = base;
     for (int suffix = 2; !UsableId(id); ++suffix) id = base + "_" + std::to_string(suffix);
     ids_.insert(id);

@@ -7,9 +7,11 @@
 //
 // What XMI does not carry is left out of the comparison, and nothing else:
 //   - keys and GUIDs, operations' too (the import makes GUIDs from the
-//     file's name and the xmi:ids), and the xmi:id and UML metaclass of items that had none (the
-//     file gives each item both);
+//     file's name and the xmi:ids), and the xmi:id and UML metaclass of
+//     items that had none (the file gives each item both);
 //   - a text field that is empty and one that is absent are the same;
+//   - the order of tagged values of different names (the import gives the
+//     properties of a stereotype in its own order);
 //   - a multiplicity of 1 and none at all are the same on properties, ports,
 //     parameters, pins and association ends (1 is XMI's default);
 //   - diagrams.
@@ -18,6 +20,7 @@
 // with UPDATE_GOLDEN=1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -127,8 +130,16 @@ class Canonical {
       if (field == "classifier" || field == "propertyType") {
         fields[field] = Name(value.get<std::string>());
       } else if (field == "operations") {
+        // Their xmi:ids are compared apart, as the items' are.
+        for (const json& operation : value) {
+          const std::string name = "operation " + Field(operation, "name");
+          if (operation.contains("xmiId")) fields[name + " xmiId"] = Field(operation, "xmiId");
+        }
         json operations = value;
-        for (json& operation : operations) operation.erase("guid");
+        for (json& operation : operations) {
+          operation.erase("guid");
+          operation.erase("xmiId");
+        }
         fields[field] = operations.dump();
       } else if (field == "tags") {
         json tags = value;
@@ -136,6 +147,9 @@ class Canonical {
           auto guid = guids_.find(Field(tag, "value"));
           if (guid != guids_.end()) tag["value"] = Name(guid->second);
         }
+        std::stable_sort(tags.begin(), tags.end(), [](const json& left, const json& right) {
+          return Field(left, "name") < Field(right, "name");
+        });
         fields[field] = tags.dump();
       } else {
         fields[field] = value.is_string() ? value.get<std::string>() : value.dump();
@@ -175,7 +189,7 @@ std::vector<std::string> Differences(const json& before, const json& after) {
     for (const std::string& field : names) {
       auto was = fields.find(field);
       auto is = other->second.find(field);
-      if ((field == "xmiId" || field == "umlKind") && was == fields.end()) continue;
+      if ((field.ends_with("xmiId") || field == "umlKind") && was == fields.end()) continue;
       const std::string old_value = was == fields.end() ? "(none)" : was->second;
       const std::string new_value = is == other->second.end() ? "(none)" : is->second;
       if (old_value != new_value)
