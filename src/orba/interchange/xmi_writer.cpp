@@ -1106,6 +1106,7 @@ class Writer {
       }
     };
     std::string properties;
+    std::string references;
     auto property = [&](const char* attribute, const std::optional<std::string>& value) {
       if (value) properties += std::string(" ") + attribute + "=\"" + Escaped(*value) + "\"";
     };
@@ -1131,6 +1132,9 @@ class Writer {
       auto element = element_by_name_.find(*name);
       if (element != element_by_name_.end() && !IdOf(element->second).empty()) {
         property("itemProperty", IdOf(element->second));
+      } else if (!name->empty() && *name != "<none>") {
+        // A property the model does not hold: referred to by its name alone.
+        references += "<itemProperty href=\"#" + Escaped(*name) + "\"/>";
       } else {
         uncarry("itemProperty");
       }
@@ -1143,7 +1147,10 @@ class Writer {
       const std::string prefix = sysml->standard_profile ? "StandardProfile:" : sysml_prefix_ + ":";
       applications_ += "<" + prefix + std::string(sysml->name) + " xmi:id=\"" +
                        Escaped(NewId("", item.id + "_" + std::string(sysml->name))) + "\"" + base +
-                       properties + "/>\n";
+                       properties +
+                       (references.empty() ? "/>\n"
+                                           : ">" + references + "</" + prefix +
+                                                 std::string(sysml->name) + ">\n");
     } else if (!stereotype.empty() && !IsKindStereotype(item, stereotype)) {
       NotCarried(item, "stereotype \"" + stereotype +
                            "\" is not SysML's: written as a further stereotype «orba:" +
