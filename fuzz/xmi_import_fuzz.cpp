@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orba::store::ModelRepository repository;
   repository.CreateInMemoryModel();
   orba::store::ImportJsonModel(repository, document);
-  const XmiExport exported = WriteXmi(nlohmann::json::parse(orba::store::ExportJsonModel(repository)));
+  const XmiExport exported =
+      WriteXmi(nlohmann::json::parse(orba::store::ExportJsonModel(repository)));
   ReadXmi(exported.text, "fuzz-again.xmi", XmiOptions{});
   return 0;
 }

@@ -31,7 +31,8 @@ constexpr std::string_view kUmlNamespace = "http://www.omg.org/spec/UML/20161101
 constexpr std::string_view kSysmlNamespace = "http://www.omg.org/spec/SysML/20181001/SysML";
 constexpr std::string_view kStandardProfileNamespace =
     "http://www.omg.org/spec/UML/20161101/StandardProfile";
-constexpr std::string_view kPrimitiveTypes = "http://www.omg.org/spec/UML/20161101/PrimitiveTypes.xmi#";
+constexpr std::string_view kPrimitiveTypes =
+    "http://www.omg.org/spec/UML/20161101/PrimitiveTypes.xmi#";
 // Prefixes of further stereotypes whose profile the document does not name.
 constexpr std::string_view kOtherProfiles = "urn:orba:profile:";
 
@@ -167,7 +168,8 @@ std::string Bounds(const std::string& multiplicity, bool always) {
   if (multiplicity.empty() || (multiplicity == "1" && !always)) return "";
   const size_t dots = multiplicity.find("..");
   const std::string lower = dots == std::string::npos ? multiplicity : multiplicity.substr(0, dots);
-  const std::string upper = dots == std::string::npos ? multiplicity : multiplicity.substr(dots + 2);
+  const std::string upper =
+      dots == std::string::npos ? multiplicity : multiplicity.substr(dots + 2);
   return "<lowerValue xmi:type=\"uml:LiteralInteger\" value=\"" + Escaped(lower) +
          "\"/><upperValue xmi:type=\"uml:LiteralUnlimitedNatural\" value=\"" + Escaped(upper) +
          "\"/>";
@@ -347,11 +349,10 @@ class Writer {
           if (colon == std::string::npos) continue;
           const std::string prefix = XmlNamePart(text.substr(0, colon));
           const std::string name = text.substr(colon + 1);
-          const bool sysml = std::any_of(
-              kProfileStereotypes.begin(), kProfileStereotypes.end(),
-              [&name](const ProfileStereotype& known) {
-                return !known.standard_profile && known.name == name;
-              });
+          const bool sysml = std::any_of(kProfileStereotypes.begin(), kProfileStereotypes.end(),
+                                         [&name](const ProfileStereotype& known) {
+                                           return !known.standard_profile && known.name == name;
+                                         });
           if (sysml && base::AsciiLowerCase(prefix) == "sysml" && prefix != "StandardProfile") {
             sysml_prefix_ = prefix;
             return;
@@ -393,8 +394,8 @@ class Writer {
         for (size_t at = 0; at < operations.size(); ++at) {
           if (!xmi_id.empty() && EntryText(operations[at], "xmiId", owner.place) == xmi_id) {
             element.omitted = true;
-            operation_elements_[&element - elements_.data()] = {
-                static_cast<size_t>(element.parent), at};
+            operation_elements_[&element - elements_.data()] = {static_cast<size_t>(element.parent),
+                                                                at};
           }
         }
       }
@@ -413,8 +414,8 @@ class Writer {
     // A package that only holds stand-ins for hrefs is the import's own.
     for (size_t package = 0; package < packages_.size(); ++package) {
       Item& item = packages_[package];
-      bool only_hrefs = item.children.empty() && item.packages.empty() &&
-                        Text(item, "xmiId").empty();
+      bool only_hrefs =
+          item.children.empty() && item.packages.empty() && Text(item, "xmiId").empty();
       bool any = false;
       for (const auto& [element, href] : hrefs_) {
         if (elements_[element].package == static_cast<int>(package)) any = true;
@@ -435,8 +436,7 @@ class Writer {
   // --- Ids --------------------------------------------------------------------
 
   bool UsableId(const std::string& id) const {
-    return !id.empty() && id.find_first_of(" \t\r\n") == std::string::npos &&
-           !ids_.contains(id);
+    return !id.empty() && id.find_first_of(" \t\r\n") == std::string::npos && !ids_.contains(id);
   }
 
   // A new id from the GUID (or, without one, from `seed`), unique in the file.
@@ -548,9 +548,9 @@ class Writer {
     if (key.empty()) return {};
     auto element = element_index_.find(key);
     if (element == element_index_.end()) {
-      return {std::string(" ") + name + "=\"" + Escaped(packages_[package_index_.at(key)].id) +
-                  "\"",
-              ""};
+      return {
+          std::string(" ") + name + "=\"" + Escaped(packages_[package_index_.at(key)].id) + "\"",
+          ""};
     }
     auto href = hrefs_.find(element->second);
     if (href != hrefs_.end())
@@ -590,8 +590,8 @@ class Writer {
         const std::string side = end == 0 ? "client" : "supplier";
         std::string multiplicity = Text(item, (side + "Multiplicity").c_str());
         if (multiplicity.empty()) multiplicity = "1";
-        auto [first, last] = properties.equal_range(
-            {Text(item, side.c_str()), Text(item, (side + "Role").c_str())});
+        auto [first, last] =
+            properties.equal_range({Text(item, side.c_str()), Text(item, (side + "Role").c_str())});
         for (auto it = first; it != last; ++it) {
           std::string own = Text(elements_[it->second], "multiplicity");
           if ((own.empty() ? "1" : own) != multiplicity || end_of_.contains(it->second)) continue;
@@ -611,7 +611,9 @@ class Writer {
     const Item& association = connectors_[end->second.first];
     const int value =
         Number(association, end->second.second == 0 ? "supplierAggregation" : "clientAggregation");
-    return std::string(value == 1 ? " aggregation=\"shared\"" : value == 2 ? " aggregation=\"composite\"" : "") +
+    return std::string(value == 1   ? " aggregation=\"shared\""
+                       : value == 2 ? " aggregation=\"composite\""
+                                    : "") +
            " association=\"" + Escaped(association.id) + "\"";
   }
 
@@ -669,7 +671,8 @@ class Writer {
         elements_[static_cast<size_t>(owner)].connectors.push_back(connector);
         continue;
       }
-      int package = client >= 0 ? PackageOf(client) : static_cast<int>(package_index_.at(client_key));
+      int package =
+          client >= 0 ? PackageOf(client) : static_cast<int>(package_index_.at(client_key));
       if (client >= 0 && hrefs_.contains(static_cast<size_t>(client))) package = -1;
       if (package < 0 || packages_[static_cast<size_t>(package)].omitted) package = FirstRoot();
       if (package < 0) {
@@ -701,8 +704,8 @@ class Writer {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<xmi:XMI xmlns:xmi=\"" +
         std::string(kXmiNamespace) + "\" xmlns:uml=\"" + std::string(kUmlNamespace) +
-        "\" xmlns:" + sysml_prefix_ + "=\"" + std::string(kSysmlNamespace) + "\" xmlns:StandardProfile=\"" +
-        std::string(kStandardProfileNamespace) + "\"";
+        "\" xmlns:" + sysml_prefix_ + "=\"" + std::string(kSysmlNamespace) +
+        "\" xmlns:StandardProfile=\"" + std::string(kStandardProfileNamespace) + "\"";
     for (const std::string& prefix : other_prefixes_)
       header += " xmlns:" + prefix + "=\"" + std::string(kOtherProfiles) + prefix + "\"";
     return header + ">\n";
@@ -714,7 +717,8 @@ class Writer {
 
   // The opening of an item's XMI element: tag, type, id, uuid and name.
   std::string Open(const std::string& tag, const std::string& kind, const Item& item) {
-    std::string text = "<" + tag + " xmi:type=\"uml:" + kind + "\" xmi:id=\"" + Escaped(item.id) + "\"";
+    std::string text =
+        "<" + tag + " xmi:type=\"uml:" + kind + "\" xmi:id=\"" + Escaped(item.id) + "\"";
     if (const std::string guid = Text(item, "guid"); !guid.empty())
       text += " xmi:uuid=\"" + Escaped(guid) + "\"";
     if (item.data->contains("name")) text += " name=\"" + Escaped(Text(item, "name")) + "\"";
@@ -807,7 +811,8 @@ class Writer {
       NotCarried(item, "multiplicity \"" + multiplicity + "\" (a " + kind + " has none in UML)");
     }
     if (kind == "Comment") {
-      out += "<body>" + base::EscapeXml(Text(item, "notes"), base::XmlEscaping::kText) + "</body>\n";
+      out +=
+          "<body>" + base::EscapeXml(Text(item, "notes"), base::XmlEscaping::kText) + "</body>\n";
     } else if (!IsRequirementStereotype(Text(item, "stereotype"))) {
       WriteNotes(item, out, false);
     }
@@ -847,7 +852,8 @@ class Writer {
     if (notes.empty()) return;
     out += "<ownedComment xmi:type=\"uml:Comment\" xmi:id=\"" +
            Escaped(NewId("", item.id + "_comment")) + "\" annotatedElement=\"" + Escaped(item.id) +
-           "\"><body>" + base::EscapeXml(notes, base::XmlEscaping::kText) + "</body></ownedComment>\n";
+           "\"><body>" + base::EscapeXml(notes, base::XmlEscaping::kText) +
+           "</body></ownedComment>\n";
     if (package) NotCarried(item, "the notes of a package are written, but not read back");
   }
 
@@ -886,7 +892,8 @@ class Writer {
         const std::string name = EntryText(parameter, "name", place + ".parameters");
         out += "<ownedParameter xmi:type=\"uml:Parameter\" xmi:id=\"" +
                Escaped(NewId("", entry.id + "_parameter")) + "\" name=\"" + Escaped(name) + "\"" +
-               TypeByName(EntryText(parameter, "type", place + ".parameters")) + "</ownedParameter>\n";
+               TypeByName(EntryText(parameter, "type", place + ".parameters")) +
+               "</ownedParameter>\n";
       }
       out += "</ownedOperation>\n";
       Apply(entry, "Operation");
@@ -959,7 +966,7 @@ class Writer {
       } else if (type != "Dependency") {
         NotCarried(item, "connector type \"" + type + "\" written as uml:Dependency");
       }
-      const std::string tag = kind == "Transition" ? "transition"
+      const std::string tag = kind == "Transition"                              ? "transition"
                               : (kind == "ControlFlow" || kind == "ObjectFlow") ? "edge"
                                                                                 : "packagedElement";
       auto [attributes, children] = EndLists(connector, item, client, supplier);
@@ -1148,13 +1155,13 @@ class Writer {
       applications_ += "<" + prefix + std::string(sysml->name) + " xmi:id=\"" +
                        Escaped(NewId("", item.id + "_" + std::string(sysml->name))) + "\"" + base +
                        properties +
-                       (references.empty() ? "/>\n"
-                                           : ">" + references + "</" + prefix +
-                                                 std::string(sysml->name) + ">\n");
+                       (references.empty()
+                            ? "/>\n"
+                            : ">" + references + "</" + prefix + std::string(sysml->name) + ">\n");
     } else if (!stereotype.empty() && !IsKindStereotype(item, stereotype)) {
-      NotCarried(item, "stereotype \"" + stereotype +
-                           "\" is not SysML's: written as a further stereotype «orba:" +
-                           stereotype + "»");
+      NotCarried(
+          item, "stereotype \"" + stereotype +
+                    "\" is not SysML's: written as a further stereotype «orba:" + stereotype + "»");
       ApplyOther(item, "orba:" + stereotype, base);
     }
     for (const json& other : Entries(item, "stereotypes")) {
@@ -1171,7 +1178,8 @@ class Writer {
   // The stereotypes the import gives by the metaclass alone.
   static bool IsKindStereotype(const Item& item, const std::string& stereotype) {
     return (stereotype == "model" && item.kind == "Model") ||
-           (stereotype == "dataType" && (item.kind == "DataType" || item.kind == "PrimitiveType")) ||
+           (stereotype == "dataType" &&
+            (item.kind == "DataType" || item.kind == "PrimitiveType")) ||
            (stereotype == "enumeration" && item.kind == "Enumeration");
   }
 
@@ -1186,8 +1194,8 @@ class Writer {
     if (!prefix.empty() && prefix != sysml_prefix_ && prefix != "StandardProfile")
       other_prefixes_.insert(prefix);
     const std::string tag = prefix.empty() ? name : prefix + ":" + name;
-    applications_ += "<" + tag + " xmi:id=\"" + Escaped(NewId("", item.id + "_" + name)) + "\"" +
-                     base + "/>\n";
+    applications_ +=
+        "<" + tag + " xmi:id=\"" + Escaped(NewId("", item.id + "_" + name)) + "\"" + base + "/>\n";
   }
 
   // A tagged value or attribute that no UML or SysML property holds: kept in
@@ -1216,7 +1224,7 @@ class Writer {
   std::set<const Item*> grouped_;
   std::vector<size_t> unplaced_;
   std::set<std::string> ids_;
-  std::map<std::string, std::string> parameter_nodes_;  // parameter id -> node id
+  std::map<std::string, std::string> parameter_nodes_;     // parameter id -> node id
   std::map<size_t, std::array<int, 2>> association_ends_;  // -> the properties at its ends
   std::map<size_t, std::pair<size_t, size_t>> end_of_;     // property -> (association, end)
   std::map<size_t, size_t> association_of_class_;          // element -> association

@@ -62,8 +62,7 @@ class Canonical {
  public:
   explicit Canonical(const json& document) {
     for (const char* list : {"packages", "elements", "connectors"}) {
-      for (const json& item : List(document, list))
-        by_key_[Field(item, "key")] = {list, &item};
+      for (const json& item : List(document, list)) by_key_[Field(item, "key")] = {list, &item};
     }
     for (const json& element : List(document, "elements")) {
       if (!Field(element, "guid").empty()) guids_[Field(element, "guid")] = Field(element, "key");
@@ -76,8 +75,7 @@ class Canonical {
         }
       }
     }
-    for (const json& connector : List(document, "connectors"))
-      Name(Field(connector, "key"));
+    for (const json& connector : List(document, "connectors")) Name(Field(connector, "key"));
     for (const auto& [key, entry] : by_key_) Describe(key, *entry.second);
   }
 
@@ -250,7 +248,8 @@ TEST_P(FixtureRoundTrip, ImportingTheExportedXmiGivesBackTheImportedModel) {
   std::vector<std::string> expected;
   std::istringstream lines(FileText(kHere + "cases/round_trip_differences.txt"));
   for (std::string line; std::getline(lines, line);) {
-    if (line.starts_with(fixture.name + " | ")) expected.push_back(line.substr(fixture.name.size() + 3));
+    if (line.starts_with(fixture.name + " | "))
+      expected.push_back(line.substr(fixture.name.size() + 3));
   }
   EXPECT_EQ(RoundTrip(model.Repository()), expected);
 }
@@ -262,8 +261,8 @@ TEST(ExampleRoundTrip, WhatTheExampleModelLosesThroughXmiIsTheGoldenList) {
   store::ModelRepository repository;
   repository.CreateInMemoryModel();
   store::ImportJsonModel(repository, FileText(kSource + "examples/sysml_example.json"));
-  repository.InstallTechnology(std::string(
-      resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId)));
+  repository.InstallTechnology(
+      std::string(resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId)));
   std::string differences;
   for (const std::string& line : RoundTrip(repository)) differences += line + "\n";
   const std::string golden = kHere + "golden/example_round_trip.txt";
