@@ -380,6 +380,12 @@ class Writer {
   // --- Items the import builds by itself --------------------------------------
 
   void FindDerivedItems() {
+    std::set<std::string> connector_ends;
+    for (const Item& connector : connectors_) {
+      if (Text(connector, "type") != "Connector") continue;
+      connector_ends.insert(Text(connector, "client"));
+      connector_ends.insert(Text(connector, "supplier"));
+    }
     for (Item& element : elements_) {
       const std::string xmi_id = Text(element, "xmiId");
       const bool stands_for_href = xmi_id.find('#') != std::string::npos;
@@ -388,6 +394,8 @@ class Writer {
         hrefs_[&element - elements_.data()] = xmi_id;
       } else if (IsPortOfPart(element)) {
         element.omitted = true;
+        if (!connector_ends.contains(element.key))
+          NotCarried(element, "a port of a part is written only as the end of its connectors");
       } else if (element.kind == "Operation" && element.parent >= 0) {
         const Item& owner = elements_[static_cast<size_t>(element.parent)];
         const json& operations = Entries(owner, "operations");
@@ -1093,7 +1101,13 @@ class Writer {
   // stereotype; the other tagged values go to the item's extension.
   void Apply(const Item& item, const std::string& metaclass) {
     const std::string stereotype = Text(item, "stereotype");
-    const std::string base = " base_" + metaclass + "=\"" + Escaped(item.id) + "\"";
+    // SysML's stereotypes name the metaclass they extend: a «satisfy» on a
+    // Realization extends Abstraction, a «testCase» activity extends Behavior.
+    std::string extended = metaclass;
+    if (IsAbstractionStereotype(stereotype)) extended = "Abstraction";
+    if (IsBehaviourKind(metaclass) && (stereotype == "testCase" || stereotype == "controlOperator"))
+      extended = "Behavior";
+    const std::string base = " base_" + extended + "=\"" + Escaped(item.id) + "\"";
     std::set<size_t> carried;
     const json& tags = Entries(item, "tags");
     auto tag_value = [&](const std::string& name, bool last) -> std::optional<std::string> {
