@@ -205,7 +205,7 @@ class Reader {
     sources_[Normal(path)] = main_;
     for (const Application& application : main_->unbased) {
       report_.Skipped("stereotype application without base element («" + application.name + "»)",
-                      XmiId(application.node));
+                      IdOf(application.node));
     }
     for (xmlNode* root : main_->roots) Visit(*main_, root, Place{});
     ResolveDeferred();
@@ -238,6 +238,28 @@ class Reader {
     const Application* sysml = nullptr;  // the application that gave `host`
     std::vector<std::string> others;     // the further stereotypes, "prefix:Name"
   };
+
+  // The item's xmi:id; an item without one gets "(no xmi:id) N", N counting
+  // such items in document order, so that its GUID is still the same on
+  // every import of the file.
+  std::string IdOf(const xmlNode* node) {
+    std::string id = XmiId(node);
+    if (!id.empty()) return id;
+    auto known = generated_ids_.find(node);
+    if (known != generated_ids_.end()) return known->second;
+    return generated_ids_[node] = "(no xmi:id) " + std::to_string(generated_ids_.size() + 1);
+  }
+
+  // Whether `key` is taken already (an xmi:id used twice in a file); the
+  // second item is then left out and counted.
+  bool Taken(const std::string& key, const std::string& kind) {
+    if (!element_index_.contains(key) && !package_keys_.contains(key) &&
+        !connector_index_.contains(key)) {
+      return false;
+    }
+    report_.Skipped(kind + " (its xmi:id is used twice)", key);
+    return true;
+  }
 
   // --- Files ------------------------------------------------------------------
 
@@ -296,7 +318,7 @@ class Reader {
   // applied from files beside this one.
   void Index(Source& source, const xmlNode* node) {
     if (IsXmiExtension(node)) return;
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     if (!id.empty()) source.by_id.emplace(id, node);
     const std::string kind = UmlKind(node);
     if (kind == "Stereotype") {
@@ -465,7 +487,7 @@ class Reader {
     bool foreign = false;
     const std::string kind = UmlKind(node, &foreign);
     if (kind.empty() || foreign || IsValueKind(kind)) return;
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     if (kind == "Model" || kind == "Package") {
       VisitChildren(source, node, Place{AddPackage(source, node, kind, place), "", node});
     } else if (kind == "Profile") {
@@ -514,7 +536,8 @@ class Reader {
 
   std::string AddPackage(Source& source, const xmlNode* node, const std::string& kind,
                          const Place& place) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
+    if (Taken(id, kind)) return place.package;
     Stereotypes stereotypes = StereotypesOf(source, id);
     json package = {{"key", id}, {"name", Name(node, id)}, {"guid", GuidFor(source.file_name, id)}};
     if (!place.package.empty()) package["parent"] = place.package;
@@ -532,7 +555,8 @@ class Reader {
 
   std::string AddElement(Source& source, const xmlNode* node, const std::string& kind,
                          std::string type, const Place& place) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
+    if (Taken(id, kind)) return place.parent;
     Stereotypes stereotypes = StereotypesOf(source, id);
     if (!stereotypes.element_type.empty()) type = stereotypes.element_type;
     json element = {{"key", id}, {"type", type}, {"name", Name(node, id)}};
@@ -568,7 +592,7 @@ class Reader {
   void ApplyApplicationTags(Source& source, json& item, const Application& application) {
     const std::string stereotype = item.value("stereotype", std::string());
     const std::string key = item.value("key", std::string());
-    const std::string id = XmiId(application.node);
+    const std::string id = IdOf(application.node);
     auto tag = [&item](const std::string& name, const std::string& value) {
       item["tags"].push_back({{"name", name}, {"value", value}});
     };
@@ -604,7 +628,7 @@ class Reader {
   }
 
   void AddOperation(Source& source, const xmlNode* node, const Place& place) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     if (place.parent.empty()) {
       report_.Skipped("Operation (outside a classifier)", id);
       return;
@@ -617,7 +641,7 @@ class Reader {
     if (!stereotypes.others.empty()) operation["stereotypes"] = stereotypes.others;
     for (const xmlNode* parameter : ChildElements(node)) {
       if (UmlKind(parameter) != "Parameter" || IsReferenceElement(parameter)) continue;
-      const std::string parameter_id = XmiId(parameter);
+      const std::string parameter_id = IdOf(parameter);
       std::string type;
       for (const Reference& reference : ReferencesOf(parameter, "type"))
         type = TypeName(source, reference);
@@ -632,7 +656,7 @@ class Reader {
   // An activity parameter node stands for its parameter: flows that end at
   // the node end at the parameter's element.
   void AddParameterNode(Source& source, const xmlNode* node, const Place& place) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     for (const Reference& parameter : ReferencesOf(node, "parameter")) {
       if (!parameter.id.empty()) {
         aliases_[id] = parameter.id;
@@ -647,7 +671,7 @@ class Reader {
   // any other becomes part of the notes of the elements it annotates (its
   // owner when it names none).
   void AddComment(Source& source, const xmlNode* node, const Place& place) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     Stereotypes stereotypes = StereotypesOf(source, id);
     if (!stereotypes.host.empty()) {
       AddElement(source, node, "Comment", "Note", place);
@@ -735,7 +759,7 @@ class Reader {
   // An element of another file that this one refers to: imported with its
   // name, kind and stereotypes into a package standing for that file.
   std::string ReferencedElement(Source& source, const xmlNode* node) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     const std::string key = source.file_name + "#" + id;
     if (element_index_.contains(key)) return key;
     const std::string kind = UmlKind(node);
@@ -834,9 +858,9 @@ class Reader {
   }
 
   void AttachComment(const xmlNode* node, const xmlNode* owner) {
-    const std::string id = XmiId(node);
+    const std::string id = IdOf(node);
     std::vector<Reference> annotated = ReferencesOf(node, "annotatedElement");
-    if (annotated.empty() && owner) annotated.push_back(Reference{XmiId(owner), ""});
+    if (annotated.empty() && owner) annotated.push_back(Reference{IdOf(owner), ""});
     const std::string body = Clean(ChildText(node, "body").value_or(""), id, "body");
     bool attached = false;
     for (const Reference& reference : annotated) {
@@ -872,14 +896,14 @@ class Reader {
         AddAssociation(item);
       } else if (kind == "Generalization") {
         std::vector<Reference> specific;
-        if (item.owner) specific.push_back(Reference{XmiId(item.owner), ""});
+        if (item.owner) specific.push_back(Reference{IdOf(item.owner), ""});
         AddPairs(item, specific, ReferencesOf(item.node, "general"));
       } else if (kind == "Connector") {
         AddConnector(item);
       } else if (kind == "ControlFlow" || kind == "ObjectFlow" || kind == "Transition") {
         AddPairs(item, ReferencesOf(item.node, "source"), ReferencesOf(item.node, "target"));
       } else if (kind == "InformationFlow") {
-        if (!realised_flows_.contains(XmiId(item.node))) {
+        if (!realised_flows_.contains(IdOf(item.node))) {
           AddPairs(item, ReferencesOf(item.node, "informationSource"),
                    ReferencesOf(item.node, "informationTarget"));
         }
@@ -891,7 +915,7 @@ class Reader {
   }
 
   void MarkRealisingConnectors(const ConnectorNode& item) {
-    const std::string id = XmiId(item.node);
+    const std::string id = IdOf(item.node);
     Stereotypes stereotypes = StereotypesOf(*item.source, id, true);
     if (stereotypes.host != "itemFlow") return;
     for (const Reference& connector : ReferencesOf(item.node, "realizingConnector")) {
@@ -905,7 +929,7 @@ class Reader {
 
   json NewConnector(const ConnectorNode& item, const std::string& key, const std::string& client,
                     const std::string& supplier) {
-    const std::string id = XmiId(item.node);
+    const std::string id = IdOf(item.node);
     const std::string kind = UmlKind(item.node);
     Stereotypes stereotypes = StereotypesOf(*item.source, id, true);
     json connector = {{"key", key}, {"type", ConnectorTypes().at(kind)}};
@@ -930,6 +954,7 @@ class Reader {
 
   void Add(json connector) {
     const std::string kind = connector["type"].get<std::string>();
+    if (Taken(connector["key"].get<std::string>(), "connector " + kind)) return;
     const std::string stereotype = connector.value("stereotype", std::string());
     report_.Imported("connector " + kind + (stereotype.empty() ? "" : " «" + stereotype + "»"));
     connector_index_[connector["key"].get<std::string>()] = connectors_.size();
@@ -945,7 +970,7 @@ class Reader {
   // One connector per client and supplier pair.
   void AddPairs(const ConnectorNode& item, const std::vector<Reference>& clients,
                 const std::vector<Reference>& suppliers) {
-    const std::string id = XmiId(item.node);
+    const std::string id = IdOf(item.node);
     const std::string kind = UmlKind(item.node);
     size_t pair = 0;
     for (const Reference& client : clients) {
@@ -968,7 +993,7 @@ class Reader {
   // other end, where the whole is; each end's role and multiplicity are its
   // property's.
   void AddAssociation(const ConnectorNode& item) {
-    const std::string id = XmiId(item.node);
+    const std::string id = IdOf(item.node);
     std::vector<const xmlNode*> ends;
     for (const Reference& end : ReferencesOf(item.node, "memberEnd")) {
       auto node = item.source->by_id.find(end.id);
@@ -995,9 +1020,9 @@ class Reader {
     json connector = NewConnector(item, key, keys[0], keys[1]);
     connector["clientAggregation"] = Aggregation(ends[1]);
     connector["supplierAggregation"] = Aggregation(ends[0]);
-    connector["clientRole"] = Name(ends[0], XmiId(ends[0]));
+    connector["clientRole"] = Name(ends[0], IdOf(ends[0]));
     connector["clientMultiplicity"] = Multiplicity(ends[0]);
-    connector["supplierRole"] = Name(ends[1], XmiId(ends[1]));
+    connector["supplierRole"] = Name(ends[1], IdOf(ends[1]));
     connector["supplierMultiplicity"] = Multiplicity(ends[1]);
     Add(std::move(connector));
   }
@@ -1020,7 +1045,7 @@ class Reader {
   // (partWithPort, or the last property of a nested end's path) ends at that
   // part's instance of the port, as the flow-port rules expect to find it.
   void AddConnector(const ConnectorNode& item) {
-    const std::string id = XmiId(item.node);
+    const std::string id = IdOf(item.node);
     std::vector<std::string> keys;
     std::vector<std::string> roles;
     std::vector<std::string> multiplicities;
@@ -1030,7 +1055,7 @@ class Reader {
       if (role.empty()) continue;
       std::string key = KeyOf(*item.source, role.front());
       std::vector<Reference> holder = ReferencesOf(end, "partWithPort");
-      if (holder.empty()) holder = NestedPath(*item.source, XmiId(end));
+      if (holder.empty()) holder = NestedPath(*item.source, IdOf(end));
       if (!key.empty() && !holder.empty()) {
         const std::string holder_key = KeyOf(*item.source, holder.back());
         if (!holder_key.empty() && Item(key)["type"] == "Port") key = PortInstance(holder_key, key);
@@ -1142,6 +1167,7 @@ class Reader {
   std::set<std::string> realised_flows_;
   std::set<std::string> referenced_files_;
   std::set<std::string> package_keys_;
+  std::map<const xmlNode*, std::string> generated_ids_;
   std::unordered_map<std::string, OperationEnd> operations_;
   std::map<std::string, size_t> unresolved_uses_;
   bool has_unresolved_package_ = false;

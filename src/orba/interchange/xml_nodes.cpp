@@ -55,6 +55,26 @@ const std::map<std::string, std::string, std::less<>>& KindsByElementName() {
   return kinds;
 }
 
+struct FirstError {
+  bool recorded = false;
+  int line = 0;
+  int column = 0;
+  std::string message;
+};
+
+void RecordFirstError(void* user_data, xmlError* error) {
+  auto* first = static_cast<FirstError*>(static_cast<xmlParserCtxt*>(user_data)->_private);
+  if (first->recorded || error->level != XML_ERR_FATAL) return;
+  first->recorded = true;
+  first->line = error->line;
+  first->column = error->int2;
+  first->message = error->message ? error->message : "";
+  while (!first->message.empty() &&
+         (first->message.back() == '\n' || first->message.back() == ' ')) {
+    first->message.pop_back();
+  }
+}
+
 }  // namespace
 
 XmlDocument ParseXml(std::string_view text, const std::string& path) {
@@ -63,24 +83,22 @@ XmlDocument ParseXml(std::string_view text, const std::string& path) {
   }
   xmlParserCtxt* context = xmlNewParserCtxt();
   if (!context) throw XmiError(path + ": out of memory while reading XML");
+  // The first error names the place where the document stops being well
+  // formed; later ones follow from it.
+  FirstError first;
+  context->_private = &first;
+  context->sax->serror = RecordFirstError;
   // No XML_PARSE_NOENT (entities stay unexpanded), no DTD loading, no network.
   const int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   XmlDocument document(xmlCtxtReadMemory(context, text.data(), static_cast<int>(text.size()),
                                          path.c_str(), nullptr, options));
   const bool well_formed = document && context->wellFormed;
-  std::string problem;
-  if (!well_formed) {
-    const xmlError* error = xmlCtxtGetLastError(context);
-    std::string message = error && error->message ? error->message : "no document";
-    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
-      message.pop_back();
-    const int line = error ? error->line : 0;
-    const int column = error ? error->int2 : 0;
-    problem = path + ":" + std::to_string(line) + ":" + std::to_string(column) +
-              ": XML is not well formed: " + message;
-  }
   xmlFreeParserCtxt(context);
-  if (!well_formed) throw XmiError(problem);
+  if (!well_formed) {
+    if (!first.recorded) first.message = "no document";
+    throw XmiError(path + ":" + std::to_string(first.line) + ":" + std::to_string(first.column) +
+                   ": XML is not well formed: " + first.message);
+  }
   return document;
 }
 

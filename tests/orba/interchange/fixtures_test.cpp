@@ -47,18 +47,6 @@ struct FixtureCase {
 
 void PrintTo(const FixtureCase& fixture, std::ostream* out) { *out << fixture.name; }
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::istringstream in(line);
-  for (std::string field; std::getline(in, field, '|');) {
-    const size_t first = field.find_first_not_of(' ');
-    fields.push_back(first == std::string::npos
-                         ? ""
-                         : field.substr(first, field.find_last_not_of(' ') - first + 1));
-  }
-  return fields;
-}
-
 std::vector<FixtureCase> ReadCases() {
   std::ifstream in(kCases + "fixtures.txt");
   std::vector<FixtureCase> cases;
@@ -70,7 +58,7 @@ std::vector<FixtureCase> ReadCases() {
       words >> fixture.name >> fixture.path >> fixture.map;
       cases.push_back(fixture);
     } else {
-      cases.back().checks.push_back(Fields(line));
+      cases.back().checks.push_back(CaseFields(line));
     }
   }
   return cases;
@@ -162,8 +150,7 @@ TEST_P(FixtureTest, ImportsWhatTheUserModelledAndTheRulesReportItsRealProblems) 
       EXPECT_EQ(type == 0 ? "(none)" : model.Repository().GetElementByID(type)->Name(), field(2));
     } else if (what == "owner") {
       const int32_t owner = model.Element(field(1))->ParentID();
-      EXPECT_EQ(owner == 0 ? "(none)" : model.Repository().GetElementByID(owner)->Name(),
-                field(2));
+      EXPECT_EQ(owner == 0 ? "(none)" : model.Repository().GetElementByID(owner)->Name(), field(2));
     } else if (what == "notes") {
       EXPECT_EQ(model.Element(field(1))->Notes(), field(2));
     } else if (what == "connector") {

@@ -4,12 +4,25 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
 #include "resources/resource_table.h"
 
 namespace orba::interchange::testing {
+
+std::vector<std::string> CaseFields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '|');) {
+    const size_t first = field.find_first_not_of(' ');
+    fields.push_back(first == std::string::npos
+                         ? ""
+                         : field.substr(first, field.find_last_not_of(' ') - first + 1));
+  }
+  return fields;
+}
 
 XmiOptions FileReadingOptions() {
   XmiOptions options;
@@ -27,8 +40,8 @@ ImportedModel::ImportedModel(std::string_view xmi, const std::string& path,
       repository_(std::make_shared<store::ModelRepository>()) {
   repository_->CreateInMemoryModel();
   store::ImportJsonModel(*repository_, import_.document.dump());
-  repository_->InstallTechnology(std::string(
-      resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId)));
+  repository_->InstallTechnology(
+      std::string(resources::LoadResData(resources::kTechnologyType, resources::kTechnologyId)));
 }
 
 int32_t ImportedModel::IdOf(const char* item_kind, const std::string& xmi_id) {
@@ -56,8 +69,8 @@ host::ConnectorPtr ImportedModel::Connector(const std::string& xmi_id) {
 }
 
 std::string ImportedModel::ConnectorField(const std::string& xmi_id, const std::string& field) {
-  return repository_->Session().ItemField(store::kConnectorItem, IdOf(store::kConnectorItem, xmi_id),
-                                          field);
+  return repository_->Session().ItemField(store::kConnectorItem,
+                                          IdOf(store::kConnectorItem, xmi_id), field);
 }
 
 std::string ImportedModel::ElementField(const std::string& xmi_id, const std::string& field) {

@@ -5,12 +5,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/host.h"
 #include "orba/interchange/xmi_reader.h"
 #include "orba/store/model_repository.h"
 
 namespace orba::interchange::testing {
+
+// The fields of a case line: "a | b c | d" -> "a", "b c", "d".
+std::vector<std::string> CaseFields(const std::string& line);
 
 // Reads files as the command line does: nullopt when a file cannot be read.
 XmiOptions FileReadingOptions();

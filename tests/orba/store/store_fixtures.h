@@ -19,14 +19,16 @@ inline constexpr std::string_view kSampleModel = R"json({
   "format": "orba-model", "version": 1,
   "packages": [
     {"key": "root", "name": "Model"},
-    {"key": "views", "name": "Views", "parent": "root", "stereotype": "view", "metatype": "View"}
+    {"key": "views", "name": "Views", "parent": "root", "stereotype": "view", "metatype": "View",
+     "xmiId": "_views"}
   ],
   "elements": [
     {"key": "block", "package": "root", "type": "Class", "name": "Vehicle", "stereotype": "block",
      "metatype": "Block", "abstract": "1", "multiplicity": "0..1", "notes": "a note",
+     "umlKind": "Class", "xmiId": "_block", "stereotypes": ["my:Vehicle", "sysml:Allocated"],
      "tags": [{"name": "z", "value": "last"}, {"name": "a", "value": "first"}],
      "attributes": [{"name": "mass", "type": "Real"}, {"name": "length", "type": "Real"}],
-     "operations": [{"name": "run", "stereotype": "controlOperator",
+     "operations": [{"name": "run", "stereotype": "controlOperator", "xmiId": "_run",
                      "parameters": [{"name": "c", "type": "ControlValue"}, {"name": "d", "type": "Integer"}]},
                     {"name": "stop"}]},
     {"key": "port2", "parent": "block", "type": "Port", "name": "p2"},
@@ -40,7 +42,9 @@ inline constexpr std::string_view kSampleModel = R"json({
   "connectors": [
     {"key": "self", "type": "Association", "client": "block", "supplier": "block"},
     {"key": "alloc", "type": "Dependency", "stereotype": "allocate", "client": "drive",
-     "supplier": "block", "clientAggregation": 1, "supplierAggregation": 2,
+     "supplier": "block", "clientAggregation": 1, "supplierAggregation": 2, "name": "a1",
+     "xmiId": "_alloc", "clientRole": "by", "clientMultiplicity": "1", "supplierRole": "to",
+     "supplierMultiplicity": "0..*",
      "tags": [{"name": "itemProperty", "value": "<none>"}, {"name": "b", "value": "2"}]},
     {"key": "wheelLink", "type": "Association", "client": "wheel", "supplier": "block"}
   ],
