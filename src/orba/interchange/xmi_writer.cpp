@@ -1010,8 +1010,11 @@ class Writer {
       }
       return ids;
     };
-    std::string attributes = " " + client + "=\"" + Escaped(list(clients, client)) + "\" " +
-                             supplier + "=\"" + Escaped(list(suppliers, supplier)) + "\"";
+    std::string attributes;
+    for (const auto& [name, keys] : {std::pair{client, clients}, std::pair{supplier, suppliers}}) {
+      if (const std::string ids = list(keys, name); !ids.empty())
+        attributes += " " + name + "=\"" + Escaped(ids) + "\"";
+    }
     return {attributes, children};
   }
 
