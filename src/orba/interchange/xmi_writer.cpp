@@ -162,6 +162,12 @@ std::string XmlNamePart(std::string_view text) {
   return name;
 }
 
+// An XMI element: `open` is its start tag without the closing ">", `body`
+// what it holds; one without a body closes itself.
+std::string XmlElement(const std::string& open, const std::string& tag, const std::string& body) {
+  return body.empty() ? open + "/>\n" : open + ">\n" + body + "</" + tag + ">\n";
+}
+
 // The bounds of a multiplicity ("1", "0..1", "1..*"): XMI's default is 1, so
 // "1" needs none.
 std::string Bounds(const std::string& multiplicity, bool always) {
@@ -738,20 +744,20 @@ class Writer {
     item.written = true;
     const bool top = item.parent < 0;
     const std::string tag = top ? "uml:" + item.kind : "packagedElement";
-    out += Open(tag, item.kind, item) + ">\n";
-    WriteNotes(item, out, true);
+    std::string body;
+    WriteNotes(item, body, true);
     for (size_t child : item.packages) {
-      if (!packages_[child].omitted) WritePackage(child, out);
+      if (!packages_[child].omitted) WritePackage(child, body);
     }
-    for (size_t element : item.children) WriteElement(element, item.kind, out);
+    for (size_t element : item.children) WriteElement(element, item.kind, body);
     if (static_cast<int>(package) == FirstRoot()) {
       for (size_t element : unplaced_) {
         NotCarried(elements_[element], "an element without a package is written in the first one");
-        WriteElement(element, item.kind, out);
+        WriteElement(element, item.kind, body);
       }
     }
-    for (size_t connector : item.connectors) WriteConnector(connector, out);
-    out += "</" + tag + ">\n";
+    for (size_t connector : item.connectors) WriteConnector(connector, body);
+    out += XmlElement(Open(tag, item.kind, item), tag, body);
     Apply(item, "Package");
   }
 
@@ -811,40 +817,33 @@ class Writer {
       attributes += attribute;
       references += child;
     }
-    out += Open(tag, kind, item) + attributes + ">\n" + references + association_ends;
+    std::string body = references + association_ends;
     const std::string multiplicity = Text(item, "multiplicity");
     if (IsMultiplicityKind(kind)) {
-      out += Bounds(multiplicity, false);
+      body += Bounds(multiplicity, false);
     } else if (!multiplicity.empty()) {
       NotCarried(item, "multiplicity \"" + multiplicity + "\" (a " + kind + " has none in UML)");
     }
     if (kind == "Comment") {
-      out +=
+      body +=
           "<body>" + base::EscapeXml(Text(item, "notes"), base::XmlEscaping::kText) + "</body>\n";
     } else if (!IsRequirementStereotype(Text(item, "stereotype"))) {
-      WriteNotes(item, out, false);
+      WriteNotes(item, body, false);
     }
-    WriteAttributes(item, out);
-    WriteOperations(element, out);
-    std::vector<size_t> states;
-    for (size_t child : item.children) {
-      if (kind == "StateMachine") {
-        states.push_back(child);
-      } else {
-        WriteElement(child, kind, out);
-      }
+    WriteAttributes(item, body);
+    WriteOperations(element, body);
+    std::string region;
+    for (size_t child : item.children)
+      WriteElement(child, kind, kind == "StateMachine" ? region : body);
+    for (size_t connector : item.connectors)
+      WriteConnector(connector, kind == "StateMachine" ? region : body);
+    if (!region.empty()) {
+      const std::string id = NewId("", item.id + "_region");
+      body += XmlElement("<region xmi:type=\"uml:Region\" xmi:id=\"" + Escaped(id) + "\"", "region",
+                         region);
     }
-    if (kind == "StateMachine") {
-      out += "<region xmi:type=\"uml:Region\" xmi:id=\"" + Escaped(NewId("", item.id + "_region")) +
-             "\">\n";
-      for (size_t state : states) WriteElement(state, kind, out);
-      for (size_t connector : item.connectors) WriteConnector(connector, out);
-      out += "</region>\n";
-    } else {
-      for (size_t connector : item.connectors) WriteConnector(connector, out);
-    }
-    if (kind == "Activity") WriteParameterNodes(item, out);
-    out += "</" + tag + ">\n";
+    if (kind == "Activity") WriteParameterNodes(item, body);
+    out += XmlElement(Open(tag, kind, item) + attributes, tag, body);
     Apply(item, kind);
   }
 
@@ -894,32 +893,32 @@ class Writer {
       entry.id = operation_ids_.at({element, at});
       entry.kind = "Operation";
       if (!operation.is_object()) throw XmiError(place + ": expected an object");
-      out += Open("ownedOperation", "Operation", entry) + ">\n";
-      const json& parameters = Entries(entry, "parameters");
-      for (const json& parameter : parameters) {
+      std::string body;
+      for (const json& parameter : Entries(entry, "parameters")) {
         const std::string name = EntryText(parameter, "name", place + ".parameters");
-        out += "<ownedParameter xmi:type=\"uml:Parameter\" xmi:id=\"" +
-               Escaped(NewId("", entry.id + "_parameter")) + "\" name=\"" + Escaped(name) + "\"" +
-               TypeByName(EntryText(parameter, "type", place + ".parameters")) +
-               "</ownedParameter>\n";
+        auto [attribute, child] = TypeByName(EntryText(parameter, "type", place + ".parameters"));
+        body += XmlElement("<ownedParameter xmi:type=\"uml:Parameter\" xmi:id=\"" +
+                               Escaped(NewId("", entry.id + "_parameter")) + "\" name=\"" +
+                               Escaped(name) + "\"" + attribute,
+                           "ownedParameter", child);
       }
-      out += "</ownedOperation>\n";
+      out += XmlElement(Open("ownedOperation", "Operation", entry), "ownedOperation", body);
       Apply(entry, "Operation");
     }
   }
 
   // A parameter's type, which the host keeps as a name: the element of that
   // name, else the UML's primitive type, else an href by name alone.
-  std::string TypeByName(const std::string& name) const {
-    if (name.empty()) return ">";
+  std::pair<std::string, std::string> TypeByName(const std::string& name) const {
+    if (name.empty()) return {};
     auto element = element_by_name_.find(name);
     if (element != element_by_name_.end() && !hrefs_.contains(element->second))
-      return " type=\"" + Escaped(IdOf(element->second)) + "\">";
+      return {" type=\"" + Escaped(IdOf(element->second)) + "\"", ""};
     static const std::set<std::string> kPrimitive = {"Boolean", "Integer", "Real", "String",
                                                      "UnlimitedNatural"};
     const std::string href =
         kPrimitive.contains(name) ? std::string(kPrimitiveTypes) + name : "#" + name;
-    return "><type href=\"" + Escaped(href) + "\"/>";
+    return {"", "<type href=\"" + Escaped(href) + "\"/>"};
   }
 
   // An activity's parameters are reached by its flows through parameter nodes.
@@ -952,8 +951,8 @@ class Writer {
       WriteStructuralConnector(item, out);
     } else if (type == "Generalization") {
       auto [attribute, child] = Reference("general", Text(item, "supplier"));
-      out += Open("generalization", "Generalization", item) + attribute + ">" + child +
-             "</generalization>\n";
+      out += XmlElement(Open("generalization", "Generalization", item) + attribute,
+                        "generalization", child);
       Apply(item, "Generalization");
     } else {
       std::string kind = "Dependency";
@@ -978,7 +977,7 @@ class Writer {
                               : (kind == "ControlFlow" || kind == "ObjectFlow") ? "edge"
                                                                                 : "packagedElement";
       auto [attributes, children] = EndLists(connector, item, client, supplier);
-      out += Open(tag, kind, item) + attributes + ">" + children + "</" + tag + ">\n";
+      out += XmlElement(Open(tag, kind, item) + attributes, tag, children);
       Apply(item, kind);
     }
   }
@@ -1021,8 +1020,8 @@ class Writer {
   void WriteAssociation(Item& item, std::string& out) {
     std::string attributes;
     const std::string ends = AssociationEnds(item, attributes);
-    out += Open("packagedElement", "Association", item) + attributes + ">\n" + ends +
-           "</packagedElement>\n";
+    out += XmlElement(Open("packagedElement", "Association", item) + attributes, "packagedElement",
+                      ends);
     Apply(item, "Association");
   }
 
