@@ -198,6 +198,10 @@ class Writer {
       if (packages_[package].parent < 0 && !packages_[package].omitted) WritePackage(package, body);
     }
     if (!unplaced_.empty() && FirstRoot() < 0) WriteModelForUnplaced(body);
+    for (const Item& package : packages_) {
+      if (!package.written && !package.omitted)
+        throw XmiError(package.place + ".parent: a loop of packages");
+    }
     for (size_t element = 0; element < elements_.size(); ++element) {
       const Item& item = elements_[element];
       if (item.written || item.omitted) continue;
