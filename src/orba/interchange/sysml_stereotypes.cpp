@@ -84,4 +84,8 @@ std::optional<HostStereotype> HostStereotypeFor(std::string_view sysml_name) {
   return std::nullopt;
 }
 
+bool IsRequirementStereotype(std::string_view stereotype) {
+  return base::AsciiLowerCase(stereotype).ends_with("requirement");
+}
+
 }  // namespace orba::interchange

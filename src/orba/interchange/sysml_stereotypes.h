@@ -27,4 +27,8 @@ bool IsSysmlNamespace(std::string_view uri);
 // without a home in the technology (FullPort, ProxyPort, BindingConnector, ...).
 std::optional<HostStereotype> HostStereotypeFor(std::string_view sysml_name);
 
+// Whether a host stereotype is «requirement» or one of its kinds
+// («functionalRequirement», ...), in any letter case: those carry an id and a text.
+bool IsRequirementStereotype(std::string_view stereotype);
+
 }  // namespace orba::interchange

@@ -90,20 +90,11 @@ std::string DefaultStereotype(const std::string& kind) {
   return "";
 }
 
-bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-bool StartsWith(const std::string& text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // Kinds that are values of their owner (bounds, defaults, bodies): part of
 // what owns them, not items of their own.
 bool IsValueKind(const std::string& kind) {
-  return StartsWith(kind, "Literal") || EndsWith(kind, "Expression") || EndsWith(kind, "Value") ||
-         EndsWith(kind, "Interval") || kind == "Duration" || kind == "ConnectorEnd" ||
+  return kind.starts_with("Literal") || kind.ends_with("Expression") || kind.ends_with("Value") ||
+         kind.ends_with("Interval") || kind == "Duration" || kind == "ConnectorEnd" ||
          kind == "ProfileApplication" || kind == "Slot";
 }
 
@@ -126,10 +117,6 @@ bool IsStandardProfileNamespace(std::string_view uri) {
                    (uri.ends_with("/StandardProfile") || uri.ends_with("/StandardProfileL2"));
   return omg || uri == "http://www.eclipse.org/uml2/schemas/Standard/1" ||
          uri == "http://www.eclipse.org/uml2/5.0.0/UML/Profile/Standard";
-}
-
-bool IsRequirementStereotype(const std::string& stereotype) {
-  return EndsWith(Lower(stereotype), "requirement");
 }
 
 // A GUID from the file's name and an id: a name-based (SHA-1) UUID, so that
@@ -192,7 +179,7 @@ std::string LibraryTypeName(const std::string& href) {
 // Whether an href names a file of this file system (not "pathmap://",
 // "http://" and the like).
 bool IsFileHref(const std::string& file) {
-  return !file.empty() && file.find("://") == std::string::npos && !StartsWith(file, "platform:");
+  return !file.empty() && file.find("://") == std::string::npos && !file.starts_with("platform:");
 }
 
 class Reader {
@@ -300,13 +287,13 @@ class Reader {
     std::vector<std::string> bases;
     for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
       const std::string name = reinterpret_cast<const char*>(attribute->name);
-      if (attribute->ns || !StartsWith(name, "base_")) continue;
+      if (attribute->ns || !name.starts_with("base_")) continue;
       for (const Reference& reference : ReferencesOf(node, name.c_str()))
         bases.push_back(reference.id);
     }
     for (const xmlNode* child : ChildElements(node)) {
       const std::string name = LocalName(child);
-      if (!StartsWith(name, "base_")) continue;
+      if (!name.starts_with("base_")) continue;
       if (std::optional<std::string> id = XmiAttribute(child, "idref")) bases.push_back(*id);
     }
     if (bases.empty()) source.unbased.push_back(application);
@@ -526,8 +513,8 @@ class Reader {
   static std::string HostTypeOf(const std::string& kind, const Place& place) {
     auto type = ElementTypes().find(kind);
     if (type != ElementTypes().end()) return type->second;
-    if (EndsWith(kind, "Action")) return "Action";
-    if (EndsWith(kind, "Pin")) return "ActionPin";
+    if (kind.ends_with("Action")) return "Action";
+    if (kind.ends_with("Pin")) return "ActionPin";
     // A behaviour's parameter; an operation's parameters are part of it.
     if (kind == "Parameter" && place.owner && UmlKind(place.owner) != "Operation")
       return "ActivityParameter";
@@ -566,7 +553,7 @@ class Reader {
         stereotypes.host.empty() ? DefaultStereotype(kind) : stereotypes.host;
     if (!stereotype.empty()) element["stereotype"] = stereotype;
     if (PlainAttribute(node, "isAbstract") == "true") element["abstract"] = "1";
-    if (kind == "Property" || kind == "Port" || kind == "Parameter" || EndsWith(kind, "Pin"))
+    if (kind == "Property" || kind == "Port" || kind == "Parameter" || kind.ends_with("Pin"))
       element["multiplicity"] = Multiplicity(node);
     element["guid"] = GuidFor(source.file_name, id);
     element["umlKind"] = kind;

@@ -20,6 +20,7 @@
 
 #include "base/text.h"
 #include "base/xml_escape.h"
+#include "orba/interchange/sysml_stereotypes.h"
 
 namespace orba::interchange {
 namespace {
@@ -119,11 +120,6 @@ bool IsAbstractionStereotype(std::string_view stereotype) {
   static const std::set<std::string_view> kAbstractions = {
       "allocate", "satisfy", "verify", "derive", "refine", "trace", "copy"};
   return kAbstractions.contains(stereotype);
-}
-
-// «requirement» and its kinds, as the import reads their id and text.
-bool IsRequirementStereotype(std::string_view stereotype) {
-  return base::AsciiLowerCase(stereotype).ends_with("requirement");
 }
 
 // Metaclasses whose elements carry a multiplicity.
