@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what the project needs, builds the add-in and the
 # reference host, and runs the host with the SysML add-in on the bundled
-# example model: the validation report, the allocation table, and the
-# compartments of a few elements.
+# example model: the validation report, the allocation table, the
+# compartments of a few elements, and the model's round trip through XMI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,8 +26,9 @@ echo "== SysML Allocations =="
 
 echo
 echo "== Compartments (all switched on, in a settings folder of this run only) =="
-settings=$(mktemp -d)
-trap 'rm -rf "$settings"' EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+settings="$work/config"
 mkdir -p "$settings/orba"
 printf '[Options]\nParts=1\nFlowPorts=1\nParameters=1\nShowCompartmentRequirements=1\n' \
   >"$settings/orba/SysML.ini"
@@ -35,3 +36,11 @@ for element in "HybridElectricVehicle" "FuelConsumptionEquation" "Battery Safety
   XDG_CONFIG_HOME="$settings" "$orba" compartments "$model" "$element"
   echo
 done
+
+echo "== The example model through XMI: exported, imported back and validated =="
+"$orba" export "$model" --format xmi -o "$work/example.xmi"
+"$orba" import "$work/example.xmi" -o "$work/from-xmi.obx" >"$work/import-report.txt"
+head -n 1 "$work/import-report.txt"
+"$orba" validate "$model" --format json >"$work/before.json" || [[ $? == 1 ]]
+"$orba" validate "$work/from-xmi.obx" --format json >"$work/after.json" || [[ $? == 1 ]]
+python3 scripts/same_findings.py "$work/before.json" "$work/after.json"

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "base/text.h"
+#include "orba/interchange/host_extension.h"
 #include "orba/interchange/sysml_stereotypes.h"
 #include "orba/interchange/xml_nodes.h"
 
@@ -39,7 +40,8 @@ struct Source {
   std::vector<xmlNode*> roots;  // the UML model elements at the top
   std::unordered_map<std::string, const xmlNode*> by_id;
   std::unordered_map<std::string, std::vector<Application>> applications;  // by base id
-  std::vector<Application> unbased;  // applications naming no base element
+  std::vector<Application> unbased;      // applications naming no base element
+  std::vector<HostRecord> host_records;  // from the host's own xmi:Extension
 };
 
 // The UML kinds imported as elements, with their host type. Actions, pins and
@@ -104,12 +106,14 @@ bool IsTransparentKind(const std::string& kind) { return kind == "Region"; }
 
 std::string Lower(std::string_view text) { return base::AsciiLowerCase(text); }
 
-// The stereotypes of the technology that apply to connectors.
-bool IsRelationshipStereotype(std::string_view stereotype) {
+// Whether a stereotype of the technology applies to a connector
+// (`relationship`) or to an element: «probability», «continuous» and
+// «discrete» apply to both, to flows and to parameters.
+bool AppliesTo(std::string_view stereotype, bool relationship) {
   static const std::set<std::string_view> kRelationships = {
-      "satisfy",  "verify",  "derive",   "copy",        "refine",     "trace",
-      "allocate", "conform", "itemFlow", "probability", "continuous", "discrete"};
-  return kRelationships.contains(stereotype);
+      "satisfy", "verify", "derive", "copy", "refine", "trace", "allocate", "conform", "itemFlow"};
+  static const std::set<std::string_view> kEither = {"probability", "continuous", "discrete"};
+  return kEither.contains(stereotype) || kRelationships.contains(stereotype) == relationship;
 }
 
 bool IsStandardProfileNamespace(std::string_view uri) {
@@ -196,8 +200,17 @@ class Reader {
     }
     for (xmlNode* root : main_->roots) Visit(*main_, root, Place{});
     ResolveDeferred();
+    // Packages and elements take their records before ports of parts are
+    // copied from their types; connectors once they are built.
+    std::vector<HostRecord> records = ApplyHostRecords(main_->host_records);
     BuildConnectors();
     AddDerivedConstraintProperties();
+    for (const HostRecord& record : ApplyHostRecords(records)) {
+      report_.warnings.push_back("orba's xmi:Extension: no item has the xmi:id \"" +
+                                 base::EscapeControlCharacters(record.element) + "\"; its " +
+                                 record.what + " \"" + base::EscapeControlCharacters(record.name) +
+                                 "\" is left out");
+    }
     return Document();
   }
 
@@ -240,7 +253,7 @@ class Reader {
   // Whether `key` is taken already (an xmi:id used twice in a file); the
   // second item is then left out and counted.
   bool Taken(const std::string& key, const std::string& kind) {
-    if (!element_index_.contains(key) && !package_keys_.contains(key) &&
+    if (!element_index_.contains(key) && !package_index_.contains(key) &&
         !connector_index_.contains(key)) {
       return false;
     }
@@ -273,7 +286,12 @@ class Reader {
 
   // A top-level element of an XMI file: a model, an application, or XMI's own.
   void Classify(Source& source, xmlNode* node) {
-    if (IsXmiNamespace(node->ns)) return;  // xmi:Documentation, xmi:Extension
+    if (IsHostExtension(node)) {
+      std::vector<HostRecord> records = ReadHostRecords(node, report_.warnings);
+      source.host_records.insert(source.host_records.end(), records.begin(), records.end());
+      return;
+    }
+    if (IsXmiNamespace(node->ns)) return;  // xmi:Documentation, other tools' xmi:Extension
     if (IsUmlNamespace(node->ns)) {
       source.roots.push_back(node);
       return;
@@ -408,7 +426,7 @@ class Reader {
         // A custom port stereotype that shares a SysML name is never a flow port.
         if (host && host->stereotype == "flowPort") host.reset();
       }
-      if (host && IsRelationshipStereotype(host->stereotype) != relationship) host.reset();
+      if (host && !AppliesTo(host->stereotype, relationship)) host.reset();
       if (host && result.host.empty()) {
         result.host = host->stereotype;
         result.element_type = host->element_type;
@@ -534,8 +552,8 @@ class Reader {
     package["xmiId"] = id;
     if (!stereotypes.others.empty()) package["stereotypes"] = stereotypes.others;
     if (stereotypes.sysml) ApplyApplicationTags(source, package, *stereotypes.sysml);
+    package_index_[id] = packages_.size();
     packages_.push_back(std::move(package));
-    package_keys_.insert(id);
     ++report_.packages;
     return id;
   }
@@ -690,7 +708,7 @@ class Reader {
   // `end`: the reference is a connector's end, which may be a package.
   std::string KeyOf(Source& source, const Reference& reference, bool end = false) {
     if (end && reference.href.empty() && &source == main_.get() &&
-        package_keys_.contains(reference.id)) {
+        package_index_.contains(reference.id)) {
       return reference.id;
     }
     if (reference.href.empty()) return LocalKey(source, reference.id);
@@ -838,10 +856,25 @@ class Reader {
     if (element != element_index_.end()) return &elements_[element->second];
     auto connector = connector_index_.find(key);
     if (connector != connector_index_.end()) return &connectors_[connector->second];
-    for (json& package : packages_) {
-      if (package["key"] == key) return &package;
+    auto package = package_index_.find(key);
+    return package == package_index_.end() ? nullptr : &packages_[package->second];
+  }
+
+  // Applies the records whose item exists; returns the others.
+  std::vector<HostRecord> ApplyHostRecords(const std::vector<HostRecord>& records) {
+    std::vector<HostRecord> left;
+    for (HostRecord record : records) {
+      json* item = FindItem(record.element);
+      if (!item) {
+        left.push_back(std::move(record));
+        continue;
+      }
+      record.value = Clean(record.value, record.element, record.name.c_str());
+      ApplyHostRecord(record, *item);
+      report_.Imported("orba's xmi:Extension: <" + record.what +
+                       (record.what == "field" ? " " + record.name : "") + ">");
     }
-    return nullptr;
+    return left;
   }
 
   void AttachComment(const xmlNode* node, const xmlNode* owner) {
@@ -851,14 +884,14 @@ class Reader {
     const std::string body = Clean(ChildText(node, "body").value_or(""), id, "body");
     bool attached = false;
     for (const Reference& reference : annotated) {
-      if (!reference.href.empty() || !element_index_.contains(reference.id)) continue;
-      json& element = Item(reference.id);
-      const std::string notes = element.value("notes", std::string());
-      element["notes"] = notes.empty() ? body : notes + "\n\n" + body;
+      json* item = reference.href.empty() ? FindItem(reference.id) : nullptr;
+      if (!item) continue;
+      const std::string notes = item->value("notes", std::string());
+      (*item)["notes"] = notes.empty() ? body : notes + "\n\n" + body;
       attached = true;
     }
     if (attached) {
-      report_.Imported("Comment -> notes of the annotated element");
+      report_.Imported("Comment -> notes of the annotated item");
     } else {
       report_.Skipped("Comment (annotates no element)", id);
     }
@@ -1153,7 +1186,7 @@ class Reader {
   std::unordered_map<std::string, RealisedFlow> realising_;  // connector id -> flow
   std::set<std::string> realised_flows_;
   std::set<std::string> referenced_files_;
-  std::set<std::string> package_keys_;
+  std::unordered_map<std::string, size_t> package_index_;
   std::map<const xmlNode*, std::string> generated_ids_;
   std::unordered_map<std::string, OperationEnd> operations_;
   std::map<std::string, size_t> unresolved_uses_;

@@ -20,6 +20,7 @@
 
 #include "base/text.h"
 #include "base/xml_escape.h"
+#include "orba/interchange/host_extension.h"
 #include "orba/interchange/sysml_stereotypes.h"
 
 namespace orba::interchange {
@@ -206,7 +207,7 @@ class Writer {
       NotCarried(item, "owned by an item written as a reference; not written");
     }
     XmiExport result;
-    result.text = Header() + body + applications_ + "</xmi:XMI>\n";
+    result.text = Header() + body + applications_ + HostExtensionXml(records_) + "</xmi:XMI>\n";
     result.not_carried = std::move(not_carried_);
     return result;
   }
@@ -225,6 +226,9 @@ class Writer {
     std::vector<size_t> connectors;  // the connectors this item owns
     bool omitted = false;            // built by the import by itself
     bool written = false;
+    bool type_recorded = false;  // its host type does not follow from its metaclass
+    bool entry = false;          // an operation in its owner's list, not an item
+    std::string read_back_as;    // the xmi:id the import gives it, when not its own
   };
 
   // --- Reading the document -------------------------------------------------
@@ -368,7 +372,7 @@ class Writer {
     }
   }
 
-  std::string UmlKindOf(const Item& element) {
+  std::string UmlKindOf(Item& element) {
     const std::string kind = Text(element, "umlKind");
     if (!kind.empty()) return XmlNamePart(kind);
     const std::string type = Text(element, "type");
@@ -379,7 +383,7 @@ class Writer {
     if (type == "Action" && !Text(element, "classifier").empty()) return "CallBehaviorAction";
     auto found = UmlKindsOfHostTypes().find(type);
     if (found != UmlKindsOfHostTypes().end()) return found->second;
-    NotCarried(element, "host type \"" + type + "\" written as uml:Class");
+    element.type_recorded = true;
     return "Class";
   }
 
@@ -745,7 +749,7 @@ class Writer {
     const bool top = item.parent < 0;
     const std::string tag = top ? "uml:" + item.kind : "packagedElement";
     std::string body;
-    WriteNotes(item, body, true);
+    WriteNotes(item, body);
     for (size_t child : item.packages) {
       if (!packages_[child].omitted) WritePackage(child, body);
     }
@@ -818,17 +822,12 @@ class Writer {
       references += child;
     }
     std::string body = references + association_ends;
-    const std::string multiplicity = Text(item, "multiplicity");
-    if (IsMultiplicityKind(kind)) {
-      body += Bounds(multiplicity, false);
-    } else if (!multiplicity.empty()) {
-      NotCarried(item, "multiplicity \"" + multiplicity + "\" (a " + kind + " has none in UML)");
-    }
+    if (IsMultiplicityKind(kind)) body += Bounds(Text(item, "multiplicity"), false);
     if (kind == "Comment") {
       body +=
           "<body>" + base::EscapeXml(Text(item, "notes"), base::XmlEscaping::kText) + "</body>\n";
     } else if (!IsRequirementStereotype(Text(item, "stereotype"))) {
-      WriteNotes(item, body, false);
+      WriteNotes(item, body);
     }
     WriteAttributes(item, body);
     WriteOperations(element, body);
@@ -854,14 +853,13 @@ class Writer {
     Apply(item, "Operation");
   }
 
-  void WriteNotes(const Item& item, std::string& out, bool package) {
+  void WriteNotes(const Item& item, std::string& out) {
     const std::string notes = Text(item, "notes");
     if (notes.empty()) return;
     out += "<ownedComment xmi:type=\"uml:Comment\" xmi:id=\"" +
            Escaped(NewId("", item.id + "_comment")) + "\" annotatedElement=\"" + Escaped(item.id) +
            "\"><body>" + base::EscapeXml(notes, base::XmlEscaping::kText) +
            "</body></ownedComment>\n";
-    if (package) NotCarried(item, "the notes of a package are written, but not read back");
   }
 
   // An enumeration's attributes are its literals; other attributes are kept
@@ -877,7 +875,7 @@ class Writer {
                Escaped(NewId("", item.id + "_literal")) + "\" name=\"" + Escaped(name) + "\"/>\n";
         if (type.empty()) continue;
       }
-      KeepInExtension(item, "attribute", name, type);
+      Record(item, "attribute", name, type);
     }
   }
 
@@ -892,6 +890,7 @@ class Writer {
       entry.place = place;
       entry.id = operation_ids_.at({element, at});
       entry.kind = "Operation";
+      entry.entry = true;
       if (!operation.is_object()) throw XmiError(place + ": expected an object");
       std::string body;
       for (const json& parameter : Entries(entry, "parameters")) {
@@ -971,7 +970,7 @@ class Writer {
       } else if (type == "Dependency" && IsAbstractionStereotype(stereotype)) {
         kind = "Abstraction";
       } else if (type != "Dependency") {
-        NotCarried(item, "connector type \"" + type + "\" written as uml:Dependency");
+        item.type_recorded = true;
       }
       const std::string tag = kind == "Transition"                              ? "transition"
                               : (kind == "ControlFlow" || kind == "ObjectFlow") ? "edge"
@@ -1078,6 +1077,7 @@ class Writer {
     out += "</ownedConnector>\n";
     if (Text(item, "stereotype") == "itemFlow") {
       Item flow = item;
+      flow.read_back_as = item.id;
       flow.id = NewId("", item.id + "_flow");
       flow.kind = "InformationFlow";
       applications_ += "<uml:InformationFlow xmi:type=\"uml:InformationFlow\" xmi:id=\"" +
@@ -1129,7 +1129,6 @@ class Writer {
       }
     };
     std::string properties;
-    std::string references;
     auto property = [&](const char* attribute, const std::optional<std::string>& value) {
       if (value) properties += std::string(" ") + attribute + "=\"" + Escaped(*value) + "\"";
     };
@@ -1155,9 +1154,6 @@ class Writer {
       auto element = element_by_name_.find(*name);
       if (element != element_by_name_.end() && !IdOf(element->second).empty()) {
         property("itemProperty", IdOf(element->second));
-      } else if (!name->empty() && *name != "<none>") {
-        // A property the model does not hold: referred to by its name alone.
-        references += "<itemProperty href=\"#" + Escaped(*name) + "\"/>";
       } else {
         uncarry("itemProperty");
       }
@@ -1170,24 +1166,51 @@ class Writer {
       const std::string prefix = sysml->standard_profile ? "StandardProfile:" : sysml_prefix_ + ":";
       applications_ += "<" + prefix + std::string(sysml->name) + " xmi:id=\"" +
                        Escaped(NewId("", item.id + "_" + std::string(sysml->name))) + "\"" + base +
-                       properties +
-                       (references.empty()
-                            ? "/>\n"
-                            : ">" + references + "</" + prefix + std::string(sysml->name) + ">\n");
-    } else if (!stereotype.empty() && !IsKindStereotype(item, stereotype)) {
-      NotCarried(
-          item, "stereotype \"" + stereotype +
-                    "\" is not SysML's: written as a further stereotype «orba:" + stereotype + "»");
-      ApplyOther(item, "orba:" + stereotype, base);
+                       properties + "/>\n";
     }
+    RecordHostFields(item, sysml);
     for (const json& other : Entries(item, "stereotypes")) {
       if (!other.is_string()) throw XmiError(item.place + ".stereotypes: expected texts");
       ApplyOther(item, other.get<std::string>(), base);
     }
     for (size_t at = 0; at < tags.size(); ++at) {
       if (carried.contains(at)) continue;
-      KeepInExtension(item, "tag", EntryText(tags[at], "name", item.place + ".tags"),
-                      EntryText(tags[at], "value", item.place + ".tags"));
+      Record(item, "tag", EntryText(tags[at], "name", item.place + ".tags"),
+             EntryText(tags[at], "value", item.place + ".tags"));
+    }
+    if ((stereotype == "flowPort" || stereotype == "flowProperty") &&
+        !tag_value("direction", false))
+      Record(item, "withoutTag", "direction", "");  // the import gives SysML's default
+  }
+
+  // The fields whose XMI form does not give them back: a host type or
+  // stereotype without a metaclass or stereotype of its own, a metatype
+  // other than the stereotype's, a multiplicity where the import would give
+  // another, a connector's roles other than its ends' names.
+  void RecordHostFields(const Item& item, const ProfileStereotype* sysml) {
+    if (item.entry) return;
+    auto field = [this, &item](const char* name) { Record(item, "field", name, Text(item, name)); };
+    if (item.type_recorded) field("type");
+    const std::string stereotype = Text(item, "stereotype");
+    if (!sysml && !stereotype.empty() && !IsKindStereotype(item, stereotype)) field("stereotype");
+    const std::string metatype = base::AsciiLowerCase(Text(item, "metatype"));
+    if (!metatype.empty() && metatype != base::AsciiLowerCase(stereotype) &&
+        !(sysml && metatype == base::AsciiLowerCase(sysml->name))) {
+      field("metatype");
+    }
+    if (IsMultiplicityKind(item.kind) == Text(item, "multiplicity").empty()) field("multiplicity");
+    const std::string type = Text(item, "type");
+    if (type == "Association") {
+      for (const char* end : {"clientMultiplicity", "supplierMultiplicity"}) {
+        if (Text(item, end).empty()) field(end);
+      }
+    } else if (type == "Connector") {
+      for (const auto& [end, role] :
+           {std::pair{"client", "clientRole"}, std::pair{"supplier", "supplierRole"}}) {
+        auto at = element_index_.find(Text(item, end));
+        if (at != element_index_.end() && Text(elements_[at->second], "name") != Text(item, role))
+          field(role);
+      }
     }
   }
 
@@ -1214,14 +1237,15 @@ class Writer {
         "<" + tag + " xmi:id=\"" + Escaped(NewId("", item.id + "_" + name)) + "\"" + base + "/>\n";
   }
 
-  // A tagged value or attribute that no UML or SysML property holds: kept in
-  // the item's extension for tools that read it; the import does not.
-  void KeepInExtension(const Item& item, const std::string& what, const std::string& name,
-                       const std::string& value) {
-    applications_ += "<xmi:Extension extender=\"orba\"><" + what + " element=\"" +
-                     Escaped(item.id) + "\" name=\"" + Escaped(name) + "\" value=\"" +
-                     Escaped(value) + "\"/></xmi:Extension>\n";
-    NotCarried(item, what + " \"" + name + "\" kept in an xmi:Extension, which the import skips");
+  // What no UML or SysML property holds, recorded in the host's extension.
+  void Record(const Item& item, const std::string& what, const std::string& name,
+              const std::string& value) {
+    if (item.entry) {
+      NotCarried(item, what + " \"" + name + "\" of an operation is not written");
+      return;
+    }
+    records_.push_back(
+        {what, item.read_back_as.empty() ? item.id : item.read_back_as, name, value});
   }
 
   const json& document_;
@@ -1246,6 +1270,7 @@ class Writer {
   std::map<size_t, size_t> association_of_class_;          // element -> association
   std::set<std::string> other_prefixes_;
   std::string applications_;
+  std::vector<HostRecord> records_;
   std::vector<std::string> not_carried_;
   std::string sysml_prefix_ = "SysML";
 };

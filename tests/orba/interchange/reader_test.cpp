@@ -33,6 +33,13 @@ std::string Tag(const host::ElementPtr& element, const std::string& name) {
   return "(none)";
 }
 
+std::string Attributes(const host::ElementPtr& element) {
+  std::string text;
+  for (const auto& attribute : element->Attributes()->Items())
+    text += (text.empty() ? "" : ", ") + attribute->Name() + ": " + attribute->Type();
+  return text;
+}
+
 TEST(XmiReaderTest, RefusesXmlThatIsNotWellFormedNamingLineAndColumn) {
   try {
     ReadXmi("<?xml version=\"1.0\"?>\n<xmi:XMI>\n  <uml:Model></xmi:XMI>\n</uml:Model>", "bad.xmi",
@@ -120,6 +127,43 @@ TEST(XmiReaderTest, ReadsBoundsSkipsExtensionsAndTurnsApplicationPropertiesIntoT
   EXPECT_EQ(Tag(model.Element("kg"), "dimension"), model.Element("kind")->ElementGUID());
   EXPECT_EQ(model.Element("r")->Notes(), "Be light.");
   EXPECT_EQ(Tag(model.Element("r"), "Id"), "R-7");
+}
+
+TEST(XmiReaderTest, AppliesTheHostsOwnExtensionAndWarnsOfRecordsItCannotApply) {
+  ImportedModel model(Xmi(R"(<packagedElement xmi:type="uml:Class" xmi:id="c">
+      <ownedAttribute xmi:id="p" name="p"/></packagedElement>
+      <packagedElement xmi:type="uml:Enumeration" xmi:id="e">
+      <ownedLiteral xmi:id="l" name="low"/></packagedElement>)",
+                          R"(<sysml:FlowProperty xmi:id="s" base_Property="p"/>
+      <xmi:Extension extender="other"><field element="a" name="stereotype" value="no"/></xmi:Extension>
+      <xmi:Extension extender="orba">
+        <field element="a" name="stereotype" value="BlockProperty"/>
+        <field element="p" name="multiplicity" value=""/>
+        <withoutTag element="p" name="direction"/>
+        <tag element="b" name="risk" value="bell&#x7F;"/>
+        <attribute element="e" name="low" value="Real"/>
+        <attribute element="b" name="mass" value="Real"/>
+        <unknown element="a" name="x"/>
+        <tag name="orphan" value="1"/>
+        <field element="a" name="key" value="stolen"/>
+        <tag element="gone" name="risk" value="High"/>
+      </xmi:Extension>)"),
+                      "extension.xmi");
+  EXPECT_EQ(model.Element("a")->Stereotype(), "BlockProperty");
+  EXPECT_EQ(model.Element("p")->Multiplicity(), "");
+  EXPECT_EQ(Tag(model.Element("p"), "direction"), "(none)");
+  EXPECT_EQ(Tag(model.Element("b"), "risk"), "bell\xEF\xBF\xBD");
+  EXPECT_EQ(Attributes(model.Element("e")), "low: Real");
+  EXPECT_EQ(Attributes(model.Element("b")), "mass: Real");
+  EXPECT_THAT(
+      model.Report().warnings,
+      ElementsAre("orba's xmi:Extension, line 18: a record <unknown> the import does not know; "
+                  "left out",
+                  "orba's xmi:Extension, line 19: a <tag> without element or name; left out",
+                  "orba's xmi:Extension, line 20: a <field> \"key\", which no record may set; "
+                  "left out",
+                  "orba's xmi:Extension: no item has the xmi:id \"gone\"; its tag \"risk\" "
+                  "is left out"));
 }
 
 TEST(XmiReaderTest, JoinsEveryClientToEverySupplierAndPortsOfPartsThroughTheirInstances) {
