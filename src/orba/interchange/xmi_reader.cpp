@@ -5,8 +5,6 @@
 // the top level of the file and point at their base elements by id.
 #include "orba/interchange/xmi_reader.h"
 
-#include <uuid/uuid.h>
-
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "base/guid.h"
 #include "base/text.h"
 #include "orba/interchange/host_extension.h"
 #include "orba/interchange/sysml_stereotypes.h"
@@ -126,14 +125,10 @@ bool IsStandardProfileNamespace(std::string_view uri) {
 // A GUID from the file's name and an id: a name-based (SHA-1) UUID, so that
 // the same file imported twice gives the same GUIDs.
 std::string GuidFor(const std::string& file_name, const std::string& id) {
-  static const uuid_t kNamespace = {0x6b, 0x2e, 0x41, 0x0c, 0x93, 0x5d, 0x4f, 0x7a,
-                                    0xa1, 0x64, 0x2d, 0x0e, 0x5c, 0x31, 0x8b, 0x77};
-  const std::string name = file_name + "#" + id;
-  uuid_t uuid;
-  uuid_generate_sha1(uuid, kNamespace, name.data(), name.size());
-  char text[37];
-  uuid_unparse_upper(uuid, text);
-  return "{" + std::string(text) + "}";
+  static constexpr base::GuidNamespace kNamespace = {0x6b, 0x2e, 0x41, 0x0c, 0x93, 0x5d,
+                                                     0x4f, 0x7a, 0xa1, 0x64, 0x2d, 0x0e,
+                                                     0x5c, 0x31, 0x8b, 0x77};
+  return base::NameBasedGuid(kNamespace, file_name + "#" + id);
 }
 
 // The multiplicity text of a typed element: "1" when no bounds are given, a

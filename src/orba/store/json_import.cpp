@@ -7,8 +7,8 @@
 #include <map>
 #include <set>
 
+#include "base/guid.h"
 #include "base/text.h"
-#include "orba/store/guid.h"
 #include "orba/store/json_fields.h"
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
@@ -116,6 +116,7 @@ class DocumentReader {
     ReadEach("connectors", &DocumentReader::ReadConnector);
     ReadEach("diagrams", &DocumentReader::ReadDiagram);
     fields_.RejectUnknownFields();
+    AssignDerivedGuids();
     CheckParents();
     InheritPackages();
     return std::move(document_);
@@ -177,12 +178,13 @@ class DocumentReader {
     return Resolve(keys.elements, item, field);
   }
 
-  // The given GUID, or a new one. GUIDs ignore letter case, so within its
-  // kind a GUID is unique ignoring case; `used` maps each GUID taken, in upper
-  // case, to its item's key and place.
+  // The given GUID; "" when none is given (AssignDerivedGuids gives one).
+  // GUIDs ignore letter case, so within its kind a GUID is unique ignoring
+  // case; `used` maps each GUID given, in upper case, to its item's key and
+  // place.
   std::string Guid(JsonFields& item, std::map<std::string, std::string>& used) {
     std::string guid = item.Text("guid");
-    if (guid.empty()) return NewGuid();
+    if (guid.empty()) return guid;
     const auto [taken, added] =
         used.emplace(base::AsciiUpperCase(guid), Quoted(item.Key()) + " (" + item.Path() + ")");
     if (!added) {
@@ -294,6 +296,47 @@ class DocumentReader {
     row.type = item.RequiredText("type");
     row.display_flags = item.Int("displayFlags", 0, INT32_MAX);
     document_.diagrams.push_back(std::move(row));
+  }
+
+  // Items without a GUID get one derived from their key (an operation: from
+  // its owner's key and its place in the list), so that the same document
+  // gives the same GUIDs on every import. Derived GUIDs differ from each
+  // other; one that equals a GUID the document gives another item is refused.
+  void AssignDerivedGuids() {
+    static constexpr base::GuidNamespace kKeyGuids = {0x3f, 0x9a, 0x1c, 0x52, 0x7e, 0x04,
+                                                      0x4b, 0x8d, 0x96, 0x21, 0xd5, 0x6c,
+                                                      0x0b, 0xe8, 0x47, 0x13};
+    auto derive = [](std::string& guid, const std::map<std::string, std::string>& given,
+                     const std::string& place, const std::string& identity) {
+      if (!guid.empty()) return;
+      guid = base::NameBasedGuid(kKeyGuids, identity);
+      auto taken = given.find(guid);
+      if (taken != given.end()) {
+        FailAt(place, "the GUID " + Quoted(guid) + " derived from " + identity +
+                          " is already the GUID of " + taken->second +
+                          "; give one of them another");
+      }
+    };
+    for (size_t at = 0; at < document_.packages.size(); ++at) {
+      PackagePlan& plan = document_.packages[at];
+      derive(plan.element.guid, object_guids_, ItemPlace("packages", at),
+             "package " + Quoted(*plan.package.key));
+    }
+    for (size_t at = 0; at < document_.elements.size(); ++at) {
+      ElementPlan& plan = document_.elements[at];
+      const std::string place = ItemPlace("elements", at);
+      derive(plan.row.guid, object_guids_, place, "element " + Quoted(*plan.row.key));
+      for (size_t operation = 0; operation < plan.operations.size(); ++operation) {
+        derive(plan.operations[operation].row.guid, operation_guids_,
+               ItemPlace(place + ".operations", operation),
+               "operation " + std::to_string(operation) + " of " + Quoted(*plan.row.key));
+      }
+    }
+    for (size_t at = 0; at < document_.connectors.size(); ++at) {
+      ConnectorPlan& plan = document_.connectors[at];
+      derive(plan.row.guid, connector_guids_, ItemPlace("connectors", at),
+             "connector " + Quoted(*plan.row.key));
+    }
   }
 
   void CheckParents() {

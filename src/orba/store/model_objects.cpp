@@ -1,6 +1,6 @@
 #include "orba/store/model_objects.h"
 
-#include "orba/store/guid.h"
+#include "base/guid.h"
 #include "orba/store/stored_collection.h"
 
 namespace orba::store {
@@ -155,7 +155,7 @@ bool StoredElement::Update() {
 }
 
 void StoredElement::InsertNew() {
-  row_.guid = NewGuid();
+  row_.guid = base::NewGuid();
   row_.id = session_->InsertElement(row_);
   is_new_ = false;
   if (HostServices* services = session_->Services()) services->ElementCreated(row_.id);

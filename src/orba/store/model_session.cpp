@@ -24,6 +24,18 @@ bool ModelSession::IsReadOnly() { return Db().IsReadOnly(); }
 
 void ModelSession::RequireWritable() {
   if (IsReadOnly()) throw StoreError("model is read-only: " + location_);
+  ForgetCachedRows();  // every write asks first
+}
+
+void ModelSession::SetReadCache(bool on) {
+  read_cache_ = on;
+  ForgetCachedRows();
+}
+
+void ModelSession::ForgetCachedRows() {
+  cached_elements_.Clear();
+  cached_packages_.Clear();
+  cached_connectors_.Clear();
 }
 
 std::string ModelSession::MetatypeOf(const ElementRow& row) {

@@ -13,6 +13,7 @@
 #include "orba/store/database.h"
 #include "orba/store/host_services.h"
 #include "orba/store/model_rows.h"
+#include "orba/store/row_cache.h"
 
 namespace orba::store {
 
@@ -28,6 +29,12 @@ class ModelSession {
   void RequireWritable();  // throws StoreError for a read-only model
   HostServices* Services() const { return services_; }
   void SetServices(HostServices* services) { services_ = services; }
+
+  // While the read cache is on, elements, packages and connectors found by
+  // id are kept (a bounded number of each), so that an item the rules reach
+  // many times in a run is read once. The validator turns it on for a run,
+  // inside the run's read transaction; every write forgets what it kept.
+  void SetReadCache(bool on);
 
   // Elements (package elements included). Ids and GUIDs that name nothing:
   // nullopt. GUIDs match whatever the case of their letters.
@@ -85,6 +92,11 @@ class ModelSession {
   void TechnologiesChanged() { stereotype_metatypes_.reset(); }
 
  private:
+  static constexpr size_t kReadCacheRows = 16384;  // of each kind, per generation
+  template <class Row, class Read>
+  std::optional<Row> Cached(RowCache<Row>& cache, int32_t id, Read read);
+  void ForgetCachedRows();
+
   static std::string ElementQuery(const std::string& condition);
   static std::vector<ElementRow> ReadElements(Statement& statement);
   const std::map<std::string, std::string>& StereotypeMetatypes();
@@ -94,6 +106,10 @@ class ModelSession {
   HostServices* services_;
   std::optional<std::map<std::string, std::string>> stereotype_metatypes_;
   std::optional<bool> has_item_fields_;  // whether the file has orba_item_field
+  bool read_cache_ = false;
+  RowCache<ElementRow> cached_elements_{kReadCacheRows};
+  RowCache<PackageRow> cached_packages_{kReadCacheRows};
+  RowCache<ConnectorRow> cached_connectors_{kReadCacheRows};
 };
 
 }  // namespace orba::store

@@ -76,8 +76,16 @@ std::vector<ElementRow> ModelSession::ReadElements(Statement& s) {
   return rows;
 }
 
+template <class Row, class Read>
+std::optional<Row> ModelSession::Cached(RowCache<Row>& cache, int32_t id, Read read) {
+  if (!read_cache_) return read();
+  if (const std::optional<Row>* kept = cache.Find(id)) return *kept;
+  return cache.Put(id, read());
+}
+
 std::optional<ElementRow> ModelSession::FindElement(int32_t id) {
-  return FirstOf(SelectElements("WHERE Object_ID = ?", id));
+  return Cached(cached_elements_, id,
+                [&] { return FirstOf(SelectElements("WHERE Object_ID = ?", id)); });
 }
 
 // GUIDs are compared without regard to case. The exact match comes first:
@@ -113,8 +121,10 @@ void ModelSession::UpdateElement(const ElementRow& row) {
 }
 
 std::optional<PackageRow> ModelSession::FindPackage(int32_t id) {
-  return FirstOf(ReadAll<PackageRow>(Db(), std::string(kPackageColumns) + "WHERE Package_ID = ?",
-                                     ReadPackage, id));
+  return Cached(cached_packages_, id, [&] {
+    return FirstOf(ReadAll<PackageRow>(Db(), std::string(kPackageColumns) + "WHERE Package_ID = ?",
+                                       ReadPackage, id));
+  });
 }
 
 std::optional<PackageRow> ModelSession::FindPackageOfElement(int32_t element_id) {
@@ -138,8 +148,10 @@ int32_t ModelSession::InsertPackage(const PackageRow& row) {
 }
 
 std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
-  return FirstOf(ReadAll<ConnectorRow>(
-      Db(), std::string(kConnectorColumns) + "WHERE Connector_ID = ?", ReadConnector, id));
+  return Cached(cached_connectors_, id, [&] {
+    return FirstOf(ReadAll<ConnectorRow>(
+        Db(), std::string(kConnectorColumns) + "WHERE Connector_ID = ?", ReadConnector, id));
+  });
 }
 
 std::vector<ConnectorRow> ModelSession::ConnectorsOf(int32_t element_id) {

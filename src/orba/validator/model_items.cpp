@@ -1,5 +1,7 @@
 #include "orba/validator/model_items.h"
 
+#include <array>
+
 #include "orba/store/model_session.h"
 
 namespace orba::validator {
@@ -8,77 +10,86 @@ namespace {
 using store::ItemKind;
 using store::ItemRef;
 
-// The xmi:id an item was imported with ("" when none), so that reports name
-// the item as the user's own modelling tool knows it.
-class XmiIds {
- public:
-  explicit XmiIds(store::ModelSession& session) : session_(session) {}
+constexpr char kNotAPackage[] = "Object_ID NOT IN (SELECT Object_ID FROM t_package)";
 
-  std::string Of(const char* item_kind, int32_t item_id) {
-    return session_.ItemField(item_kind, item_id, "xmiId");
+// The ids of each kind of item, in the validator's order; an operation's row
+// also gives its owner, GUID and name.
+const std::array<std::string, 4>& ItemQueries() {
+  static const std::array<std::string, 4> queries = {
+      std::string("SELECT Object_ID FROM t_object WHERE ") + kNotAPackage + " ORDER BY Object_ID",
+      "SELECT Package_ID FROM t_package ORDER BY Package_ID",
+      "SELECT Connector_ID FROM t_connector ORDER BY Connector_ID",
+      std::string("SELECT OperationID, Object_ID, orba_guid, Name FROM t_operation WHERE "
+                  "Object_ID IN (SELECT Object_ID FROM t_object WHERE ") +
+          kNotAPackage + ") ORDER BY Object_ID, OperationID"};
+  return queries;
+}
+
+size_t CountItems(store::Database& db) {
+  size_t count = 0;
+  for (const std::string& query : ItemQueries()) {
+    store::Statement statement = db.Prepare("SELECT COUNT(*) FROM (" + query + ")");
+    if (statement.Step()) count += static_cast<size_t>(statement.Int(0));
   }
-
-  std::string OfOperation(const std::string& guid) {
-    store::Statement operation =
-        session_.Db().Prepare("SELECT OperationID FROM t_operation WHERE orba_guid = ?");
-    operation.Bind(guid);
-    return operation.Step() ? Of(store::kOperationItem, operation.Int(0)) : "";
-  }
-
- private:
-  store::ModelSession& session_;
-};
-
-ValidationItem ElementItem(const host::ElementPtr& element, XmiIds& xmi_ids) {
-  return {ItemRef{ItemKind::kElement, element->ElementGUID(), element->Name(), element->Type(),
-                  xmi_ids.Of(store::kElementItem, element->ElementID())},
-          "Orba_OnRunElementRule",
-          {element}};
-}
-
-ValidationItem PackageItem(const host::PackagePtr& package, XmiIds& xmi_ids) {
-  const host::ElementPtr element = package->Element();
-  return {ItemRef{ItemKind::kPackage, element ? element->ElementGUID() : "", package->Name(),
-                  "Package", xmi_ids.Of(store::kPackageItem, package->PackageID())},
-          "Orba_OnRunPackageRule",
-          {package->PackageID()}};
-}
-
-ValidationItem ConnectorItem(const host::ConnectorPtr& connector, XmiIds& xmi_ids) {
-  return {ItemRef{ItemKind::kConnector, connector->ConnectorGUID(), "", connector->Type(),
-                  xmi_ids.Of(store::kConnectorItem, connector->ConnectorID())},
-          "Orba_OnRunConnectorRule",
-          {connector->ConnectorID()}};
-}
-
-ValidationItem OperationItem(const host::MethodPtr& method, int32_t owner_id, XmiIds& xmi_ids) {
-  const std::string guid = method->MethodGUID();
-  return {
-      ItemRef{ItemKind::kOperation, guid, method->Name(), "Operation", xmi_ids.OfOperation(guid)},
-      "Orba_OnRunMethodRule",
-      {method->MethodGUID(), owner_id}};
+  return count;
 }
 
 }  // namespace
 
-std::vector<ValidationItem> CollectValidationItems(store::ModelRepository& repository) {
-  std::vector<ValidationItem> items;
-  XmiIds xmi_ids(repository.Session());
-  std::vector<host::ElementPtr> elements;
-  for (int32_t id : repository.ElementIds()) elements.push_back(repository.GetElementByID(id));
-  for (const host::ElementPtr& element : elements) items.push_back(ElementItem(element, xmi_ids));
-  for (int32_t id : repository.PackageIds()) {
-    items.push_back(PackageItem(repository.GetPackageByID(id), xmi_ids));
+ValidationItems::ValidationItems(store::ModelRepository& repository)
+    : repository_(repository), count_(CountItems(repository.Session().Db())) {}
+
+std::optional<ValidationItem> ValidationItems::Next() {
+  for (; kind_ < static_cast<int>(ItemQueries().size()); ++kind_) {
+    if (!rows_) {
+      rows_ = std::make_unique<store::Statement>(
+          repository_.Session().Db().Prepare(ItemQueries()[static_cast<size_t>(kind_)]));
+    }
+    if (rows_->Step()) return Read(kind_);
+    rows_.reset();
   }
-  for (int32_t id : repository.ConnectorIds()) {
-    items.push_back(ConnectorItem(repository.GetConnectorByID(id), xmi_ids));
-  }
-  for (const host::ElementPtr& element : elements) {
-    for (const host::MethodPtr& method : element->Methods()->Items()) {
-      items.push_back(OperationItem(method, element->ElementID(), xmi_ids));
+  return std::nullopt;
+}
+
+// The item of the current row. The xmi:id it was imported with ("" when
+// none) names it as the user's own modelling tool knows it.
+std::optional<ValidationItem> ValidationItems::Read(int kind) {
+  store::ModelSession& session = repository_.Session();
+  const int32_t id = rows_->Int(0);
+  switch (kind) {
+    case 0: {
+      const host::ElementPtr element = repository_.GetElementByID(id);
+      return ValidationItem{
+          ItemRef{ItemKind::kElement, element->ElementGUID(), element->Name(), element->Type(),
+                  session.ItemField(store::kElementItem, id, "xmiId")},
+          "Orba_OnRunElementRule",
+          {element}};
+    }
+    case 1: {
+      const host::PackagePtr package = repository_.GetPackageByID(id);
+      const host::ElementPtr element = package->Element();
+      return ValidationItem{
+          ItemRef{ItemKind::kPackage, element ? element->ElementGUID() : "", package->Name(),
+                  "Package", session.ItemField(store::kPackageItem, id, "xmiId")},
+          "Orba_OnRunPackageRule",
+          {id}};
+    }
+    case 2: {
+      const host::ConnectorPtr connector = repository_.GetConnectorByID(id);
+      return ValidationItem{
+          ItemRef{ItemKind::kConnector, connector->ConnectorGUID(), "", connector->Type(),
+                  session.ItemField(store::kConnectorItem, id, "xmiId")},
+          "Orba_OnRunConnectorRule",
+          {id}};
+    }
+    default: {
+      const std::string guid = rows_->Text(2);
+      return ValidationItem{ItemRef{ItemKind::kOperation, guid, rows_->Text(3), "Operation",
+                                    session.ItemField(store::kOperationItem, id, "xmiId")},
+                            "Orba_OnRunMethodRule",
+                            {guid, rows_->Int(1)}};
     }
   }
-  return items;
 }
 
 }  // namespace orba::validator

@@ -2,13 +2,18 @@
 // packages, then connectors, then operations, each kind by id (operations by
 // their owner's id, then in the owner's order). Each item carries the
 // validation event that receives it and that event's arguments after
-// (Repository, rule id).
+// (Repository, rule id). The items are read one at a time, so that a run
+// over a large model holds one item rather than a list of them all.
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "automation/variant.h"
+#include "orba/store/database.h"
 #include "orba/store/model_repository.h"
 
 namespace orba::validator {
@@ -21,6 +26,23 @@ struct ValidationItem {
   std::vector<automation::Variant> subject;
 };
 
-std::vector<ValidationItem> CollectValidationItems(store::ModelRepository& repository);
+// Reads the items of the open model in order. The model must not change
+// while they are read (the validator reads them in one transaction).
+class ValidationItems {
+ public:
+  explicit ValidationItems(store::ModelRepository& repository);
+
+  size_t Count() const { return count_; }
+  // The next item; nullopt after the last.
+  std::optional<ValidationItem> Next();
+
+ private:
+  std::optional<ValidationItem> Read(int kind);
+
+  store::ModelRepository& repository_;
+  size_t count_ = 0;
+  int kind_ = 0;  // which of the four queries is being read
+  std::unique_ptr<store::Statement> rows_;
+};
 
 }  // namespace orba::validator

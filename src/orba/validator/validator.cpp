@@ -1,6 +1,7 @@
 #include "orba/validator/validator.h"
 
 #include "automation/dispatch.h"
+#include "orba/store/model_session.h"
 #include "orba/validator/model_items.h"
 
 namespace orba::validator {
@@ -44,6 +45,20 @@ void RunRule(const store::ModelRepositoryPtr& repository, const session::LoadedA
   if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error, item.event});
 }
 
+// The session's read cache, on for a scope.
+class ReadCacheScope {
+ public:
+  explicit ReadCacheScope(store::ModelSession& session) : session_(session) {
+    session_.SetReadCache(true);
+  }
+  ~ReadCacheScope() { session_.SetReadCache(false); }
+  ReadCacheScope(const ReadCacheScope&) = delete;
+  ReadCacheScope& operator=(const ReadCacheScope&) = delete;
+
+ private:
+  store::ModelSession& session_;
+};
+
 }  // namespace
 
 ValidationResult Validate(const store::ModelRepositoryPtr& repository,
@@ -52,17 +67,19 @@ ValidationResult Validate(const store::ModelRepositoryPtr& repository,
   log.ClearViolations();
   // One read transaction for the whole run: the model is validated as one
   // snapshot, and the file is locked once rather than for every query.
+  // Rows the rules reach again and again are read once in the run.
   store::ModelRepository::Transaction snapshot(*repository);
+  ReadCacheScope read_cache(repository->Session());
   ValidationResult result;
   result.rules = RegisterRules(repository, addin, result);
-  const std::vector<ValidationItem> items = CollectValidationItems(*repository);
-  result.items_checked = items.size();
-  for (size_t done = 0; done < items.size(); ++done) {
-    repository->SetCurrentItem(items[done].ref);
+  ValidationItems items(*repository);
+  for (std::optional<ValidationItem> item = items.Next(); item; item = items.Next()) {
+    repository->SetCurrentItem(item->ref);
     for (const store::RegisteredRule& rule : result.rules) {
-      RunRule(repository, addin, rule, items[done], result);
+      RunRule(repository, addin, rule, *item, result);
     }
-    if (progress) progress(done + 1, items.size());
+    ++result.items_checked;
+    if (progress) progress(result.items_checked, items.Count());
   }
   repository->ClearCurrentItem();
   snapshot.Commit();

@@ -3,6 +3,7 @@
 //
 //   == NAME                  starts the case NAME (a test name)
 //   model NAME               imports cases/NAME.json into NAME.obx
+//   generate N FILE          writes bench/make_large_model.py's model of N elements
 //   sql MODEL STATEMENTS     runs SQL straight on a model file, as a script might
 //   write|link FILE TEXT     writes a file or a symbolic link to TEXT, making its
 //                            folder (the add-in's options are config/orba/SysML.ini)
@@ -16,6 +17,8 @@
 //   out|err json|xml         it is valid JSON; well-formed XML 1.0
 //   out violations FILE      the violations of `orba validate --format json` are
 //                            those FILE lists (examples/expected_violations.json)
+//   out golden FILE          stdout is byte for byte cases/golden/FILE (rewritten
+//                            when UPDATE_GOLDEN is set)
 //   file FILE has|lacks|is TEXT         what a file holds
 //   kept FILE                its bytes and time of change are as at its first "kept"
 //   gone PREFIX              no file's name starts with PREFIX
@@ -41,6 +44,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -159,6 +163,10 @@ void ExpectText(const std::string& actual, const std::string& check) {
                    code == 0xFFFF || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
           << "XML 1.0 forbids the character of " << reference->str();
     }
+  } else if (verb == "golden") {
+    const std::filesystem::path golden = kCases / "golden" / expected;
+    if (std::getenv("UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << actual;
+    EXPECT_TRUE(actual == testing_support::FileBytes(golden.string())) << "differs from " << golden;
   } else if (verb == "violations") {
     EXPECT_EQ(Violations(nlohmann::json::parse(actual)),
               Violations(nlohmann::json::parse(std::ifstream(expected))));
@@ -289,6 +297,10 @@ class OrbaTest : public ::testing::Test {
       EXPECT_EQ(run_.exit_code, 2) << run_.err;
       EXPECT_EQ(run_.out, "");
       EXPECT_THAT(run_.err, ::testing::HasSubstr(problem));
+    } else if (keyword == "generate") {
+      const std::string command = "python3 " TESSARY_SOURCE_ROOT "/bench/make_large_model.py " +
+                                  first + " > '" + Path(second) + "'";
+      EXPECT_EQ(std::system(command.c_str()), 0) << command;
     } else if (keyword == "sql") {
       store::testing::ExecuteOn(Path(first), second);
     } else if (keyword == "write") {

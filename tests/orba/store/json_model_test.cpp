@@ -39,6 +39,8 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_TRUE(repository.TechnologyIds().empty());
   EXPECT_EQ(Describe(element("a")), "Class \"\" <>  abstract=0 [] notes= parent=0 classifier=0");
   EXPECT_THAT(element("a")->ElementGUID(), ::testing::MatchesRegex(kGuidPattern));
+  // A GUID not given is derived from the key: the same on every import.
+  EXPECT_EQ(Exported(*ImportedModel(given.dump())), Exported(repository));
   EXPECT_EQ(
       Describe(element("b")),
       " class  \"  Ünïcode\ttab \" <>  abstract=0 [] notes=line\r\nnext\n parent=0 classifier=0"

@@ -9,6 +9,7 @@
 #include "orba/store/host_services_objects.h"
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
+#include "orba/store/row_cache.h"
 #include "orba/store/stored_collection.h"
 #include "store_fixtures.h"
 
@@ -255,6 +256,52 @@ TEST(StoredCollectionCount, AnswersUpTo32767ItemsAndThrowsBeyond) {
   EXPECT_EQ(too_many->Items().size(), kMaxCollectionCount + 1);
   repository->Session().Db().Execute("DELETE FROM t_objectproperties WHERE Value = 'v'");
   EXPECT_EQ(repository->GetElementByID(1)->TaggedValues()->Count(), 32767);
+}
+
+// While the read cache is on, rows found by id are read once: a change made
+// behind the session's back is not seen until the session writes (any write
+// forgets the rows) or the cache is switched off. Missing ids are kept too.
+TEST_F(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
+  ModelSession& session = repository_->Session();
+  const int32_t wheel = keys_.elements.at("wheel");
+  const int32_t alloc = keys_.connectors.at("alloc");
+  auto rename = [&session](const std::string& sql) { session.Db().Execute(sql); };
+  session.SetReadCache(true);
+  EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Wheel");
+  EXPECT_EQ(repository_->GetConnectorByID(alloc)->Stereotype(), "allocate");
+  EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
+  EXPECT_EQ(repository_->GetElementByID(9999), nullptr);
+  rename("UPDATE t_object SET Name = 'Rim' WHERE Name = 'Wheel'");
+  rename("UPDATE t_connector SET Stereotype = 'trace' WHERE Stereotype = 'allocate'");
+  rename("UPDATE t_package SET Name = 'Seen' WHERE Name = 'Views'");
+  EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Wheel");
+  EXPECT_EQ(repository_->GetConnectorByID(alloc)->Stereotype(), "allocate");
+  EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
+  session.InsertTag(wheel, NamedText{"written", "1"});
+  EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Rim");
+  rename("UPDATE t_object SET Name = 'Hub' WHERE Name = 'Rim'");
+  session.SetReadCache(false);
+  EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Hub");
+  EXPECT_EQ(repository_->GetConnectorByID(alloc)->Stereotype(), "trace");
+  EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Seen");
+}
+
+// The cache holds two generations of rows: one filling, one full. A row
+// found in the older is kept; the rest of the older goes when the newer fills.
+TEST(RowCache, KeepsTheRowsInUseWithinTwiceItsCapacity) {
+  RowCache<std::string> cache(2);
+  cache.Put(1, "one");
+  cache.Put(2, std::nullopt);
+  ASSERT_NE(cache.Find(2), nullptr);
+  EXPECT_EQ(*cache.Find(2), std::nullopt);
+  cache.Put(3, "three");  // 1 and 2 are now the older generation
+  EXPECT_EQ(*cache.Find(1), "one");
+  cache.Put(4, "four");  // 3 and 1 become the older; 2 goes
+  EXPECT_EQ(cache.Find(2), nullptr);
+  EXPECT_EQ(*cache.Find(3), "three");
+  EXPECT_EQ(*cache.Find(4), "four");
+  cache.Clear();
+  EXPECT_EQ(cache.Find(4), nullptr);
 }
 
 }  // namespace

@@ -134,7 +134,9 @@ TEST_F(ValidatorTest, RunsEveryRegisteredRuleOnEveryItemAndRecordsReportsFailure
                                    "operation badRun (Operation): Naming rules 0",
                                    "operation badRun (Operation): Strict rules 1"));
   EXPECT_EQ(result.violations[0].message, "bad name");
-  const std::vector<ValidationItem> items = CollectValidationItems(*repository_);
+  std::vector<ValidationItem> items;
+  ValidationItems reader(*repository_);
+  for (auto item = reader.Next(); item; item = reader.Next()) items.push_back(*item);
   EXPECT_EQ(result.violations[1].item.guid, items[1].ref.guid);
   EXPECT_EQ(result.violations[5].item.guid, items[6].ref.guid);
   // An element is passed as its object, an operation by GUID with its owner's id.
