@@ -63,6 +63,8 @@ std::string SqliteFailure(sqlite3* db, const std::string& location) {
   if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
     return "model file is in use by another process: " + location + " (" + sqlite3_errmsg(db) + ")";
   }
+  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+    return "model file is damaged: " + location + " (" + sqlite3_errmsg(db) + ")";
   return location + ": " + sqlite3_errmsg(db);
 }
 

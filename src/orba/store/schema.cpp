@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -196,26 +197,43 @@ void RollBackInterruptedWrite(const std::string& path) {
 // A disk that fails to read says nothing about the file's contents.
 bool IsReadError(int sqlite_code) { return (sqlite_code & 0xFF) == SQLITE_IOERR; }
 
-// Throws StoreError naming the file when the opened model is damaged.
-void CheckIntegrity(Database& db) {
-  std::string verdict;
+[[noreturn]] void FailDamaged(const std::string& path, const std::string& problem) {
+  throw StoreError("model file is damaged: " + path + " (" + problem + ")");
+}
+
+// The first row of a statement that reads the file; a failure to read names
+// a disk that fails, a file another process holds, or damage.
+std::string FirstAnswer(Database& db, const char* sql) {
   try {
-    Statement check = db.Prepare("PRAGMA quick_check(1)");
-    verdict = check.Step() ? check.Text(0) : "no answer";
+    Statement statement = db.Prepare(sql);
+    return statement.Step() ? statement.Text(0) : "";
   } catch (const StoreError&) {
     if (IsBusy(db.Handle())) throw;  // in use, not damaged
     if (IsReadError(sqlite3_extended_errcode(db.Handle())))
       FailRead(db.Location(), "disk I/O error");
-    verdict = sqlite3_errmsg(db.Handle());
+    FailDamaged(db.Location(), sqlite3_errmsg(db.Handle()));
   }
-  // The check names a page it could not read with SQLite's error code.
-  if (const auto code = verdict.find("error code=");
-      code != std::string::npos && IsReadError(std::atoi(&verdict[code + 11]))) {
-    FailRead(db.Location(), "disk I/O error");
+}
+
+// The checks every open makes, in time that does not grow with the model:
+// the file holds every page its header counts, and its schema lists the
+// model's tables (orba_item_field is younger than the first model files).
+void CheckStructure(Database& db) {
+  const auto pages = std::stoll("0" + FirstAnswer(db, "PRAGMA page_count"));
+  const auto page_size = std::stoll("0" + FirstAnswer(db, "PRAGMA page_size"));
+  std::error_code error;
+  const auto bytes = std::filesystem::file_size(db.Location(), error);
+  if (!error && static_cast<uintmax_t>(pages * page_size) > bytes) {
+    FailDamaged(db.Location(), "it is shorter than its header says: " + std::to_string(bytes) +
+                                   " of " + std::to_string(pages * page_size) + " bytes");
   }
-  if (verdict != "ok") {
-    throw StoreError("model file is damaged: " + db.Location() + " (" + verdict + ")");
-  }
+  const std::string tables = FirstAnswer(
+      db,
+      "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('orba_meta', "
+      "'t_object', 't_package', 't_objectproperties', 't_attribute', 't_operation', "
+      "'t_operationparams', 't_connector', 't_connectortag', 't_diagram', 't_technology', "
+      "'t_perspective')");
+  if (tables != "12") FailDamaged(db.Location(), "tables of the model are missing");
 }
 
 }  // namespace
@@ -253,8 +271,22 @@ std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only)
     RollBackInterruptedWrite(path);
     db = std::make_unique<Database>(path, flags, path);
   }
-  CheckIntegrity(*db);
+  CheckStructure(*db);
   return db;
+}
+
+void CheckModelFileIntegrity(Database& db) {
+  std::string problems;
+  try {
+    Statement check = db.Prepare("PRAGMA integrity_check(10)");
+    while (check.Step()) problems += (problems.empty() ? "" : "; ") + check.Text(0);
+  } catch (const StoreError&) {
+    if (IsBusy(db.Handle())) throw;
+    if (IsReadError(sqlite3_extended_errcode(db.Handle())))
+      FailRead(db.Location(), "disk I/O error");
+    problems = sqlite3_errmsg(db.Handle());
+  }
+  if (problems != "ok") FailDamaged(db.Location(), problems);
 }
 
 }  // namespace orba::store

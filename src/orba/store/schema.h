@@ -28,7 +28,15 @@ void CheckModelFileHeader(const std::string& path);
 // `read_only` or when the file cannot be written. A write that was
 // interrupted (a writer killed mid-transaction) is rolled back first, so the
 // model reads as it was before that write. Throws StoreError naming the file
-// when it cannot be opened or read, or is damaged.
+// when it cannot be opened or read, or is damaged as far as checks that take
+// no longer on a large model show (a file shorter than its header says,
+// tables missing). Damage elsewhere is found when it is read, or by
+// CheckModelFileIntegrity.
 std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only);
+
+// Reads every page and index of the open model file (SQLite's
+// integrity_check): throws StoreError "model file is damaged: PATH (the
+// first problems found)" when anything is wrong.
+void CheckModelFileIntegrity(Database& db);
 
 }  // namespace orba::store

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "orba/store/model_file_faults.h"
+#include "orba/store/model_session.h"
 #include "orba/store/schema.h"
 #include "store_fixtures.h"
 #include "support/failing_file_system.h"
@@ -109,6 +110,28 @@ TEST_F(ModelFileTest, FilesThatHoldNoModelOfThisHostAreRefusedNamingWhatTheyAre)
   const std::string version = std::to_string(kSchemaVersion + 1);
   ExecuteOn(newer, "PRAGMA user_version = " + version);
   EXPECT_THAT(OpenError(newer), AllOf(HasSubstr(newer), HasSubstr("schema version " + version)));
+}
+
+// Opening checks only what takes no longer on a large model: the file's
+// length and its tables. Damage inside a page is found when the page is read,
+// or by the full check, which reads them all.
+TEST_F(ModelFileTest, OpeningChecksLengthAndTablesAndTheFullCheckReadsEveryPage) {
+  const std::string missing_table = SampleFile("missing_table.obx");
+  ExecuteOn(missing_table, "DROP TABLE t_diagram");
+  EXPECT_EQ(OpenError(missing_table),
+            "model file is damaged: " + missing_table + " (tables of the model are missing)");
+  const std::string damaged = SampleFile("damaged.obx");
+  {
+    std::fstream file(damaged, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096);  // the start of the second page: a table's root
+    file << std::string(64, '\x5A');
+  }
+  ModelRepository repository;
+  repository.Open(damaged, kReadOnly);
+  EXPECT_THAT(ErrorOf([&] { CheckModelFileIntegrity(repository.Session().Db()); }),
+              StartsWith("model file is damaged: " + damaged + " ("));
+  repository.Open(model_, kReadOnly);
+  EXPECT_NO_THROW(CheckModelFileIntegrity(repository.Session().Db()));
 }
 
 // A writer killed mid-transaction leaves changed pages in the file and a hot
