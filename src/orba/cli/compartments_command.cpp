@@ -10,6 +10,7 @@
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
 #include "orba/cli/text_files.h"
+#include "orba/store/model_session.h"
 
 namespace orba::cli {
 namespace {
@@ -56,8 +57,12 @@ std::vector<std::string> OfferedNames(const std::string& offered) {
   return names;
 }
 
+// The compartments of one drawing of the element: the add-in asks for the
+// element's document once per compartment, which the read cache answers
+// after the first.
 CompartmentList ReadCompartments(session::HostSession& session, const host::ElementPtr& element) {
   const auto& repository = session.Repository();
+  const store::ReadCacheScope drawing(repository->Session());
   CompartmentList list{element->ElementGUID(),
                        element->Name(),
                        CallForText(session, "Orba_QueryAvailableCompartments", {repository}),

@@ -355,7 +355,7 @@ host::ElementPtr ModelRepository::GetElementByGUID(const std::string& guid) {
 }
 
 std::string ModelRepository::GetModelItemXml(const std::string& guid) {
-  return ModelItemXml(Session(), guid);
+  return Session().ItemDocument(guid, [this, &guid] { return ModelItemXml(Session(), guid); });
 }
 
 std::string ModelRepository::ExecuteSqlQuery(const std::string& sql) {

@@ -36,6 +36,15 @@ void ModelSession::ForgetCachedRows() {
   cached_elements_.Clear();
   cached_packages_.Clear();
   cached_connectors_.Clear();
+  last_item_document_.reset();
+}
+
+std::string ModelSession::ItemDocument(const std::string& guid,
+                                       const std::function<std::string()>& build) {
+  if (!read_cache_) return build();
+  if (!last_item_document_ || last_item_document_->first != guid)
+    last_item_document_.emplace(guid, build());
+  return last_item_document_->second;
 }
 
 std::string ModelSession::MetatypeOf(const ElementRow& row) {

@@ -4,6 +4,7 @@
 // from then on every use throws host::Error("no model is open").
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,10 +32,15 @@ class ModelSession {
   void SetServices(HostServices* services) { services_ = services; }
 
   // While the read cache is on, elements, packages and connectors found by
-  // id are kept (a bounded number of each), so that an item the rules reach
-  // many times in a run is read once. The validator turns it on for a run,
-  // inside the run's read transaction; every write forgets what it kept.
+  // id are kept (a bounded number of each), and the last ModelItem document
+  // built, so that what the add-in asks for again and again is read once:
+  // the rules of a validation run reach the same items many times, and the
+  // compartments of one drawing each ask for the element's document. Every
+  // write forgets what was kept. ReadCacheScope turns it on for a scope.
   void SetReadCache(bool on);
+  // The ModelItem document of `guid`, built by `build` unless it was the
+  // last one built while the read cache is on.
+  std::string ItemDocument(const std::string& guid, const std::function<std::string()>& build);
 
   // Elements (package elements included). Ids and GUIDs that name nothing:
   // nullopt. GUIDs match whatever the case of their letters.
@@ -110,6 +116,20 @@ class ModelSession {
   RowCache<ElementRow> cached_elements_{kReadCacheRows};
   RowCache<PackageRow> cached_packages_{kReadCacheRows};
   RowCache<ConnectorRow> cached_connectors_{kReadCacheRows};
+  std::optional<std::pair<std::string, std::string>> last_item_document_;  // GUID, document
+};
+
+class ReadCacheScope {
+ public:
+  explicit ReadCacheScope(ModelSession& session) : session_(session) {
+    session_.SetReadCache(true);
+  }
+  ~ReadCacheScope() { session_.SetReadCache(false); }
+  ReadCacheScope(const ReadCacheScope&) = delete;
+  ReadCacheScope& operator=(const ReadCacheScope&) = delete;
+
+ private:
+  ModelSession& session_;
 };
 
 }  // namespace orba::store

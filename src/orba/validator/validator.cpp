@@ -45,20 +45,6 @@ void RunRule(const store::ModelRepositoryPtr& repository, const session::LoadedA
   if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error, item.event});
 }
 
-// The session's read cache, on for a scope.
-class ReadCacheScope {
- public:
-  explicit ReadCacheScope(store::ModelSession& session) : session_(session) {
-    session_.SetReadCache(true);
-  }
-  ~ReadCacheScope() { session_.SetReadCache(false); }
-  ReadCacheScope(const ReadCacheScope&) = delete;
-  ReadCacheScope& operator=(const ReadCacheScope&) = delete;
-
- private:
-  store::ModelSession& session_;
-};
-
 }  // namespace
 
 ValidationResult Validate(const store::ModelRepositoryPtr& repository,
@@ -69,7 +55,7 @@ ValidationResult Validate(const store::ModelRepositoryPtr& repository,
   // snapshot, and the file is locked once rather than for every query.
   // Rows the rules reach again and again are read once in the run.
   store::ModelRepository::Transaction snapshot(*repository);
-  ReadCacheScope read_cache(repository->Session());
+  store::ReadCacheScope read_cache(repository->Session());
   ValidationResult result;
   result.rules = RegisterRules(repository, addin, result);
   ValidationItems items(*repository);

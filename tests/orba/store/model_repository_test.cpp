@@ -258,9 +258,10 @@ TEST(StoredCollectionCount, AnswersUpTo32767ItemsAndThrowsBeyond) {
   EXPECT_EQ(repository->GetElementByID(1)->TaggedValues()->Count(), 32767);
 }
 
-// While the read cache is on, rows found by id are read once: a change made
-// behind the session's back is not seen until the session writes (any write
-// forgets the rows) or the cache is switched off. Missing ids are kept too.
+// While the read cache is on, rows found by id and the last ModelItem
+// document are read once: a change made behind the session's back is not
+// seen until the session writes (any write forgets them) or the cache is
+// switched off. Missing ids are kept too.
 TEST_F(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
   ModelSession& session = repository_->Session();
   const int32_t wheel = keys_.elements.at("wheel");
@@ -271,14 +272,17 @@ TEST_F(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
   EXPECT_EQ(repository_->GetConnectorByID(alloc)->Stereotype(), "allocate");
   EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
   EXPECT_EQ(repository_->GetElementByID(9999), nullptr);
+  const std::string document = repository_->GetModelItemXml("{WHEEL}");
   rename("UPDATE t_object SET Name = 'Rim' WHERE Name = 'Wheel'");
   rename("UPDATE t_connector SET Stereotype = 'trace' WHERE Stereotype = 'allocate'");
   rename("UPDATE t_package SET Name = 'Seen' WHERE Name = 'Views'");
   EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Wheel");
   EXPECT_EQ(repository_->GetConnectorByID(alloc)->Stereotype(), "allocate");
   EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
+  EXPECT_EQ(repository_->GetModelItemXml("{WHEEL}"), document);
   session.InsertTag(wheel, NamedText{"written", "1"});
   EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Rim");
+  EXPECT_THAT(repository_->GetModelItemXml("{WHEEL}"), ::testing::HasSubstr("Name=\"Rim\""));
   rename("UPDATE t_object SET Name = 'Hub' WHERE Name = 'Rim'");
   session.SetReadCache(false);
   EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Hub");
