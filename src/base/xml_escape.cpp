@@ -43,7 +43,18 @@ std::string AsciiAttribute(std::string_view text) {
   return escaped;
 }
 
+// Printable ASCII without markup, as most names and every GUID are, is kept
+// as it is.
+bool NeedsNoEscaping(std::string_view text, bool in_attribute) {
+  for (const char c : text) {
+    if (c < 0x20 || c > 0x7E || c == '&' || c == '<' || c == '>' || (in_attribute && c == '"'))
+      return false;
+  }
+  return true;
+}
+
 std::string XmlSafe(std::string_view text, bool in_attribute) {
+  if (NeedsNoEscaping(text, in_attribute)) return std::string(text);
   std::string escaped;
   escaped.reserve(text.size());
   for (size_t at = 0; at < text.size();) {

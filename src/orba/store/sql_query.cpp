@@ -90,14 +90,20 @@ std::vector<std::string> ColumnElementNames(const Statement& statement) {
   return names;
 }
 
-std::string RowXml(const Statement& statement, const std::vector<std::string>& names) {
-  std::string row = "<Row>";
+void AppendRowXml(const Statement& statement, const std::vector<std::string>& names,
+                  std::string& answer) {
+  answer += "<Row>";
   for (int column = 0; column < statement.ColumnCount(); ++column) {
     const std::string& name = names[static_cast<size_t>(column)];
-    row += "<" + name + ">" + base::EscapeXml(statement.Text(column), base::XmlEscaping::kText) +
-           "</" + name + ">";
+    answer += '<';
+    answer += name;
+    answer += '>';
+    answer += base::EscapeXml(statement.Text(column), base::XmlEscaping::kText);
+    answer += "</";
+    answer += name;
+    answer += '>';
   }
-  return row + "</Row>";
+  answer += "</Row>";
 }
 
 }  // namespace
@@ -108,7 +114,7 @@ std::string ExecuteReadOnlyQuery(Database& db, const std::string& sql) {
   std::vector<std::string> names = ColumnElementNames(statement);
   std::string answer = "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data>";
   try {
-    while (statement.Step()) answer += RowXml(statement, names);
+    while (statement.Step()) AppendRowXml(statement, names, answer);
   } catch (const StoreError& error) {
     throw host::Error(std::string("SQL query failed: ") + error.what());
   }
