@@ -36,6 +36,7 @@ void ModelSession::ForgetCachedRows() {
   cached_elements_.Clear();
   cached_packages_.Clear();
   cached_connectors_.Clear();
+  cached_lists_ = CachedLists{};
   last_item_document_.reset();
 }
 

@@ -32,7 +32,8 @@ class ModelSession {
   void SetServices(HostServices* services) { services_ = services; }
 
   // While the read cache is on, elements, packages and connectors found by
-  // id are kept (a bounded number of each), and the last ModelItem document
+  // id, the connectors, tags, attributes and operations of items (a bounded
+  // number of each), and the last ModelItem document
   // built, so that what the add-in asks for again and again is read once:
   // the rules of a validation run reach the same items many times, and the
   // compartments of one drawing each ask for the element's document. Every
@@ -99,8 +100,9 @@ class ModelSession {
 
  private:
   static constexpr size_t kReadCacheRows = 16384;  // of each kind, per generation
-  template <class Row, class Read>
-  std::optional<Row> Cached(RowCache<Row>& cache, int32_t id, Read read);
+  // What `read` answers for `id`, kept in `cache` while the read cache is on.
+  template <class Value, class Read>
+  std::optional<Value> Cached(RowCache<Value>& cache, int32_t id, Read read);
   void ForgetCachedRows();
 
   static std::string ElementQuery(const std::string& condition);
@@ -116,6 +118,13 @@ class ModelSession {
   RowCache<ElementRow> cached_elements_{kReadCacheRows};
   RowCache<PackageRow> cached_packages_{kReadCacheRows};
   RowCache<ConnectorRow> cached_connectors_{kReadCacheRows};
+  struct CachedLists {  // by the id of the item they belong to
+    RowCache<std::vector<ConnectorRow>> connectors{kReadCacheRows};
+    RowCache<std::vector<OperationRow>> operations{kReadCacheRows};
+    RowCache<std::vector<NamedText>> tags{kReadCacheRows};
+    RowCache<std::vector<NamedText>> attributes{kReadCacheRows};
+    RowCache<std::vector<NamedText>> connector_tags{kReadCacheRows};
+  } cached_lists_;
   std::optional<std::pair<std::string, std::string>> last_item_document_;  // GUID, document
 };
 

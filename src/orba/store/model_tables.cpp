@@ -76,10 +76,10 @@ std::vector<ElementRow> ModelSession::ReadElements(Statement& s) {
   return rows;
 }
 
-template <class Row, class Read>
-std::optional<Row> ModelSession::Cached(RowCache<Row>& cache, int32_t id, Read read) {
+template <class Value, class Read>
+std::optional<Value> ModelSession::Cached(RowCache<Value>& cache, int32_t id, Read read) {
   if (!read_cache_) return read();
-  if (const std::optional<Row>* kept = cache.Find(id)) return *kept;
+  if (const std::optional<Value>* kept = cache.Find(id)) return *kept;
   return cache.Put(id, read());
 }
 
@@ -155,11 +155,13 @@ std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
 }
 
 std::vector<ConnectorRow> ModelSession::ConnectorsOf(int32_t element_id) {
-  return ReadAll<ConnectorRow>(
-      Db(),
-      std::string(kConnectorColumns) +
-          "WHERE Start_Object_ID = ?1 OR End_Object_ID = ?1 ORDER BY Connector_ID",
-      ReadConnector, element_id);
+  return *Cached(cached_lists_.connectors, element_id, [&] {
+    return ReadAll<ConnectorRow>(
+        Db(),
+        std::string(kConnectorColumns) +
+            "WHERE Start_Object_ID = ?1 OR End_Object_ID = ?1 ORDER BY Connector_ID",
+        ReadConnector, element_id);
+  });
 }
 
 std::vector<ConnectorRow> ModelSession::AllConnectors() {
@@ -180,14 +182,16 @@ int32_t ModelSession::InsertConnector(const ConnectorRow& row) {
 }
 
 std::vector<OperationRow> ModelSession::OperationsOf(int32_t element_id) {
-  return ReadAll<OperationRow>(
-      Db(),
-      "SELECT OperationID, Object_ID, Name, Stereotype, orba_guid FROM t_operation "
-      "WHERE Object_ID = ? ORDER BY OperationID",
-      [](const Statement& s) {
-        return OperationRow{s.Int(0), s.Int(1), s.Text(2), s.OptionalText(3), s.Text(4)};
-      },
-      element_id);
+  return *Cached(cached_lists_.operations, element_id, [&] {
+    return ReadAll<OperationRow>(
+        Db(),
+        "SELECT OperationID, Object_ID, Name, Stereotype, orba_guid FROM t_operation "
+        "WHERE Object_ID = ? ORDER BY OperationID",
+        [](const Statement& s) {
+          return OperationRow{s.Int(0), s.Int(1), s.Text(2), s.OptionalText(3), s.Text(4)};
+        },
+        element_id);
+  });
 }
 
 int32_t ModelSession::InsertOperation(const OperationRow& row) {
@@ -200,15 +204,19 @@ int32_t ModelSession::InsertOperation(const OperationRow& row) {
 }
 
 std::vector<NamedText> ModelSession::TagsOf(int32_t element_id) {
-  return ReadNamedTexts(Db(),
-                        "SELECT Property, Value FROM t_objectproperties WHERE Object_ID = ? "
-                        "ORDER BY PropertyID",
-                        element_id);
+  return *Cached(cached_lists_.tags, element_id, [&] {
+    return ReadNamedTexts(Db(),
+                          "SELECT Property, Value FROM t_objectproperties WHERE Object_ID = ? "
+                          "ORDER BY PropertyID",
+                          element_id);
+  });
 }
 
 std::vector<NamedText> ModelSession::AttributesOf(int32_t element_id) {
-  return ReadNamedTexts(Db(), "SELECT Name, Type FROM t_attribute WHERE Object_ID = ? ORDER BY ID",
-                        element_id);
+  return *Cached(cached_lists_.attributes, element_id, [&] {
+    return ReadNamedTexts(
+        Db(), "SELECT Name, Type FROM t_attribute WHERE Object_ID = ? ORDER BY ID", element_id);
+  });
 }
 
 std::vector<NamedText> ModelSession::ParametersOf(int32_t operation_id) {
@@ -219,10 +227,12 @@ std::vector<NamedText> ModelSession::ParametersOf(int32_t operation_id) {
 }
 
 std::vector<NamedText> ModelSession::ConnectorTagsOf(int32_t connector_id) {
-  return ReadNamedTexts(Db(),
-                        "SELECT Property, Value FROM t_connectortag WHERE Connector_ID = ? "
-                        "ORDER BY PropertyID",
-                        connector_id);
+  return *Cached(cached_lists_.connector_tags, connector_id, [&] {
+    return ReadNamedTexts(Db(),
+                          "SELECT Property, Value FROM t_connectortag WHERE Connector_ID = ? "
+                          "ORDER BY PropertyID",
+                          connector_id);
+  });
 }
 
 void ModelSession::InsertTag(int32_t element_id, const NamedText& tag) {

@@ -273,9 +273,12 @@ TEST_F(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
   EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
   EXPECT_EQ(repository_->GetElementByID(9999), nullptr);
   const std::string document = repository_->GetModelItemXml("{WHEEL}");
+  EXPECT_EQ(Element("block")->TaggedValues()->Count(), 2);
   rename("UPDATE t_object SET Name = 'Rim' WHERE Name = 'Wheel'");
   rename("UPDATE t_connector SET Stereotype = 'trace' WHERE Stereotype = 'allocate'");
   rename("UPDATE t_package SET Name = 'Seen' WHERE Name = 'Views'");
+  rename("UPDATE t_objectproperties SET Object_ID = " + std::to_string(wheel));
+  EXPECT_EQ(Element("block")->TaggedValues()->Count(), 2);
   EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Wheel");
   EXPECT_EQ(repository_->GetConnectorByID(alloc)->Stereotype(), "allocate");
   EXPECT_EQ(repository_->GetPackageByID(keys_.packages.at("views"))->Name(), "Views");
@@ -283,6 +286,7 @@ TEST_F(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
   session.InsertTag(wheel, NamedText{"written", "1"});
   EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Rim");
   EXPECT_THAT(repository_->GetModelItemXml("{WHEEL}"), ::testing::HasSubstr("Name=\"Rim\""));
+  EXPECT_EQ(Element("block")->TaggedValues()->Count(), 0);
   rename("UPDATE t_object SET Name = 'Hub' WHERE Name = 'Rim'");
   session.SetReadCache(false);
   EXPECT_EQ(repository_->GetElementByID(wheel)->Name(), "Hub");
