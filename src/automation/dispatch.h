@@ -5,8 +5,9 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "automation/variant.h"
@@ -36,8 +37,15 @@ class DispatchObject : public Object {
     Getter getter;
     Setter setter;
   };
-  std::map<std::string, MethodEntry, std::less<>> methods_;
-  std::map<std::string, PropertyEntry, std::less<>> properties_;
+  // Members are found by name on every call: hashed, and without copying it.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  template <class Entry>
+  using ByName = std::unordered_map<std::string, Entry, NameHash, std::equal_to<>>;
+  ByName<MethodEntry> methods_;
+  ByName<PropertyEntry> properties_;
 };
 
 struct CallResult {

@@ -28,7 +28,12 @@ class StatementCache {
 
  private:
   static constexpr size_t kMaxKept = 128;
-  std::unordered_map<std::string, std::vector<sqlite3_stmt*>> kept_;
+  // Looked up by the SQL text without copying it.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, std::vector<sqlite3_stmt*>, TextHash, std::equal_to<>> kept_;
   size_t count_ = 0;
 };
 

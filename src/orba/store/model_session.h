@@ -82,6 +82,8 @@ class ModelSession {
   // The further fields of an item (`item_kind`: kPackageItem, ...), in the
   // order they were written; none in a file made before they existed.
   std::vector<NamedText> ItemFieldsOf(const std::string& item_kind, int32_t item_id);
+  // Whether any item has a field named `field`.
+  bool AnyItemHasField(const std::string& field);
   // The first field named `field`; "" when the item has none.
   std::string ItemField(const std::string& item_kind, int32_t item_id, const std::string& field);
   void InsertItemField(const std::string& item_kind, int32_t item_id, const NamedText& field);
@@ -105,6 +107,7 @@ class ModelSession {
   std::optional<Value> Cached(RowCache<Value>& cache, int32_t id, Read read);
   void ForgetCachedRows();
 
+  bool HasItemFieldTable();  // files made before item fields have none
   static std::string ElementQuery(const std::string& condition);
   static std::vector<ElementRow> ReadElements(Statement& statement);
   const std::map<std::string, std::string>& StereotypeMetatypes();

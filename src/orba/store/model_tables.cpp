@@ -84,8 +84,12 @@ std::optional<Value> ModelSession::Cached(RowCache<Value>& cache, int32_t id, Re
 }
 
 std::optional<ElementRow> ModelSession::FindElement(int32_t id) {
-  return Cached(cached_elements_, id,
-                [&] { return FirstOf(SelectElements("WHERE Object_ID = ?", id)); });
+  static const std::string kQuery = ElementQuery("WHERE Object_ID = ?");
+  return Cached(cached_elements_, id, [&] {
+    Statement statement = Db().Prepare(kQuery);
+    statement.Bind(id);
+    return FirstOf(ReadElements(statement));
+  });
 }
 
 // GUIDs are compared without regard to case. The exact match comes first:
@@ -148,19 +152,17 @@ int32_t ModelSession::InsertPackage(const PackageRow& row) {
 }
 
 std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
-  return Cached(cached_connectors_, id, [&] {
-    return FirstOf(ReadAll<ConnectorRow>(
-        Db(), std::string(kConnectorColumns) + "WHERE Connector_ID = ?", ReadConnector, id));
-  });
+  static const std::string kQuery = std::string(kConnectorColumns) + "WHERE Connector_ID = ?";
+  return Cached(cached_connectors_, id,
+                [&] { return FirstOf(ReadAll<ConnectorRow>(Db(), kQuery, ReadConnector, id)); });
 }
 
 std::vector<ConnectorRow> ModelSession::ConnectorsOf(int32_t element_id) {
   return *Cached(cached_lists_.connectors, element_id, [&] {
-    return ReadAll<ConnectorRow>(
-        Db(),
+    static const std::string kQuery =
         std::string(kConnectorColumns) +
-            "WHERE Start_Object_ID = ?1 OR End_Object_ID = ?1 ORDER BY Connector_ID",
-        ReadConnector, element_id);
+        "WHERE Start_Object_ID = ?1 OR End_Object_ID = ?1 ORDER BY Connector_ID";
+    return ReadAll<ConnectorRow>(Db(), kQuery, ReadConnector, element_id);
   });
 }
 
@@ -263,13 +265,24 @@ void ModelSession::InsertConnectorTag(int32_t connector_id, const NamedText& tag
       .Run();
 }
 
-std::vector<NamedText> ModelSession::ItemFieldsOf(const std::string& item_kind, int32_t item_id) {
+bool ModelSession::HasItemFieldTable() {
   if (!has_item_fields_) {
     Statement table = Db().Prepare(
         "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'orba_item_field'");
     has_item_fields_ = table.Step();
   }
-  if (!*has_item_fields_) return {};
+  return *has_item_fields_;
+}
+
+bool ModelSession::AnyItemHasField(const std::string& field) {
+  if (!HasItemFieldTable()) return false;
+  Statement any = Db().Prepare("SELECT 1 FROM orba_item_field WHERE Field = ? LIMIT 1");
+  any.Bind(field);
+  return any.Step();
+}
+
+std::vector<NamedText> ModelSession::ItemFieldsOf(const std::string& item_kind, int32_t item_id) {
+  if (!HasItemFieldTable()) return {};
   return ReadAll<NamedText>(
       Db(),
       "SELECT Field, Value FROM orba_item_field WHERE Item_Kind = ? AND Item_ID = ? ORDER BY rowid",

@@ -37,7 +37,9 @@ size_t CountItems(store::Database& db) {
 }  // namespace
 
 ValidationItems::ValidationItems(store::ModelRepository& repository)
-    : repository_(repository), count_(CountItems(repository.Session().Db())) {}
+    : repository_(repository),
+      count_(CountItems(repository.Session().Db())),
+      xmi_ids_(repository.Session().AnyItemHasField("xmiId")) {}
 
 std::optional<ValidationItem> ValidationItems::Next() {
   for (; kind_ < static_cast<int>(ItemQueries().size()); ++kind_) {
@@ -51,41 +53,41 @@ std::optional<ValidationItem> ValidationItems::Next() {
   return std::nullopt;
 }
 
+std::string ValidationItems::XmiId(const char* item_kind, int32_t id) {
+  return xmi_ids_ ? repository_.Session().ItemField(item_kind, id, "xmiId") : "";
+}
+
 // The item of the current row. The xmi:id it was imported with ("" when
 // none) names it as the user's own modelling tool knows it.
 std::optional<ValidationItem> ValidationItems::Read(int kind) {
-  store::ModelSession& session = repository_.Session();
   const int32_t id = rows_->Int(0);
   switch (kind) {
     case 0: {
       const host::ElementPtr element = repository_.GetElementByID(id);
-      return ValidationItem{
-          ItemRef{ItemKind::kElement, element->ElementGUID(), element->Name(), element->Type(),
-                  session.ItemField(store::kElementItem, id, "xmiId")},
-          "Orba_OnRunElementRule",
-          {element}};
+      return ValidationItem{ItemRef{ItemKind::kElement, element->ElementGUID(), element->Name(),
+                                    element->Type(), XmiId(store::kElementItem, id)},
+                            "Orba_OnRunElementRule",
+                            {element}};
     }
     case 1: {
       const host::PackagePtr package = repository_.GetPackageByID(id);
       const host::ElementPtr element = package->Element();
-      return ValidationItem{
-          ItemRef{ItemKind::kPackage, element ? element->ElementGUID() : "", package->Name(),
-                  "Package", session.ItemField(store::kPackageItem, id, "xmiId")},
-          "Orba_OnRunPackageRule",
-          {id}};
+      return ValidationItem{ItemRef{ItemKind::kPackage, element ? element->ElementGUID() : "",
+                                    package->Name(), "Package", XmiId(store::kPackageItem, id)},
+                            "Orba_OnRunPackageRule",
+                            {id}};
     }
     case 2: {
       const host::ConnectorPtr connector = repository_.GetConnectorByID(id);
-      return ValidationItem{
-          ItemRef{ItemKind::kConnector, connector->ConnectorGUID(), "", connector->Type(),
-                  session.ItemField(store::kConnectorItem, id, "xmiId")},
-          "Orba_OnRunConnectorRule",
-          {id}};
+      return ValidationItem{ItemRef{ItemKind::kConnector, connector->ConnectorGUID(), "",
+                                    connector->Type(), XmiId(store::kConnectorItem, id)},
+                            "Orba_OnRunConnectorRule",
+                            {id}};
     }
     default: {
       const std::string guid = rows_->Text(2);
       return ValidationItem{ItemRef{ItemKind::kOperation, guid, rows_->Text(3), "Operation",
-                                    session.ItemField(store::kOperationItem, id, "xmiId")},
+                                    XmiId(store::kOperationItem, id)},
                             "Orba_OnRunMethodRule",
                             {guid, rows_->Int(1)}};
     }

@@ -38,10 +38,12 @@ class ValidationItems {
 
  private:
   std::optional<ValidationItem> Read(int kind);
+  std::string XmiId(const char* item_kind, int32_t id);
 
   store::ModelRepository& repository_;
   size_t count_ = 0;
-  int kind_ = 0;  // which of the four queries is being read
+  bool xmi_ids_ = false;  // whether any item has one
+  int kind_ = 0;          // which of the four queries is being read
   std::unique_ptr<store::Statement> rows_;
 };
 

@@ -36,10 +36,13 @@ std::vector<store::RegisteredRule> RegisterRules(const store::ModelRepositoryPtr
   return {log.Rules().begin() + static_cast<std::ptrdiff_t>(known), log.Rules().end()};
 }
 
+// `args` is the vector the arguments are written into, kept from one call
+// to the next so that it is not allocated again for every rule; each call
+// gets every argument afresh.
 void RunRule(const store::ModelRepositoryPtr& repository, const session::LoadedAddin& addin,
              const store::RegisteredRule& rule, const ValidationItem& item,
-             ValidationResult& result) {
-  std::vector<Variant> args = {repository, rule.id};
+             std::vector<Variant>& args, ValidationResult& result) {
+  args.assign({repository, rule.id});
   args.insert(args.end(), item.subject.begin(), item.subject.end());
   const automation::CallResult call = automation::Call(*addin.object, item.event, args);
   if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error, item.event});
@@ -59,10 +62,11 @@ ValidationResult Validate(const store::ModelRepositoryPtr& repository,
   ValidationResult result;
   result.rules = RegisterRules(repository, addin, result);
   ValidationItems items(*repository);
+  std::vector<Variant> args;
   for (std::optional<ValidationItem> item = items.Next(); item; item = items.Next()) {
     repository->SetCurrentItem(item->ref);
     for (const store::RegisteredRule& rule : result.rules) {
-      RunRule(repository, addin, rule, *item, result);
+      RunRule(repository, addin, rule, *item, args, result);
     }
     ++result.items_checked;
     if (progress) progress(result.items_checked, items.Count());
