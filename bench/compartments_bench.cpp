@@ -115,7 +115,8 @@ void BM_Drawing_Host(benchmark::State& state) {
                const orba::store::ReadCacheScope drawing(m.model.repository->Session());
                std::string parts;
                for (const char* name : {"parts", "flow ports", "parameters"}) {
-                 std::string data = compartments::CompartmentData(*m.model.repository, name, m.guid);
+                 std::string data =
+                     compartments::CompartmentData(*m.model.repository, name, m.guid);
                  if (parts.empty()) parts = std::move(data);
                }
                return parts;
