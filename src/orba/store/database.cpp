@@ -80,7 +80,7 @@ StatementCache::~StatementCache() {
 }
 
 sqlite3_stmt* StatementCache::Take(std::string_view sql) {
-  auto found = kept_.find(std::string(sql));
+  auto found = kept_.find(sql);
   if (found == kept_.end() || found->second.empty()) return nullptr;
   sqlite3_stmt* statement = found->second.back();
   found->second.pop_back();
@@ -96,7 +96,9 @@ void StatementCache::Give(sqlite3_stmt* statement) {
   }
   sqlite3_reset(statement);
   sqlite3_clear_bindings(statement);
-  kept_[sql].push_back(statement);
+  auto kept = kept_.find(std::string_view(sql));
+  if (kept == kept_.end()) kept = kept_.emplace(sql, std::vector<sqlite3_stmt*>()).first;
+  kept->second.push_back(statement);
   ++count_;
 }
 

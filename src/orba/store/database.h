@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +29,12 @@ class StatementCache {
 
  private:
   static constexpr size_t kMaxKept = 128;
-  std::unordered_map<std::string, std::vector<sqlite3_stmt*>> kept_;
+  // Found by the text of their SQL without copying it.
+  struct SqlHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view sql) const { return std::hash<std::string_view>()(sql); }
+  };
+  std::unordered_map<std::string, std::vector<sqlite3_stmt*>, SqlHash, std::equal_to<>> kept_;
   size_t count_ = 0;
 };
 
