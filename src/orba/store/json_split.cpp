@@ -72,8 +72,8 @@ void JsonObjectMembers(std::string_view text, std::vector<JsonMemberText>& membe
     const size_t name_end = StringEnd(text, at);
     const size_t value_start = SkipSpace(text, SkipSpace(text, name_end) + 1);  // after the ":"
     const size_t value_end = ValueEnd(text, value_start);
-    members.push_back({text.substr(at, name_end - at),
-                       text.substr(value_start, value_end - value_start)});
+    members.push_back(
+        {text.substr(at, name_end - at), text.substr(value_start, value_end - value_start)});
     at = SkipSpace(text, value_end);
     if (text[at] == ',') at = SkipSpace(text, at + 1);
   }
