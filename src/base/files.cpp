@@ -70,9 +70,12 @@ std::string SizeText(uint64_t bytes) {
                              : std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
+// `expected_size`: what the file's size was when opened, room for which is
+// taken at once rather than grown into (a file may still change meanwhile).
 std::string ReadDescriptor(FileSystem& fs, int fd, uint64_t size_limit, std::string_view what,
-                           const std::filesystem::path& path) {
+                           const std::filesystem::path& path, uint64_t expected_size) {
   std::string text;
+  text.reserve(static_cast<size_t>(expected_size) + 1);
   char buffer[1 << 16];
   for (;;) {
     const ssize_t count = fs.Read(fd, buffer, sizeof buffer);
@@ -156,7 +159,8 @@ std::optional<std::string> ReadRegularFileIfPresent(FileSystem& fs,
   if (static_cast<uint64_t>(status.st_size) > size_limit) {
     Fail("read", what, path, "it is larger than " + SizeText(size_limit));
   }
-  return ReadDescriptor(fs, in.get(), size_limit, what, path);
+  return ReadDescriptor(fs, in.get(), size_limit, what, path,
+                        static_cast<uint64_t>(status.st_size));
 }
 
 std::string ReadRegularFile(FileSystem& fs, const std::filesystem::path& path,

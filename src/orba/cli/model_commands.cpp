@@ -63,7 +63,8 @@ void ImportInto(session::HostSession& session, const std::string& json_path,
                 const std::string& json_text, const std::string& building) {
   store::ImportResult imported;
   try {
-    imported = store::ImportJsonModelFile(*session.Repository(), json_text, building);
+    imported = store::ImportJsonModelFile(*session.Repository(), json_text, building,
+                                          store::ImportedKeys::kDropped);
   } catch (const store::ImportError& error) {
     throw CommandError(json_path + ": " + error.what());
   }

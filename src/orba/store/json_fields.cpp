@@ -1,5 +1,6 @@
 #include "orba/store/json_fields.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/text.h"
@@ -30,6 +31,8 @@ std::optional<unsigned> ControlCharacterIn(std::string_view text) {
 
 }  // namespace
 
+bool IsModelText(std::string_view text) { return !ControlCharacterIn(text); }
+
 std::string ItemPlace(const std::string& list, size_t index) {
   return list + "[" + std::to_string(index) + "]";
 }
@@ -57,7 +60,7 @@ std::string JsonFields::PlaceOf(const std::string& field) const {
 }
 
 const nlohmann::json* JsonFields::Find(const std::string& field) {
-  known_.insert(field);
+  if (std::find(known_.begin(), known_.end(), field) == known_.end()) known_.push_back(field);
   auto found = value_.find(field);
   return found == value_.end() ? nullptr : &*found;
 }
@@ -120,7 +123,8 @@ const nlohmann::json& JsonFields::Array(const std::string& field) {
 
 void JsonFields::RejectUnknownFields() const {
   for (const auto& [field, unused] : value_.items()) {
-    if (!known_.contains(field)) FailAt(path_, "unknown field " + Quoted(field));
+    if (std::find(known_.begin(), known_.end(), field) == known_.end())
+      FailAt(path_, "unknown field " + Quoted(field));
   }
 }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orba::store {
@@ -48,8 +48,11 @@ class JsonFields {
   const nlohmann::json& value_;
   std::string path_;
   std::string key_;
-  std::set<std::string> known_;
+  std::vector<std::string> known_;  // few: a list is quicker to fill than a set
 };
+
+// Whether `text` holds no control character that model texts refuse.
+bool IsModelText(std::string_view text);
 
 // The place of an item of a list, e.g. "elements[3]".
 std::string ItemPlace(const std::string& list, size_t index);

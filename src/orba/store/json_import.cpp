@@ -1,16 +1,23 @@
-// Import of a JSON model document: the whole document is read and checked
-// first, with every key resolved to the id its item will get; only then is
-// it written, in one transaction.
+// Import of a JSON model document. The text is checked to be JSON first;
+// then the items of its lists are built one at a time from their own text,
+// in two rounds: the first gives every key its id and notes the GUIDs the
+// document gives, the second reads and checks each item and writes it at
+// once. All of it is one transaction, so a refused document writes nothing.
+// Checks that need the whole document (derived GUIDs, parent cycles) come
+// after the last item, in the order they always had.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <set>
+#include <optional>
+#include <unordered_map>
 
 #include "base/guid.h"
 #include "base/text.h"
 #include "orba/store/json_fields.h"
 #include "orba/store/json_model.h"
+#include "orba/store/json_split.h"
 #include "orba/store/model_session.h"
 
 namespace orba::store {
@@ -44,38 +51,40 @@ struct ConnectorPlan {
   std::vector<NamedText> fields;
 };
 
-struct ModelDocument {
-  ImportResult result;
-  std::vector<PackagePlan> packages;
-  std::vector<ElementPlan> elements;
-  std::vector<ConnectorPlan> connectors;
-  std::vector<DiagramRow> diagrams;
+// Accepts every value; a syntax error throws the parser's own exception.
+struct SyntaxCheck {
+  bool null() { return true; }
+  bool boolean(bool) { return true; }
+  bool number_integer(json::number_integer_t) { return true; }
+  bool number_unsigned(json::number_unsigned_t) { return true; }
+  bool number_float(json::number_float_t, const std::string&) { return true; }
+  bool string(std::string&) { return true; }
+  bool binary(json::binary_t&) { return true; }
+  bool start_object(std::size_t) { return true; }
+  bool key(std::string&) { return true; }
+  bool end_object() { return true; }
+  bool start_array(std::size_t) { return true; }
+  bool end_array() { return true; }
+  template <class Exception>
+  bool parse_error(std::size_t, const std::string&, const Exception& error) {
+    throw error;
+  }
 };
 
-json ParseJson(std::string_view text) {
+void CheckJsonSyntax(std::string_view text) {
   try {
-    return json::parse(text);
+    SyntaxCheck check;
+    json::sax_parse(text, &check);
   } catch (const json::exception& error) {  // a syntax error, or a number too large to hold
     throw ImportError(std::string("not a JSON document: ") + error.what());
   }
 }
 
-// Items of a list get the ids first_id, first_id + 1, ... in list order.
-// Packages, elements and connectors share one namespace of keys: `document_keys`
-// holds those taken so far.
-std::map<std::string, int32_t> AssignKeys(const json& list, const std::string& name,
-                                          int32_t first_id, std::set<std::string>& document_keys) {
-  std::map<std::string, int32_t> ids;
-  for (size_t index = 0; index < list.size(); ++index) {
-    JsonFields item(list[index], ItemPlace(name, index));
-    std::string key = item.RequiredText("key");
-    if (!document_keys.insert(key).second) {
-      FailAt(item.PlaceOf("key"), "duplicate key " + Quoted(key));
-    }
-    ids.emplace(key, first_id + static_cast<int32_t>(index));
-  }
-  return ids;
-}
+// The item texts of the document are known to be JSON.
+json ParseItem(std::string_view text) { return json::parse(text); }
+
+// The lists whose items are read one at a time.
+constexpr const char* kLists[] = {"packages", "elements", "connectors", "diagrams"};
 
 // Fails when following `parents` (parent id per item, 0 for none; item i has
 // id first_id + i) from some item comes back to it.
@@ -104,25 +113,143 @@ std::vector<NamedText> ReadItemFields(JsonFields& item, std::initializer_list<co
   return fields;
 }
 
+void WriteItemFields(ModelSession& session, const char* item_kind, int32_t item_id,
+                     const std::vector<NamedText>& fields) {
+  for (const NamedText& field : fields) session.InsertItemField(item_kind, item_id, field);
+}
+
+void WriteElement(ModelSession& session, const ElementPlan& plan) {
+  session.InsertElement(plan.row);
+  WriteItemFields(session, kElementItem, plan.row.id, plan.fields);
+  for (const NamedText& tag : plan.tags) session.InsertTag(plan.row.id, tag);
+  for (const NamedText& attribute : plan.attributes)
+    session.InsertAttribute(plan.row.id, attribute);
+  for (const OperationPlan& operation : plan.operations) {
+    OperationRow row = operation.row;
+    row.element_id = plan.row.id;
+    int32_t operation_id = session.InsertOperation(row);
+    WriteItemFields(session, kOperationItem, operation_id, operation.fields);
+    for (const NamedText& parameter : operation.parameters) {
+      session.InsertParameter(operation_id, parameter);
+    }
+  }
+}
+
+void WritePackage(ModelSession& session, const PackagePlan& plan) {
+  session.InsertElement(plan.element);
+  session.InsertPackage(plan.package);
+  WriteItemFields(session, kPackageItem, plan.package.id, plan.fields);
+}
+
+void WriteConnector(ModelSession& session, const ConnectorPlan& plan) {
+  session.InsertConnector(plan.row);
+  for (const NamedText& tag : plan.tags) session.InsertConnectorTag(plan.row.id, tag);
+  WriteItemFields(session, kConnectorItem, plan.row.id, plan.fields);
+}
+
+enum class KeyKind : int8_t { kPackage, kElement, kConnector };
+
+struct KeyEntry {
+  KeyKind kind;
+  int32_t id;
+};
+
+// GUIDs given in the document, in upper case, each with its item's key and
+// place ("\"car\" (elements[3])"); the first item giving one owns it.
+using GivenGuids = std::unordered_map<std::string, std::string>;
+
 class DocumentReader {
  public:
-  explicit DocumentReader(std::string_view text) : root_(ParseJson(text)), fields_(root_, "") {}
+  // Checks the syntax of the whole text and reads the top level.
+  explicit DocumentReader(std::string_view text) : fields_(ReadTopLevel(text), "") {}
 
-  ModelDocument Read() {
+  // Checks the header and gives every key its id.
+  void ReadKeys() {
     ReadHeader();
     AssignAllKeys();
+  }
+
+  // Reads and checks every item, then the document as a whole. With a
+  // session, each item is written as soon as it is read (ReadKeys first).
+  void ReadItems(ModelSession* session) {
+    session_ = session;
     ReadEach("packages", &DocumentReader::ReadPackage);
     ReadEach("elements", &DocumentReader::ReadElement);
     ReadEach("connectors", &DocumentReader::ReadConnector);
     ReadEach("diagrams", &DocumentReader::ReadDiagram);
     fields_.RejectUnknownFields();
-    AssignDerivedGuids();
-    CheckParents();
+    if (derived_guid_taken_) throw ImportError(*derived_guid_taken_);
+    CheckNoParentCycle(package_parents_, 1, "packages");
+    CheckNoParentCycle(element_parents_, first_element_id_, "elements");
     InheritPackages();
-    return std::move(document_);
+  }
+
+  // The technologies, and the ids of the keys when `keys` is kKept; the
+  // reader is spent after.
+  ImportResult TakeResult(ImportedKeys wanted) {
+    if (wanted == ImportedKeys::kDropped) return std::move(result_);
+    KeyMap& keys = result_.keys;
+    std::vector<std::unordered_map<std::string, KeyEntry>::iterator> sorted;
+    sorted.reserve(keys_.size());
+    for (auto entry = keys_.begin(); entry != keys_.end(); ++entry) sorted.push_back(entry);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return a->first < b->first; });
+    for (auto entry : sorted) {
+      auto node = keys_.extract(entry);
+      std::map<std::string, int32_t>& ids = node.mapped().kind == KeyKind::kPackage ? keys.packages
+                                            : node.mapped().kind == KeyKind::kElement
+                                                ? keys.elements
+                                                : keys.connectors;
+      ids.emplace_hint(ids.end(), std::move(node.key()), node.mapped().id);
+    }
+    return std::move(result_);
   }
 
  private:
+  // The top-level object with each list that is an array left empty: its
+  // items are read from `lists_` one at a time. A member named twice counts
+  // once, the last time, as when the whole document is parsed.
+  const json& ReadTopLevel(std::string_view text) {
+    CheckJsonSyntax(text);
+    const std::string_view value = SkipJsonSpace(text);
+    if (value.front() != '{') {
+      root_ = ParseItem(value);  // refused by JsonFields
+      return root_;
+    }
+    json root = json::object();
+    for (const JsonMemberText& member : JsonObjectMembers(value)) {
+      const std::string name = ParseItem(member.name).get<std::string>();
+      lists_.erase(name);
+      if (member.value.front() == '[' && IsList(name)) {
+        root[name] = json::array();
+        lists_[name] = member.value;
+      } else {
+        root[name] = ParseItem(member.value);
+      }
+    }
+    root_ = std::move(root);
+    return root_;
+  }
+
+  static bool IsList(const std::string& name) {
+    for (const char* list : kLists) {
+      if (name == list) return true;
+    }
+    return false;
+  }
+
+  // Calls `read(index, value)` for each item of the list `name` (which must
+  // be an array when present).
+  template <class Read>
+  void ForEachItem(const std::string& name, Read read) {
+    fields_.Array(name);
+    const auto list = lists_.find(name);
+    if (list == lists_.end()) return;
+    JsonArrayItems items(list->second);
+    size_t index = 0;
+    for (std::string_view text; items.Next(text); ++index) read(index, ParseItem(text));
+  }
+
   void ReadHeader() {
     std::optional<std::string> format = fields_.OptionalText("format");
     if (format && *format != "orba-model")
@@ -131,68 +258,172 @@ class DocumentReader {
       FailAt("version",
              "unsupported version " + root_["version"].dump() + " (this host reads version 1)");
     }
-    document_.result.technologies = fields_.Texts("technologies");
+    result_.technologies = fields_.Texts("technologies");
   }
 
+  // Items of a list get the ids first_id, first_id + 1, ... in list order.
+  // Packages, elements and connectors share one namespace of keys. Returns
+  // the number of items.
+  int32_t AssignKeys(const std::string& name, int32_t first_id, KeyKind kind) {
+    fields_.Array(name);
+    const auto list = lists_.find(name);
+    if (list == lists_.end()) return 0;
+    JsonArrayItems items(list->second);
+    int32_t count = 0;
+    std::vector<JsonMemberText> members;
+    for (std::string_view text; items.Next(text); ++count) {
+      const auto index = static_cast<size_t>(count);
+      std::optional<PlainItem> plain = PlainItemOf(text, members);
+      std::string key;
+      if (plain) {
+        key = std::move(plain->key);
+        NoteGivenGuids(name, index, key, plain->guid, plain->operations);
+      } else {  // read as a whole, which refuses what the plain reading left out
+        const json value = ParseItem(text);
+        JsonFields item(value, ItemPlace(name, index));
+        key = item.RequiredText("key");
+        NoteGivenGuids(name, index, key, value.value("guid", json()),
+                       value.value("operations", json()));
+      }
+      const auto [entry, added] =
+          keys_.try_emplace(std::move(key), KeyEntry{kind, first_id + count});
+      if (!added) FailAt(ItemPlace(name, index) + ".key", "duplicate key " + Quoted(entry->first));
+    }
+    return count;
+  }
+
+  // The key, GUID and operations of an item written plainly: an object whose
+  // "key" is a model text without escapes. Building the item is left out, as
+  // the first round needs no more.
+  struct PlainItem {
+    std::string key;
+    json guid;
+    json operations;
+  };
+  static std::optional<PlainItem> PlainItemOf(std::string_view text,
+                                              std::vector<JsonMemberText>& members) {
+    if (text.front() != '{') return std::nullopt;
+    std::optional<std::string_view> key;
+    std::string_view guid, operations;
+    JsonObjectMembers(text, members);
+    for (const JsonMemberText& member : members) {
+      if (member.name.find('\\') != std::string_view::npos) return std::nullopt;
+      if (member.name == "\"key\"") {
+        key = member.value;
+      } else if (member.name == "\"guid\"") {
+        guid = member.value;
+      } else if (member.name == "\"operations\"") {
+        operations = member.value;
+      }
+    }
+    if (!key || key->front() != '"' || key->find('\\') != std::string_view::npos)
+      return std::nullopt;
+    PlainItem plain{std::string(key->substr(1, key->size() - 2)), json(), json()};
+    if (!IsModelText(plain.key)) return std::nullopt;
+    if (!guid.empty()) plain.guid = ParseItem(guid);
+    if (!operations.empty()) plain.operations = ParseItem(operations);
+    return plain;
+  }
   void AssignAllKeys() {
-    const json& packages = fields_.Array("packages");
-    KeyMap& keys = document_.result.keys;
-    std::set<std::string> document_keys;
-    keys.packages = AssignKeys(packages, "packages", 1, document_keys);
-    first_element_id_ = static_cast<int32_t>(packages.size()) + 1;
-    keys.elements =
-        AssignKeys(fields_.Array("elements"), "elements", first_element_id_, document_keys);
-    keys.connectors = AssignKeys(fields_.Array("connectors"), "connectors", 1, document_keys);
+    const int32_t packages = AssignKeys("packages", 1, KeyKind::kPackage);
+    first_element_id_ = packages + 1;
+    AssignKeys("elements", first_element_id_, KeyKind::kElement);
+    AssignKeys("connectors", 1, KeyKind::kConnector);
+  }
+
+  // Notes the GUID an item gives (and those of an element's operations), so
+  // that a GUID derived for an earlier item can be checked against them. A
+  // GUID that is not a text is left to the item's reading, which refuses it.
+  void NoteGivenGuids(const std::string& list, size_t index, const std::string& key,
+                      const json& guid, const json& operations) {
+    const std::string place = ItemPlace(list, index);
+    NoteGivenGuid(guid, list == "connectors" ? connector_guids_ : object_guids_, key, place);
+    if (list != "elements" || !operations.is_array()) return;
+    for (size_t at = 0; at < operations.size(); ++at) {
+      const json& operation = operations[at];
+      if (operation.is_object()) {
+        NoteGivenGuid(operation.value("guid", json()), operation_guids_, key,
+                      ItemPlace(place + ".operations", at));
+      }
+    }
+  }
+
+  static void NoteGivenGuid(const json& guid, GivenGuids& given, const std::string& key,
+                            const std::string& place) {
+    if (!guid.is_string() || guid.get_ref<const std::string&>().empty()) return;
+    given.emplace(base::AsciiUpperCase(guid.get<std::string>()), GuidOwner(key, place));
+  }
+
+  static std::string GuidOwner(const std::string& key, const std::string& place) {
+    return Quoted(key) + " (" + place + ")";
   }
 
   template <class Reader>
   void ReadEach(const std::string& list_name, Reader read) {
-    const json& list = fields_.Array(list_name);
-    for (size_t index = 0; index < list.size(); ++index) {
-      JsonFields item(list[index], ItemPlace(list_name, index));
-      (this->*read)(item);
+    ForEachItem(list_name, [&](size_t index, const json& value) {
+      JsonFields item(value, ItemPlace(list_name, index));
+      (this->*read)(item, index);
       item.RejectUnknownFields();
-    }
+    });
   }
 
-  int32_t Resolve(const std::map<std::string, int32_t>& ids, JsonFields& item,
-                  const std::string& field) {
+  // The id of the item of kind `kind`, or of one of `also`, whose key the
+  // text `field` holds; 0 when the field is absent.
+  int32_t Resolve(JsonFields& item, const std::string& field, KeyKind kind,
+                  std::optional<KeyKind> also = std::nullopt) {
     std::optional<std::string> key = item.OptionalText(field);
     if (!key) return 0;
-    auto found = ids.find(*key);
-    if (found == ids.end()) FailAt(item.PlaceOf(field), "unknown key " + Quoted(*key));
-    return found->second;
+    auto found = keys_.find(*key);
+    if (found == keys_.end() || (found->second.kind != kind && found->second.kind != also))
+      FailAt(item.PlaceOf(field), "unknown key " + Quoted(*key));
+    return found->second.id;
   }
 
   // A connector end, which every connector has: an element, or the element
   // of a package (which has the package's id).
   int32_t ResolveEnd(JsonFields& item, const std::string& field) {
-    const KeyMap& keys = document_.result.keys;
-    std::optional<std::string> key = item.OptionalText(field);
-    if (!key) {
+    if (!item.Has(field)) {
       FailAt(item.Path(), "connector " + Quoted(item.Key()) + " has no " + field +
                               " (a connector joins a client and a supplier)");
     }
-    auto package = keys.packages.find(*key);
-    if (package != keys.packages.end()) return package->second;
-    return Resolve(keys.elements, item, field);
+    return Resolve(item, field, KeyKind::kElement, KeyKind::kPackage);
   }
 
-  // The given GUID; "" when none is given (AssignDerivedGuids gives one).
-  // GUIDs ignore letter case, so within its kind a GUID is unique ignoring
-  // case; `used` maps each GUID given, in upper case, to its item's key and
-  // place.
-  std::string Guid(JsonFields& item, std::map<std::string, std::string>& used) {
+  // The given GUID; "" when none is given (DeriveGuid gives one). GUIDs
+  // ignore letter case, so within its kind a GUID is unique ignoring case;
+  // `given` holds the first item to give each.
+  std::string Guid(JsonFields& item, GivenGuids& given) {
     std::string guid = item.Text("guid");
     if (guid.empty()) return guid;
-    const auto [taken, added] =
-        used.emplace(base::AsciiUpperCase(guid), Quoted(item.Key()) + " (" + item.Path() + ")");
-    if (!added) {
+    const std::string owner = GuidOwner(item.Key(), item.Path());
+    const auto [taken, added] = given.emplace(base::AsciiUpperCase(guid), owner);
+    if (!added && taken->second != owner) {
       FailAt(item.PlaceOf("guid"), "the GUID " + Quoted(guid) + " of " + Quoted(item.Key()) +
                                        " is already the GUID of " + taken->second +
                                        "; GUIDs ignore letter case");
     }
     return guid;
+  }
+
+  // An item without a GUID gets one derived from its key (an operation: from
+  // its owner's key and its place in the list), so that the same document
+  // gives the same GUIDs on every import. Derived GUIDs differ from each
+  // other; one that equals a GUID the document gives another item is refused
+  // once every item is read, and nothing more is written from then on.
+  void DeriveGuid(std::string& guid, const GivenGuids& given, const std::string& place,
+                  const std::string& identity) {
+    static constexpr base::GuidNamespace kKeyGuids = {0x3f, 0x9a, 0x1c, 0x52, 0x7e, 0x04,
+                                                      0x4b, 0x8d, 0x96, 0x21, 0xd5, 0x6c,
+                                                      0x0b, 0xe8, 0x47, 0x13};
+    if (!guid.empty()) return;
+    guid = base::NameBasedGuid(kKeyGuids, identity);
+    auto taken = given.find(guid);
+    if (taken != given.end() && !derived_guid_taken_) {
+      derived_guid_taken_ = place + ": the GUID " + Quoted(guid) + " derived from " + identity +
+                            " is already the GUID of " + taken->second +
+                            "; give one of them another";
+      session_ = nullptr;
+    }
   }
 
   // The fields an element and a package's element share.
@@ -203,12 +434,12 @@ class DocumentReader {
     row.guid = Guid(item, object_guids_);
   }
 
-  void ReadPackage(JsonFields& item) {
+  void ReadPackage(JsonFields& item, size_t index) {
     PackagePlan plan;
     plan.package.key = item.RequiredText("key");
-    plan.package.id = document_.result.keys.packages.at(*plan.package.key);
+    plan.package.id = static_cast<int32_t>(index) + 1;
     plan.package.name = item.RequiredText("name");
-    plan.package.parent_id = Resolve(document_.result.keys.packages, item, "parent");
+    plan.package.parent_id = Resolve(item, "parent", KeyKind::kPackage);
     plan.package.element_id = plan.package.id;
     plan.element.id = plan.package.id;
     plan.element.type = "Package";
@@ -216,21 +447,23 @@ class DocumentReader {
     plan.element.package_id = plan.package.parent_id;
     ReadElementTexts(item, plan.element);
     plan.fields = ReadItemFields(item, {"xmiId"});
-    document_.packages.push_back(std::move(plan));
+    package_parents_.push_back(plan.package.parent_id);
+    DeriveGuid(plan.element.guid, object_guids_, ItemPlace("packages", index),
+               "package " + Quoted(*plan.package.key));
+    if (session_) WritePackage(*session_, plan);
   }
 
-  void ReadElement(JsonFields& item) {
-    const KeyMap& keys = document_.result.keys;
+  void ReadElement(JsonFields& item, size_t index) {
     ElementPlan plan;
     ElementRow& row = plan.row;
     row.key = item.RequiredText("key");
-    row.id = keys.elements.at(*row.key);
+    row.id = first_element_id_ + static_cast<int32_t>(index);
     row.type = item.RequiredText("type");
     row.name = item.Text("name");
-    row.package_id = Resolve(keys.packages, item, "package");
-    row.parent_id = Resolve(keys.elements, item, "parent");
-    row.classifier_id = Resolve(keys.elements, item, "classifier");
-    row.property_type_id = Resolve(keys.elements, item, "propertyType");
+    row.package_id = Resolve(item, "package", KeyKind::kPackage);
+    row.parent_id = Resolve(item, "parent", KeyKind::kElement);
+    row.classifier_id = Resolve(item, "classifier", KeyKind::kElement);
+    row.property_type_id = Resolve(item, "propertyType", KeyKind::kElement);
     row.abstract = item.OptionalText("abstract").value_or("0");
     row.multiplicity = item.Text("multiplicity");
     ReadElementTexts(item, row);
@@ -238,7 +471,19 @@ class DocumentReader {
     plan.attributes = ReadNamedTexts(item, "attributes", "type");
     plan.operations = ReadOperations(item);
     plan.fields = ReadItemFields(item, {"umlKind", "xmiId"});
-    document_.elements.push_back(std::move(plan));
+
+    const std::string place = ItemPlace("elements", index);
+    DeriveGuid(row.guid, object_guids_, place, "element " + Quoted(*row.key));
+    for (size_t operation = 0; operation < plan.operations.size(); ++operation) {
+      DeriveGuid(plan.operations[operation].row.guid, operation_guids_,
+                 ItemPlace(place + ".operations", operation),
+                 "operation " + std::to_string(operation) + " of " + Quoted(*row.key));
+    }
+    element_parents_.push_back(row.parent_id);
+    given_packages_.push_back(row.package_id);
+    element_packages_.push_back(KnownPackageOf(element_parents_.size() - 1));
+    row.package_id = std::max(element_packages_.back(), 0);
+    if (session_) WriteElement(*session_, plan);
   }
 
   // A list of {"name": .., TEXT_FIELD: ..} objects.
@@ -271,11 +516,11 @@ class DocumentReader {
     return operations;
   }
 
-  void ReadConnector(JsonFields& item) {
+  void ReadConnector(JsonFields& item, size_t index) {
     ConnectorPlan plan;
     ConnectorRow& row = plan.row;
     row.key = item.RequiredText("key");
-    row.id = document_.result.keys.connectors.at(*row.key);
+    row.id = static_cast<int32_t>(index) + 1;
     row.type = item.RequiredText("type");
     row.stereotype = StereotypeOrNone(item.Text("stereotype"));
     row.client_id = ResolveEnd(item, "client");
@@ -286,95 +531,63 @@ class DocumentReader {
     plan.tags = ReadNamedTexts(item, "tags", "value");
     plan.fields = ReadItemFields(item, {"name", "xmiId", "clientRole", "clientMultiplicity",
                                         "supplierRole", "supplierMultiplicity"});
-    document_.connectors.push_back(std::move(plan));
+    DeriveGuid(row.guid, connector_guids_, ItemPlace("connectors", index),
+               "connector " + Quoted(*row.key));
+    if (session_) WriteConnector(*session_, plan);
   }
 
-  void ReadDiagram(JsonFields& item) {
+  void ReadDiagram(JsonFields& item, size_t) {
     DiagramRow row;
-    row.package_id = Resolve(document_.result.keys.packages, item, "package");
+    row.package_id = Resolve(item, "package", KeyKind::kPackage);
     row.name = item.RequiredText("name");
     row.type = item.RequiredText("type");
     row.display_flags = item.Int("displayFlags", 0, INT32_MAX);
-    document_.diagrams.push_back(std::move(row));
-  }
-
-  // Items without a GUID get one derived from their key (an operation: from
-  // its owner's key and its place in the list), so that the same document
-  // gives the same GUIDs on every import. Derived GUIDs differ from each
-  // other; one that equals a GUID the document gives another item is refused.
-  void AssignDerivedGuids() {
-    static constexpr base::GuidNamespace kKeyGuids = {0x3f, 0x9a, 0x1c, 0x52, 0x7e, 0x04,
-                                                      0x4b, 0x8d, 0x96, 0x21, 0xd5, 0x6c,
-                                                      0x0b, 0xe8, 0x47, 0x13};
-    auto derive = [](std::string& guid, const std::map<std::string, std::string>& given,
-                     const std::string& place, const std::string& identity) {
-      if (!guid.empty()) return;
-      guid = base::NameBasedGuid(kKeyGuids, identity);
-      auto taken = given.find(guid);
-      if (taken != given.end()) {
-        FailAt(place, "the GUID " + Quoted(guid) + " derived from " + identity +
-                          " is already the GUID of " + taken->second +
-                          "; give one of them another");
-      }
-    };
-    for (size_t at = 0; at < document_.packages.size(); ++at) {
-      PackagePlan& plan = document_.packages[at];
-      derive(plan.element.guid, object_guids_, ItemPlace("packages", at),
-             "package " + Quoted(*plan.package.key));
-    }
-    for (size_t at = 0; at < document_.elements.size(); ++at) {
-      ElementPlan& plan = document_.elements[at];
-      const std::string place = ItemPlace("elements", at);
-      derive(plan.row.guid, object_guids_, place, "element " + Quoted(*plan.row.key));
-      for (size_t operation = 0; operation < plan.operations.size(); ++operation) {
-        derive(plan.operations[operation].row.guid, operation_guids_,
-               ItemPlace(place + ".operations", operation),
-               "operation " + std::to_string(operation) + " of " + Quoted(*plan.row.key));
-      }
-    }
-    for (size_t at = 0; at < document_.connectors.size(); ++at) {
-      ConnectorPlan& plan = document_.connectors[at];
-      derive(plan.row.guid, connector_guids_, ItemPlace("connectors", at),
-             "connector " + Quoted(*plan.row.key));
-    }
-  }
-
-  void CheckParents() {
-    std::vector<int32_t> package_parents;
-    for (const PackagePlan& plan : document_.packages)
-      package_parents.push_back(plan.package.parent_id);
-    CheckNoParentCycle(package_parents, 1, "packages");
-    CheckNoParentCycle(ElementParents(), first_element_id_, "elements");
-  }
-
-  std::vector<int32_t> ElementParents() const {
-    std::vector<int32_t> parents;
-    for (const ElementPlan& plan : document_.elements) parents.push_back(plan.row.parent_id);
-    return parents;
+    if (session_) session_->InsertDiagram(row);
   }
 
   // An element given without a package is in its parent's package; one
-  // without either has none (package id 0).
+  // without either has none (package id 0). The package of element `index`
+  // when its parent, if it needs it, came before it; else kPackageLater, and
+  // InheritPackages writes it once the parents are known to form no cycle.
+  static constexpr int32_t kPackageLater = -1;
+  int32_t KnownPackageOf(size_t index) const {
+    const int32_t parent = element_parents_[index];
+    if (given_packages_[index] != 0 || parent == 0) return given_packages_[index];
+    const auto parent_index = static_cast<size_t>(parent - first_element_id_);
+    return parent_index < index ? element_packages_[parent_index] : kPackageLater;
+  }
+
   void InheritPackages() {
-    for (ElementPlan& plan : document_.elements) {
-      const ElementRow* owner = &plan.row;
-      while (owner->package_id == 0 && owner->parent_id != 0)
-        owner = &ElementWithId(owner->parent_id).row;
-      plan.row.package_id = owner->package_id;
+    for (size_t index = 0; index < element_packages_.size(); ++index) {
+      if (element_packages_[index] != kPackageLater) continue;
+      size_t owner = index;
+      while (given_packages_[owner] == 0 && element_parents_[owner] != 0)
+        owner = static_cast<size_t>(element_parents_[owner] - first_element_id_);
+      element_packages_[index] = given_packages_[owner];
+      if (session_ && element_packages_[index] != 0) {
+        session_->Db()
+            .Prepare("UPDATE t_object SET Package_ID = ? WHERE Object_ID = ?")
+            .Bind(element_packages_[index], first_element_id_ + static_cast<int32_t>(index))
+            .Run();
+      }
     }
   }
 
-  const ElementPlan& ElementWithId(int32_t id) const {
-    return document_.elements[static_cast<size_t>(id - first_element_id_)];
-  }
-
   json root_;
+  std::map<std::string, std::string_view> lists_;  // the text of each list given as an array
   JsonFields fields_;
-  ModelDocument document_;
+  ImportResult result_;
+  std::unordered_map<std::string, KeyEntry> keys_;
   int32_t first_element_id_ = 1;
-  std::map<std::string, std::string> object_guids_;
-  std::map<std::string, std::string> operation_guids_;
-  std::map<std::string, std::string> connector_guids_;
+  GivenGuids object_guids_;
+  GivenGuids operation_guids_;
+  GivenGuids connector_guids_;
+  ModelSession* session_ = nullptr;                // where items are written; none: only read
+  std::optional<std::string> derived_guid_taken_;  // the message, for the first one
+  std::vector<int32_t> package_parents_;
+  std::vector<int32_t> element_parents_;
+  std::vector<int32_t> given_packages_;
+  std::vector<int32_t> element_packages_;  // as written, or kPackageLater
 };
 
 void RequireEmptyModel(ModelSession& session) {
@@ -386,57 +599,30 @@ void RequireEmptyModel(ModelSession& session) {
   }
 }
 
-void WriteItemFields(ModelSession& session, const char* item_kind, int32_t item_id,
-                     const std::vector<NamedText>& fields) {
-  for (const NamedText& field : fields) session.InsertItemField(item_kind, item_id, field);
-}
-
-void WriteElement(ModelSession& session, const ElementPlan& plan) {
-  session.InsertElement(plan.row);
-  WriteItemFields(session, kElementItem, plan.row.id, plan.fields);
-  for (const NamedText& tag : plan.tags) session.InsertTag(plan.row.id, tag);
-  for (const NamedText& attribute : plan.attributes)
-    session.InsertAttribute(plan.row.id, attribute);
-  for (const OperationPlan& operation : plan.operations) {
-    OperationRow row = operation.row;
-    row.element_id = plan.row.id;
-    int32_t operation_id = session.InsertOperation(row);
-    WriteItemFields(session, kOperationItem, operation_id, operation.fields);
-    for (const NamedText& parameter : operation.parameters) {
-      session.InsertParameter(operation_id, parameter);
-    }
+// Writes the document into the open model, which must be writable and empty;
+// when it is not, the document is still read first, so that a refused
+// document is reported as such.
+ImportResult WriteIntoOpenModel(ModelRepository& repository, DocumentReader& reader,
+                                ImportedKeys keys) {
+  try {
+    repository.Session().RequireWritable();
+    RequireEmptyModel(repository.Session());
+  } catch (...) {
+    reader.ReadItems(nullptr);
+    throw;
   }
-}
-
-void WriteDocument(ModelSession& session, const ModelDocument& document) {
-  for (const PackagePlan& plan : document.packages) {
-    session.InsertElement(plan.element);
-    session.InsertPackage(plan.package);
-    WriteItemFields(session, kPackageItem, plan.package.id, plan.fields);
-  }
-  for (const ElementPlan& plan : document.elements) WriteElement(session, plan);
-  for (const ConnectorPlan& plan : document.connectors) {
-    session.InsertConnector(plan.row);
-    for (const NamedText& tag : plan.tags) session.InsertConnectorTag(plan.row.id, tag);
-    WriteItemFields(session, kConnectorItem, plan.row.id, plan.fields);
-  }
-  for (const DiagramRow& diagram : document.diagrams) session.InsertDiagram(diagram);
-}
-
-ImportResult WriteIntoOpenModel(ModelRepository& repository, const ModelDocument& document) {
-  ModelSession& session = repository.Session();
-  session.RequireWritable();
-  RequireEmptyModel(session);
   ModelRepository::Transaction transaction(repository);
-  WriteDocument(session, document);
+  reader.ReadItems(&repository.Session());
   transaction.Commit();
-  return document.result;
+  return reader.TakeResult(keys);
 }
 
 }  // namespace
 
 ImportResult ImportJsonModel(ModelRepository& repository, std::string_view json_text) {
-  return WriteIntoOpenModel(repository, DocumentReader(json_text).Read());
+  DocumentReader reader(json_text);
+  reader.ReadKeys();
+  return WriteIntoOpenModel(repository, reader, ImportedKeys::kKept);
 }
 
 std::string ImportBuildingPath(const std::string& obx_path) {
@@ -444,13 +630,17 @@ std::string ImportBuildingPath(const std::string& obx_path) {
 }
 
 ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view json_text,
-                                 const std::string& obx_path) {
-  ModelDocument document = DocumentReader(json_text).Read();
+                                 const std::string& obx_path, ImportedKeys keys) {
+  DocumentReader reader(json_text);
+  reader.ReadKeys();
   const std::string building = ImportBuildingPath(obx_path);
   std::filesystem::remove(building);
   try {
     repository.CreateModel(building);
-    ImportResult result = WriteIntoOpenModel(repository, document);
+    // The building file's indexes on GUIDs take rows in no order; a cache
+    // that holds them spares rereading their pages for every row.
+    repository.Session().Db().Execute("PRAGMA cache_size = -262144");
+    ImportResult result = WriteIntoOpenModel(repository, reader, keys);
     repository.CloseModel();
     std::error_code error;
     std::filesystem::rename(building, obx_path, error);

@@ -43,11 +43,17 @@ ImportResult ImportJsonModel(ModelRepository& repository, std::string_view json_
 // of `obx_path` (SQLite may keep a "-journal" file beside it meanwhile).
 std::string ImportBuildingPath(const std::string& obx_path);
 
+// Whether an import returns the ids of the keys. A caller that needs none
+// passes kDropped and gets empty maps: for a model of millions of items
+// they take seconds and hundreds of MB.
+enum class ImportedKeys { kKept, kDropped };
+
 // Creates the model file `obx_path` from a document, replacing an existing file
 // only when the whole import succeeded. The repository is left with the new
 // model open. Throws ImportError or StoreError; the old file is then untouched.
 ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view json_text,
-                                 const std::string& obx_path);
+                                 const std::string& obx_path,
+                                 ImportedKeys keys = ImportedKeys::kKept);
 
 // The open model as a document (pretty-printed, ending with a newline).
 std::string ExportJsonModel(ModelRepository& repository);

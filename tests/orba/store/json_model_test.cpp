@@ -68,6 +68,55 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   EXPECT_EQ(repository.PackageIds().size(), 1u);
 }
 
+// An element without a package is in its parent's, also when the parent
+// comes later in the list.
+TEST(JsonImport, ElementsTakeThePackageOfParentsListedAfterThem) {
+  auto repository = ImportedModel(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [
+    {"key": "grandchild", "parent": "child", "type": "Port"},
+    {"key": "child", "parent": "top", "type": "Part"},
+    {"key": "top", "package": "root", "type": "Class"},
+    {"key": "looseChild", "parent": "loose", "type": "Part"},
+    {"key": "loose", "type": "Class"}]})");
+  const json elements = Exported(*repository)["elements"];
+  ASSERT_EQ(elements.size(), 5u);
+  for (size_t at : {0, 1, 2}) EXPECT_EQ(elements[at]["package"], "root") << at;
+  for (size_t at : {3, 4}) EXPECT_FALSE(elements[at].contains("package")) << at;
+}
+
+// Items are written as they are read; a document refused at its last item,
+// or by a check of the whole document after it, leaves the model as it was.
+// A model that cannot take the import still reports a refused document.
+TEST(JsonImport, ARefusedDocumentLeavesTheModelAsItWas) {
+  const json sample = json::parse(kSampleModel);
+  json late_key = sample;
+  late_key["diagrams"].push_back({{"package", "nowhere"}, {"name", "D"}, {"type", "T"}});
+  json cycle = sample;
+  cycle["elements"][0]["parent"] = "part";
+  // The GUID derived for the first connector, given to the last: refused
+  // once all are read, and then already in the file but for the last.
+  json derived_guid = sample;
+  const std::string guid = Exported(*ImportedModel(kSampleModel))["connectors"][0]["guid"];
+  derived_guid["connectors"][2]["guid"] = guid;
+  const std::pair<json, std::string> cases[] = {
+      {late_key, "diagrams[1].package: unknown key \"nowhere\""},
+      {cycle, "elements[0].parent: the parents form a cycle"},
+      {derived_guid, "connectors[0]: the GUID \"" + guid +
+                         "\" derived from connector \"self\" is already the GUID of "
+                         "\"wheelLink\" (connectors[2]); give one of them another"},
+  };
+  ModelRepository repository;
+  repository.CreateInMemoryModel();
+  const std::string empty = ExportJsonModel(repository);
+  for (const auto& [document, message] : cases) {
+    EXPECT_EQ(ErrorOf([&] { ImportJsonModel(repository, document.dump()); }), message);
+    EXPECT_EQ(ExportJsonModel(repository), empty);
+  }
+  auto full = ImportedModel(kSampleModel);
+  EXPECT_EQ(ErrorOf([&] { ImportJsonModel(*full, late_key.dump()); }), cases[0].second);
+  EXPECT_THAT(ErrorOf([&] { ImportJsonModel(*full, kSampleModel); }),
+              ::testing::StartsWith("cannot import into a model that is not empty"));
+}
+
 // Nothing imported is changed or dropped; added are only the GUIDs, the
 // packages taken from parents, and the (empty) list of technologies.
 // Keys stored by an import that let a package, an element and a connector

@@ -158,6 +158,23 @@ TEST_F(ModelFileTest, AnInterruptedWriteIsRolledBackBeforeTheModelIsReadOrTheFil
             "cannot read model file " + model_ + ": Permission denied");
 }
 
+// The file is built as the items are read; a document refused at its last
+// item leaves neither the building file nor a changed model behind.
+TEST_F(ModelFileTest, AnImportRefusedAtItsLastItemLeavesTheOldFile) {
+  const std::string before = ExportOf(model_);
+  const char* refused = R"({"packages": [{"key": "p", "name": "Other"}],
+    "elements": [{"key": "a", "type": "Class", "package": "p"}],
+    "diagrams": [{"name": "D", "type": "T", "package": "a"}]})";
+  ModelRepository repository;
+  EXPECT_EQ(ErrorOf([&] { ImportJsonModelFile(repository, refused, model_); }),
+            "diagrams[0].package: unknown key \"a\"");
+  EXPECT_EQ(repository.ModelLocation(), "");
+  EXPECT_EQ(ExportOf(model_), before);
+  const std::vector<std::filesystem::path> files(
+      std::filesystem::directory_iterator(folder_.path()), {});
+  EXPECT_THAT(files, ElementsAre(model_));
+}
+
 TEST_F(ModelFileTest, AReplacingImportIsWholeOrAbsentWhicheverCallFails) {
   const std::string before = ExportOf(model_);
   const char* other = R"({"packages": [{"key": "p", "name": "Other"}]})";
