@@ -39,6 +39,17 @@ class ModelSession {
   // compartments of one drawing each ask for the element's document. Every
   // write forgets what was kept. ReadCacheScope turns it on for a scope.
   void SetReadCache(bool on);
+  // For callers that go through every element or connector of a model (the
+  // validator): the query of those matching an SQL condition, the row a step
+  // of it is at, and keeping a row read that way in the read cache as if it
+  // had been found by id.
+  static std::string ElementQuery(const std::string& condition);
+  static ElementRow ElementRowAt(const Statement& statement);
+  static std::string ConnectorQuery(const std::string& condition);
+  static ConnectorRow ConnectorRowAt(const Statement& statement);
+  void Keep(const ElementRow& row);
+  void Keep(const ConnectorRow& row);
+
   // The ModelItem document of `guid`, built by `build` unless it was the
   // last one built while the read cache is on.
   std::string ItemDocument(const std::string& guid, const std::function<std::string()>& build);
@@ -108,7 +119,6 @@ class ModelSession {
   void ForgetCachedRows();
 
   bool HasItemFieldTable();  // files made before item fields have none
-  static std::string ElementQuery(const std::string& condition);
   static std::vector<ElementRow> ReadElements(Statement& statement);
   const std::map<std::string, std::string>& StereotypeMetatypes();
 

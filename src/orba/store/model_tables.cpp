@@ -1,4 +1,7 @@
 // ModelSession's reads and writes of the model's records.
+#include <algorithm>
+#include <iterator>
+
 #include "orba/store/model_session.h"
 
 namespace orba::store {
@@ -66,14 +69,32 @@ std::string ModelSession::ElementQuery(const std::string& condition) {
          condition;
 }
 
+ElementRow ModelSession::ElementRowAt(const Statement& s) {
+  return ElementRow{s.Int(0),  s.Text(1), s.Text(2),  s.OptionalText(3), s.OptionalText(4),
+                    s.Text(5), s.Text(6), s.Text(7),  s.Int(8),          s.Int(9),
+                    s.Int(10), s.Int(11), s.Text(12), s.OptionalText(13)};
+}
+
 std::vector<ElementRow> ModelSession::ReadElements(Statement& s) {
   std::vector<ElementRow> rows;
-  while (s.Step()) {
-    rows.push_back(ElementRow{s.Int(0), s.Text(1), s.Text(2), s.OptionalText(3), s.OptionalText(4),
-                              s.Text(5), s.Text(6), s.Text(7), s.Int(8), s.Int(9), s.Int(10),
-                              s.Int(11), s.Text(12), s.OptionalText(13)});
-  }
+  while (s.Step()) rows.push_back(ElementRowAt(s));
   return rows;
+}
+
+std::string ModelSession::ConnectorQuery(const std::string& condition) {
+  return kConnectorColumns + condition;
+}
+
+ConnectorRow ModelSession::ConnectorRowAt(const Statement& statement) {
+  return ReadConnector(statement);
+}
+
+void ModelSession::Keep(const ElementRow& row) {
+  if (read_cache_) cached_elements_.Put(row.id, row);
+}
+
+void ModelSession::Keep(const ConnectorRow& row) {
+  if (read_cache_) cached_connectors_.Put(row.id, row);
 }
 
 template <class Value, class Read>
@@ -159,10 +180,25 @@ std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
 
 std::vector<ConnectorRow> ModelSession::ConnectorsOf(int32_t element_id) {
   return *Cached(cached_lists_.connectors, element_id, [&] {
-    static const std::string kQuery =
-        std::string(kConnectorColumns) +
-        "WHERE Start_Object_ID = ?1 OR End_Object_ID = ?1 ORDER BY Connector_ID";
-    return ReadAll<ConnectorRow>(Db(), kQuery, ReadConnector, element_id);
+    // Each end's index gives its connectors in id order: merged here, a
+    // connector from the element to itself once, rather than sorted by SQLite.
+    static const std::string kAtStart =
+        std::string(kConnectorColumns) + "WHERE Start_Object_ID = ? ORDER BY Connector_ID";
+    static const std::string kAtEnd = std::string(kConnectorColumns) +
+                                      "WHERE End_Object_ID = ? AND Start_Object_ID <> ?1 "
+                                      "ORDER BY Connector_ID";
+    std::vector<ConnectorRow> at_start =
+        ReadAll<ConnectorRow>(Db(), kAtStart, ReadConnector, element_id);
+    std::vector<ConnectorRow> at_end =
+        ReadAll<ConnectorRow>(Db(), kAtEnd, ReadConnector, element_id);
+    std::vector<ConnectorRow> connectors;
+    connectors.reserve(at_start.size() + at_end.size());
+    std::merge(
+        std::make_move_iterator(at_start.begin()), std::make_move_iterator(at_start.end()),
+        std::make_move_iterator(at_end.begin()), std::make_move_iterator(at_end.end()),
+        std::back_inserter(connectors),
+        [](const ConnectorRow& left, const ConnectorRow& right) { return left.id < right.id; });
+    return connectors;
   });
 }
 

@@ -12,13 +12,15 @@ using store::ItemRef;
 
 constexpr char kNotAPackage[] = "Object_ID NOT IN (SELECT Object_ID FROM t_package)";
 
-// The ids of each kind of item, in the validator's order; an operation's row
-// also gives its owner, GUID and name.
+// Each kind of item, in the validator's order: an element's and a
+// connector's whole row (read in one pass rather than looked up by id), a
+// package's id, an operation's id, owner, GUID and name.
 const std::array<std::string, 4>& ItemQueries() {
   static const std::array<std::string, 4> queries = {
-      std::string("SELECT Object_ID FROM t_object WHERE ") + kNotAPackage + " ORDER BY Object_ID",
+      store::ModelSession::ElementQuery(std::string("WHERE ") + kNotAPackage +
+                                        " ORDER BY Object_ID"),
       "SELECT Package_ID FROM t_package ORDER BY Package_ID",
-      "SELECT Connector_ID FROM t_connector ORDER BY Connector_ID",
+      store::ModelSession::ConnectorQuery("ORDER BY Connector_ID"),
       std::string("SELECT OperationID, Object_ID, orba_guid, Name FROM t_operation WHERE "
                   "Object_ID IN (SELECT Object_ID FROM t_object WHERE ") +
           kNotAPackage + ") ORDER BY Object_ID, OperationID"};
@@ -63,6 +65,7 @@ std::optional<ValidationItem> ValidationItems::Read(int kind) {
   const int32_t id = rows_->Int(0);
   switch (kind) {
     case 0: {
+      repository_.Session().Keep(store::ModelSession::ElementRowAt(*rows_));
       const host::ElementPtr element = repository_.GetElementByID(id);
       return ValidationItem{ItemRef{ItemKind::kElement, element->ElementGUID(), element->Name(),
                                     element->Type(), XmiId(store::kElementItem, id)},
@@ -78,6 +81,7 @@ std::optional<ValidationItem> ValidationItems::Read(int kind) {
                             {id}};
     }
     case 2: {
+      repository_.Session().Keep(store::ModelSession::ConnectorRowAt(*rows_));
       const host::ConnectorPtr connector = repository_.GetConnectorByID(id);
       return ValidationItem{ItemRef{ItemKind::kConnector, connector->ConnectorGUID(), "",
                                     connector->Type(), XmiId(store::kConnectorItem, id)},
