@@ -108,7 +108,8 @@ TEST(JsonImport, ARefusedDocumentLeavesTheModelAsItWas) {
   repository.CreateInMemoryModel();
   const std::string empty = ExportJsonModel(repository);
   for (const auto& [document, message] : cases) {
-    EXPECT_EQ(ErrorOf([&] { ImportJsonModel(repository, document.dump()); }), message);
+    EXPECT_EQ(ErrorOf([&, &document = document] { ImportJsonModel(repository, document.dump()); }),
+              message);
     EXPECT_EQ(ExportJsonModel(repository), empty);
   }
   auto full = ImportedModel(kSampleModel);
