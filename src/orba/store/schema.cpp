@@ -201,18 +201,26 @@ bool IsReadError(int sqlite_code) { return (sqlite_code & 0xFF) == SQLITE_IOERR;
   throw StoreError("model file is damaged: " + path + " (" + problem + ")");
 }
 
-// The first row of a statement that reads the file; a failure to read names
-// a disk that fails, a file another process holds, or damage.
-std::string FirstAnswer(Database& db, const char* sql) {
+// Runs `read` on the file; a failure to read names a file another process
+// holds, a disk that fails, or damage.
+template <class Read>
+auto Reading(Database& db, Read read) {
   try {
-    Statement statement = db.Prepare(sql);
-    return statement.Step() ? statement.Text(0) : "";
+    return read();
   } catch (const StoreError&) {
     if (IsBusy(db.Handle())) throw;  // in use, not damaged
     if (IsReadError(sqlite3_extended_errcode(db.Handle())))
       FailRead(db.Location(), "disk I/O error");
     FailDamaged(db.Location(), sqlite3_errmsg(db.Handle()));
   }
+}
+
+// The first row of a statement that reads the file.
+std::string FirstAnswer(Database& db, const char* sql) {
+  return Reading(db, [&db, sql] {
+    Statement statement = db.Prepare(sql);
+    return statement.Step() ? statement.Text(0) : std::string();
+  });
 }
 
 // The checks every open makes, in time that does not grow with the model:
@@ -276,16 +284,12 @@ std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only)
 }
 
 void CheckModelFileIntegrity(Database& db) {
-  std::string problems;
-  try {
+  const std::string problems = Reading(db, [&db] {
+    std::string found;
     Statement check = db.Prepare("PRAGMA integrity_check(10)");
-    while (check.Step()) problems += (problems.empty() ? "" : "; ") + check.Text(0);
-  } catch (const StoreError&) {
-    if (IsBusy(db.Handle())) throw;
-    if (IsReadError(sqlite3_extended_errcode(db.Handle())))
-      FailRead(db.Location(), "disk I/O error");
-    problems = sqlite3_errmsg(db.Handle());
-  }
+    while (check.Step()) found += (found.empty() ? "" : "; ") + check.Text(0);
+    return found;
+  });
   if (problems != "ok") FailDamaged(db.Location(), problems);
 }
 

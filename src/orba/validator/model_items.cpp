@@ -15,8 +15,8 @@ constexpr char kNotAPackage[] = "Object_ID NOT IN (SELECT Object_ID FROM t_packa
 // Each kind of item, in the validator's order: an element's and a
 // connector's whole row (read in one pass rather than looked up by id), a
 // package's id, an operation's id, owner, GUID and name.
-const std::array<std::string, 4>& ItemQueries() {
-  static const std::array<std::string, 4> queries = {
+const std::array<std::string, ValidationItems::kKinds>& ItemQueries() {
+  static const std::array<std::string, ValidationItems::kKinds> queries = {
       store::ModelSession::ElementQuery(std::string("WHERE ") + kNotAPackage +
                                         " ORDER BY Object_ID"),
       "SELECT Package_ID FROM t_package ORDER BY Package_ID",
@@ -44,7 +44,7 @@ ValidationItems::ValidationItems(store::ModelRepository& repository)
       xmi_ids_(repository.Session().AnyItemHasField("xmiId")) {}
 
 std::optional<ValidationItem> ValidationItems::Next() {
-  for (; kind_ < static_cast<int>(ItemQueries().size()); ++kind_) {
+  for (; kind_ < kKinds; ++kind_) {
     if (!rows_) {
       rows_ = std::make_unique<store::Statement>(
           repository_.Session().Db().Prepare(ItemQueries()[static_cast<size_t>(kind_)]));
@@ -61,10 +61,10 @@ std::string ValidationItems::XmiId(const char* item_kind, int32_t id) {
 
 // The item of the current row. The xmi:id it was imported with ("" when
 // none) names it as the user's own modelling tool knows it.
-std::optional<ValidationItem> ValidationItems::Read(int kind) {
+ValidationItem ValidationItems::Read(int kind) {
   const int32_t id = rows_->Int(0);
   switch (kind) {
-    case 0: {
+    case kElements: {
       repository_.Session().Keep(store::ModelSession::ElementRowAt(*rows_));
       const host::ElementPtr element = repository_.GetElementByID(id);
       return ValidationItem{ItemRef{ItemKind::kElement, element->ElementGUID(), element->Name(),
@@ -72,7 +72,7 @@ std::optional<ValidationItem> ValidationItems::Read(int kind) {
                             "Orba_OnRunElementRule",
                             {element}};
     }
-    case 1: {
+    case kPackages: {
       const host::PackagePtr package = repository_.GetPackageByID(id);
       const host::ElementPtr element = package->Element();
       return ValidationItem{ItemRef{ItemKind::kPackage, element ? element->ElementGUID() : "",
@@ -80,7 +80,7 @@ std::optional<ValidationItem> ValidationItems::Read(int kind) {
                             "Orba_OnRunPackageRule",
                             {id}};
     }
-    case 2: {
+    case kConnectors: {
       repository_.Session().Keep(store::ModelSession::ConnectorRowAt(*rows_));
       const host::ConnectorPtr connector = repository_.GetConnectorByID(id);
       return ValidationItem{ItemRef{ItemKind::kConnector, connector->ConnectorGUID(), "",
@@ -88,7 +88,7 @@ std::optional<ValidationItem> ValidationItems::Read(int kind) {
                             "Orba_OnRunConnectorRule",
                             {id}};
     }
-    default: {
+    default: {  // kOperations
       const std::string guid = rows_->Text(2);
       return ValidationItem{ItemRef{ItemKind::kOperation, guid, rows_->Text(3), "Operation",
                                     XmiId(store::kOperationItem, id)},

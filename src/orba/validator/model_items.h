@@ -36,14 +36,17 @@ class ValidationItems {
   // The next item; nullopt after the last.
   std::optional<ValidationItem> Next();
 
+  // The kinds of item, in the order they are read.
+  enum Kind { kElements, kPackages, kConnectors, kOperations, kKinds };
+
  private:
-  std::optional<ValidationItem> Read(int kind);
+  ValidationItem Read(int kind);
   std::string XmiId(const char* item_kind, int32_t id);
 
   store::ModelRepository& repository_;
   size_t count_ = 0;
   bool xmi_ids_ = false;  // whether any item has one
-  int kind_ = 0;          // which of the four queries is being read
+  int kind_ = kElements;  // the kind being read
   std::unique_ptr<store::Statement> rows_;
 };
 
