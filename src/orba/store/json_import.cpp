@@ -18,7 +18,9 @@
 #include "orba/store/json_fields.h"
 #include "orba/store/json_model.h"
 #include "orba/store/json_split.h"
+#include "orba/store/key_index.h"
 #include "orba/store/model_session.h"
+#include "orba/store/schema.h"
 
 namespace orba::store {
 namespace {
@@ -189,19 +191,12 @@ class DocumentReader {
   ImportResult TakeResult(ImportedKeys wanted) {
     if (wanted == ImportedKeys::kDropped) return std::move(result_);
     KeyMap& keys = result_.keys;
-    std::vector<std::unordered_map<std::string, KeyEntry>::iterator> sorted;
-    sorted.reserve(keys_.size());
-    for (auto entry = keys_.begin(); entry != keys_.end(); ++entry) sorted.push_back(entry);
-    std::sort(sorted.begin(), sorted.end(),
-              [](const auto& a, const auto& b) { return a->first < b->first; });
-    for (auto entry : sorted) {
-      auto node = keys_.extract(entry);
-      std::map<std::string, int32_t>& ids = node.mapped().kind == KeyKind::kPackage ? keys.packages
-                                            : node.mapped().kind == KeyKind::kElement
-                                                ? keys.elements
-                                                : keys.connectors;
-      ids.emplace_hint(ids.end(), std::move(node.key()), node.mapped().id);
-    }
+    keys_.ForEach([&keys](std::string_view key, KeyEntry entry) {
+      std::map<std::string, int32_t>& ids = entry.kind == KeyKind::kPackage   ? keys.packages
+                                            : entry.kind == KeyKind::kElement ? keys.elements
+                                                                              : keys.connectors;
+      ids.emplace(key, entry.id);
+    });
     return std::move(result_);
   }
 
@@ -274,20 +269,19 @@ class DocumentReader {
     for (std::string_view text; items.Next(text); ++count) {
       const auto index = static_cast<size_t>(count);
       std::optional<PlainItem> plain = PlainItemOf(text, members);
-      std::string key;
+      std::string_view key;
       if (plain) {
-        key = std::move(plain->key);
+        key = plain->key;
         NoteGivenGuids(name, index, key, plain->guid, plain->operations);
       } else {  // read as a whole, which refuses what the plain reading left out
         const json value = ParseItem(text);
         JsonFields item(value, ItemPlace(name, index));
-        key = item.RequiredText("key");
+        key = keys_.Keep(item.RequiredText("key"));
         NoteGivenGuids(name, index, key, value.value("guid", json()),
                        value.value("operations", json()));
       }
-      const auto [entry, added] =
-          keys_.try_emplace(std::move(key), KeyEntry{kind, first_id + count});
-      if (!added) FailAt(ItemPlace(name, index) + ".key", "duplicate key " + Quoted(entry->first));
+      if (!keys_.Add(key, KeyEntry{kind, first_id + count}))
+        FailAt(ItemPlace(name, index) + ".key", "duplicate key " + Quoted(std::string(key)));
     }
     return count;
   }
@@ -296,7 +290,7 @@ class DocumentReader {
   // "key" is a model text without escapes. Building the item is left out, as
   // the first round needs no more.
   struct PlainItem {
-    std::string key;
+    std::string_view key;  // in the document
     json guid;
     json operations;
   };
@@ -318,7 +312,7 @@ class DocumentReader {
     }
     if (!key || key->front() != '"' || key->find('\\') != std::string_view::npos)
       return std::nullopt;
-    PlainItem plain{std::string(key->substr(1, key->size() - 2)), json(), json()};
+    PlainItem plain{key->substr(1, key->size() - 2), json(), json()};
     if (!IsModelText(plain.key)) return std::nullopt;
     if (!guid.empty()) plain.guid = ParseItem(guid);
     if (!operations.empty()) plain.operations = ParseItem(operations);
@@ -334,24 +328,27 @@ class DocumentReader {
   // Notes the GUID an item gives (and those of an element's operations), so
   // that a GUID derived for an earlier item can be checked against them. A
   // GUID that is not a text is left to the item's reading, which refuses it.
-  void NoteGivenGuids(const std::string& list, size_t index, const std::string& key,
-                      const json& guid, const json& operations) {
-    const std::string place = ItemPlace(list, index);
+  void NoteGivenGuids(const std::string& list, size_t index, std::string_view key, const json& guid,
+                      const json& operations) {
+    const auto place = [&] { return ItemPlace(list, index); };
     NoteGivenGuid(guid, list == "connectors" ? connector_guids_ : object_guids_, key, place);
     if (list != "elements" || !operations.is_array()) return;
     for (size_t at = 0; at < operations.size(); ++at) {
       const json& operation = operations[at];
       if (operation.is_object()) {
         NoteGivenGuid(operation.value("guid", json()), operation_guids_, key,
-                      ItemPlace(place + ".operations", at));
+                      [&] { return ItemPlace(place() + ".operations", at); });
       }
     }
   }
 
-  static void NoteGivenGuid(const json& guid, GivenGuids& given, const std::string& key,
-                            const std::string& place) {
+  // `place` gives the item's place, which only a given GUID needs.
+  template <class Place>
+  static void NoteGivenGuid(const json& guid, GivenGuids& given, std::string_view key,
+                            Place place) {
     if (!guid.is_string() || guid.get_ref<const std::string&>().empty()) return;
-    given.emplace(base::AsciiUpperCase(guid.get<std::string>()), GuidOwner(key, place));
+    given.emplace(base::AsciiUpperCase(guid.get<std::string>()),
+                  GuidOwner(std::string(key), place()));
   }
 
   static std::string GuidOwner(const std::string& key, const std::string& place) {
@@ -373,10 +370,10 @@ class DocumentReader {
                   std::optional<KeyKind> also = std::nullopt) {
     std::optional<std::string> key = item.OptionalText(field);
     if (!key) return 0;
-    auto found = keys_.find(*key);
-    if (found == keys_.end() || (found->second.kind != kind && found->second.kind != also))
+    const KeyEntry* found = keys_.Find(*key);
+    if (!found || (found->kind != kind && found->kind != also))
       FailAt(item.PlaceOf(field), "unknown key " + Quoted(*key));
-    return found->second.id;
+    return found->id;
   }
 
   // A connector end, which every connector has: an element, or the element
@@ -577,7 +574,7 @@ class DocumentReader {
   std::map<std::string, std::string_view> lists_;  // the text of each list given as an array
   JsonFields fields_;
   ImportResult result_;
-  std::unordered_map<std::string, KeyEntry> keys_;
+  KeyIndex<KeyEntry> keys_;
   int32_t first_element_id_ = 1;
   GivenGuids object_guids_;
   GivenGuids operation_guids_;
@@ -637,10 +634,10 @@ ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view j
   std::filesystem::remove(building);
   try {
     repository.CreateModel(building);
-    // The building file's indexes on GUIDs take rows in no order; a cache
-    // that holds them spares rereading their pages for every row.
-    repository.Session().Db().Execute("PRAGMA cache_size = -262144");
+    Database& db = repository.Session().Db();
+    DropIndexes(db);
     ImportResult result = WriteIntoOpenModel(repository, reader, keys);
+    CreateIndexes(db);
     repository.CloseModel();
     std::error_code error;
     std::filesystem::rename(building, obx_path, error);

@@ -41,10 +41,8 @@ CREATE TABLE t_object (
   ParentID INTEGER NOT NULL DEFAULT 0,
   Classifier INTEGER NOT NULL DEFAULT 0,
   PropertyType INTEGER NOT NULL DEFAULT 0,
-  orba_guid TEXT NOT NULL UNIQUE,
+  orba_guid TEXT NOT NULL,
   Model_Key TEXT);
-CREATE INDEX t_object_parent ON t_object (ParentID);
-CREATE INDEX t_object_package ON t_object (Package_ID);
 CREATE TABLE t_package (
   Package_ID INTEGER PRIMARY KEY,
   Name TEXT NOT NULL,
@@ -56,26 +54,22 @@ CREATE TABLE t_objectproperties (
   Object_ID INTEGER NOT NULL,
   Property TEXT NOT NULL,
   Value TEXT NOT NULL DEFAULT '');
-CREATE INDEX t_objectproperties_object ON t_objectproperties (Object_ID);
 CREATE TABLE t_attribute (
   ID INTEGER PRIMARY KEY,
   Object_ID INTEGER NOT NULL,
   Name TEXT NOT NULL,
   Type TEXT NOT NULL DEFAULT '');
-CREATE INDEX t_attribute_object ON t_attribute (Object_ID);
 CREATE TABLE t_operation (
   OperationID INTEGER PRIMARY KEY,
   Object_ID INTEGER NOT NULL,
   Name TEXT NOT NULL,
   Stereotype TEXT,
-  orba_guid TEXT NOT NULL UNIQUE);
-CREATE INDEX t_operation_object ON t_operation (Object_ID);
+  orba_guid TEXT NOT NULL);
 CREATE TABLE t_operationparams (
   ParamID INTEGER PRIMARY KEY,
   OperationID INTEGER NOT NULL,
   Name TEXT NOT NULL,
   Type TEXT NOT NULL DEFAULT '');
-CREATE INDEX t_operationparams_operation ON t_operationparams (OperationID);
 CREATE TABLE t_connector (
   Connector_ID INTEGER PRIMARY KEY,
   Connector_Type TEXT NOT NULL,
@@ -84,16 +78,13 @@ CREATE TABLE t_connector (
   End_Object_ID INTEGER NOT NULL,
   SourceAggregation INTEGER NOT NULL DEFAULT 0,
   DestAggregation INTEGER NOT NULL DEFAULT 0,
-  orba_guid TEXT NOT NULL UNIQUE,
+  orba_guid TEXT NOT NULL,
   Model_Key TEXT);
-CREATE INDEX t_connector_start ON t_connector (Start_Object_ID);
-CREATE INDEX t_connector_end ON t_connector (End_Object_ID);
 CREATE TABLE t_connectortag (
   PropertyID INTEGER PRIMARY KEY,
   Connector_ID INTEGER NOT NULL,
   Property TEXT NOT NULL,
   Value TEXT NOT NULL DEFAULT '');
-CREATE INDEX t_connectortag_connector ON t_connectortag (Connector_ID);
 CREATE TABLE t_diagram (
   Diagram_ID INTEGER PRIMARY KEY,
   Package_ID INTEGER NOT NULL,
@@ -112,8 +103,33 @@ CREATE TABLE orba_item_field (
   Item_ID INTEGER NOT NULL,
   Field TEXT NOT NULL,
   Value TEXT NOT NULL);
-CREATE INDEX orba_item_field_item ON orba_item_field (Item_Kind, Item_ID);
 )sql";
+
+// The indexes of the model's tables. Files made before the GUID indexes had
+// names hold the same uniqueness as column constraints.
+struct IndexDefinition {
+  const char* name;
+  const char* sql;
+};
+constexpr IndexDefinition kIndexes[] = {
+    {"t_object_guid", "CREATE UNIQUE INDEX t_object_guid ON t_object (orba_guid)"},
+    {"t_operation_guid", "CREATE UNIQUE INDEX t_operation_guid ON t_operation (orba_guid)"},
+    {"t_connector_guid", "CREATE UNIQUE INDEX t_connector_guid ON t_connector (orba_guid)"},
+    {"t_object_parent", "CREATE INDEX t_object_parent ON t_object (ParentID)"},
+    {"t_object_package", "CREATE INDEX t_object_package ON t_object (Package_ID)"},
+    {"t_objectproperties_object",
+     "CREATE INDEX t_objectproperties_object ON t_objectproperties (Object_ID)"},
+    {"t_attribute_object", "CREATE INDEX t_attribute_object ON t_attribute (Object_ID)"},
+    {"t_operation_object", "CREATE INDEX t_operation_object ON t_operation (Object_ID)"},
+    {"t_operationparams_operation",
+     "CREATE INDEX t_operationparams_operation ON t_operationparams (OperationID)"},
+    {"t_connector_start", "CREATE INDEX t_connector_start ON t_connector (Start_Object_ID)"},
+    {"t_connector_end", "CREATE INDEX t_connector_end ON t_connector (End_Object_ID)"},
+    {"t_connectortag_connector",
+     "CREATE INDEX t_connectortag_connector ON t_connectortag (Connector_ID)"},
+    {"orba_item_field_item",
+     "CREATE INDEX orba_item_field_item ON orba_item_field (Item_Kind, Item_ID)"},
+};
 
 // The fields of an SQLite file header (its first 100 bytes) that identify a model.
 struct FileHeader {
@@ -223,12 +239,18 @@ std::string FirstAnswer(Database& db, const char* sql) {
   });
 }
 
+// The first answer as a number; 0 when there is none.
+int64_t FirstNumber(Database& db, const char* sql) {
+  const std::string answer = FirstAnswer(db, sql);
+  return answer.empty() ? 0 : std::stoll(answer);
+}
+
 // The checks every open makes, in time that does not grow with the model:
 // the file holds every page its header counts, and its schema lists the
 // model's tables (orba_item_field is younger than the first model files).
 void CheckStructure(Database& db) {
-  const auto pages = std::stoll("0" + FirstAnswer(db, "PRAGMA page_count"));
-  const auto page_size = std::stoll("0" + FirstAnswer(db, "PRAGMA page_size"));
+  const int64_t pages = FirstNumber(db, "PRAGMA page_count");
+  const int64_t page_size = FirstNumber(db, "PRAGMA page_size");
   std::error_code error;
   const auto bytes = std::filesystem::file_size(db.Location(), error);
   if (!error && static_cast<uintmax_t>(pages * page_size) > bytes) {
@@ -249,10 +271,26 @@ void CheckStructure(Database& db) {
 void CreateSchema(Database& db) {
   db.Execute("BEGIN");
   db.Execute(kTables);
+  for (const IndexDefinition& index : kIndexes) db.Execute(index.sql);
   db.Execute("INSERT INTO orba_meta (Name, Value) VALUES ('schema_version', '" +
              std::to_string(kSchemaVersion) + "')");
   db.Execute("PRAGMA application_id = " + std::to_string(kApplicationId));
   db.Execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+  db.Execute("COMMIT");
+}
+
+void DropIndexes(Database& db) {
+  for (const IndexDefinition& index : kIndexes)
+    db.Execute(std::string("DROP INDEX IF EXISTS ") + index.name);
+}
+
+void CreateIndexes(Database& db) {
+  // SQLite sorts an index's rows in runs the size of its page cache, with
+  // up to this many threads beside the caller's; the default cache's runs
+  // sort faster than one large run held in memory.
+  db.Execute("PRAGMA threads = 1");
+  db.Execute("BEGIN");
+  for (const IndexDefinition& index : kIndexes) db.Execute(index.sql);
   db.Execute("COMMIT");
 }
 

@@ -15,8 +15,16 @@ inline constexpr int32_t kApplicationId = 0x4F524241;
 // Raised whenever the tables change; a host refuses files of a newer version.
 inline constexpr int32_t kSchemaVersion = 1;
 
-// Creates the tables of an empty model.
+// Creates the tables of an empty model, with their indexes.
 void CreateSchema(Database& db);
+
+// A model file written in bulk is faster to write without its indexes and
+// to index once its rows are in (one sort per index instead of a B-tree
+// insert per row): DropIndexes takes them from a model file that is still
+// being built, CreateIndexes puts them back in one transaction (throwing
+// StoreError when the rows break a unique index).
+void DropIndexes(Database& db);
+void CreateIndexes(Database& db);
 
 // Reads the header of the file at `path` before SQLite opens it: throws
 // StoreError naming the file when it is missing, is not a regular file (a

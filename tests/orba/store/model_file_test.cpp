@@ -134,6 +134,24 @@ TEST_F(ModelFileTest, OpeningChecksLengthAndTablesAndTheFullCheckReadsEveryPage)
   EXPECT_NO_THROW(CheckModelFileIntegrity(repository.Session().Db()));
 }
 
+// The import writes rows first and indexes them after; the file it leaves
+// refuses a second item with a GUID as one created empty does.
+TEST_F(ModelFileTest, AnImportedFileHasTheUniqueGuidIndexesOfANewOne) {
+  ModelRepository repository;
+  repository.Open(model_);
+  const struct {
+    std::string table, columns;  // the columns without defaults
+  } tables[] = {{"t_object", "Object_Type, orba_guid"},
+                {"t_operation", "Object_ID, Name, orba_guid"},
+                {"t_connector", "Connector_Type, Start_Object_ID, End_Object_ID, orba_guid"}};
+  for (const auto& [table, columns] : tables) {
+    const std::string copy_first = "INSERT INTO " + table + " (" + columns + ") SELECT " + columns +
+                                   " FROM " + table + " LIMIT 1";
+    EXPECT_THAT(ErrorOf([&] { repository.Session().Db().Execute(copy_first); }),
+                HasSubstr("UNIQUE constraint failed: " + table + ".orba_guid"));
+  }
+}
+
 // A writer killed mid-transaction leaves changed pages in the file and a hot
 // journal beside it; every open rolls that back and reads the model as it
 // was before, or, when it may not, names the file as one that cannot be read.
