@@ -10,6 +10,12 @@
 // The bare scan steps through `SELECT *` of the element and connector tables
 // and reads every column as text: the least any command that reads every item
 // costs.
+//
+// The allocation search also runs on a model of its own, built here: 2,000
+// elements and 1,000,000 allocate dependencies (bench_models'
+// AllocationsJson), against its bare query: the SQL the search sends, stepped
+// through on a connection to the same file with SQLite's default settings,
+// as the host's connection has them.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -19,8 +25,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "bench_models.h"
+#include "orba/store/model_repository.h"
+#include "search/allocation_search.h"
+#include "support/scripted_host.h"
 
 namespace {
 
@@ -60,11 +73,13 @@ void Command(benchmark::State& state, const std::vector<std::string>& args) {
   }
 }
 
-void BM_BareScan(benchmark::State& state) {
+// Steps through every answer of `queries` on a new read-only connection to
+// `model`, reading every column as text.
+void StepThrough(benchmark::State& state, const std::string& model,
+                 const std::vector<std::string>& queries) {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(Setting("ORBA_LARGE_MODEL"), &db, SQLITE_OPEN_READONLY, nullptr) !=
-      SQLITE_OK) {
-    state.SkipWithError("cannot open ORBA_LARGE_MODEL");
+  if (sqlite3_open_v2(model.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    state.SkipWithError("cannot open the model file");
     sqlite3_close(db);
     return;
   }
@@ -72,9 +87,9 @@ void BM_BareScan(benchmark::State& state) {
   size_t bytes = 0;
   for (auto _ : state) {
     rows = 0;
-    for (const char* sql : {"SELECT * FROM t_object", "SELECT * FROM t_connector"}) {
+    for (const std::string& sql : queries) {
       sqlite3_stmt* statement = nullptr;
-      sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+      sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
       while (sqlite3_step(statement) == SQLITE_ROW) {
         ++rows;
         for (int column = 0; column < sqlite3_column_count(statement); ++column) {
@@ -88,6 +103,11 @@ void BM_BareScan(benchmark::State& state) {
   benchmark::DoNotOptimize(bytes);
   state.counters["rows"] = static_cast<double>(rows);
   sqlite3_close(db);
+}
+
+void BM_BareScan(benchmark::State& state) {
+  StepThrough(state, Setting("ORBA_LARGE_MODEL"),
+              {"SELECT * FROM t_object", "SELECT * FROM t_connector"});
 }
 
 void BM_Validate(benchmark::State& state) {
@@ -117,6 +137,50 @@ void BM_AllocationSearch(benchmark::State& state) {
   Command(state, {"search", Setting("ORBA_LARGE_MODEL"), "SysML Allocations", "--format", "json"});
 }
 
+// The model file of the allocation search, imported once by orba.
+const std::string& AllocationsModel() {
+  static const std::string model = [] {
+    const auto folder = std::filesystem::temp_directory_path();
+    const std::string json = folder / "orba-allocations-bench.json";
+    const std::string obx = folder / "orba-allocations-bench.obx";
+    std::ofstream(json) << bench_models::AllocationsJson(2000, 1000000);
+    std::filesystem::remove(obx);
+    const std::string command = std::string(TESSARY_BUILD_BIN_DIR "/orba --ui none import ") +
+                                json + " -o " + obx + " > /dev/null";
+    if (std::system(command.c_str()) != 0) return std::string();
+    std::filesystem::remove(json);
+    return obx;
+  }();
+  return model;
+}
+
+// The queries the search sends, recorded as it runs on the model once.
+std::vector<std::string> AllocationSearchQueries(const std::string& model) {
+  auto repository = std::make_shared<orba::store::ModelRepository>();
+  repository->Open(model, orba::store::ModelRepository::Access::kReadOnly);
+  std::vector<std::string> queries;
+  testing_support::ScriptedHost recorder(repository);
+  recorder.Plan().Answer("Repository.ExecuteSqlQuery", [&](const std::vector<std::string>& sql) {
+    queries.push_back(sql.at(0));
+    return repository->ExecuteSqlQuery(sql.at(0));
+  });
+  search::AllocationSearchDocument(recorder);
+  return queries;
+}
+
+void BM_AllocationSearch1M(benchmark::State& state) {
+  if (AllocationsModel().empty()) return state.SkipWithError("cannot build the model");
+  for (auto _ : state) {
+    if (!RunOrba(state, {"search", AllocationsModel(), "SysML Allocations", "--format", "json"}))
+      state.SkipWithError("orba failed");
+  }
+}
+
+void BM_AllocationBareQuery1M(benchmark::State& state) {
+  if (AllocationsModel().empty()) return state.SkipWithError("cannot build the model");
+  StepThrough(state, AllocationsModel(), AllocationSearchQueries(AllocationsModel()));
+}
+
 constexpr auto kSeconds = benchmark::kSecond;
 BENCHMARK(BM_BareScan)->Unit(kSeconds)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_Validate)->Unit(kSeconds)->UseRealTime()->Iterations(1);
@@ -124,6 +188,8 @@ BENCHMARK(BM_Import)->Unit(kSeconds)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_OpenForTheMenu)->Unit(kSeconds)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_FullCheck)->Unit(kSeconds)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_AllocationSearch)->Unit(kSeconds)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_AllocationBareQuery1M)->Unit(kSeconds)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_AllocationSearch1M)->Unit(kSeconds)->UseRealTime()->Iterations(1);
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "base/utf8.h"
 
@@ -83,7 +84,12 @@ const ObjectPtr& Variant::Object() const {
   return std::get<ObjectPtr>(value_);
 }
 
-std::string Variant::ToString() const {
+std::string Variant::ToString() && {
+  if (type() == Type::kString) return std::move(std::get<std::string>(value_));
+  return std::as_const(*this).ToString();
+}
+
+std::string Variant::ToString() const& {
   switch (type()) {
     case Type::kEmpty: return "";
     case Type::kBoolean: return std::get<bool>(value_) ? "True" : "False";

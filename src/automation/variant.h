@@ -45,7 +45,9 @@ class Variant {
   const ObjectPtr& Object() const;
 
   // Conversions as the automation runtime performs them (CStr, CBool, CInt, CLng, CDbl).
-  std::string ToString() const;
+  // A variant given up hands over the text it holds rather than a copy.
+  std::string ToString() const&;
+  std::string ToString() &&;
   bool ToBool() const;
   int16_t ToInt16() const;
   int32_t ToInt32() const;

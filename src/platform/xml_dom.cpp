@@ -86,11 +86,26 @@ XmlDocument::XmlDocument() : document_(std::make_unique<pugi::xml_document>()) {
 XmlDocument::~XmlDocument() = default;
 
 bool XmlDocument::loadXML(const std::string& text) {
-  const bool loaded =
-      document_->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8) &&
-      HasOneDocumentElement(*document_);
+  const bool parsed =
+      document_->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+  std::string().swap(text_);  // frees what an earlier text held
+  return Loaded(parsed);
+}
+
+bool XmlDocument::loadXML(std::string&& text) {
+  document_->reset();
+  text_ = std::move(text);
+  return Loaded(document_->load_buffer_inplace(text_.data(), text_.size(), kParseOptions,
+                                               pugi::encoding_utf8));
+}
+
+bool XmlDocument::Loaded(bool parsed) {
+  const bool loaded = parsed && HasOneDocumentElement(*document_);
   // A failed parse leaves what was read before the error; a DOM keeps nothing.
-  if (!loaded) document_->reset();
+  if (!loaded) {
+    document_->reset();
+    std::string().swap(text_);
+  }
   return loaded;
 }
 

@@ -86,6 +86,9 @@ class XmlDocument {
   // declaration, processing instructions and comments are kept as nodes;
   // whitespace between elements is not.
   bool loadXML(const std::string& text);
+  // The same for a text the caller gives up: the nodes are made in the
+  // text itself, sparing a copy of a large answer.
+  bool loadXML(std::string&& text);
 
   // The document node, the parent of the declaration and the document element.
   XmlNode node() const;
@@ -95,7 +98,10 @@ class XmlDocument {
   }
 
  private:
+  bool Loaded(bool parsed);
+
   std::unique_ptr<pugi::xml_document> document_;
+  std::string text_;  // what the nodes of a text given up point into
 };
 
 }  // namespace platform

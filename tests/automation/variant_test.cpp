@@ -77,8 +77,13 @@ TEST(VariantTest, ConvertsToBooleansAndTexts) {
   const std::pair<Variant, std::string> texts[] = {
       {Variant(true), "True"}, {Variant(false), "False"}, {Variant(int32_t{-12}), "-12"},
       {Variant(1.5), "1.5"},   {Variant(4.0), "4"},       {Variant(), ""}};
-  for (const auto& [value, text] : texts) EXPECT_EQ(value.ToString(), text);
+  for (const auto& [value, text] : texts) {
+    EXPECT_EQ(value.ToString(), text);
+    EXPECT_EQ(Variant(value).ToString(), text);  // given up: the same text
+  }
   EXPECT_THROW(Variant(ObjectPtr()).ToString(), TypeMismatch);
+  Variant text("a text longer than any short-string buffer");
+  EXPECT_EQ(std::move(text).ToString(), "a text longer than any short-string buffer");
 }
 
 class Thing : public Object {};

@@ -22,7 +22,7 @@ int Search(const GlobalOptions& globals, const SearchOptions& options) {
   if (options.format == "xml") {
     std::cout << result.document;  // as answered (held to XML 1.0), not even a line end added
   } else if (options.format == "json") {
-    std::cout << JsonText(SearchJson(result)) << "\n";
+    WriteSearchJson(result, std::cout);
   } else {
     WriteSearchText(result, std::cout);
   }

@@ -1,6 +1,7 @@
 #include "orba/cli/search_output.h"
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -48,6 +49,21 @@ void WriteRow(const TextRow& cells, const std::vector<size_t>& widths, std::ostr
   out << line << "\n";
 }
 
+// A row's fields with each name once: where the first of a name stands,
+// with the last value given for it.
+searches::SearchRow FieldsOnce(const searches::SearchRow& row) {
+  searches::SearchRow fields;
+  for (const searches::SearchField& field : row) {
+    auto same = std::ranges::find(fields, field.name, &searches::SearchField::name);
+    if (same == fields.end()) {
+      fields.push_back(field);
+    } else {
+      same->value = field.value;
+    }
+  }
+  return fields;
+}
+
 }  // namespace
 
 void WriteSearchText(const searches::SearchResult& result, std::ostream& out) {
@@ -63,14 +79,31 @@ void WriteSearchText(const searches::SearchResult& result, std::ostream& out) {
   for (const TextRow& row : rows) WriteRow(row, widths, out);
 }
 
-nlohmann::ordered_json SearchJson(const searches::SearchResult& result) {
-  nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-  for (const searches::SearchRow& row : result.table.rows) {
-    nlohmann::ordered_json values = nlohmann::ordered_json::object();
-    for (const searches::SearchField& field : row) values[field.name] = field.value;
-    rows.push_back(std::move(values));
+void WriteSearchJson(const searches::SearchResult& result, std::ostream& out) {
+  // Written row by row rather than built as one JSON value: a search can
+  // answer a million rows. The layout is the one every JSON output has.
+  const auto text = [](const std::string& value) {
+    return nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  };
+  out << "{\n  \"search\": " << text(result.name) << ",\n  \"fields\": [";
+  const char* separator = "\n    ";
+  for (const std::string& field : result.table.fields) {
+    out << separator << text(field);
+    separator = ",\n    ";
   }
-  return {{"search", result.name}, {"fields", result.table.fields}, {"rows", rows}};
+  out << (result.table.fields.empty() ? "]" : "\n  ]") << ",\n  \"rows\": [";
+  separator = "\n    ";
+  for (const searches::SearchRow& row : result.table.rows) {
+    out << separator << "{";
+    const char* field_separator = "\n      ";
+    for (const searches::SearchField& field : FieldsOnce(row)) {
+      out << field_separator << text(field.name) << ": " << text(field.value);
+      field_separator = ",\n      ";
+    }
+    out << (row.empty() ? "}" : "\n    }");
+    separator = ",\n    ";
+  }
+  out << (result.table.rows.empty() ? "]" : "\n  ]") << "\n}\n";
 }
 
 }  // namespace orba::cli

@@ -3,13 +3,12 @@
 #pragma once
 
 #include <iosfwd>
-#include <nlohmann/json.hpp>
 
 #include "orba/searches/search_runner.h"
 
 namespace orba::cli {
 
 void WriteSearchText(const searches::SearchResult& result, std::ostream& out);
-nlohmann::ordered_json SearchJson(const searches::SearchResult& result);
+void WriteSearchJson(const searches::SearchResult& result, std::ostream& out);
 
 }  // namespace orba::cli

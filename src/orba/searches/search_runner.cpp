@@ -55,7 +55,7 @@ SearchResult RunAddinSearch(const store::ModelRepositoryPtr& repository, const A
   // A model can hold a character XML 1.0 forbids (an old file, a name set
   // through SQL); the add-in copies it into the answer, which then costs that
   // one value, not the whole table.
-  std::string document = store::WithXmlCharactersOnly(args[2].ToString());
+  std::string document = store::WithXmlCharactersOnly(std::move(args[2]).ToString());
   return SearchResult{search.name, ParseReportViewData(document), std::move(document)};
 }
 

@@ -47,9 +47,21 @@ bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z
 
 bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 
+// Whether `document` is printable ASCII, tabs and line ends, without a
+// character reference: what every answer of ASCII names is, and what needs
+// no change.
+bool IsPlainAscii(std::string_view document) {
+  for (const char c : document) {
+    if ((c < 0x20 || c > 0x7E) && c != '\t' && c != '\n' && c != '\r') return false;
+  }
+  return document.find("&#") == std::string_view::npos;
+}
+
 }  // namespace
 
-std::string WithXmlCharactersOnly(std::string_view document) {
+std::string WithXmlCharactersOnly(std::string text) {
+  if (IsPlainAscii(text)) return text;
+  std::string_view document = text;
   while (!document.empty() && document.back() == '\0') document.remove_suffix(1);
   std::string repaired;
   repaired.reserve(document.size());

@@ -17,7 +17,7 @@ namespace orba::store {
 // in comments, CDATA sections and processing instructions, which hold no
 // references). Trailing NUL characters are dropped. A document that needs
 // none of this comes back unchanged.
-std::string WithXmlCharactersOnly(std::string_view document);
+std::string WithXmlCharactersOnly(std::string document);
 // A valid XML element name made from `name`: other characters become "_", and
 // a name that does not start with a letter or "_" gets a "_" in front.
 std::string ToXmlName(std::string_view name);
