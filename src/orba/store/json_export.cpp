@@ -56,11 +56,17 @@ std::string Described(const std::string& kind, int32_t id, const std::string& na
   return kind + " " + std::to_string(id) + " (\"" + name + "\")";
 }
 
+// A model whose items refer to items it does not have, or to the wrong kind.
+class ReferenceError : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 // A reference in the model file to an item it does not have, e.g.
 // `element 12 ("Car") refers to package 99, which the model does not have`.
 [[noreturn]] void FailReference(const std::string& item, const std::string& role, int32_t id,
                                 const std::string& problem = "which the model does not have") {
-  throw StoreError(item + " refers to " + role + " " + std::to_string(id) + ", " + problem);
+  throw ReferenceError(item + " refers to " + role + " " + std::to_string(id) + ", " + problem);
 }
 
 void PutIfNotEmpty(Json& object, const char* field, const std::string& text) {
@@ -301,12 +307,19 @@ class DocumentWriter {
 }  // namespace
 
 std::string ExportJsonModel(ModelRepository& repository) {
-  // Bytes that are not UTF-8 (in a name, say) are written as U+FFFD rather
-  // than failing the whole document.
-  return DocumentWriter(repository.Session())
-             .Write()
-             .dump(2, ' ', false, Json::error_handler_t::replace) +
-         "\n";
+  try {
+    // Bytes that are not UTF-8 (in a name, say) are written as U+FFFD rather
+    // than failing the whole document.
+    return DocumentWriter(repository.Session())
+               .Write()
+               .dump(2, ' ', false, Json::error_handler_t::replace) +
+           "\n";
+  } catch (const ReferenceError& error) {
+    // A file changed behind the host's back, or damaged where a page still reads.
+    const std::string location = repository.ModelLocation();
+    if (location == ModelRepository::kInMemoryLocation) throw;
+    throw StoreError("model file is damaged: " + location + " (" + error.what() + ")");
+  }
 }
 
 }  // namespace orba::store

@@ -134,6 +134,47 @@ TEST_F(ModelFileTest, OpeningChecksLengthAndTablesAndTheFullCheckReadsEveryPage)
   EXPECT_NO_THROW(CheckModelFileIntegrity(repository.Session().Db()));
 }
 
+// Bytes overwritten anywhere, or the file cut short anywhere: opening, reading
+// every item and the full check either work or fail with an error that names
+// the file; nothing else escapes and nothing ends the process.
+TEST_F(ModelFileTest, DamageAnywhereInTheFileIsAnErrorNamingTheFile) {
+  std::string bytes;
+  {
+    std::ifstream file(model_, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), {});
+  }
+  constexpr size_t kPage = 4096;
+  const std::string damaged = File("damaged.obx");
+  size_t refused = 0;
+  size_t cases = 0;
+  for (size_t page = 0; page * kPage < bytes.size(); ++page) {
+    for (const size_t offset : {size_t{0}, size_t{16}, size_t{100}, size_t{1000}, size_t{4000}}) {
+      const size_t at = page * kPage + offset;
+      if (at >= bytes.size()) continue;
+      for (const bool cut : {false, true}) {
+        std::string copy = cut ? bytes.substr(0, at) : bytes;
+        if (!cut) copy.replace(at, std::min<size_t>(48, copy.size() - at), 48, '\xA5');
+        std::ofstream(damaged, std::ios::binary | std::ios::trunc) << copy;
+        ++cases;
+        try {
+          ModelRepository repository;
+          repository.Open(damaged, kReadOnly);
+          ExportJsonModel(repository);
+          CheckModelFileIntegrity(repository.Session().Db());
+        } catch (const StoreError& error) {
+          ++refused;
+          EXPECT_THAT(error.what(), HasSubstr(damaged)) << "page " << page << " +" << offset;
+        } catch (const std::exception& error) {
+          ADD_FAILURE() << "page " << page << " +" << offset << (cut ? " cut: " : ": ")
+                        << error.what();
+        }
+      }
+    }
+  }
+  EXPECT_GT(cases, 20u);
+  EXPECT_GT(refused, cases / 2);  // every cut, and damage to most pages, is found
+}
+
 // The import writes rows first and indexes them after; the file it leaves
 // refuses a second item with a GUID as one created empty does.
 TEST_F(ModelFileTest, AnImportedFileHasTheUniqueGuidIndexesOfANewOne) {
