@@ -9,7 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth
-  clang-format-14 llvm python3
+  clang-format-14 llvm python3 nodejs
 )
 
 missing=()
@@ -20,14 +20,21 @@ done
 
 if ((${#missing[@]} == 0)); then
   echo "setup: all ${#packages[@]} packages are installed"
-  exit 0
+else
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+    $sudo apt-get update -q
+    $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
 fi
 
-echo "setup: installing ${missing[*]}"
-sudo=""
-if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; then
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The SARIF schema checker the tests run (Ajv), from npm as package-lock.json pins it.
+checker="$(cd "$(dirname "$0")/.." && pwd)/tests/sarif"
+if [[ ! -f "$checker/node_modules/.package-lock.json" ||
+      "$checker/package-lock.json" -nt "$checker/node_modules/.package-lock.json" ]]; then
+  echo "setup: installing the SARIF schema checker"
+  npm ci --prefix "$checker" --no-audit --no-fund --loglevel=error
 fi

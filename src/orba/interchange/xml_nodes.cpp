@@ -89,7 +89,8 @@ XmlDocument ParseXml(std::string_view text, const std::string& path) {
   context->_private = &first;
   context->sax->serror = RecordFirstError;
   // No XML_PARSE_NOENT (entities stay unexpanded), no DTD loading, no network.
-  const int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  const int options = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_BIG_LINES | XML_PARSE_NOERROR |
+                      XML_PARSE_NOWARNING;
   XmlDocument document(xmlCtxtReadMemory(context, text.data(), static_cast<int>(text.size()),
                                          path.c_str(), nullptr, options));
   const bool well_formed = document && context->wellFormed;

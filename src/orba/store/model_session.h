@@ -74,11 +74,13 @@ class ModelSession {
   int32_t InsertPackage(const PackageRow& row);
 
   std::optional<ConnectorRow> FindConnector(int32_t id);
+  std::optional<ConnectorRow> FindConnectorByGuid(const std::string& guid);
   std::vector<ConnectorRow> ConnectorsOf(int32_t element_id);  // at either end, once each
   std::vector<ConnectorRow> AllConnectors();
   int32_t InsertConnector(const ConnectorRow& row);
 
   std::vector<OperationRow> OperationsOf(int32_t element_id);
+  std::optional<OperationRow> FindOperationByGuid(const std::string& guid);
   int32_t InsertOperation(const OperationRow& row);
 
   std::vector<NamedText> TagsOf(int32_t element_id);

@@ -43,6 +43,10 @@ std::optional<Row> FirstOf(std::vector<Row> rows) {
   return std::move(rows.front());
 }
 
+OperationRow ReadOperation(const Statement& s) {
+  return OperationRow{s.Int(0), s.Int(1), s.Text(2), s.OptionalText(3), s.Text(4)};
+}
+
 std::vector<NamedText> ReadNamedTexts(Database& db, const std::string& sql, int32_t owner_id) {
   return ReadAll<NamedText>(
       db, sql,
@@ -219,16 +223,26 @@ int32_t ModelSession::InsertConnector(const ConnectorRow& row) {
   return InsertedId(Db());
 }
 
+std::optional<ConnectorRow> ModelSession::FindConnectorByGuid(const std::string& guid) {
+  return FirstOf(ReadAll<ConnectorRow>(Db(), std::string(kConnectorColumns) + "WHERE orba_guid = ?",
+                                       ReadConnector, guid));
+}
+
+std::optional<OperationRow> ModelSession::FindOperationByGuid(const std::string& guid) {
+  return FirstOf(ReadAll<OperationRow>(
+      Db(),
+      "SELECT OperationID, Object_ID, Name, Stereotype, orba_guid FROM t_operation "
+      "WHERE orba_guid = ?",
+      ReadOperation, guid));
+}
+
 std::vector<OperationRow> ModelSession::OperationsOf(int32_t element_id) {
   return *Cached(cached_lists_.operations, element_id, [&] {
     return ReadAll<OperationRow>(
         Db(),
         "SELECT OperationID, Object_ID, Name, Stereotype, orba_guid FROM t_operation "
         "WHERE Object_ID = ? ORDER BY OperationID",
-        [](const Statement& s) {
-          return OperationRow{s.Int(0), s.Int(1), s.Text(2), s.OptionalText(3), s.Text(4)};
-        },
-        element_id);
+        ReadOperation, element_id);
   });
 }
 

@@ -1,10 +1,13 @@
 #include "orba/validator/validation_output.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <ostream>
 #include <utility>
 #include <vector>
 
+#include "base/guid.h"
 #include "base/text.h"
 
 namespace orba::validator {
@@ -64,49 +67,138 @@ ordered_json ItemJson(const store::ItemRef& item) {
   return json;
 }
 
-ordered_json SarifRules(const ValidationResult& result) {
-  ordered_json rules = ordered_json::array();
-  for (const store::RegisteredRule& rule : result.rules) {
-    rules.push_back({{"id", rule.text},
-                     {"shortDescription", {{"text", rule.text}}},
-                     {"defaultConfiguration", {{"level", LevelOf(rule.error_type)}}}});
+// A rule family as an identifier: "Flow Port rules" -> "FlowPortRules".
+std::string FamilyId(const std::string& family) {
+  std::string id;
+  bool word_start = true;
+  for (const char c : family) {
+    const bool alphanumeric = std::isalnum(static_cast<unsigned char>(c)) != 0;
+    if (alphanumeric)
+      id += word_start ? base::AsciiUpperCase(std::string(1, c)) : std::string(1, c);
+    word_start = !alphanumeric;
+  }
+  return id.empty() ? "Rule" : id;
+}
+
+// The first eight hex digits of a name-based hash of `text`: the same text
+// always gives the same digits.
+std::string HashOf(std::string_view text, size_t digits) {
+  static constexpr base::GuidNamespace kFindings = {0x51, 0x0e, 0x7c, 0x2d, 0x93, 0x44, 0x4f, 0x18,
+                                                    0xa6, 0x0b, 0x3e, 0x95, 0xc1, 0x72, 0xd8, 0x06};
+  std::string hash;
+  for (const char c : base::NameBasedGuid(kFindings, text)) {
+    if (std::isxdigit(static_cast<unsigned char>(c))) hash += c;
+  }
+  return hash.substr(0, digits);
+}
+
+// One reporting descriptor per message a rule family reported: the family
+// names the rule in the add-in's registry, the message says what was checked.
+struct MessageRule {
+  std::string id;  // "FlowPortRules/1A2B3C4D"
+  const Violation* first;
+};
+
+std::vector<MessageRule> MessageRules(const ValidationResult& result) {
+  std::vector<MessageRule> rules;
+  for (const Violation& violation : result.violations) {
+    const std::string id =
+        FamilyId(violation.rule) + "/" + HashOf(violation.rule + "\n" + violation.message, 8);
+    if (std::ranges::find(rules, id, &MessageRule::id) == rules.end())
+      rules.push_back({id, &violation});
   }
   return rules;
 }
 
-// The index of the rule registered with `text`; -1 when none is.
-int RuleIndex(const ValidationResult& result, const std::string& text) {
-  for (size_t index = 0; index < result.rules.size(); ++index) {
-    if (result.rules[index].text == text) return static_cast<int>(index);
+ordered_json SarifRule(const MessageRule& rule) {
+  const Violation& violation = *rule.first;
+  const std::string help =
+      violation.message + ".\n\nChecked by the " + violation.rule + " of the " +
+      violation.category +
+      " on every element, package, connector and operation of the model. Change the item "
+      "named in the finding so that the constraint holds; where a team has decided to live "
+      "with it, leave it to a baseline.";
+  return {{"id", rule.id},
+          {"shortDescription", {{"text", violation.message}}},
+          {"fullDescription", {{"text", violation.message + " (" + violation.rule + ")"}}},
+          {"help", {{"text", help}}},
+          {"defaultConfiguration", {{"level", LevelOf(violation.error_type)}}},
+          {"properties", {{"tags", {violation.rule}}, {"category", violation.category}}}};
+}
+
+// Percent-escapes each byte of `path` a URI path cannot hold as it is.
+std::string UriPath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+      uri += c;
+    } else {
+      uri += {'%', kHex[byte >> 4], kHex[byte & 15]};
+    }
   }
-  return -1;
+  return uri;
 }
 
-ordered_json SarifLocation(const store::ItemRef& item) {
-  const ordered_json logical = {{"name", item.name},
-                                {"fullyQualifiedName", item.guid},
-                                {"kind", store::ItemKindName(item.kind)},
-                                {"properties", {{"type", item.type}}}};
-  return {{"physicalLocation", {{"artifactLocation", {{"index", 0}}}}},
-          {"logicalLocations", ordered_json::array({logical})}};
+// The validated file as a URI: relative to the source root (uriBaseId
+// SRCROOT, left for the reader to resolve, so that the log is the same from
+// every checkout) when it is inside it, else absolute.
+ordered_json ArtifactLocation(const SarifRun& run) {
+  namespace fs = std::filesystem;
+  const fs::path file = fs::absolute(run.artifact).lexically_normal();
+  const fs::path relative =
+      file.lexically_relative(fs::absolute(run.source_root).lexically_normal());
+  if (relative.empty() || *relative.begin() == "..") return {{"uri", "file://" + UriPath(file)}};
+  return {{"uri", UriPath(relative)}, {"uriBaseId", "SRCROOT"}};
 }
 
-ordered_json SarifResult(const ValidationResult& result, const Violation& violation) {
-  ordered_json entry = {{"ruleId", violation.rule}};
-  if (int index = RuleIndex(result, violation.rule); index >= 0) entry["ruleIndex"] = index;
-  entry["level"] = LevelOf(violation.error_type);
-  entry["message"] = {{"text", violation.message}};
-  entry["locations"] = ordered_json::array({SarifLocation(violation.item)});
-  entry["properties"] = {{"category", violation.category}, {"errorType", violation.error_type}};
+ordered_json SarifLocation(const SarifRun& run, const store::ItemRef& item,
+                           const ItemPlace& place) {
+  ordered_json physical = {{"artifactLocation", ArtifactLocation(run)}};
+  physical["artifactLocation"]["index"] = 0;
+  if (place.line > 0) {
+    physical["region"] = {{"startLine", place.line}};
+    if (place.column > 0) physical["region"]["startColumn"] = place.column;
+  }
+  const ordered_json logical = {
+      {"name", item.name},
+      {"fullyQualifiedName", place.qualified_name.empty() ? item.name : place.qualified_name},
+      {"kind", store::ItemKindName(item.kind)},
+      {"properties", {{"guid", item.guid}, {"type", item.type}}}};
+  return {{"physicalLocation", physical}, {"logicalLocations", ordered_json::array({logical})}};
+}
+
+ordered_json SarifResult(const SarifRun& run, const std::vector<MessageRule>& rules,
+                         const Violation& violation) {
+  const std::string id =
+      FamilyId(violation.rule) + "/" + HashOf(violation.rule + "\n" + violation.message, 8);
+  const auto rule = std::ranges::find(rules, id, &MessageRule::id);
+  // Line numbers move when a file is edited; the item's GUID does not.
+  const std::string fingerprint =
+      HashOf(id + "\n" + violation.item.guid + "\n" + violation.message, 32);
+  ordered_json entry = {
+      {"ruleId", id},
+      {"ruleIndex", rule - rules.begin()},
+      {"level", LevelOf(violation.error_type)},
+      {"message", {{"text", violation.message}}},
+      {"locations", ordered_json::array({SarifLocation(run, violation.item, violation.place)})},
+      {"partialFingerprints", {{"orbaFinding/v1", fingerprint}}}};
+  entry["properties"] = {{"category", violation.category},
+                         {"family", violation.rule},
+                         {"errorType", violation.error_type}};
   return entry;
 }
 
-ordered_json SarifNotification(const Failure& failure) {
+ordered_json SarifNotification(const SarifRun& run, const Failure& failure) {
   ordered_json notification = {{"level", "error"},
                                {"message", {{"text", failure.error}}},
                                {"properties", {{"operation", failure.operation}}}};
-  if (!failure.rule.empty()) notification["associatedRule"] = {{"id", failure.rule}};
-  if (failure.item) notification["locations"] = ordered_json::array({SarifLocation(*failure.item)});
+  if (!failure.rule.empty()) notification["associatedRule"] = {{"id", FamilyId(failure.rule)}};
+  if (failure.item) {
+    notification["locations"] =
+        ordered_json::array({SarifLocation(run, *failure.item, failure.place)});
+  }
   return notification;
 }
 
@@ -159,25 +251,30 @@ ordered_json ValidationJson(const std::string& model, const ValidationResult& re
   return {{"model", model}, {"violations", violations}, {"failures", failures}};
 }
 
-ordered_json ValidationSarif(const std::string& model, const ValidationResult& result) {
+ordered_json ValidationSarif(const SarifRun& run, const ValidationResult& result) {
+  const std::vector<MessageRule> rules = MessageRules(result);
+  ordered_json descriptors = ordered_json::array();
+  for (const MessageRule& rule : rules) descriptors.push_back(SarifRule(rule));
   ordered_json results = ordered_json::array();
-  for (const Violation& violation : result.violations) {
-    results.push_back(SarifResult(result, violation));
-  }
+  for (const Violation& violation : result.violations)
+    results.push_back(SarifResult(run, rules, violation));
   ordered_json notifications = ordered_json::array();
   for (const Failure& failure : result.failures)
-    notifications.push_back(SarifNotification(failure));
-  const ordered_json artifact = {{"location", {{"uri", model}}}};
+    notifications.push_back(SarifNotification(run, failure));
+  ordered_json artifact = {{"location", ArtifactLocation(run)}};
   const ordered_json invocation = {{"executionSuccessful", result.failures.empty()},
                                    {"toolExecutionNotifications", notifications}};
-  const ordered_json run = {
-      {"tool", {{"driver", {{"name", "orba"}, {"rules", SarifRules(result)}}}}},
-      {"artifacts", ordered_json::array({artifact})},
-      {"invocations", ordered_json::array({invocation})},
-      {"results", results}};
+  ordered_json driver = {{"name", "orba"}, {"version", run.tool_version}};
+  if (!run.information_uri.empty()) driver["informationUri"] = run.information_uri;
+  driver["rules"] = descriptors;
+  const ordered_json sarif_run = {{"tool", {{"driver", driver}}},
+                                  {"artifacts", ordered_json::array({artifact})},
+                                  {"invocations", ordered_json::array({invocation})},
+                                  {"columnKind", "unicodeCodePoints"},
+                                  {"results", results}};
   return {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
           {"version", "2.1.0"},
-          {"runs", ordered_json::array({run})}};
+          {"runs", ordered_json::array({sarif_run})}};
 }
 
 }  // namespace orba::validator

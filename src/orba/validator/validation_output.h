@@ -15,6 +15,18 @@ const char* LevelOf(int32_t error_type);
 
 void WriteValidationText(const ValidationResult& result, std::ostream& out);
 nlohmann::ordered_json ValidationJson(const std::string& model, const ValidationResult& result);
-nlohmann::ordered_json ValidationSarif(const std::string& model, const ValidationResult& result);
+// What a SARIF log says beside the findings.
+struct SarifRun {
+  std::string artifact;         // the validated file, as given
+  std::string source_root;      // the folder the artifact's URI is relative to
+  std::string tool_version;     // orba's
+  std::string information_uri;  // where orba is described; "" when nowhere
+};
+
+// SARIF 2.1.0: one reporting descriptor per message reported (id
+// "FamilyRules/HASH", the family as a tag), results with the item's
+// region in a source document and its qualified name, and fingerprints
+// from the rule, the item's GUID and the message.
+nlohmann::ordered_json ValidationSarif(const SarifRun& run, const ValidationResult& result);
 
 }  // namespace orba::validator

@@ -19,8 +19,12 @@ std::string RuleText(const store::ValidationLog& log, const std::string& rule_id
 
 Violation ToViolation(const store::ValidationLog& log, const store::RecordedViolation& reported) {
   const store::RuleCategory* category = log.CategoryOfRule(reported.rule_id);
-  return Violation{category ? category->name : "", RuleText(log, reported.rule_id),
-                   reported.error_type, reported.message, reported.item};
+  return Violation{category ? category->name : "",
+                   RuleText(log, reported.rule_id),
+                   reported.error_type,
+                   reported.message,
+                   reported.item,
+                   {}};
 }
 
 // Asks the add-in to register its rules; answers the rules it registered.
@@ -32,7 +36,7 @@ std::vector<store::RegisteredRule> RegisterRules(const store::ModelRepositoryPtr
   std::vector<Variant> args = {repository};
   constexpr char kOperation[] = "Orba_OnInitializeUserRules";
   const automation::CallResult call = automation::Call(*addin.object, kOperation, args);
-  if (!call.ok) result.failures.push_back(Failure{"", std::nullopt, call.error, kOperation});
+  if (!call.ok) result.failures.push_back(Failure{"", std::nullopt, call.error, kOperation, {}});
   return {log.Rules().begin() + static_cast<std::ptrdiff_t>(known), log.Rules().end()};
 }
 
@@ -45,7 +49,7 @@ void RunRule(const store::ModelRepositoryPtr& repository, const session::LoadedA
   args.assign({repository, rule.id});
   args.insert(args.end(), item.subject.begin(), item.subject.end());
   const automation::CallResult call = automation::Call(*addin.object, item.event, args);
-  if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error, item.event});
+  if (!call.ok) result.failures.push_back(Failure{rule.text, item.ref, call.error, item.event, {}});
 }
 
 }  // namespace

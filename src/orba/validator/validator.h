@@ -18,12 +18,21 @@
 
 namespace orba::validator {
 
+// Where an item of a finding is, for the reader of the findings; filled in
+// after validation (PlaceFindings), only for the items that have findings.
+struct ItemPlace {
+  std::string qualified_name;  // "Model::Vehicle::engine"; "" when not known
+  int32_t line = 0;            // in the source document, from 1; 0 when none
+  int32_t column = 0;          // in characters, from 1; 0 when not known
+};
+
 struct Violation {
   std::string category;  // the registered category's name
   std::string rule;      // the rule's registered text
   int32_t error_type = 0;
   std::string message;
   store::ItemRef item;
+  ItemPlace place;
 };
 
 struct Failure {
@@ -31,6 +40,7 @@ struct Failure {
   std::optional<store::ItemRef> item;  // none when no item was being validated
   std::string error;                   // what the add-in's operation answered
   std::string operation;               // the add-in operation that failed
+  ItemPlace place;                     // of the item, when there is one
 };
 
 struct ValidationResult {

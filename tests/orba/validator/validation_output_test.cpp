@@ -22,11 +22,13 @@ ValidationResult SampleResult() {
   result.rules = {{"rule-1", "category-1", 0, "View rules"},
                   {"rule-2", "category-1", 0, "Flow Port rules"}};
   result.items_checked = 5;
-  result.violations = {{"SysML", "Flow Port rules", 0, "ports differ", kEngine},
-                       {"SysML", "View rules", 0, "a view owns elements", kViews},
-                       {"SysML", "Flow Port rules", 1, "types differ", kEngine}};
-  result.failures = {{"Flow Port rules", kLink, "no such connector", "Orba_OnRunConnectorRule"},
-                     {"", std::nullopt, "registration failed", "Orba_OnInitializeUserRules"}};
+  const ItemPlace engine_place{"Model::Engine", 12, 5};
+  result.violations = {{"SysML", "Flow Port rules", 0, "ports differ", kEngine, engine_place},
+                       {"SysML", "View rules", 0, "a view owns elements", kViews, {}},
+                       {"SysML", "Flow Port rules", 1, "types differ", kEngine, engine_place}};
+  result.failures = {
+      {"Flow Port rules", kLink, "no such connector", "Orba_OnRunConnectorRule", {"A -> B", 0, 0}},
+      {"", std::nullopt, "registration failed", "Orba_OnInitializeUserRules", {}}};
   return result;
 }
 
@@ -54,7 +56,8 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsContro
                         "View rules",
                         2,
                         "bad\x1b[2J",
-                        {ItemKind::kElement, "{E}", "two\nlines", "Class", ""}}};
+                        {ItemKind::kElement, "{E}", "two\nlines", "Class", ""},
+                        {}}};
   text.str("");
   WriteValidationText(result, text);
   EXPECT_EQ(text.str(),
@@ -62,7 +65,7 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsContro
             "  note: View rules: bad\\x1B[2J\n"
             "\n"
             "1 violation on 1 item (1 rule run on 1 item)\n");
-  const ordered_json run = ValidationSarif("m.obx", result)["runs"][0];
+  const ordered_json run = ValidationSarif({"m.obx", ".", "1.0", ""}, result)["runs"][0];
   EXPECT_EQ(run["invocations"][0]["executionSuccessful"], true);
   EXPECT_EQ(run["results"][0]["level"], "note");
 }
@@ -80,39 +83,81 @@ TEST(ValidationJsonTest, HoldsTheViolationsInReportOrderAndAFailureWithItsItem) 
       "error": "no such connector", "operation": "Orba_OnRunConnectorRule"})"));
 }
 
-// One run of SARIF 2.1.0 declaring the registered rules by their texts, a
-// result at the item for each violation; failures make the invocation
-// unsuccessful and are notified.
-TEST(ValidationSarifTest, IsOneRunWithTheRulesAResultPerViolationAndTheFailures) {
-  const ordered_json sarif = ValidationSarif("cars.obx", SampleResult());
+// One run of SARIF 2.1.0 with a reporting descriptor per message (the family
+// as its tag), a result at the item for each violation, the model named
+// relative to the source root; failures make the invocation unsuccessful
+// and are notified.
+TEST(ValidationSarifTest, IsOneRunWithARulePerMessageAResultPerViolationAndTheFailures) {
+  const SarifRun where{"/work/repo/models/a b#%\xC3\xA9.json", "/work/repo", "1.0", ""};
+  const ordered_json sarif = ValidationSarif(where, SampleResult());
   EXPECT_EQ(sarif["version"], "2.1.0");
-  EXPECT_EQ(sarif["$schema"], "https://json.schemastore.org/sarif-2.1.0.json");
   ASSERT_EQ(sarif["runs"].size(), 1u);
   const ordered_json& run = sarif["runs"][0];
   EXPECT_EQ(run["tool"]["driver"]["name"], "orba");
-  EXPECT_EQ(run["artifacts"][0]["location"]["uri"], "cars.obx");
+  EXPECT_EQ(run["tool"]["driver"]["version"], "1.0");
+  EXPECT_FALSE(run.contains("originalUriBaseIds"));  // the same log from every checkout
+  const ordered_json artifact = {{"uri", "models/a%20b%23%25%C3%A9.json"},
+                                 {"uriBaseId", "SRCROOT"}};
+  EXPECT_EQ(run["artifacts"][0]["location"], artifact);
+
   const ordered_json& rules = run["tool"]["driver"]["rules"];
-  ASSERT_EQ(rules.size(), 2u);
-  EXPECT_EQ(rules[0]["id"], "View rules");
-  EXPECT_EQ(rules[0]["shortDescription"]["text"], "View rules");
-  EXPECT_EQ(rules[1]["id"], "Flow Port rules");
+  ASSERT_EQ(rules.size(), 3u);  // three messages, two of one family
+  EXPECT_THAT(rules[0]["id"].get<std::string>(),
+              testing::MatchesRegex("FlowPortRules/[0-9A-F]{8}"));
+  EXPECT_THAT(rules[1]["id"].get<std::string>(), testing::StartsWith("ViewRules/"));
+  EXPECT_NE(rules[0]["id"], rules[2]["id"]);
+  EXPECT_EQ(rules[2]["shortDescription"]["text"], "types differ");
+  EXPECT_EQ(rules[2]["fullDescription"]["text"], "types differ (Flow Port rules)");
+  EXPECT_EQ(rules[2]["properties"]["tags"], ordered_json::array({"Flow Port rules"}));
+  EXPECT_EQ(rules[2]["defaultConfiguration"]["level"], "error");
+  EXPECT_THAT(rules[2]["help"]["text"].get<std::string>(), testing::StartsWith("types differ."));
+
   const ordered_json& results = run["results"];
   ASSERT_EQ(results.size(), 3u);
-  EXPECT_EQ(results[1]["level"], "warning");
-  EXPECT_EQ(results[2], ordered_json::parse(R"({"ruleId": "Flow Port rules", "ruleIndex": 1,
-      "level": "error", "message": {"text": "types differ"}, "locations": [{
-        "physicalLocation": {"artifactLocation": {"index": 0}},
-        "logicalLocations": [{"name": "Engine", "fullyQualifiedName": "{E}", "kind": "element",
-                              "properties": {"type": "Class"}}]}],
-      "properties": {"category": "SysML", "errorType": 1}})"));
+  EXPECT_EQ(results[2]["ruleId"], rules[2]["id"]);
+  EXPECT_EQ(results[2]["ruleIndex"], 2);
+  EXPECT_EQ(results[2]["level"], "error");
+  const ordered_json& location = results[2]["locations"][0];
+  EXPECT_EQ(location["physicalLocation"]["region"], ordered_json::parse(R"({"startLine": 12,
+      "startColumn": 5})"));
+  EXPECT_EQ(location["physicalLocation"]["artifactLocation"]["uriBaseId"], "SRCROOT");
+  EXPECT_EQ(location["logicalLocations"][0]["fullyQualifiedName"], "Model::Engine");
+  EXPECT_EQ(location["logicalLocations"][0]["properties"]["guid"], "{E}");
+  EXPECT_FALSE(results[1]["locations"][0]["physicalLocation"].contains("region"));
+  EXPECT_EQ(results[1]["locations"][0]["logicalLocations"][0]["fullyQualifiedName"], "Views");
+
   const ordered_json& invocation = run["invocations"][0];
   EXPECT_EQ(invocation["executionSuccessful"], false);
   const ordered_json& notifications = invocation["toolExecutionNotifications"];
   ASSERT_EQ(notifications.size(), 2u);
   EXPECT_EQ(notifications[0]["message"]["text"], "no such connector");
-  EXPECT_EQ(notifications[0]["associatedRule"]["id"], "Flow Port rules");
-  EXPECT_EQ(notifications[0]["locations"][0]["logicalLocations"][0]["fullyQualifiedName"], "{C}");
+  EXPECT_EQ(notifications[0]["associatedRule"]["id"], "FlowPortRules");
+  EXPECT_EQ(notifications[0]["locations"][0]["logicalLocations"][0]["fullyQualifiedName"],
+            "A -> B");
   EXPECT_FALSE(notifications[1].contains("locations"));
+}
+
+// Fingerprints come from the rule, the item's GUID and the message: a line
+// that moves or a file named elsewhere keeps them; another message does not.
+TEST(ValidationSarifTest, FingerprintsFollowTheFindingNotItsPlace) {
+  const auto fingerprints = [](const SarifRun& where, ValidationResult result) {
+    std::vector<std::string> prints;
+    const ordered_json sarif = ValidationSarif(where, result);
+    for (const ordered_json& entry : sarif["runs"][0]["results"])
+      prints.push_back(entry["partialFingerprints"]["orbaFinding/v1"]);
+    return prints;
+  };
+  const std::vector<std::string> before = fingerprints({"m.json", ".", "1.0", ""}, SampleResult());
+  ValidationResult moved = SampleResult();
+  moved.violations[0].place.line = 40;
+  EXPECT_EQ(fingerprints({"/elsewhere/m.json", "/", "1.1", ""}, moved), before);
+  EXPECT_THAT(before[0], testing::MatchesRegex("[0-9A-F]{32}"));
+  EXPECT_NE(before[0], before[2]);  // same item, another message
+  // Outside the source root the model is named by an absolute URI.
+  const ordered_json outside =
+      ValidationSarif({"/data/m.json", "/work", "1.0", ""}, SampleResult())["runs"][0];
+  EXPECT_EQ(outside["artifacts"][0]["location"], ordered_json::parse(R"({"uri":
+      "file:///data/m.json"})"));
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# orba's SARIF logs pass the SARIF 2.1.0 JSON schema (every format checked),
+# for models under paths with a space, "#", "%" and letters outside ASCII: the
+# example as its JSON document, as a model file imported from it, and a real
+# XMI model. Two runs on the same document give the same log, and every
+# finding of the JSON document points at the line of its item's "key".
+# Usage: sarif_logs_test.sh ORBA SOURCE_ROOT SCHEMA XMI_MODEL
+set -euo pipefail
+orba=$1 source_root=$2 schema=$3 xmi=$4
+checker="$source_root/tests/sarif/check_sarif.mjs"
+if [[ ! -d "$source_root/tests/sarif/node_modules/ajv-formats" ]]; then
+  echo "the schema checker is not installed: run scripts/setup.sh" >&2
+  exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+repo="$work/team repo #1 %20"
+mkdir -p "$repo/models ü"
+json="$repo/models ü/car #2 %é.json"
+cp "$source_root/examples/sysml_example.json" "$json"
+cp "$xmi" "$repo/models ü/logistics #3.xml"
+cd "$repo"
+
+# Exit 1: the example breaks rules on purpose.
+validate() { "$orba" --ui none validate "$1" --format sarif > "$2" || [[ $? == 1 ]]; }
+validate "models ü/car #2 %é.json" "$work/json.sarif"
+validate "models ü/car #2 %é.json" "$work/again.sarif"
+cmp "$work/json.sarif" "$work/again.sarif"
+"$orba" --ui none import "models ü/car #2 %é.json" -o "models ü/car #2 %é.obx" > /dev/null
+validate "models ü/car #2 %é.obx" "$work/obx.sarif"
+validate "models ü/logistics #3.xml" "$work/xmi.sarif"
+node "$checker" "$schema" "$work/json.sarif" "$work/obx.sarif" "$work/xmi.sarif"
+
+python3 - "$work/json.sarif" "$json" <<'PYTHON'
+import json, sys
+log = json.load(open(sys.argv[1]))
+lines = open(sys.argv[2], encoding="utf-8").read().split("\n")
+run = log["runs"][0]
+assert run["artifacts"][0]["location"]["uri"] == "models%20%C3%BC/car%20%232%20%25%C3%A9.json", run["artifacts"]
+assert run["results"], "the example has findings"
+for result in run["results"]:
+    region = result["locations"][0]["physicalLocation"]["region"]
+    line = lines[region["startLine"] - 1]
+    column = region["startColumn"]
+    assert line[column - 1:].startswith('"key"'), (region, line)
+print(f"{len(run['results'])} findings at the lines of their keys")
+PYTHON
