@@ -52,6 +52,9 @@ def tally():
             name = module_of(path.relative_to(ROOT))
             code[name] = code.get(name, 0) + counted_lines(path)
     for path in [*ROOT.glob("tests/**/*"), *ROOT.glob("fuzz/*")]:
+        # Packages installed from npm and their lock file are not ours.
+        if "node_modules" in path.parts or path.name == "package-lock.json":
+            continue
         if path.is_file() and path.name != "CMakeLists.txt" and (
                 path.parts[-2] != "fuzz" or path.suffix in (".cpp", ".h")):
             name = module_of(path.relative_to(ROOT))
