@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  libpugixml-dev libxml2-dev libsqlite3-dev zlib1g-dev libzip-dev uuid-dev
+  libpugixml-dev libxml2-dev libxml2-utils libsqlite3-dev zlib1g-dev libzip-dev uuid-dev
   libcli11-dev nlohmann-json3-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth
@@ -32,7 +32,7 @@ else
 fi
 
 # The SARIF schema checker the tests run (Ajv), from npm as package-lock.json pins it.
-checker="$(cd "$(dirname "$0")/.." && pwd)/tests/sarif"
+checker="$(cd "$(dirname "$0")/.." && pwd)/tests/ci_logs"
 if [[ ! -f "$checker/node_modules/.package-lock.json" ||
       "$checker/package-lock.json" -nt "$checker/node_modules/.package-lock.json" ]]; then
   echo "setup: installing the SARIF schema checker"

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 
 #include "orba/cli/command.h"
+#include "orba/cli/text_files.h"
 
 namespace orba::cli {
 namespace {
@@ -17,7 +19,8 @@ constexpr char kDescription[] =
     "are printed to stderr as \"Title: text\".";
 
 constexpr char kGlobalOptionsFooter[] =
-    "Global options (before or after the command): --host-build N, --ui qt|console|none; "
+    "Global options (before or after the command): --host-build N, --ui qt|console|none, "
+    "--quiet; "
     "see orba --help.";
 
 // A build number is written in decimal digits only: CLI11 alone would read
@@ -54,6 +57,7 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
                  "there), console (stderr; dialogs as terminal forms), none (boxes printed, "
                  "dialogs cancelled). Default: $ORBA_UI, else qt with a display, else console")
       ->check(CLI::IsMember({"qt", "console", "none"}));
+  app.add_flag("-q,--quiet", globals.quiet, "No progress lines on stderr");
 }
 
 // Output that could not be written (a full disk, a closed pipe) makes the
@@ -76,6 +80,20 @@ int RunAction(const CommandAction& action) {
 }
 
 }  // namespace
+
+void AddOutputOption(CLI::App& command, std::string& output) {
+  command.add_option("-o,--output", output, "Write the document to this file instead of stdout");
+}
+
+void WriteDocument(const std::string& output, const std::function<void(std::ostream&)>& write) {
+  if (output.empty()) {
+    write(std::cout);
+    return;
+  }
+  std::ostringstream document;
+  write(document);
+  WriteTextFile(output, document.str());
+}
 
 session::SessionOptions SessionOptionsFor(const GlobalOptions& globals) {
   session::SessionOptions options;

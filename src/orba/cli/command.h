@@ -30,8 +30,15 @@ class CommandError : public std::runtime_error {
 
 struct GlobalOptions {
   int32_t host_build = store::ModelRepository::kDefaultBuildNumber;
-  std::string ui;  // "qt", "console", "none"; empty: chosen by the display
+  std::string ui;      // "qt", "console", "none"; empty: chosen by the display
+  bool quiet = false;  // no progress on stderr
 };
+
+// Where a command's document goes: `-o FILE` (written whole, or not at all),
+// else stdout.
+void AddOutputOption(CLI::App& command, std::string& output);
+// Writes the document `write` makes to `output` ("" for stdout).
+void WriteDocument(const std::string& output, const std::function<void(std::ostream&)>& write);
 
 // The chosen command, run once the whole command line has been read; answers the exit code.
 using CommandAction = std::function<int()>;

@@ -22,6 +22,7 @@ struct CompartmentsOptions {
   std::string model;
   std::string element;
   std::string format = "text";
+  std::string output;
 };
 
 struct Compartment {
@@ -156,11 +157,13 @@ int ShowCompartments(const GlobalOptions& globals, const CompartmentsOptions& op
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
   const CompartmentList list =
       ReadCompartments(session, FindElement(*session.Repository(), options.element));
-  if (options.format == "json") {
-    std::cout << JsonText(ToJson(list)) << "\n";
-  } else {
-    WriteText(list, std::cout);
-  }
+  WriteDocument(options.output, [&](std::ostream& out) {
+    if (options.format == "json") {
+      out << JsonText(ToJson(list)) << "\n";
+    } else {
+      WriteText(list, out);
+    }
+  });
   return kExitOk;
 }
 
@@ -177,6 +180,7 @@ void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, Command
   command->add_option("--format", options->format, "text or json")
       ->check(CLI::IsMember({"text", "json"}))
       ->capture_default_str();
+  AddOutputOption(*command, options->output);
   command->callback([&action, &globals, options] {
     action = [&globals, options] { return ShowCompartments(globals, *options); };
   });

@@ -22,6 +22,7 @@ struct MenuOptions {
   std::string item;
   std::string select;
   std::string format = "text";
+  std::string output;  // the menu only
 };
 
 struct Menu {
@@ -70,12 +71,14 @@ int ShowMenu(const GlobalOptions& globals, const MenuOptions& options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartMenuSession(session, options, store::ModelRepository::Access::kReadOnly);
   const Menu menu = ReadMenu(session);
-  if (options.format == "json") {
-    std::cout << JsonText({{"heading", menu.heading}, {"items", menu.items}}) << "\n";
-    return kExitOk;
-  }
-  std::cout << menu.heading << "\n";
-  for (const std::string& item : menu.items) std::cout << "  " << item << "\n";
+  WriteDocument(options.output, [&](std::ostream& out) {
+    if (options.format == "json") {
+      out << JsonText({{"heading", menu.heading}, {"items", menu.items}}) << "\n";
+      return;
+    }
+    out << menu.heading << "\n";
+    for (const std::string& item : menu.items) out << "  " << item << "\n";
+  });
   return kExitOk;
 }
 
@@ -168,6 +171,7 @@ void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction&
   menu->add_option("--format", menu_options->format, "text or json")
       ->check(CLI::IsMember({"text", "json"}))
       ->capture_default_str();
+  AddOutputOption(*menu, menu_options->output);
   menu->callback([&action, &globals, menu_options] {
     action = [&globals, menu_options] { return ShowMenu(globals, *menu_options); };
   });

@@ -13,19 +13,22 @@ struct SearchOptions {
   std::string name;
   std::string term;
   std::string format = "text";
+  std::string output;
 };
 
 int Search(const GlobalOptions& globals, const SearchOptions& options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
   const searches::SearchResult result = session.Search(options.name, options.term);
-  if (options.format == "xml") {
-    std::cout << result.document;  // as answered (held to XML 1.0), not even a line end added
-  } else if (options.format == "json") {
-    WriteSearchJson(result, std::cout);
-  } else {
-    WriteSearchText(result, std::cout);
-  }
+  WriteDocument(options.output, [&](std::ostream& out) {
+    if (options.format == "xml") {
+      out << result.document;  // as answered (held to XML 1.0), not even a line end added
+    } else if (options.format == "json") {
+      WriteSearchJson(result, out);
+    } else {
+      WriteSearchText(result, out);
+    }
+  });
   return kExitOk;
 }
 
@@ -46,6 +49,7 @@ void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction
                    "character XML 1.0 forbids becomes U+FFFD)")
       ->check(CLI::IsMember({"text", "json", "xml"}))
       ->capture_default_str();
+  AddOutputOption(*command, options->output);
   command->callback([&action, &globals, options] {
     action = [&globals, options] { return Search(globals, *options); };
   });

@@ -3,8 +3,9 @@
 
 #include "orba/cli/command.h"
 #include "orba/cli/finding_places.h"
-#include "orba/cli/terminal_progress.h"
+#include "orba/cli/progress.h"
 #include "orba/cli/text_files.h"
+#include "orba/validator/junit_output.h"
 #include "orba/validator/validation_output.h"
 
 namespace orba::cli {
@@ -16,16 +17,21 @@ struct ValidateOptions {
   std::string model;
   std::string format = "text";
   std::string source_root = ".";
+  std::string fail_on = "warning";
+  std::string output;
 };
 
-void WriteResult(const ValidateOptions& options, const validator::ValidationResult& result) {
+void WriteResult(const ValidateOptions& options, const validator::ValidationResult& result,
+                 std::ostream& out) {
   if (options.format == "json") {
-    std::cout << JsonText(validator::ValidationJson(options.model, result)) << "\n";
+    out << JsonText(validator::ValidationJson(options.model, result)) << "\n";
   } else if (options.format == "sarif") {
     const validator::SarifRun run{options.model, options.source_root, kOrbaVersion, ""};
-    std::cout << JsonText(validator::ValidationSarif(run, result)) << "\n";
+    out << JsonText(validator::ValidationSarif(run, result)) << "\n";
+  } else if (options.format == "junit") {
+    validator::WriteValidationJunit(options.model, result, out);
   } else {
-    validator::WriteValidationText(result, std::cout);
+    validator::WriteValidationText(result, out);
   }
 }
 
@@ -40,17 +46,15 @@ void PrependStartFailures(const session::HostSession& session,
   result.failures.insert(result.failures.begin(), failures.begin(), failures.end());
 }
 
-int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
-  session::HostSession session(SessionOptionsFor(globals));
-  StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
-  validator::ValidationResult result = validator::Validate(
-      session.Repository(), session.Addin(kValidatingAddin), TerminalProgress("validating"));
-  PrependStartFailures(session, result);
-  if (options.format == "sarif") {
-    PlaceFindings(session.Repository()->Session(),
-                  IsSourceDocument(options.model) ? ReadTextFile(options.model) : "", result);
-  }
-  WriteResult(options, result);
+// Whether a violation fails the run: at or above the --fail-on level.
+bool FailsTheRun(const std::string& fail_on, const validator::Violation& violation) {
+  const std::string level = validator::LevelOf(violation.error_type);
+  if (fail_on == "never") return false;
+  if (fail_on == "error") return level == "error";
+  return level == "error" || level == "warning";
+}
+
+int ExitCode(const ValidateOptions& options, const validator::ValidationResult& result) {
   if (result.rules.empty()) {
     // A gate that checked nothing must not pass (an add-in that refused the host, say).
     std::cerr << "orba: the add-in registered no validation rules; nothing was checked"
@@ -58,7 +62,24 @@ int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
     return kExitError;
   }
   if (!result.failures.empty()) return kExitError;
-  return result.violations.empty() ? kExitOk : kExitViolations;
+  for (const validator::Violation& violation : result.violations) {
+    if (FailsTheRun(options.fail_on, violation)) return kExitViolations;
+  }
+  return kExitOk;
+}
+
+int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
+  session::HostSession session(SessionOptionsFor(globals));
+  StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
+  validator::ValidationResult result = validator::Validate(
+      session.Repository(), session.Addin(kValidatingAddin), Progress("validating", globals.quiet));
+  PrependStartFailures(session, result);
+  if (options.format == "sarif" || options.format == "junit") {
+    PlaceFindings(session.Repository()->Session(),
+                  IsSourceDocument(options.model) ? ReadTextFile(options.model) : "", result);
+  }
+  WriteDocument(options.output, [&](std::ostream& out) { WriteResult(options, result, out); });
+  return ExitCode(options, result);
 }
 
 }  // namespace
@@ -68,16 +89,26 @@ void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandActi
   CLI::App* command = app.add_subcommand(
       "validate",
       "Run the SysML validation rules on every element, package, connector and operation. "
-      "Exit 0: clean; 1: violations reported; 2: the command could not run, or an add-in "
-      "operation failed (listed under failures)");
-  command->add_option("MODEL", options->model, "The model file (*.obx)")->required();
-  command->add_option("--format", options->format, "text (grouped by item), json or sarif (2.1.0)")
-      ->check(CLI::IsMember({"text", "json", "sarif"}))
+      "Exit 0: clean (or nothing at the --fail-on level); 1: violations reported; 2: the "
+      "command could not run, or an add-in operation failed (listed under failures)");
+  command->add_option("MODEL", options->model, "The model file (*.obx) or source document")
+      ->required();
+  command
+      ->add_option("--format", options->format,
+                   "text (grouped by item), json, sarif (2.1.0) or junit (JUnit XML)")
+      ->check(CLI::IsMember({"text", "json", "sarif", "junit"}))
       ->capture_default_str();
   command
       ->add_option("--source-root", options->source_root,
                    "The folder SARIF names the model relative to (a repository's root)")
       ->capture_default_str();
+  command
+      ->add_option("--fail-on", options->fail_on,
+                   "The least level of violation that makes the exit code 1: warning (warnings "
+                   "and errors), error, or never")
+      ->check(CLI::IsMember({"warning", "error", "never"}))
+      ->capture_default_str();
+  AddOutputOption(*command, options->output);
   command->callback([&action, &globals, options] {
     action = [&globals, options] { return Validate(globals, *options); };
   });

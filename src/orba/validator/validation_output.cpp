@@ -67,7 +67,8 @@ ordered_json ItemJson(const store::ItemRef& item) {
   return json;
 }
 
-// A rule family as an identifier: "Flow Port rules" -> "FlowPortRules".
+}  // namespace
+
 std::string FamilyId(const std::string& family) {
   std::string id;
   bool word_start = true;
@@ -79,6 +80,8 @@ std::string FamilyId(const std::string& family) {
   }
   return id.empty() ? "Rule" : id;
 }
+
+namespace {
 
 // The first eight hex digits of a name-based hash of `text`: the same text
 // always gives the same digits.

@@ -13,6 +13,9 @@ namespace orba::validator {
 // The level a report's errorType stands for: 1 "error", 0 "warning", any other "note".
 const char* LevelOf(int32_t error_type);
 
+// A rule family as an identifier: "Flow Port rules" -> "FlowPortRules".
+std::string FamilyId(const std::string& family);
+
 void WriteValidationText(const ValidationResult& result, std::ostream& out);
 nlohmann::ordered_json ValidationJson(const std::string& model, const ValidationResult& result);
 // What a SARIF log says beside the findings.

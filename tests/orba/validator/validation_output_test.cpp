@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
 #include <sstream>
+
+#include "orba/validator/junit_output.h"
 
 namespace orba::validator {
 namespace {
@@ -158,6 +161,44 @@ TEST(ValidationSarifTest, FingerprintsFollowTheFindingNotItsPlace) {
       ValidationSarif({"/data/m.json", "/work", "1.0", ""}, SampleResult())["runs"][0];
   EXPECT_EQ(outside["artifacts"][0]["location"], ordered_json::parse(R"({"uri":
       "file:///data/m.json"})"));
+}
+
+// A suite per registered family and one for the host, a test case per family
+// and item kind; violations are failures and failed operations errors, each
+// naming its item and place, and texts from the model stay readable XML.
+TEST(ValidationJunitTest, HasASuitePerFamilyACasePerItemKindAndAFailurePerViolation) {
+  ValidationResult result = SampleResult();
+  result.violations[1].message = "a view \x1b[2J owns <elements>";
+  std::ostringstream out;
+  WriteValidationJunit("m.json", result, out);
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_string(out.str().c_str())) << out.str();
+  const pugi::xml_node suites = document.child("testsuites");
+  EXPECT_STREQ(suites.attribute("tests").value(), "9");
+  EXPECT_STREQ(suites.attribute("failures").value(), "2");
+  EXPECT_STREQ(suites.attribute("errors").value(), "2");
+  std::vector<std::string> names;
+  for (const pugi::xml_node suite : suites.children("testsuite"))
+    names.push_back(suite.attribute("name").value());
+  EXPECT_THAT(names, testing::ElementsAre("View rules", "Flow Port rules", "orba"));
+
+  const pugi::xml_node ports =
+      suites.find_child_by_attribute("testsuite", "name", "Flow Port rules");
+  EXPECT_STREQ(ports.attribute("failures").value(), "1");
+  const pugi::xml_node elements = ports.find_child_by_attribute("testcase", "name", "elements");
+  EXPECT_STREQ(elements.attribute("classname").value(), "orba.FlowPortRules");
+  const pugi::xml_node types = elements.last_child();
+  EXPECT_STREQ(types.attribute("message").value(), "types differ");
+  EXPECT_STREQ(types.attribute("type").value(), "error");
+  EXPECT_STREQ(types.text().get(), "element \"Engine\" {E} at m.json:12:5 (Model::Engine)");
+  const pugi::xml_node link = ports.find_child_by_attribute("testcase", "name", "connectors");
+  EXPECT_STREQ(link.child("error").attribute("type").value(), "Orba_OnRunConnectorRule");
+  const pugi::xml_node views =
+      suites.first_child().find_child_by_attribute("testcase", "name", "packages");
+  EXPECT_STREQ(views.child("failure").attribute("message").value(),
+               "a view \\x1B[2J owns <elements>");
+  EXPECT_STREQ(suites.last_child().child("testcase").child("error").attribute("message").value(),
+               "registration failed");
 }
 
 }  // namespace

@@ -3,12 +3,13 @@
 # for models under paths with a space, "#", "%" and letters outside ASCII: the
 # example as its JSON document, as a model file imported from it, and a real
 # XMI model. Two runs on the same document give the same log, and every
-# finding of the JSON document points at the line of its item's "key".
-# Usage: sarif_logs_test.sh ORBA SOURCE_ROOT SCHEMA XMI_MODEL
+# finding of the JSON document points at the line of its item's "key". The
+# JUnit report of the same runs passes the JUnit schema.
+# Usage: ci_logs_test.sh ORBA SOURCE_ROOT SCHEMA JUNIT_SCHEMA XMI_MODEL
 set -euo pipefail
-orba=$1 source_root=$2 schema=$3 xmi=$4
-checker="$source_root/tests/sarif/check_sarif.mjs"
-if [[ ! -d "$source_root/tests/sarif/node_modules/ajv-formats" ]]; then
+orba=$1 source_root=$2 schema=$3 junit_schema=$4 xmi=$5
+checker="$source_root/tests/ci_logs/check_sarif.mjs"
+if [[ ! -d "$source_root/tests/ci_logs/node_modules/ajv-formats" ]]; then
   echo "the schema checker is not installed: run scripts/setup.sh" >&2
   exit 1
 fi
@@ -23,7 +24,7 @@ cp "$xmi" "$repo/models ü/logistics #3.xml"
 cd "$repo"
 
 # Exit 1: the example breaks rules on purpose.
-validate() { "$orba" --ui none validate "$1" --format sarif > "$2" || [[ $? == 1 ]]; }
+validate() { "$orba" --ui none validate "$1" --format "${3:-sarif}" -o "$2" || [[ $? == 1 ]]; }
 validate "models ü/car #2 %é.json" "$work/json.sarif"
 validate "models ü/car #2 %é.json" "$work/again.sarif"
 cmp "$work/json.sarif" "$work/again.sarif"
@@ -31,6 +32,9 @@ cmp "$work/json.sarif" "$work/again.sarif"
 validate "models ü/car #2 %é.obx" "$work/obx.sarif"
 validate "models ü/logistics #3.xml" "$work/xmi.sarif"
 node "$checker" "$schema" "$work/json.sarif" "$work/obx.sarif" "$work/xmi.sarif"
+validate "models ü/car #2 %é.json" "$work/json.junit.xml" junit
+validate "models ü/logistics #3.xml" "$work/xmi.junit.xml" junit
+xmllint --noout --schema "$junit_schema" "$work/json.junit.xml" "$work/xmi.junit.xml"
 
 python3 - "$work/json.sarif" "$json" <<'PYTHON'
 import json, sys
