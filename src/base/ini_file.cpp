@@ -104,10 +104,17 @@ IniFile::Line IniFile::NewLine(std::string text, const std::string& section,
 }
 
 std::vector<IniFile::Entry> IniFile::EntriesOf(const std::string& section) const {
+  std::vector<Entry> entries = Entries();
+  std::erase_if(entries, [&](const Entry& entry) { return !SameName(entry.section, section); });
+  return entries;
+}
+
+std::vector<IniFile::Entry> IniFile::Entries() const {
   std::vector<Entry> entries;
   for (const Line& line : lines_) {
-    if (line.key.empty() || !SameName(line.section, section)) continue;
-    entries.push_back(Entry{line.key, line.text.substr(line.text.find('=') + 1), line.number});
+    if (line.key.empty()) continue;
+    entries.push_back(
+        Entry{line.key, line.text.substr(line.text.find('=') + 1), line.number, line.section});
   }
   return entries;
 }

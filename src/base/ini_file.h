@@ -32,8 +32,11 @@ class IniFile {
     std::string key;
     std::string value;
     int line = 0;
+    std::string section;
   };
   std::vector<Entry> EntriesOf(const std::string& section) const;
+  // The key=value lines of every section, in file order.
+  std::vector<Entry> Entries() const;
   // The file again: every line with the line end it had (LF or CR LF).
   std::string Text() const;
 

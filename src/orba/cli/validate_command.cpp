@@ -1,11 +1,15 @@
 // orba validate: runs the add-in's validation rules on every item of a model.
+#include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "orba/cli/command.h"
 #include "orba/cli/finding_places.h"
 #include "orba/cli/progress.h"
 #include "orba/cli/text_files.h"
+#include "orba/validator/baseline.h"
 #include "orba/validator/junit_output.h"
+#include "orba/validator/project_rules.h"
 #include "orba/validator/validation_output.h"
 
 namespace orba::cli {
@@ -19,7 +23,11 @@ struct ValidateOptions {
   std::string source_root = ".";
   std::string fail_on = "warning";
   std::string output;
+  std::string baseline;
+  std::string config;  // "": orba.ini beside the model, when there is one
 };
+
+constexpr char kProjectFile[] = "orba.ini";
 
 void WriteResult(const ValidateOptions& options, const validator::ValidationResult& result,
                  std::ostream& out) {
@@ -54,6 +62,35 @@ bool FailsTheRun(const std::string& fail_on, const validator::Violation& violati
   return level == "error" || level == "warning";
 }
 
+// The project's rule settings: --config, else orba.ini beside the model.
+std::optional<validator::ProjectRules> ProjectRulesFor(const ValidateOptions& options) {
+  std::string path = options.config;
+  if (path.empty()) {
+    path = (std::filesystem::path(options.model).parent_path() / kProjectFile).string();
+    if (!std::filesystem::exists(path)) return std::nullopt;
+  }
+  const std::string text = ReadTextFile(path);
+  try {
+    return validator::ProjectRules::Parse(text, path);
+  } catch (const std::exception& error) {
+    throw CommandError(error.what());
+  }
+}
+
+// Project settings, then the baseline: what the run reports and gates on.
+void ApplyProjectAndBaseline(const ValidateOptions& options, validator::ValidationResult& result) {
+  try {
+    if (const auto rules = ProjectRulesFor(options)) rules->Apply(result);
+    if (!options.baseline.empty()) {
+      validator::Baseline::Parse(ReadTextFile(options.baseline), options.baseline).Mark(result);
+    }
+  } catch (const CommandError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw CommandError(error.what());
+  }
+}
+
 int ExitCode(const ValidateOptions& options, const validator::ValidationResult& result) {
   if (result.rules.empty()) {
     // A gate that checked nothing must not pass (an add-in that refused the host, say).
@@ -63,7 +100,8 @@ int ExitCode(const ValidateOptions& options, const validator::ValidationResult& 
   }
   if (!result.failures.empty()) return kExitError;
   for (const validator::Violation& violation : result.violations) {
-    if (FailsTheRun(options.fail_on, violation)) return kExitViolations;
+    const bool known = violation.baseline == validator::BaselineState::kUnchanged;
+    if (!known && FailsTheRun(options.fail_on, violation)) return kExitViolations;
   }
   return kExitOk;
 }
@@ -74,6 +112,7 @@ int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
   validator::ValidationResult result = validator::Validate(
       session.Repository(), session.Addin(kValidatingAddin), Progress("validating", globals.quiet));
   PrependStartFailures(session, result);
+  ApplyProjectAndBaseline(options, result);
   if (options.format == "sarif" || options.format == "junit") {
     PlaceFindings(session.Repository()->Session(),
                   IsSourceDocument(options.model) ? ReadTextFile(options.model) : "", result);
@@ -108,6 +147,12 @@ void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandActi
                    "and errors), error, or never")
       ->check(CLI::IsMember({"warning", "error", "never"}))
       ->capture_default_str();
+  command->add_option("--baseline", options->baseline,
+                      "A previous run's SARIF log or JSON: findings found there too are "
+                      "marked unchanged and do not fail the run");
+  command->add_option("--config", options->config,
+                      "The project's rule settings (default: orba.ini beside the model): "
+                      "[families] and [messages] set to error, warning, note or off");
   AddOutputOption(*command, options->output);
   command->callback([&action, &globals, options] {
     action = [&globals, options] { return Validate(globals, *options); };

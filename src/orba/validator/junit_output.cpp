@@ -41,6 +41,7 @@ struct TestCase {
   std::string name;
   std::vector<std::string> failures;  // written elements
   std::vector<std::string> errors;
+  std::vector<std::string> unchanged;  // findings also in the baseline: listed, not failures
 };
 
 struct TestSuite {
@@ -53,13 +54,17 @@ TestSuite FamilySuite(const std::string& model, const store::RegisteredRule& rul
                       const ValidationResult& result) {
   TestSuite suite{rule.text, "orba." + FamilyId(rule.text), {}};
   for (const store::ItemKind kind : kItemKinds) {
-    TestCase test{std::string(store::ItemKindName(kind)) + "s", {}, {}};
+    TestCase test{std::string(store::ItemKindName(kind)) + "s", {}, {}, {}};
     for (const Violation& violation : result.violations) {
       if (violation.rule != rule.text || violation.item.kind != kind) continue;
-      test.failures.push_back("<failure message=\"" + Attribute(violation.message) +
-                              "\" type=\"" + LevelOf(violation.error_type) + "\">" +
-                              Text(Where(model, violation.item, violation.place)) +
-                              "</failure>");
+      if (violation.baseline == BaselineState::kUnchanged) {
+        test.unchanged.push_back(Text("unchanged: " + violation.message + ": " +
+                                      Where(model, violation.item, violation.place)));
+        continue;
+      }
+      test.failures.push_back("<failure message=\"" + Attribute(violation.message) + "\" type=\"" +
+                              LevelOf(violation.error_type) + "\">" +
+                              Text(Where(model, violation.item, violation.place)) + "</failure>");
     }
     for (const Failure& failure : result.failures) {
       if (failure.rule != rule.text || !failure.item || failure.item->kind != kind) continue;
@@ -75,11 +80,11 @@ TestSuite FamilySuite(const std::string& model, const store::RegisteredRule& rul
 // Failures outside any rule's test case: while connecting, registering, or
 // with no item.
 TestSuite HostSuite(const ValidationResult& result) {
-  TestSuite suite{"orba", "orba", {{"add-in operations", {}, {}}}};
+  TestSuite suite{"orba", "orba", {{"add-in operations", {}, {}, {}}}};
   for (const Failure& failure : result.failures) {
     if (!failure.rule.empty() && failure.item) continue;
-    suite.cases[0].errors.push_back("<error message=\"" + Attribute(failure.error) +
-                                    "\" type=\"" + Attribute(failure.operation) + "\"/>");
+    suite.cases[0].errors.push_back("<error message=\"" + Attribute(failure.error) + "\" type=\"" +
+                                    Attribute(failure.operation) + "\"/>");
   }
   return suite;
 }
@@ -100,13 +105,18 @@ void WriteSuite(const TestSuite& suite, std::ostream& out) {
   for (const TestCase& test : suite.cases) {
     out << "    <testcase name=\"" << Attribute(test.name) << "\" classname=\""
         << Attribute(suite.classname) << "\"";
-    if (test.failures.empty() && test.errors.empty()) {
+    if (test.failures.empty() && test.errors.empty() && test.unchanged.empty()) {
       out << "/>\n";
       continue;
     }
     out << ">\n";
     for (const std::string& element : test.errors) out << "      " << element << "\n";
     for (const std::string& element : test.failures) out << "      " << element << "\n";
+    if (!test.unchanged.empty()) {
+      out << "      <system-out>";
+      for (const std::string& line : test.unchanged) out << line << "\n";
+      out << "</system-out>\n";
+    }
     out << "    </testcase>\n";
   }
   out << "  </testsuite>\n";

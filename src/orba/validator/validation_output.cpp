@@ -67,6 +67,18 @@ ordered_json ItemJson(const store::ItemRef& item) {
   return json;
 }
 
+// The first `digits` hex digits of a name-based hash of `text`: the same
+// text always gives the same digits.
+std::string HashOf(std::string_view text, size_t digits) {
+  static constexpr base::GuidNamespace kFindings = {0x51, 0x0e, 0x7c, 0x2d, 0x93, 0x44, 0x4f, 0x18,
+                                                    0xa6, 0x0b, 0x3e, 0x95, 0xc1, 0x72, 0xd8, 0x06};
+  std::string hash;
+  for (const char c : base::NameBasedGuid(kFindings, text)) {
+    if (std::isxdigit(static_cast<unsigned char>(c))) hash += c;
+  }
+  return hash.substr(0, digits);
+}
+
 }  // namespace
 
 std::string FamilyId(const std::string& family) {
@@ -81,19 +93,16 @@ std::string FamilyId(const std::string& family) {
   return id.empty() ? "Rule" : id;
 }
 
-namespace {
-
-// The first eight hex digits of a name-based hash of `text`: the same text
-// always gives the same digits.
-std::string HashOf(std::string_view text, size_t digits) {
-  static constexpr base::GuidNamespace kFindings = {0x51, 0x0e, 0x7c, 0x2d, 0x93, 0x44, 0x4f, 0x18,
-                                                    0xa6, 0x0b, 0x3e, 0x95, 0xc1, 0x72, 0xd8, 0x06};
-  std::string hash;
-  for (const char c : base::NameBasedGuid(kFindings, text)) {
-    if (std::isxdigit(static_cast<unsigned char>(c))) hash += c;
-  }
-  return hash.substr(0, digits);
+std::string MessageRuleId(const std::string& family, const std::string& message) {
+  return FamilyId(family) + "/" + HashOf(family + "\n" + message, 8);
 }
+
+std::string FindingFingerprint(const std::string& family, const std::string& guid,
+                               const std::string& message) {
+  return HashOf(MessageRuleId(family, message) + "\n" + guid + "\n" + message, 32);
+}
+
+namespace {
 
 // One reporting descriptor per message a rule family reported: the family
 // names the rule in the add-in's registry, the message says what was checked.
@@ -105,8 +114,7 @@ struct MessageRule {
 std::vector<MessageRule> MessageRules(const ValidationResult& result) {
   std::vector<MessageRule> rules;
   for (const Violation& violation : result.violations) {
-    const std::string id =
-        FamilyId(violation.rule) + "/" + HashOf(violation.rule + "\n" + violation.message, 8);
+    const std::string id = MessageRuleId(violation.rule, violation.message);
     if (std::ranges::find(rules, id, &MessageRule::id) == rules.end())
       rules.push_back({id, &violation});
   }
@@ -174,12 +182,10 @@ ordered_json SarifLocation(const SarifRun& run, const store::ItemRef& item,
 
 ordered_json SarifResult(const SarifRun& run, const std::vector<MessageRule>& rules,
                          const Violation& violation) {
-  const std::string id =
-      FamilyId(violation.rule) + "/" + HashOf(violation.rule + "\n" + violation.message, 8);
+  const std::string id = MessageRuleId(violation.rule, violation.message);
   const auto rule = std::ranges::find(rules, id, &MessageRule::id);
-  // Line numbers move when a file is edited; the item's GUID does not.
   const std::string fingerprint =
-      HashOf(id + "\n" + violation.item.guid + "\n" + violation.message, 32);
+      FindingFingerprint(violation.rule, violation.item.guid, violation.message);
   ordered_json entry = {
       {"ruleId", id},
       {"ruleIndex", rule - rules.begin()},
@@ -187,6 +193,8 @@ ordered_json SarifResult(const SarifRun& run, const std::vector<MessageRule>& ru
       {"message", {{"text", violation.message}}},
       {"locations", ordered_json::array({SarifLocation(run, violation.item, violation.place)})},
       {"partialFingerprints", {{"orbaFinding/v1", fingerprint}}}};
+  if (violation.baseline != BaselineState::kNoBaseline)
+    entry["baselineState"] = violation.baseline == BaselineState::kNew ? "new" : "unchanged";
   entry["properties"] = {{"category", violation.category},
                          {"family", violation.rule},
                          {"errorType", violation.error_type}};
@@ -222,7 +230,8 @@ void WriteValidationText(const ValidationResult& result, std::ostream& out) {
     for (const Violation* violation : violations) {
       out << "  " << LevelOf(violation->error_type) << ": "
           << EscapeControlCharacters(violation->rule) << ": "
-          << EscapeControlCharacters(violation->message) << "\n";
+          << EscapeControlCharacters(violation->message)
+          << (violation->baseline == BaselineState::kUnchanged ? " (unchanged)" : "") << "\n";
     }
     out << "\n";
   }
@@ -242,6 +251,10 @@ ordered_json ValidationJson(const std::string& model, const ValidationResult& re
                           {"errorType", violation.error_type},
                           {"message", violation.message},
                           {"item", ItemJson(violation.item)}});
+    if (violation.baseline != BaselineState::kNoBaseline) {
+      violations.back()["baselineState"] =
+          violation.baseline == BaselineState::kNew ? "new" : "unchanged";
+    }
   }
   ordered_json failures = ordered_json::array();
   for (const Failure& failure : result.failures) {

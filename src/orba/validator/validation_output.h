@@ -15,6 +15,13 @@ const char* LevelOf(int32_t error_type);
 
 // A rule family as an identifier: "Flow Port rules" -> "FlowPortRules".
 std::string FamilyId(const std::string& family);
+// The id of the rule a message stands for: "FlowPortRules/1A2B3C4D", the
+// family and a hash of its message.
+std::string MessageRuleId(const std::string& family, const std::string& message);
+// What identifies a finding from run to run: a hash of its rule, its item's
+// GUID and its message, never of its place (lines move when a file is edited).
+std::string FindingFingerprint(const std::string& family, const std::string& guid,
+                               const std::string& message);
 
 void WriteValidationText(const ValidationResult& result, std::ostream& out);
 nlohmann::ordered_json ValidationJson(const std::string& model, const ValidationResult& result);

@@ -26,6 +26,9 @@ struct ItemPlace {
   int32_t column = 0;          // in characters, from 1; 0 when not known
 };
 
+// Whether a finding was there in the baseline a run was compared with.
+enum class BaselineState { kNoBaseline, kNew, kUnchanged };
+
 struct Violation {
   std::string category;  // the registered category's name
   std::string rule;      // the rule's registered text
@@ -33,6 +36,7 @@ struct Violation {
   std::string message;
   store::ItemRef item;
   ItemPlace place;
+  BaselineState baseline = BaselineState::kNoBaseline;
 };
 
 struct Failure {

@@ -26,9 +26,9 @@ ValidationResult SampleResult() {
                   {"rule-2", "category-1", 0, "Flow Port rules"}};
   result.items_checked = 5;
   const ItemPlace engine_place{"Model::Engine", 12, 5};
-  result.violations = {{"SysML", "Flow Port rules", 0, "ports differ", kEngine, engine_place},
-                       {"SysML", "View rules", 0, "a view owns elements", kViews, {}},
-                       {"SysML", "Flow Port rules", 1, "types differ", kEngine, engine_place}};
+  result.violations = {{"SysML", "Flow Port rules", 0, "ports differ", kEngine, engine_place, {}},
+                       {"SysML", "View rules", 0, "a view owns elements", kViews, {}, {}},
+                       {"SysML", "Flow Port rules", 1, "types differ", kEngine, engine_place, {}}};
   result.failures = {
       {"Flow Port rules", kLink, "no such connector", "Orba_OnRunConnectorRule", {"A -> B", 0, 0}},
       {"", std::nullopt, "registration failed", "Orba_OnInitializeUserRules", {}}};
@@ -60,6 +60,7 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsContro
                         2,
                         "bad\x1b[2J",
                         {ItemKind::kElement, "{E}", "two\nlines", "Class", ""},
+                        {},
                         {}}};
   text.str("");
   WriteValidationText(result, text);
