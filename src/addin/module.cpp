@@ -12,6 +12,8 @@ __attribute__((visibility("default"))) const char* const* OrbaModuleProgIDs() {
   return kProgIDs;
 }
 
+__attribute__((visibility("default"))) const char* OrbaModuleVersion() { return TESSARY_VERSION; }
+
 __attribute__((visibility("default"))) bool OrbaCreateObjectWithOptions(
     const char* prog_id, const automation::CreationOptions* options,
     automation::ObjectPtr* object) {

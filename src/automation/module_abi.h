@@ -9,6 +9,10 @@
 //                                               const automation::CreationOptions* options,
 //                                               automation::ObjectPtr* object);
 //
+// and, optionally, the module's version as `orba --version` shows it:
+//
+//   extern "C" const char* OrbaModuleVersion();
+//
 // The factories create a new instance of the class registered as prog_id and
 // answer true, or answer false for a ProgID the module does not serve.
 #pragma once
@@ -20,6 +24,7 @@
 #define ORBA_CREATE_OBJECT_SYMBOL "OrbaCreateObject"
 #define ORBA_CREATE_OBJECT_WITH_OPTIONS_SYMBOL "OrbaCreateObjectWithOptions"
 #define ORBA_MODULE_PROGIDS_SYMBOL "OrbaModuleProgIDs"
+#define ORBA_MODULE_VERSION_SYMBOL "OrbaModuleVersion"
 
 namespace automation {
 
@@ -34,5 +39,6 @@ using CreateObjectFunction = bool (*)(const char* prog_id, ObjectPtr* object);
 using CreateObjectWithOptionsFunction = bool (*)(const char* prog_id,
                                                  const CreationOptions* options, ObjectPtr* object);
 using ModuleProgIDsFunction = const char* const* (*)();
+using ModuleVersionFunction = const char* (*)();
 
 }  // namespace automation

@@ -182,4 +182,10 @@ std::vector<std::string> ModuleProgIDs(const std::filesystem::path& module) {
   return prog_ids;
 }
 
+std::string ModuleVersion(const std::filesystem::path& module) {
+  const auto version = ResolveIfExported<ModuleVersionFunction>(module, ORBA_MODULE_VERSION_SYMBOL);
+  const char* text = version ? version() : nullptr;
+  return text ? text : "";
+}
+
 }  // namespace automation

@@ -53,5 +53,7 @@ class Registry {
 ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id,
                                  const CreationOptions& options = {});
 std::vector<std::string> ModuleProgIDs(const std::filesystem::path& module);
+// The version the module states; "" when it states none.
+std::string ModuleVersion(const std::filesystem::path& module);
 
 }  // namespace automation

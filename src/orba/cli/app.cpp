@@ -5,6 +5,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "automation/registry.h"
 #include "orba/cli/command.h"
 #include "orba/cli/text_files.h"
 
@@ -46,6 +47,28 @@ void RefuseEmptyArguments(CLI::App& app) {
   }
 }
 
+// "orba 1.0", then each add-in the host knows: its module and the version
+// the module states, or why it cannot be loaded.
+std::string VersionText() {
+  std::string text = std::string("orba ") + kOrbaVersion;
+  for (const session::AddinEntry& addin : session::DefaultAddins()) {
+    text += "\nadd-in " + addin.name + " (" + addin.prog_id + "): ";
+    try {
+      const auto registry = automation::Registry::DefaultPath();
+      const auto module = automation::Registry(registry).ModuleFor(addin.prog_id);
+      if (module.empty()) {
+        text += "not registered in " + registry.string();
+        continue;
+      }
+      const std::string version = automation::ModuleVersion(module);
+      text += module.string() + (version.empty() ? ", no version stated" : ", " + version);
+    } catch (const std::exception& error) {
+      text += error.what();
+    }
+  }
+  return text;
+}
+
 void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
   app.add_option("--host-build", globals.host_build,
                  "The build number the host reports to add-ins (797 is release 6.5; below it "
@@ -58,6 +81,8 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
                  "dialogs cancelled). Default: $ORBA_UI, else qt with a display, else console")
       ->check(CLI::IsMember({"qt", "console", "none"}));
   app.add_flag("-q,--quiet", globals.quiet, "No progress lines on stderr");
+  app.set_version_flag("--version", VersionText,
+                       "Show the version of orba and of each add-in module it loads");
 }
 
 // Output that could not be written (a full disk, a closed pipe) makes the
