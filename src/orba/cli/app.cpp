@@ -150,6 +150,7 @@ int Run(int argc, char** argv) {
   AddSearchCommand(app, globals, action);
   AddCompartmentsCommand(app, globals, action);
   AddMenuCommands(app, globals, action);
+  AddCompletionCommand(app, action);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kGlobalOptionsFooter);
   RefuseEmptyArguments(app);
   try {

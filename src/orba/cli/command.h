@@ -51,6 +51,8 @@ void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandActi
 void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+// Added last: the completion script lists every command added before it.
+void AddCompletionCommand(CLI::App& app, CommandAction& action);
 
 session::SessionOptions SessionOptionsFor(const GlobalOptions& globals);
 
