@@ -7,6 +7,7 @@
 #   lib/tessary/libtessary.so and "SysML Example.obx" beside it
 #   include/tessary/{automation,host}/*.h
 #   lib/cmake/TessaryHost/ (find_package(TessaryHost) -> TessaryHost::orba_automation)
+#   share/man/man1/orba.1, share/bash-completion/completions/orba (made by orba)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -30,6 +31,21 @@ install(DIRECTORY src/automation src/host
 if(TARGET tessary_example_model)
   install(FILES "${TESSARY_EXAMPLE_MODEL}" DESTINATION ${TESSARY_MODULE_DIR})
 endif()
+
+# The manual page and the bash completion script, made by the built orba from
+# its own command line.
+set(TESSARY_MAN_PAGE "${CMAKE_BINARY_DIR}/share/man/man1/orba.1")
+set(TESSARY_COMPLETION "${CMAKE_BINARY_DIR}/share/bash-completion/completions/orba")
+add_custom_command(OUTPUT "${TESSARY_MAN_PAGE}" "${TESSARY_COMPLETION}"
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/share/man/man1"
+          "${CMAKE_BINARY_DIR}/share/bash-completion/completions"
+  COMMAND orba man -o "${TESSARY_MAN_PAGE}"
+  COMMAND orba completion bash -o "${TESSARY_COMPLETION}"
+  DEPENDS orba
+  COMMENT "Writing orba's manual page and bash completion")
+add_custom_target(orba_shell_files ALL DEPENDS "${TESSARY_MAN_PAGE}" "${TESSARY_COMPLETION}")
+install(FILES "${TESSARY_MAN_PAGE}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES "${TESSARY_COMPLETION}" DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 install(EXPORT TessaryHostTargets NAMESPACE TessaryHost::
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryHost)

@@ -9,7 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth
-  clang-format-14 llvm python3 nodejs
+  clang-format-14 llvm python3 nodejs groff-base
 )
 
 missing=()

@@ -151,6 +151,7 @@ int Run(int argc, char** argv) {
   AddCompartmentsCommand(app, globals, action);
   AddMenuCommands(app, globals, action);
   AddCompletionCommand(app, action);
+  AddManualCommand(app, action);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kGlobalOptionsFooter);
   RefuseEmptyArguments(app);
   try {

@@ -51,8 +51,10 @@ void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandActi
 void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
-// Added last: the completion script lists every command added before it.
+// Added last: the completion script and the manual page list every command
+// added before them.
 void AddCompletionCommand(CLI::App& app, CommandAction& action);
+void AddManualCommand(CLI::App& app, CommandAction& action);
 
 session::SessionOptions SessionOptionsFor(const GlobalOptions& globals);
 

@@ -35,8 +35,7 @@ std::string Script(const CLI::App& app) {
   std::ostringstream cases;
   for (const CLI::App* command : app.get_subcommands({})) {
     commands += " " + command->get_name();
-    cases << "    " << command->get_name() << ") options=\"" << NamesOf(*command).all
-          << "\" ;;\n";
+    cases << "    " << command->get_name() << ") options=\"" << NamesOf(*command).all << "\" ;;\n";
   }
   std::ostringstream script;
   script << "# bash completion for orba: source it, or install it as\n"
@@ -78,9 +77,11 @@ void AddCompletionCommand(CLI::App& app, CommandAction& action) {
   command->add_option("SHELL", *shell, "The shell: bash")
       ->required()
       ->check(CLI::IsMember({"bash"}));
-  command->callback([&app, &action] {
-    action = [&app] {
-      std::cout << Script(app);
+  auto output = std::make_shared<std::string>();
+  AddOutputOption(*command, *output);
+  command->callback([&app, &action, output] {
+    action = [&app, output] {
+      WriteDocument(*output, [&app](std::ostream& out) { out << Script(app); });
       return kExitOk;
     };
   });
