@@ -64,7 +64,8 @@ std::string ManualPage(const CLI::App& app) {
   out << ".TH ORBA 1 \"\" \"orba " << kOrbaVersion << "\" \"User Commands\"\n"
       << ".SH NAME\norba \\- the reference Orba host: SysML models, validation and searches\n"
       << ".SH SYNOPSIS\n.B orba\n[\\fIOPTIONS\\fR] \\fICOMMAND\\fR [\\fIARGUMENTS\\fR]\n"
-      << ".SH DESCRIPTION\n" << Roff(app.get_description()) << "\n.SH OPTIONS\n";
+      << ".SH DESCRIPTION\n"
+      << Roff(app.get_description()) << "\n.SH OPTIONS\n";
   WriteOptions(app, out);
   out << ".SH COMMANDS\n";
   for (const CLI::App* command : app.get_subcommands({})) WriteCommand(*command, out);
@@ -83,8 +84,8 @@ std::string ManualPage(const CLI::App& app) {
 }  // namespace
 
 void AddManualCommand(CLI::App& app, CommandAction& action) {
-  CLI::App* command = app.add_subcommand(
-      "man", "Print this manual page in roff, for man: orba man | man -l -");
+  CLI::App* command =
+      app.add_subcommand("man", "Print this manual page in roff, for man: orba man | man -l -");
   auto output = std::make_shared<std::string>();
   AddOutputOption(*command, *output);
   command->callback([&app, &action, output] {

@@ -1,4 +1,7 @@
 // orba validate: runs the add-in's validation rules on every item of a model.
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -39,7 +42,9 @@ void WriteResult(const ValidateOptions& options, const validator::ValidationResu
   } else if (options.format == "junit") {
     validator::WriteValidationJunit(options.model, result, out);
   } else {
-    validator::WriteValidationText(result, out);
+    const bool terminal = options.output.empty() && isatty(STDOUT_FILENO);
+    validator::WriteValidationText(
+        result, out, validator::UseColour(terminal, std::getenv("NO_COLOR"), std::getenv("TERM")));
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <ostream>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -30,14 +31,23 @@ std::string ItemLabel(const store::ItemRef& item) {
 std::vector<std::pair<store::ItemRef, std::vector<const Violation*>>> GroupByItem(
     const std::vector<Violation>& violations) {
   std::vector<std::pair<store::ItemRef, std::vector<const Violation*>>> groups;
+  std::unordered_map<std::string, size_t> group_of;  // an item's fields, joined
   for (const Violation& violation : violations) {
-    auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& candidate) {
-      return candidate.first == violation.item;
-    });
-    if (group == groups.end()) group = groups.insert(groups.end(), {violation.item, {}});
-    group->second.push_back(&violation);
+    const store::ItemRef& item = violation.item;
+    const std::string key = std::string(store::ItemKindName(item.kind)) + '\0' + item.guid + '\0' +
+                            item.name + '\0' + item.type + '\0' + item.xmi_id;
+    const auto [found, added] = group_of.emplace(key, groups.size());
+    if (added) groups.push_back({item, {}});
+    groups[found->second].second.push_back(&violation);
   }
   return groups;
+}
+
+// A level as a terminal shows it: red errors, yellow warnings, cyan notes.
+std::string Coloured(const char* level) {
+  const std::string_view name = level;
+  const char* colour = name == "error" ? "31" : name == "warning" ? "33" : "36";
+  return std::string("\033[") + colour + "m" + level + "\033[0m";
 }
 
 std::string Counted(size_t count, const std::string& noun) {
@@ -223,12 +233,19 @@ const char* LevelOf(int32_t error_type) {
   }
 }
 
-void WriteValidationText(const ValidationResult& result, std::ostream& out) {
+bool UseColour(bool terminal, const char* no_color, const char* term) {
+  const bool asked_not_to = no_color != nullptr && *no_color != '\0';
+  const bool dumb = term != nullptr && std::string_view(term) == "dumb";
+  return terminal && !asked_not_to && !dumb;
+}
+
+void WriteValidationText(const ValidationResult& result, std::ostream& out, bool colour) {
   const auto groups = GroupByItem(result.violations);
   for (const auto& [item, violations] : groups) {
     out << ItemLabel(item) << "\n";
     for (const Violation* violation : violations) {
-      out << "  " << LevelOf(violation->error_type) << ": "
+      const char* level = LevelOf(violation->error_type);
+      out << "  " << (colour ? Coloured(level) : level) << ": "
           << EscapeControlCharacters(violation->rule) << ": "
           << EscapeControlCharacters(violation->message)
           << (violation->baseline == BaselineState::kUnchanged ? " (unchanged)" : "") << "\n";

@@ -23,7 +23,12 @@ std::string MessageRuleId(const std::string& family, const std::string& message)
 std::string FindingFingerprint(const std::string& family, const std::string& guid,
                                const std::string& message);
 
-void WriteValidationText(const ValidationResult& result, std::ostream& out);
+// Whether text output is coloured: on a terminal, unless NO_COLOR is set
+// (to anything but "") or TERM is "dumb".
+bool UseColour(bool terminal, const char* no_color, const char* term);
+
+// Violations grouped by item; the levels coloured when `colour`.
+void WriteValidationText(const ValidationResult& result, std::ostream& out, bool colour = false);
 nlohmann::ordered_json ValidationJson(const std::string& model, const ValidationResult& result);
 // What a SARIF log says beside the findings.
 struct SarifRun {

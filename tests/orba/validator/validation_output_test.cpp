@@ -74,6 +74,27 @@ TEST(ValidationTextTest, GroupsTheViolationsByItemListsTheFailuresAndShowsContro
   EXPECT_EQ(run["results"][0]["level"], "note");
 }
 
+// Levels are coloured on a terminal, unless NO_COLOR says otherwise or the
+// terminal cannot show colours.
+TEST(ValidationTextTest, ColoursLevelsOnlyWhereColourIsWanted) {
+  const struct {
+    bool terminal;
+    const char* no_color;
+    const char* term;
+    bool colour;
+  } cases[] = {{true, nullptr, "xterm", true},
+               {true, "", nullptr, true},
+               {true, "1", "xterm", false},
+               {true, nullptr, "dumb", false},
+               {false, nullptr, "xterm", false}};
+  for (const auto& c : cases) EXPECT_EQ(UseColour(c.terminal, c.no_color, c.term), c.colour);
+  std::ostringstream text;
+  WriteValidationText(SampleResult(), text, true);
+  EXPECT_THAT(text.str(),
+              testing::HasSubstr("  \033[31merror\033[0m: Flow Port rules: types differ\n"));
+  EXPECT_THAT(text.str(), testing::HasSubstr("  \033[33mwarning\033[0m: View rules"));
+}
+
 // The rest of the document is checked on real runs in tests/orba/cli (validate.txt,
 // example_model.txt).
 TEST(ValidationJsonTest, HoldsTheViolationsInReportOrderAndAFailureWithItsItem) {
