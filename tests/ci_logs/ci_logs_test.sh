@@ -49,4 +49,10 @@ for result in run["results"]:
     column = region["startColumn"]
     assert line[column - 1:].startswith('"key"'), (region, line)
 print(f"{len(run['results'])} findings at the lines of their keys")
+# Every message of the SysML rules has help of its own, not the message again.
+rules = run["tool"]["driver"]["rules"]
+generic = [rule["id"] for rule in rules
+           if rule["help"]["text"].startswith(rule["shortDescription"]["text"] + ".")]
+assert not generic, generic
+print(f"{len(rules)} rules, each with its own help")
 PYTHON

@@ -10,6 +10,7 @@
 
 #include "base/guid.h"
 #include "base/text.h"
+#include "orba/validator/rule_help.h"
 
 namespace orba::validator {
 namespace {
@@ -133,12 +134,14 @@ std::vector<MessageRule> MessageRules(const ValidationResult& result) {
 
 ordered_json SarifRule(const MessageRule& rule) {
   const Violation& violation = *rule.first;
-  const std::string help =
-      violation.message + ".\n\nChecked by the " + violation.rule + " of the " +
-      violation.category +
-      " on every element, package, connector and operation of the model. Change the item "
-      "named in the finding so that the constraint holds; where a team has decided to live "
-      "with it, leave it to a baseline.";
+  // The constraint explained when it is one of the SysML rules'; in any case
+  // where it is checked and what else a team can do.
+  std::string help = RuleHelp(violation.message);
+  if (help.empty()) help = violation.message + ".";
+  help += "\n\nChecked by the " + violation.rule + " of the " + violation.category +
+          " on every element, package, connector and operation of the model. A team that "
+          "decides to live with it can set it off or to another level in orba.ini, or keep it "
+          "in a baseline.";
   return {{"id", rule.id},
           {"shortDescription", {{"text", violation.message}}},
           {"fullDescription", {{"text", violation.message + " (" + violation.rule + ")"}}},
