@@ -28,8 +28,12 @@ validate() { "$orba" --ui none validate "$1" --format "${3:-sarif}" -o "$2" || [
 validate "models ü/car #2 %é.json" "$work/json.sarif"
 validate "models ü/car #2 %é.json" "$work/again.sarif"
 cmp "$work/json.sarif" "$work/again.sarif"
+# Two imports of the same document give the same model file's log.
 "$orba" --ui none import "models ü/car #2 %é.json" -o "models ü/car #2 %é.obx" > /dev/null
 validate "models ü/car #2 %é.obx" "$work/obx.sarif"
+"$orba" --ui none import "models ü/car #2 %é.json" -o "models ü/car #2 %é.obx" > /dev/null
+validate "models ü/car #2 %é.obx" "$work/obx-again.sarif"
+cmp "$work/obx.sarif" "$work/obx-again.sarif"
 validate "models ü/logistics #3.xml" "$work/xmi.sarif"
 node "$checker" "$schema" "$work/json.sarif" "$work/obx.sarif" "$work/xmi.sarif"
 validate "models ü/car #2 %é.json" "$work/json.junit.xml" junit

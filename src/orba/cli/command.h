@@ -16,8 +16,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitViolations = 1;  // `validate` found violations
 inline constexpr int kExitError = 2;       // the command could not do its work
 
-// This build's version of orba.
+// This build's version of orba, and the page that describes it ("" when none).
 inline constexpr char kOrbaVersion[] = ORBA_VERSION;
+inline constexpr char kOrbaInformationUri[] = ORBA_INFORMATION_URI;
 
 // Where the host opens add-in menus from; add-ins receive it and may ignore it.
 inline constexpr char kMenuLocation[] = "MainMenu";

@@ -37,7 +37,8 @@ void WriteResult(const ValidateOptions& options, const validator::ValidationResu
   if (options.format == "json") {
     out << JsonText(validator::ValidationJson(options.model, result)) << "\n";
   } else if (options.format == "sarif") {
-    const validator::SarifRun run{options.model, options.source_root, kOrbaVersion, ""};
+    const validator::SarifRun run{options.model, options.source_root, kOrbaVersion,
+                                  kOrbaInformationUri};
     out << JsonText(validator::ValidationSarif(run, result)) << "\n";
   } else if (options.format == "junit") {
     validator::WriteValidationJunit(options.model, result, out);

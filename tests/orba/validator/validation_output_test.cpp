@@ -120,6 +120,7 @@ TEST(ValidationSarifTest, IsOneRunWithARulePerMessageAResultPerViolationAndTheFa
   const ordered_json& run = sarif["runs"][0];
   EXPECT_EQ(run["tool"]["driver"]["name"], "orba");
   EXPECT_EQ(run["tool"]["driver"]["version"], "1.0");
+  EXPECT_FALSE(run["tool"]["driver"].contains("informationUri"));  // none given
   EXPECT_FALSE(run.contains("originalUriBaseIds"));  // the same log from every checkout
   const ordered_json artifact = {{"uri", "models/a%20b%23%25%C3%A9.json"},
                                  {"uriBaseId", "SRCROOT"}};
@@ -172,11 +173,15 @@ TEST(ValidationSarifTest, FingerprintsFollowTheFindingNotItsPlace) {
       prints.push_back(entry["partialFingerprints"]["orbaFinding/v1"]);
     return prints;
   };
-  const std::vector<std::string> before = fingerprints({"m.json", ".", "1.0", ""}, SampleResult());
+  const std::vector<std::string> before =
+      fingerprints({"m.json", ".", "1.0", "https://example.org/orba"}, SampleResult());
   ValidationResult moved = SampleResult();
   moved.violations[0].place.line = 40;
   EXPECT_EQ(fingerprints({"/elsewhere/m.json", "/", "1.1", ""}, moved), before);
   EXPECT_THAT(before[0], testing::MatchesRegex("[0-9A-F]{32}"));
+  EXPECT_EQ(ValidationSarif({"m.json", ".", "1.0", "https://example.org/orba"},
+                            SampleResult())["runs"][0]["tool"]["driver"]["informationUri"],
+            "https://example.org/orba");
   EXPECT_NE(before[0], before[2]);  // same item, another message
   // Outside the source root the model is named by an absolute URI.
   const ordered_json outside =
