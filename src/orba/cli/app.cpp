@@ -110,6 +110,18 @@ void AddOutputOption(CLI::App& command, std::string& output) {
   command.add_option("-o,--output", output, "Write the document to this file instead of stdout");
 }
 
+void PrintsDocumentOfTheApp(CLI::App& command, const CLI::App& app, CommandAction& action,
+                            std::string (*make)(const CLI::App&)) {
+  auto output = std::make_shared<std::string>();
+  AddOutputOption(command, *output);
+  command.callback([&app, &action, output, make] {
+    action = [&app, output, make] {
+      WriteDocument(*output, [&](std::ostream& out) { out << make(app); });
+      return kExitOk;
+    };
+  });
+}
+
 void WriteDocument(const std::string& output, const std::function<void(std::ostream&)>& write) {
   if (output.empty()) {
     write(std::cout);

@@ -44,6 +44,11 @@ void WriteDocument(const std::string& output, const std::function<void(std::ostr
 // The chosen command, run once the whole command line has been read; answers the exit code.
 using CommandAction = std::function<int()>;
 
+// Makes `command` print (or write with -o) the document `make` makes of the
+// whole command line `app`.
+void PrintsDocumentOfTheApp(CLI::App& command, const CLI::App& app, CommandAction& action,
+                            std::string (*make)(const CLI::App&));
+
 // Each adds its subcommands to `app`; the subcommand's callback sets `action`.
 // `globals` is read when the action runs, so options given after the
 // subcommand count too.

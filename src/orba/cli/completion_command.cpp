@@ -77,14 +77,7 @@ void AddCompletionCommand(CLI::App& app, CommandAction& action) {
   command->add_option("SHELL", *shell, "The shell: bash")
       ->required()
       ->check(CLI::IsMember({"bash"}));
-  auto output = std::make_shared<std::string>();
-  AddOutputOption(*command, *output);
-  command->callback([&app, &action, output] {
-    action = [&app, output] {
-      WriteDocument(*output, [&app](std::ostream& out) { out << Script(app); });
-      return kExitOk;
-    };
-  });
+  PrintsDocumentOfTheApp(*command, app, action, Script);
 }
 
 }  // namespace orba::cli

@@ -86,14 +86,7 @@ std::string ManualPage(const CLI::App& app) {
 void AddManualCommand(CLI::App& app, CommandAction& action) {
   CLI::App* command =
       app.add_subcommand("man", "Print this manual page in roff, for man: orba man | man -l -");
-  auto output = std::make_shared<std::string>();
-  AddOutputOption(*command, *output);
-  command->callback([&app, &action, output] {
-    action = [&app, output] {
-      WriteDocument(*output, [&app](std::ostream& out) { out << ManualPage(app); });
-      return kExitOk;
-    };
-  });
+  PrintsDocumentOfTheApp(*command, app, action, ManualPage);
 }
 
 }  // namespace orba::cli
