@@ -73,10 +73,7 @@ std::string Script(const CLI::App& app) {
 void AddCompletionCommand(CLI::App& app, CommandAction& action) {
   CLI::App* command =
       app.add_subcommand("completion", "Print a completion script for a shell (bash)");
-  auto shell = std::make_shared<std::string>();
-  command->add_option("SHELL", *shell, "The shell: bash")
-      ->required()
-      ->check(CLI::IsMember({"bash"}));
+  command->add_option("SHELL", "The shell: bash")->required()->check(CLI::IsMember({"bash"}));
   PrintsDocumentOfTheApp(*command, app, action, Script);
 }
 
