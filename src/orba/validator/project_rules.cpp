@@ -50,10 +50,12 @@ ProjectRules ProjectRules::Parse(const std::string& text, const std::string& ori
 }
 
 void ProjectRules::Apply(ValidationResult& result) const {
-  for (const auto& [family, setting] : families_) {
+  for (const auto& family : families_) {
     const bool registered = std::ranges::any_of(
-        result.rules, [&](const store::RegisteredRule& rule) { return rule.text == family; });
-    if (!registered) Fail(origin_, setting.line, "no rule family \"" + family + "\" is registered");
+        result.rules, [&](const store::RegisteredRule& rule) { return rule.text == family.first; });
+    if (!registered) {
+      Fail(origin_, family.second.line, "no rule family \"" + family.first + "\" is registered");
+    }
   }
   std::vector<Violation> kept;
   for (Violation& violation : result.violations) {
