@@ -30,9 +30,12 @@ llvm-profdata merge -sparse --failure-mode=all -f "$build/profiles.txt" \
 # several programs with different hashes would count in none of them.
 # Only the programs ctest runs today: the folder may still hold programs of
 # removed tests, whose stale line tables would map today's counts wrongly.
+# (Tests that are scripts in the source tree run orba, which is exported anyway.)
 programs=$(ctest --test-dir "$build" --show-only=json-v1 | python3 -c '
 import json, os, sys
-print(*sorted({os.path.basename(t["command"][0]) for t in json.load(sys.stdin)["tests"]}))')
+bin = os.path.realpath(sys.argv[1])
+print(*sorted({os.path.basename(t["command"][0]) for t in json.load(sys.stdin)["tests"]
+               if os.path.dirname(os.path.realpath(t["command"][0])) == bin}))' "$build/bin")
 for program in "$build"/bin/orba "$build"/bin/*.so $(printf "$build/bin/%s " $programs); do
   llvm-cov export -format=lcov -instr-profile="$build/coverage.profdata" "$program" \
     -ignore-filename-regex='(/usr/|/tests/|build-coverage/[^.])' 2>/dev/null
