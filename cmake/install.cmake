@@ -2,12 +2,13 @@
 # example model in place, and lets other host projects find_package the
 # host interfaces and automation runtime:
 #
-#   bin/orba, bin/components.ini (Tessary.CTessary -> the installed module)
+#   bin/orba, bin/components.ini (Tessary.CTessary -> ../lib/tessary/libtessary.so)
 #   lib/liborba_automation.so
 #   lib/tessary/libtessary.so and "SysML Example.obx" beside it
 #   include/tessary/{automation,host}/*.h
 #   lib/cmake/TessaryHost/ (find_package(TessaryHost) -> TessaryHost::orba_automation)
 #   share/man/man1/orba.1, share/bash-completion/completions/orba (made by orba)
+#   share/doc/tessary/README.md
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -60,9 +61,12 @@ install(FILES "${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfig.cmake"
               "${CMAKE_CURRENT_BINARY_DIR}/TessaryHostConfigVersion.cmake"
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/TessaryHost)
 
-# Register the installed module beside the installed host.
-install(CODE "
-  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
-  file(WRITE \"\$ENV{DESTDIR}\${prefix}/${CMAKE_INSTALL_BINDIR}/components.ini\"
-    \"[Components]\\nTessary.CTessary=\${prefix}/${TESSARY_MODULE_DIR}/libtessary.so\\n\")
-")
+# The registry installed beside orba names the module relative to itself, so
+# that the installed tree works wherever it is moved; installed as a file, it
+# is in the install manifest and an uninstall removes it.
+file(RELATIVE_PATH TESSARY_MODULE_FROM_BIN "/${CMAKE_INSTALL_BINDIR}"
+     "/${TESSARY_MODULE_DIR}/libtessary.so")
+file(WRITE "${CMAKE_BINARY_DIR}/installed/components.ini"
+     "[Components]\nTessary.CTessary=${TESSARY_MODULE_FROM_BIN}\n")
+install(FILES "${CMAKE_BINARY_DIR}/installed/components.ini" DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
