@@ -9,12 +9,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string Trim(const std::string& text) {
-  const size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos) return "";
-  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
-
 bool SameName(const std::string& a, const std::string& b) {
   return AsciiLowerCase(a) == AsciiLowerCase(b);
 }
@@ -38,7 +32,7 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
     ++number;
     const bool crlf = !line.empty() && line.back() == '\r';
     if (crlf) line.pop_back();
-    const std::string trimmed = Trim(line);
+    const std::string trimmed = TrimSpaces(line);
     Line parsed{line, section, "", crlf, number};
     if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
       // blank or comment: kept as it stands
@@ -47,15 +41,15 @@ IniFile IniFile::Parse(const std::string& text, const std::string& origin) {
         throw IniError(origin + ", line " + std::to_string(number) +
                        ": malformed section header \"" + trimmed + "\"");
       }
-      section = Trim(trimmed.substr(1, trimmed.size() - 2));
+      section = TrimSpaces(trimmed.substr(1, trimmed.size() - 2));
       parsed.section = section;
     } else {
       const size_t equals = line.find('=');
-      if (equals == std::string::npos || Trim(line.substr(0, equals)).empty()) {
+      if (equals == std::string::npos || TrimSpaces(line.substr(0, equals)).empty()) {
         throw IniError(origin + ", line " + std::to_string(number) +
                        ": expected Key=Value, found \"" + trimmed + "\"");
       }
-      parsed.key = Trim(line.substr(0, equals));
+      parsed.key = TrimSpaces(line.substr(0, equals));
     }
     file.lines_.push_back(std::move(parsed));
   }
@@ -85,11 +79,12 @@ void IniFile::Set(const std::string& section, const std::string& key, const std:
   bool header_found = false;
   for (auto line = lines_.begin(); line != lines_.end(); ++line) {
     if (!SameName(line->section, section)) continue;
-    if (line->key.empty() && Trim(line->text).starts_with('[')) header_found = true;
-    if (header_found && !Trim(line->text).empty()) last_of_section = line;
+    if (line->key.empty() && TrimSpaces(line->text).starts_with('[')) header_found = true;
+    if (header_found && !TrimSpaces(line->text).empty()) last_of_section = line;
   }
   if (!header_found) {
-    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(NewLine("", "", ""));
+    if (!lines_.empty() && !TrimSpaces(lines_.back().text).empty())
+      lines_.push_back(NewLine("", "", ""));
     lines_.push_back(NewLine("[" + section + "]", section, ""));
     lines_.push_back(NewLine(text, section, key));
     return;

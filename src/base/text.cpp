@@ -46,4 +46,10 @@ std::string AsciiUpperCase(std::string_view text) {
   return upper;
 }
 
+std::string TrimSpaces(std::string_view text) {
+  const size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return "";
+  return std::string(text.substr(begin, text.find_last_not_of(" \t") - begin + 1));
+}
+
 }  // namespace base

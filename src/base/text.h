@@ -21,4 +21,7 @@ bool HasControlCharacter(std::string_view text);
 std::string AsciiLowerCase(std::string_view text);
 std::string AsciiUpperCase(std::string_view text);
 
+// `text` without the spaces and tabs at its ends.
+std::string TrimSpaces(std::string_view text);
+
 }  // namespace base

@@ -75,26 +75,13 @@ std::optional<validator::ProjectRules> ProjectRulesFor(const ValidateOptions& op
     path = (std::filesystem::path(options.model).parent_path() / kProjectFile).string();
     if (!std::filesystem::exists(path)) return std::nullopt;
   }
-  const std::string text = ReadTextFile(path);
-  try {
-    return validator::ProjectRules::Parse(text, path);
-  } catch (const std::exception& error) {
-    throw CommandError(error.what());
-  }
+  return validator::ProjectRules::Parse(ReadTextFile(path), path);
 }
 
-// Project settings, then the baseline: what the run reports and gates on.
-void ApplyProjectAndBaseline(const ValidateOptions& options, validator::ValidationResult& result) {
-  try {
-    if (const auto rules = ProjectRulesFor(options)) rules->Apply(result);
-    if (!options.baseline.empty()) {
-      validator::Baseline::Parse(ReadTextFile(options.baseline), options.baseline).Mark(result);
-    }
-  } catch (const CommandError&) {
-    throw;
-  } catch (const std::exception& error) {
-    throw CommandError(error.what());
-  }
+// The findings of the run given with --baseline; none without it.
+std::optional<validator::Baseline> BaselineFor(const ValidateOptions& options) {
+  if (options.baseline.empty()) return std::nullopt;
+  return validator::Baseline::Parse(ReadTextFile(options.baseline), options.baseline);
 }
 
 int ExitCode(const ValidateOptions& options, const validator::ValidationResult& result) {
@@ -115,10 +102,14 @@ int ExitCode(const ValidateOptions& options, const validator::ValidationResult& 
 int Validate(const GlobalOptions& globals, const ValidateOptions& options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
+  // Read before the rules run, so that a bad file is told at once.
+  const std::optional<validator::ProjectRules> project = ProjectRulesFor(options);
+  const std::optional<validator::Baseline> baseline = BaselineFor(options);
   validator::ValidationResult result = validator::Validate(
       session.Repository(), session.Addin(kValidatingAddin), Progress("validating", globals.quiet));
   PrependStartFailures(session, result);
-  ApplyProjectAndBaseline(options, result);
+  if (project) project->Apply(result);
+  if (baseline) baseline->Mark(result);
   if (options.format == "sarif" || options.format == "junit") {
     PlaceFindings(session.Repository()->Session(),
                   IsSourceDocument(options.model) ? ReadTextFile(options.model) : "", result);

@@ -25,19 +25,14 @@ int32_t LevelNamed(const std::string& level, const std::string& origin, int line
   Fail(origin, line, "\"" + level + "\" is not a level (error, warning, note or off)");
 }
 
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
 }  // namespace
 
 ProjectRules ProjectRules::Parse(const std::string& text, const std::string& origin) {
   ProjectRules rules;
   rules.origin_ = origin;
   for (const base::IniFile::Entry& entry : base::IniFile::Parse(text, origin).Entries()) {
-    const Setting setting{LevelNamed(Trimmed(entry.value), origin, entry.line), entry.line};
+    const Setting setting{LevelNamed(base::TrimSpaces(entry.value), origin, entry.line),
+                          entry.line};
     if (base::AsciiLowerCase(entry.section) == kFamilies) {
       rules.families_[entry.key] = setting;
     } else if (base::AsciiLowerCase(entry.section) == kMessages) {

@@ -97,8 +97,7 @@ std::string FamilyId(const std::string& family) {
   bool word_start = true;
   for (const char c : family) {
     const bool alphanumeric = std::isalnum(static_cast<unsigned char>(c)) != 0;
-    if (alphanumeric)
-      id += word_start ? base::AsciiUpperCase(std::string(1, c)) : std::string(1, c);
+    if (alphanumeric) id += word_start ? static_cast<char>(std::toupper(c)) : c;
     word_start = !alphanumeric;
   }
   return id.empty() ? "Rule" : id;
@@ -177,9 +176,10 @@ ordered_json ArtifactLocation(const SarifRun& run) {
   return {{"uri", UriPath(relative)}, {"uriBaseId", "SRCROOT"}};
 }
 
-ordered_json SarifLocation(const SarifRun& run, const store::ItemRef& item,
+// `artifact`: ArtifactLocation of the run, made once for the whole log.
+ordered_json SarifLocation(const ordered_json& artifact, const store::ItemRef& item,
                            const ItemPlace& place) {
-  ordered_json physical = {{"artifactLocation", ArtifactLocation(run)}};
+  ordered_json physical = {{"artifactLocation", artifact}};
   physical["artifactLocation"]["index"] = 0;
   if (place.line > 0) {
     physical["region"] = {{"startLine", place.line}};
@@ -193,7 +193,7 @@ ordered_json SarifLocation(const SarifRun& run, const store::ItemRef& item,
   return {{"physicalLocation", physical}, {"logicalLocations", ordered_json::array({logical})}};
 }
 
-ordered_json SarifResult(const SarifRun& run, const std::vector<MessageRule>& rules,
+ordered_json SarifResult(const ordered_json& artifact, const std::vector<MessageRule>& rules,
                          const Violation& violation) {
   const std::string id = MessageRuleId(violation.rule, violation.message);
   const auto rule = std::ranges::find(rules, id, &MessageRule::id);
@@ -204,7 +204,8 @@ ordered_json SarifResult(const SarifRun& run, const std::vector<MessageRule>& ru
       {"ruleIndex", rule - rules.begin()},
       {"level", LevelOf(violation.error_type)},
       {"message", {{"text", violation.message}}},
-      {"locations", ordered_json::array({SarifLocation(run, violation.item, violation.place)})},
+      {"locations",
+       ordered_json::array({SarifLocation(artifact, violation.item, violation.place)})},
       {"partialFingerprints", {{"orbaFinding/v1", fingerprint}}}};
   if (violation.baseline != BaselineState::kNoBaseline)
     entry["baselineState"] = violation.baseline == BaselineState::kNew ? "new" : "unchanged";
@@ -214,14 +215,14 @@ ordered_json SarifResult(const SarifRun& run, const std::vector<MessageRule>& ru
   return entry;
 }
 
-ordered_json SarifNotification(const SarifRun& run, const Failure& failure) {
+ordered_json SarifNotification(const ordered_json& artifact, const Failure& failure) {
   ordered_json notification = {{"level", "error"},
                                {"message", {{"text", failure.error}}},
                                {"properties", {{"operation", failure.operation}}}};
   if (!failure.rule.empty()) notification["associatedRule"] = {{"id", FamilyId(failure.rule)}};
   if (failure.item) {
     notification["locations"] =
-        ordered_json::array({SarifLocation(run, *failure.item, failure.place)});
+        ordered_json::array({SarifLocation(artifact, *failure.item, failure.place)});
   }
   return notification;
 }
@@ -288,16 +289,17 @@ ordered_json ValidationJson(const std::string& model, const ValidationResult& re
 }
 
 ordered_json ValidationSarif(const SarifRun& run, const ValidationResult& result) {
+  const ordered_json location = ArtifactLocation(run);
   const std::vector<MessageRule> rules = MessageRules(result);
   ordered_json descriptors = ordered_json::array();
   for (const MessageRule& rule : rules) descriptors.push_back(SarifRule(rule));
   ordered_json results = ordered_json::array();
   for (const Violation& violation : result.violations)
-    results.push_back(SarifResult(run, rules, violation));
+    results.push_back(SarifResult(location, rules, violation));
   ordered_json notifications = ordered_json::array();
   for (const Failure& failure : result.failures)
-    notifications.push_back(SarifNotification(run, failure));
-  ordered_json artifact = {{"location", ArtifactLocation(run)}};
+    notifications.push_back(SarifNotification(location, failure));
+  const ordered_json artifact = {{"location", location}};
   const ordered_json invocation = {{"executionSuccessful", result.failures.empty()},
                                    {"toolExecutionNotifications", notifications}};
   ordered_json driver = {{"name", "orba"}, {"version", run.tool_version}};
