@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth
   clang-format-14 llvm python3 nodejs groff-base
+  dpkg-dev lintian xdotool
 )
 
 missing=()

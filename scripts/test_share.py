@@ -23,9 +23,10 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 LOWEST, HIGHEST = 1 / 4, 1 / 3
 # Modules written before the share was a rule; only the whole tree holds them.
+# qt_ui is the Qt windows, moved out of platform with their tests.
 ESTABLISHED = {"addin", "bench", "fuzz", "automation", "base", "compartments", "helper_funcs", "host", "orba", "orba/cli",
                "orba/searches", "orba/session", "orba/store", "orba/validator",
-               "platform", "resources", "rules", "search", "ui"}
+               "platform", "qt_ui", "resources", "rules", "search", "ui"}
 
 
 def counted_lines(path):

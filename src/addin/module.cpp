@@ -23,9 +23,12 @@ __attribute__((visibility("default"))) bool OrbaCreateObjectWithOptions(
   }
   try {
     const auto folder = platform::ModuleFolderOf(reinterpret_cast<const void*>(&OrbaModuleProgIDs));
-    *object = std::make_shared<addin::CTessary>(
-        platform::MakeDefaultPlatform(folder, options->user_interface));
+    *object = std::make_shared<addin::CTessary>(platform::MakeDefaultPlatform(
+        folder, options->user_interface, options->user_interface_required));
     return true;
+  } catch (const std::exception& error) {
+    if (options->failure_reason != nullptr) *options->failure_reason = error.what();
+    return false;
   } catch (...) {
     return false;
   }

@@ -33,6 +33,11 @@ struct CreationOptions {
   // when a display is there), "console" (forms on a terminal) or "none"
   // (boxes printed, dialogs cancelled).
   std::string user_interface = "console";
+  // True when the user named the user interface: a module that cannot give
+  // it fails rather than choose another.
+  bool user_interface_required = false;
+  // Where a factory that answers false may say why (null: nobody asks).
+  std::string* failure_reason = nullptr;
 };
 
 using CreateObjectFunction = bool (*)(const char* prog_id, ObjectPtr* object);

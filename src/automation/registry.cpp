@@ -112,13 +112,16 @@ void RequireRecordableProgID(const std::string& prog_id, const std::filesystem::
 
 std::filesystem::path Registry::DefaultPath() {
   if (const char* file = std::getenv("ORBA_REGISTRY"); file && *file) return file;
-  // A registry beside the running program (a build tree, an installed
-  // layout) is that program's own, as an application-local registration is.
+  // A registry beside the running program (a build tree) or in the tree it
+  // is installed in is that program's own, as an application-local
+  // registration is.
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error) {
-    const std::filesystem::path local = program.parent_path() / "components.ini";
-    if (std::filesystem::exists(local, error)) return local;
+    for (const char* local : {"components.ini", ORBA_INSTALLED_REGISTRY}) {
+      const std::filesystem::path file = program.parent_path() / local;
+      if (std::filesystem::exists(file, error)) return file.lexically_normal();
+    }
   }
   return base::ConfigFolder() / "components.ini";
 }
@@ -162,15 +165,20 @@ ObjectPtr Registry::CreateObject(const std::string& prog_id, const CreationOptio
 ObjectPtr CreateObjectFromModule(const std::filesystem::path& module, const std::string& prog_id,
                                  const CreationOptions& options) {
   ObjectPtr object;
+  std::string failure_reason;
+  CreationOptions asked = options;
+  asked.failure_reason = &failure_reason;
   // A module without the options factory is created as it chooses.
   const auto create_with_options = ResolveIfExported<CreateObjectWithOptionsFunction>(
       module, ORBA_CREATE_OBJECT_WITH_OPTIONS_SYMBOL);
   const bool created = create_with_options
-                           ? create_with_options(prog_id.c_str(), &options, &object)
+                           ? create_with_options(prog_id.c_str(), &asked, &object)
                            : Resolve<CreateObjectFunction>(module, ORBA_CREATE_OBJECT_SYMBOL)(
                                  prog_id.c_str(), &object);
   if (!created || !object) {
-    throw Error("module " + module.string() + " does not create " + prog_id);
+    throw Error("module " + module.string() +
+                (failure_reason.empty() ? " does not create " + prog_id
+                                        : " cannot create " + prog_id + ": " + failure_reason));
   }
   return object;
 }

@@ -23,7 +23,8 @@ namespace automation {
 class Registry {
  public:
   // The registry in force: $ORBA_REGISTRY if set; else components.ini beside
-  // the running program if there is one; else the user's
+  // the running program (a build tree) or in the lib/orba folder of the tree
+  // it is installed in (bin/../lib/orba), if there is one; else the user's
   // $XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini).
   static std::filesystem::path DefaultPath();
 

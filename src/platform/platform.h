@@ -26,9 +26,13 @@ class Platform {
 // folder, the help viewer of the desktop, and the user interface named
 // `user_interface`: "qt" (windows when a display is there, else as
 // "console"), "console" (forms when stdin and stderr are terminals) or
-// "none" (boxes printed, dialogs cancelled).
+// "none" (boxes printed, dialogs cancelled). The Qt windows come from the
+// module beside the add-in (qt_ui_module.h); when it cannot be loaded, a
+// `user_interface_required` "qt" throws std::runtime_error with the reason,
+// and one that was only the default leaves the console to it.
 std::shared_ptr<Platform> MakeDefaultPlatform(std::filesystem::path module_folder,
-                                              const std::string& user_interface);
+                                              const std::string& user_interface,
+                                              bool user_interface_required);
 
 // A platform whose members are given (tests, embedding hosts).
 class FixedPlatform : public Platform {

@@ -15,7 +15,8 @@ namespace {
 constexpr char kDescription[] =
     "orba: the reference Orba host. It keeps models in *.obx files, loads the SysML add-in "
     "(ProgID Tessary.CTessary, found through the component registry: $ORBA_REGISTRY, else "
-    "components.ini beside this program, else ~/.config/orba/components.ini) and runs its "
+    "components.ini beside this program or in its installed tree's lib/orba, else "
+    "~/.config/orba/components.ini) and runs its "
     "validation, searches, compartments and menu commands. Message boxes shown by the add-in "
     "are printed to stderr as \"Title: text\".";
 
@@ -77,8 +78,9 @@ void AddGlobalOptions(CLI::App& app, GlobalOptions& globals) {
       ->capture_default_str();
   app.add_option("--ui", globals.ui,
                  "How add-ins show message boxes and dialogs: qt (windows, when a display is "
-                 "there), console (stderr; dialogs as terminal forms), none (boxes printed, "
-                 "dialogs cancelled). Default: $ORBA_UI, else qt with a display, else console")
+                 "there; fails when the add-in's Qt module cannot be loaded), console (stderr; "
+                 "dialogs as terminal forms), none (boxes printed, dialogs cancelled). Default: "
+                 "$ORBA_UI, else qt with a display (console without the Qt module), else console")
       ->check(CLI::IsMember({"qt", "console", "none"}));
   app.add_flag("-q,--quiet", globals.quiet, "No progress lines on stderr");
   app.set_version_flag("--version", VersionText,

@@ -76,7 +76,8 @@ std::string ManualPage(const CLI::App& app) {
          "found in.\n.TP\n\\fBORBA_UI\\fR\nThe default of \\-\\-ui.\n"
       << ".SH FILES\n.TP\n\\fBorba.ini\\fR\nBeside a model: the project's rule settings for "
          "validate ([families], [messages]).\n"
-      << ".TP\n\\fBcomponents.ini\\fR\nThe component registry: beside orba, else in "
+      << ".TP\n\\fBcomponents.ini\\fR\nThe component registry: beside orba or in lib/orba of its "
+         "installed tree, else in "
          "~/.config/orba.\n";
   return out.str();
 }

@@ -283,7 +283,8 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
   CLI::App* reg = app.add_subcommand(
       "register",
       "Register the components of an add-in module (a shared library) by their ProgIDs, in "
-      "$ORBA_REGISTRY, else components.ini beside orba when it exists, else "
+      "$ORBA_REGISTRY, else components.ini beside orba or in its installed tree's lib/orba when "
+      "it exists, else "
       "$XDG_CONFIG_HOME/orba/components.ini (default ~/.config/orba/components.ini)");
   reg->add_option("MODULE", paths->input, "The add-in module, e.g. libtessary.so")->required();
   reg->callback([&action, paths] { action = [paths] { return RegisterModule(paths->input); }; });

@@ -32,10 +32,10 @@ std::string KnownUserInterface(const std::string& name, const std::string& origi
 
 }  // namespace
 
-std::string ChooseUserInterface(const std::string& choice) {
-  if (!choice.empty()) return KnownUserInterface(choice, "");
-  if (IsSet("ORBA_UI")) return KnownUserInterface(std::getenv("ORBA_UI"), " in $ORBA_UI");
-  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") ? "qt" : "console";
+automation::CreationOptions ChooseUserInterface(const std::string& choice) {
+  if (!choice.empty()) return {KnownUserInterface(choice, ""), true};
+  if (IsSet("ORBA_UI")) return {KnownUserInterface(std::getenv("ORBA_UI"), " in $ORBA_UI"), true};
+  return {IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") ? "qt" : "console", false};
 }
 
 HostSession::HostSession(SessionOptions options)
@@ -55,7 +55,7 @@ HostSession::~HostSession() {
 // --- Add-ins -------------------------------------------------------------------
 
 void HostSession::LoadAddins() {
-  const automation::CreationOptions creation{ChooseUserInterface(options_.ui)};
+  const automation::CreationOptions creation = ChooseUserInterface(options_.ui);
   const auto create = options_.create_addin ? options_.create_addin : CreateRegisteredObject;
   for (const AddinEntry& entry : options_.addins) {
     try {

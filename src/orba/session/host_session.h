@@ -125,8 +125,9 @@ class HostSession final : public HostServices {
 };
 
 // The user interface add-ins are created with: `choice` when given; else
-// $ORBA_UI when set; else "qt" when a display is available and "console" when
-// not. Throws SessionError for a name other than "qt", "console" and "none".
-std::string ChooseUserInterface(const std::string& choice);
+// $ORBA_UI when set (both required: an add-in that cannot give it fails);
+// else "qt" when a display is available and "console" when not. Throws
+// SessionError for a name other than "qt", "console" and "none".
+automation::CreationOptions ChooseUserInterface(const std::string& choice);
 
 }  // namespace orba::session

@@ -151,24 +151,34 @@ TEST_F(HostSessionTest, ChangesAreAnnouncedAndWhatTheAddinCannotOpenFailsItsCall
 }
 
 // The choice, $ORBA_UI and $DISPLAY (null: not set), and the user interface
-// chosen (null: refused).
+// chosen (null: refused), required when the user named it.
 TEST(ChooseUserInterfaceTest, TheChoiceElseOrbaUiElseTheDisplayDecides) {
-  const std::array<const char*, 4> cases[] = {
-      {"none", "qt", ":0", "none"},       {"console", nullptr, nullptr, "console"},
-      {"qt", nullptr, nullptr, "qt"},     {"", "none", ":0", "none"},
-      {"", nullptr, ":0", "qt"},          {"", nullptr, nullptr, "console"},
-      {"gtk", nullptr, nullptr, nullptr}, {"", "gtk", ":0", nullptr}};
-  for (const auto& [choice, orba_ui, display, expected] : cases) {
-    SCOPED_TRACE(std::string(choice) + " " + (orba_ui ? orba_ui : "-") + " " +
-                 (display ? display : "-"));
+  struct Case {
+    const char* choice;
+    const char* orba_ui;
+    const char* display;
+    const char* expected;
+    bool required;
+  };
+  const Case cases[] = {
+      {"none", "qt", ":0", "none", true},       {"console", nullptr, nullptr, "console", true},
+      {"qt", nullptr, nullptr, "qt", true},     {"", "qt", nullptr, "qt", true},
+      {"", "none", ":0", "none", true},         {"", nullptr, ":0", "qt", false},
+      {"", nullptr, nullptr, "console", false}, {"gtk", nullptr, nullptr, nullptr, false},
+      {"", "gtk", ":0", nullptr, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.choice) + " " + (c.orba_ui ? c.orba_ui : "-") + " " +
+                 (c.display ? c.display : "-"));
     testing_support::ScopedEnvironment environment;
-    environment.Set("ORBA_UI", orba_ui);
-    environment.Set("DISPLAY", display);
+    environment.Set("ORBA_UI", c.orba_ui);
+    environment.Set("DISPLAY", c.display);
     environment.Set("WAYLAND_DISPLAY", nullptr);
-    if (!expected) {
-      EXPECT_THROW(ChooseUserInterface(choice), SessionError);
+    if (!c.expected) {
+      EXPECT_THROW(ChooseUserInterface(c.choice), SessionError);
     } else {
-      EXPECT_EQ(ChooseUserInterface(choice), expected);
+      const automation::CreationOptions chosen = ChooseUserInterface(c.choice);
+      EXPECT_EQ(chosen.user_interface, c.expected);
+      EXPECT_EQ(chosen.user_interface_required, c.required);
     }
   }
 }

@@ -1,4 +1,4 @@
-#include "platform/qt_ui.h"
+#include "qt_ui/qt_ui.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

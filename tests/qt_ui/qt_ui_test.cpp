@@ -1,6 +1,6 @@
 // The Qt windows, shown for real on a virtual X display and inspected through
 // Qt's own API while they are open.
-#include "platform/qt_ui.h"
+#include "qt_ui/qt_ui.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +29,7 @@ class QtUiTest : public testing::Test {
       GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): the Qt windows need a display";
     }
     testing_support::UseXvfbDisplay();
-    platform_ = MakeDefaultPlatform("/opt/sysml", "qt");
-    ui_ = dynamic_cast<QtUi*>(&platform_->UserInterface());
-    ASSERT_NE(ui_, nullptr);
+    ui_ = std::make_unique<QtUi>(std::make_shared<ScriptedUi>());
     ASSERT_TRUE(ui_->CanShowWindows());
     timers_ = std::make_unique<QObject>();
   }
@@ -55,8 +53,7 @@ class QtUiTest : public testing::Test {
     });
   }
 
-  std::shared_ptr<Platform> platform_;
-  QtUi* ui_ = nullptr;
+  std::unique_ptr<QtUi> ui_;
   std::unique_ptr<QObject> timers_;  // its end cancels timers a test left pending
 };
 
@@ -263,22 +260,28 @@ TEST_F(QtUiTest, RendersAnyControlList) {
   EXPECT_EQ(dialog.clicks, (std::vector<std::string>{"chkBox", "close box", "cmdClose"}));
 }
 
+// Each box is shown through the windows linked here and through the module
+// the add-in loads from beside itself.
 TEST_F(QtUiTest, MessageBoxesShowTitleTextIconAndOkOnly) {
-  for (const auto& [icon, shown] : {std::pair{MessageIcon::kExclamation, QMessageBox::Warning},
-                                    std::pair{MessageIcon::kCriticalStop, QMessageBox::Critical}}) {
-    bool inspected = false;
-    WhenShown([&, shown = shown](QWidget& window) {
-      auto& box = dynamic_cast<QMessageBox&>(window);
-      EXPECT_EQ(box.windowTitle(), "Quindle Technology for SysML");
-      EXPECT_EQ(box.text(), "Add-in will only work with Orba 6.5 or later.");
-      EXPECT_EQ(box.icon(), shown);
-      EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
-      box.button(QMessageBox::Ok)->click();
-      inspected = !box.isVisible();
-    });
-    ui_->MessageBox("Add-in will only work with Orba 6.5 or later.", "Quindle Technology for SysML",
-                    icon);
-    EXPECT_TRUE(inspected);
+  const auto loaded = MakeDefaultPlatform(TESSARY_QT_MODULE_DIR, "qt", true);
+  for (Ui* ui : {static_cast<Ui*>(ui_.get()), &loaded->UserInterface()}) {
+    for (const auto& [icon, shown] :
+         {std::pair{MessageIcon::kExclamation, QMessageBox::Warning},
+          std::pair{MessageIcon::kCriticalStop, QMessageBox::Critical}}) {
+      bool inspected = false;
+      WhenShown([&, shown = shown](QWidget& window) {
+        auto& box = dynamic_cast<QMessageBox&>(window);
+        EXPECT_EQ(box.windowTitle(), "Quindle Technology for SysML");
+        EXPECT_EQ(box.text(), "Add-in will only work with Orba 6.5 or later.");
+        EXPECT_EQ(box.icon(), shown);
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->click();
+        inspected = !box.isVisible();
+      });
+      ui->MessageBox("Add-in will only work with Orba 6.5 or later.",
+                     "Quindle Technology for SysML", icon);
+      EXPECT_TRUE(inspected);
+    }
   }
 }
 
