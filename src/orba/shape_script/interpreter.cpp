@@ -156,8 +156,10 @@ class ShapeRun {
           break;
         case Statement::Kind::kCall: Call(statement.expression); break;
         case Statement::Kind::kIf: {
-          const bool holds = (this->*Handler<Condition>(statement.expression))(statement.expression);
-          if (RunStatements(holds ? statement.then_branch : statement.else_branch) == Flow::kReturn) {
+          const bool holds =
+              (this->*Handler<Condition>(statement.expression))(statement.expression);
+          if (RunStatements(holds ? statement.then_branch : statement.else_branch) ==
+              Flow::kReturn) {
             return Flow::kReturn;
           }
           break;
@@ -247,8 +249,8 @@ class ShapeRun {
   void SetPenColour(const Expression& call) { state_.pen.colour = ColourOf(call); }
   // In the order of canvas::LineStyle.
   void SetLineStyle(const Expression& call) {
-    state_.pen.style =
-        static_cast<canvas::LineStyle>(Choice(call.arguments[0], {"solid", "dash", "dot", "dashdot"}));
+    state_.pen.style = static_cast<canvas::LineStyle>(
+        Choice(call.arguments[0], {"solid", "dash", "dot", "dashdot"}));
   }
   canvas::Colour ColourOf(const Expression& call) const {
     if (call.arguments.size() == 1) {
@@ -283,8 +285,8 @@ class ShapeRun {
     const Point baseline{
         box.x + box.width * state_.horizontal_alignment / 2,
         box.y + (box.height - extent.Height()) * state_.vertical_alignment / 2 + extent.ascent};
-    Emit(canvas::Text{baseline, static_cast<canvas::TextAnchor>(state_.horizontal_alignment),
-                      text, style.font, style.text_colour});
+    Emit(canvas::Text{baseline, static_cast<canvas::TextAnchor>(state_.horizontal_alignment), text,
+                      style.font, style.text_colour});
   }
   // `text` with #NAME#, #PROPERTYTYPE# and #TAG:name# replaced by their
   // values; other text between two "#" stays.

@@ -11,7 +11,8 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 class Lexer {
  public:
-  Lexer(std::string_view stereotype, std::string_view text) : stereotype_(stereotype), text_(text) {}
+  Lexer(std::string_view stereotype, std::string_view text)
+      : stereotype_(stereotype), text_(text) {}
 
   std::vector<Token> Tokens() {
     std::vector<Token> tokens;
@@ -30,7 +31,8 @@ class Lexer {
       std::string number = Take();
       number += TakeWhile(IsDigit);
       if (at_ + 1 < text_.size() && text_[at_] == '.' && IsDigit(text_[at_ + 1])) {
-        number += Take() + TakeWhile(IsDigit);
+        number += Take();
+        number += TakeWhile(IsDigit);
       }
       return {Token::Kind::kNumber, number, start};
     }

@@ -126,8 +126,7 @@ class Parser {
         CheckCommand(call, CommandRole::kColour);
         return call;
       }
-      default:
-        Fail(token, "expected an argument, found " + Describe(token));
+      default: Fail(token, "expected an argument, found " + Describe(token));
     }
   }
 
@@ -192,7 +191,9 @@ class Parser {
   }
 
   Token Expect(Token::Kind kind, std::string_view what) {
-    if (Next().kind != kind) Fail(Next(), "expected " + std::string(what) + ", found " + Describe(Next()));
+    if (Next().kind != kind) {
+      Fail(Next(), "expected " + std::string(what) + ", found " + Describe(Next()));
+    }
     return tokens_[at_++];
   }
   void ExpectSymbol(std::string_view symbol) {

@@ -68,8 +68,10 @@ std::string UnzippedMember(const std::string& archive, const char* name) {
   const std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
       zip_fopen_index(zip.get(), stat.index, 0), zip_fclose);
   std::string bytes(stat.size, '\0');
-  if (file == nullptr || zip_fread(file.get(), bytes.data(), bytes.size()) != static_cast<zip_int64_t>(bytes.size())) {
-    throw std::runtime_error(std::string(name) + " cannot be read (" + zip_strerror(zip.get()) + ")");
+  if (file == nullptr ||
+      zip_fread(file.get(), bytes.data(), bytes.size()) != static_cast<zip_int64_t>(bytes.size())) {
+    throw std::runtime_error(std::string(name) + " cannot be read (" + zip_strerror(zip.get()) +
+                             ")");
   }
   return bytes;
 }

@@ -42,9 +42,7 @@ class FixedWidthMeasure : public canvas::TextMeasure {
 class CaseItem : public Context {
  public:
   std::string Tag(const std::string& name) const override { return ValueIn(tags, name); }
-  std::string Property(const std::string& name) const override {
-    return ValueIn(properties, name);
-  }
+  std::string Property(const std::string& name) const override { return ValueIn(properties, name); }
   void DrawNativeShape(const canvas::Box& box, canvas::DisplayList& list) const override {
     list.commands.push_back(canvas::Ellipse{box, {}, {}});
   }
@@ -101,8 +99,8 @@ std::string Figures(const std::vector<canvas::PathStep>& steps) {
   std::vector<std::vector<Point>> figures;
   for (const canvas::PathStep& step : steps) {
     if (step.kind == canvas::PathStep::Kind::kMoveTo) figures.emplace_back();
-    const Point point = step.kind == canvas::PathStep::Kind::kClose ? figures.back().front()
-                                                                      : step.point;
+    const Point point =
+        step.kind == canvas::PathStep::Kind::kClose ? figures.back().front() : step.point;
     figures.back().push_back(point);
   }
   std::vector<std::string> names;
@@ -121,8 +119,8 @@ std::string Figures(const std::vector<canvas::PathStep>& steps) {
 std::string Describe(const canvas::Command& command) {
   if (const auto* rectangle = std::get_if<canvas::Rectangle>(&command)) {
     return "rectangle " + Text(rectangle->box) +
-           (rectangle->corner_radius > 0 ? " radius " + Text(rectangle->corner_radius) : "") +
-           " " + Text(rectangle->pen, rectangle->fill);
+           (rectangle->corner_radius > 0 ? " radius " + Text(rectangle->corner_radius) : "") + " " +
+           Text(rectangle->pen, rectangle->fill);
   }
   if (const auto* path = std::get_if<canvas::Path>(&command)) {
     return "path " + Text(path->pen, path->fill) + Figures(path->steps);
@@ -204,10 +202,10 @@ struct Case {
 std::vector<Case> Cases(const std::string& file) {
   std::vector<Case> cases;
   for (const std::string& line : CaseLines(file)) {
+    if (line.starts_with("script ")) continue;  // a script the drawings use
     const size_t space = line.find(' '), arrow = line.rfind(" => ");
-    if (line.starts_with("script ")) continue;
-    cases.push_back({line.substr(0, space), line.substr(space + 1, arrow - space - 1),
-                     line.substr(arrow + 4)});
+    cases.push_back(
+        {line.substr(0, space), line.substr(space + 1, arrow - space - 1), line.substr(arrow + 4)});
   }
   return cases;
 }
@@ -218,10 +216,9 @@ TEST(ShapeScriptTest, EveryScriptOfTheExampleModelsTechnologyIsReadParsedAndDraw
   const std::map<std::string, std::string>& scripts = ExampleModelScripts();
   std::vector<std::string> stereotypes;
   for (const auto& [stereotype, text] : scripts) stereotypes.push_back(stereotype);
-  EXPECT_THAT(stereotypes,
-              ::testing::UnorderedElementsAre("PackageImport", "flowPort", "itemFlow",
-                                              "internalProperty", "constraintProperty",
-                                              "objectFlow"));
+  EXPECT_THAT(stereotypes, ::testing::UnorderedElementsAre("PackageImport", "flowPort", "itemFlow",
+                                                           "internalProperty", "constraintProperty",
+                                                           "objectFlow"));
   // Each one read is one of the add-in's script sources, letter for letter.
   std::vector<std::string> sources;
   for (const auto& file : std::filesystem::directory_iterator(
@@ -267,10 +264,9 @@ TEST_P(DrawingTest, DrawsAsTheCaseSays) {
   std::string drawing;
   try {
     const Script script = ParseScript(fields[0], scripts.at(fields[0]));
-    const Outcome outcome =
-        fields[1].starts_with("box")
-            ? DrawElement(script, {x, y, width, height}, item, list)
-            : DrawConnector(script, {x, y}, {width, height}, item, list);
+    const Outcome outcome = fields[1].starts_with("box")
+                                ? DrawElement(script, {x, y, width, height}, item, list)
+                                : DrawConnector(script, {x, y}, {width, height}, item, list);
     list.commands.erase(list.commands.begin());
     drawing = Describe(list, outcome);
   } catch (const ShapeScriptError& error) {
@@ -301,12 +297,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScriptErrorTest, ::testing::ValuesIn(Cases("scri
 class PayloadTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(PayloadTest, IsReadOrRefusedNamingTheStereotypeAndTheProblem) {
-  const std::string document = "<Quindle.Technology><UMLProfiles><UMLProfile><Content><Stereotypes>" +
-                               GetParam().input +
-                               "</Stereotypes></Content></UMLProfile></UMLProfiles></Quindle.Technology>";
+  const std::string document =
+      "<Quindle.Technology><UMLProfiles><UMLProfile><Content><Stereotypes>" + GetParam().input +
+      "</Stereotypes></Content></UMLProfile></UMLProfiles></Quindle.Technology>";
   std::string read;
   try {
-    for (const auto& [stereotype, text] : ShapeScriptsOf(document)) read += stereotype + ": " + text;
+    for (const auto& [stereotype, text] : ShapeScriptsOf(document))
+      read += stereotype + ": " + text;
   } catch (const ShapeScriptError& error) {
     read = error.what();
   }
@@ -318,8 +315,7 @@ TEST_P(PayloadTest, IsReadOrRefusedNamingTheStereotypeAndTheProblem) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PayloadTest, ::testing::ValuesIn(Cases("payloads.txt")),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(Cases, PayloadTest, ::testing::ValuesIn(Cases("payloads.txt")), CaseName);
 
 }  // namespace
 }  // namespace orba::shape_script
