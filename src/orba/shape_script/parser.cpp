@@ -56,22 +56,10 @@ class Parser {
 
   Statement ParseStatement() {
     const Token name = Expect(Token::Kind::kName, "a statement or \"}\"");
+    const std::string keyword = LowerCase(name.text);
+    if (keyword == "if") return ParseIf(name.position);
     Statement statement;
     statement.position = name.position;
-    const std::string keyword = LowerCase(name.text);
-    if (keyword == "if") {
-      statement.kind = Statement::Kind::kIf;
-      ExpectSymbol("(");
-      statement.expression = ParseCall(Expect(Token::Kind::kName, "a condition"));
-      CheckCommand(statement.expression, CommandRole::kCondition);
-      ExpectSymbol(")");
-      statement.then_branch = ParseBlock();
-      if (IsKeyword("else")) {
-        ++at_;
-        statement.else_branch = ParseBlock();
-      }
-      return statement;
-    }
     if (keyword == "return") {
       statement.kind = Statement::Kind::kReturn;
     } else if (IsSymbol("=")) {
@@ -86,6 +74,23 @@ class Parser {
       CheckCommand(statement.expression, CommandRole::kDrawing);
     }
     ExpectSymbol(";");
+    return statement;
+  }
+
+  // The if statement whose keyword is at `position`.
+  Statement ParseIf(Position position) {
+    Statement statement;
+    statement.kind = Statement::Kind::kIf;
+    statement.position = position;
+    ExpectSymbol("(");
+    statement.expression = ParseCall(Expect(Token::Kind::kName, "a condition"));
+    CheckCommand(statement.expression, CommandRole::kCondition);
+    ExpectSymbol(")");
+    statement.then_branch = ParseBlock();
+    if (IsKeyword("else")) {
+      ++at_;
+      statement.else_branch = ParseBlock();
+    }
     return statement;
   }
 
@@ -142,10 +147,21 @@ class Parser {
     if (std::ranges::find(form->signatures, signature) != form->signatures.end()) return;
     std::string accepted;
     for (std::string_view one : form->signatures) {
-      accepted += (accepted.empty() ? "" : " or ") + std::string(one.empty() ? "()" : one);
+      accepted += (accepted.empty() ? "" : " or ") + ArgumentList(one);
     }
-    Fail(call.position, "\"" + call.text + "\" takes " + accepted + " (n a number, s a string, " +
-                            "c a colour), not " + (signature.empty() ? "()" : signature));
+    Fail(call.position,
+         "\"" + call.text + "\" takes " + accepted + ", not " + ArgumentList(signature));
+  }
+
+  // "(number, string, colour)" for the signature "nsc".
+  static std::string ArgumentList(std::string_view signature) {
+    std::string list;
+    for (char letter : signature) {
+      list += (list.empty() ? "" : ", ") + std::string(letter == 'n'   ? "number"
+                                                       : letter == 's' ? "string"
+                                                                       : "colour");
+    }
+    return "(" + list + ")";
   }
 
   void CheckNamesUnique(const std::vector<Shape>& shapes) const {

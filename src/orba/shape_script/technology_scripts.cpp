@@ -12,7 +12,6 @@
 namespace orba::shape_script {
 namespace {
 
-constexpr std::string_view kScriptType = "OrbaShapeScript 1.0";
 constexpr const char* kScriptMember = "str.dat";
 
 std::string DecodeBase64(std::string_view text) {
@@ -136,8 +135,8 @@ std::map<std::string, std::string> ShapeScriptsOf(std::string_view technology_do
                            ")");
   }
   std::map<std::string, std::string> scripts;
-  for (const pugi::xpath_node& found : document.select_nodes("//Stereotype/Image[@type]")) {
-    if (found.node().attribute("type").value() != kScriptType) continue;
+  for (const pugi::xpath_node& found :
+       document.select_nodes("//Stereotype/Image[@type='OrbaShapeScript 1.0']")) {
     const std::string stereotype = found.node().parent().attribute("name").value();
     const std::string prefix = "shape script of " + stereotype + ": ";
     if (scripts.contains(stereotype)) {

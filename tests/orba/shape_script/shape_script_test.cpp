@@ -232,7 +232,7 @@ TEST(ShapeScriptTest, EveryScriptOfTheExampleModelsTechnologyIsReadParsedAndDraw
     DrawElement(script, {0, 0, 40, 20}, CaseItem(), element);
     DrawConnector(script, {0, 0}, {100, 0}, CaseItem(), connector);
     EXPECT_FALSE(element.commands.empty()) << stereotype;
-    EXPECT_EQ(connector.commands.size(), element.commands.size()) << stereotype;
+    EXPECT_FALSE(connector.commands.empty()) << stereotype;
   }
 }
 
@@ -256,17 +256,19 @@ TEST_P(DrawingTest, DrawsAsTheCaseSays) {
     auto& facts = fields[at].starts_with("tag ") ? item.tags : item.properties;
     facts[fields[at].substr(space + 1, equals - space - 1)] = fields[at].substr(equals + 1);
   }
-  double x, y, width, height;
-  std::istringstream place(fields.at(1).substr(fields[1].find(' ')));
+  Point first, second;  // of "box X,Y W,H" or "line X1,Y1 X2,Y2"
   char comma;
-  place >> x >> comma >> y >> width >> comma >> height;
+  std::istringstream place(fields.at(1).substr(fields[1].find(' ')));
+  place >> first.x >> comma >> first.y >> second.x >> comma >> second.y;
   canvas::DisplayList list{1, 2, "untouched", canvas::kWhite, {canvas::EndGroup{}}};
   std::string drawing;
   try {
     const Script script = ParseScript(fields[0], scripts.at(fields[0]));
-    const Outcome outcome = fields[1].starts_with("box")
-                                ? DrawElement(script, {x, y, width, height}, item, list)
-                                : DrawConnector(script, {x, y}, {width, height}, item, list);
+    const Outcome outcome =
+        fields[1].starts_with("box")
+            ? DrawElement(script, {first.x, first.y, second.x, second.y}, item, list)
+            : DrawConnector(script, first, second, item, list);
+    EXPECT_TRUE(std::holds_alternative<canvas::EndGroup>(list.commands.front()));  // kept first
     list.commands.erase(list.commands.begin());
     drawing = Describe(list, outcome);
   } catch (const ShapeScriptError& error) {
