@@ -91,6 +91,8 @@ class ShapeRun {
   using Drawing = void (ShapeRun::*)(const Expression&);
   using Condition = bool (ShapeRun::*)(const Expression&) const;
   using ColourValue = canvas::Colour (ShapeRun::*)(const Expression&) const;
+  // A command's role is the kind of its handler: the variant's alternatives
+  // are in CommandRole's order.
   struct Command {
     Command(std::variant<Drawing, Condition, ColourValue> handler,
             std::vector<std::string_view> signatures)

@@ -9,8 +9,8 @@
 // addsubshape draws gets a box of the given percentages of its parent's
 // box, at the parent's origin, and starts with its parent's pen, fill and
 // alignment; what it changes stays its own. print places one line of text
-// in the shape's box (0..100 both ways) by h_align and v_align (left and top
-// unless set).
+// in the shape's box (script 0..100 both ways; on a connector 100 px across)
+// by h_align and v_align (left and top unless set).
 //
 // A connector's shapes "source" and "target" are its end decorations, drawn
 // at that end (x away from the end along the line, y across it, both in
