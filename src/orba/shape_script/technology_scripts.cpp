@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kScriptMember = "str.dat";
 
+// The bytes of standard Base64 text; blanks and line breaks are skipped.
 std::string DecodeBase64(std::string_view text) {
   static constexpr std::string_view kDigits =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
