@@ -17,8 +17,7 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // At most two decimals, trailing zeros trimmed: "12", "0.5", "3.33".
 std::string Number(double value) {
   char buffer[32];  // room for kLargestCoordinate with its decimals
-  char* end =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
+  char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
   std::string text(buffer, end);
   text.erase(text.find_last_not_of('0') + 1);
   if (text.back() == '.') text.pop_back();
@@ -123,7 +122,8 @@ class SvgBody {
   }
   void operator()(const BeginGroup& group) {
     links_.push_back(!group.href.empty());
-    if (links_.back()) Open("<a" + Attribute("href", group.href) + Attribute("xlink:href", group.href) + ">");
+    if (links_.back())
+      Open("<a" + Attribute("href", group.href) + Attribute("xlink:href", group.href) + ">");
     Open("<g" + (group.kind.empty() ? "" : Attribute("class", group.kind)) +
          (group.guid.empty() ? "" : Attribute("data-guid", group.guid)) + ">");
     if (!group.name.empty()) Title(group.name);

@@ -26,7 +26,7 @@ class CommandCheck {
   }
   void operator()(const Path& path) const {
     if (!path.steps.empty() && path.steps.front().kind != PathStep::Kind::kMoveTo) {
-      Fail("does not start with a move");
+      Fail("it does not start with a move");
     }
     for (const PathStep& step : path.steps) CheckPoint(step.point);
     CheckLength("pen width", path.pen.width);
@@ -34,24 +34,25 @@ class CommandCheck {
   void operator()(const Text& text) const {
     CheckPoint(text.at);
     CheckCoordinate("font size", text.font.size);
-    if (!(text.font.size > 0)) Fail("has a font size of " + NumberText(text.font.size));
+    if (text.font.size <= 0)
+      Fail("its font size is " + NumberText(text.font.size) + ", not positive");
   }
   void operator()(const BeginGroup&) const {}
   void operator()(const EndGroup&) const {}
 
  private:
   [[noreturn]] void Fail(const std::string& problem) const {
-    throw CanvasError("the display list's " + where_ + " " + problem);
+    throw CanvasError("the display list's " + where_ + ": " + problem);
   }
   void CheckCoordinate(const char* name, double value) const {
     if (!std::isfinite(value) || std::abs(value) > kLargestCoordinate) {
-      Fail("has a " + std::string(name) + " of " + NumberText(value) +
-           ", beyond what the canvas draws");
+      Fail("its " + std::string(name) + " is " + NumberText(value) +
+           ", not a number the canvas draws (up to " + NumberText(kLargestCoordinate) + ")");
     }
   }
   void CheckLength(const char* name, double value) const {
     CheckCoordinate(name, value);
-    if (value < 0) Fail("has a negative " + std::string(name) + ", " + NumberText(value));
+    if (value < 0) Fail("its " + std::string(name) + " is negative, " + NumberText(value));
   }
   void CheckPoint(const Point& point) const {
     CheckCoordinate("x", point.x);
@@ -67,7 +68,7 @@ class CommandCheck {
 };
 
 const char* KindOf(const Command& command) {
-  static constexpr const char* kKinds[] = {"a rectangle", "an ellipse", "a path",
+  static constexpr const char* kKinds[] = {"a rectangle", "an ellipse",   "a path",
                                            "a text",      "a BeginGroup", "an EndGroup"};
   return kKinds[command.index()];
 }
@@ -96,7 +97,7 @@ void ValidateDisplayList(const DisplayList& list) {
     std::visit(CommandCheck(where), command);
     open_groups += std::holds_alternative<BeginGroup>(command);
     if (std::holds_alternative<EndGroup>(command) && --open_groups < 0) {
-      throw CanvasError("the display list's " + where + " ends no group");
+      throw CanvasError("the display list's " + where + ": it ends no group");
     }
   }
   if (open_groups > 0) {

@@ -1,0 +1,225 @@
+// WritePng and WritePdf with the real cairo and Pango: the PNG read back
+// with cairo, pixel by pixel; the PDF's header and its one page; and what a
+// failed write leaves: the old file as it was, a message naming the file.
+#include "orba/canvas/cairo_renderer.h"
+
+#include <cairo.h>
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "orba/canvas/canvas_error.h"
+#include "orba/canvas/text_measure.h"
+#include "support/failing_file_system.h"
+#include "support/temp_folder.h"
+
+namespace orba::canvas {
+
+// Found by argument-dependent lookup, so beside TextAnchor.
+void PrintTo(TextAnchor anchor, std::ostream* out) {
+  *out << (anchor == TextAnchor::kStart    ? "start"
+           : anchor == TextAnchor::kMiddle ? "middle"
+                                           : "end");
+}
+
+namespace {
+
+using testing::HasSubstr;
+using testing::ThrowsMessage;
+using testing_support::FileBytes;
+
+constexpr Colour kGrey{200, 200, 200};
+constexpr Colour kRed{255, 0, 0};
+
+// A PNG file read back with cairo.
+class Picture {
+ public:
+  explicit Picture(const std::filesystem::path& file)
+      : surface_(cairo_image_surface_create_from_png(file.c_str()), cairo_surface_destroy) {
+    EXPECT_EQ(cairo_surface_status(surface_.get()), CAIRO_STATUS_SUCCESS) << file;
+  }
+  int Width() const { return cairo_image_surface_get_width(surface_.get()); }
+  int Height() const { return cairo_image_surface_get_height(surface_.get()); }
+  Colour At(int x, int y) const {
+    const unsigned char* data = cairo_image_surface_get_data(surface_.get());
+    const uint32_t pixel = reinterpret_cast<const uint32_t*>(
+        data + y * cairo_image_surface_get_stride(surface_.get()))[x];
+    return {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel)};
+  }
+
+ private:
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface_;
+};
+
+DisplayList List(double width, double height, std::vector<Command> commands) {
+  return {.width = width, .height = height, .title = "", .background = kGrey, .commands = commands};
+}
+
+// A red box from (10, 10) to (30, 20) on grey, outlined in black.
+DisplayList Box() { return List(40, 30, {Rectangle{{10, 10, 20, 10}, 0, {kBlack, 2, {}}, kRed}}); }
+
+class PngScaleTest : public testing::TestWithParam<double> {};
+
+TEST_P(PngScaleTest, IsThePictureAtItsScale) {
+  const testing_support::TempFolder folder;
+  const double scale = GetParam();
+  WritePng(Box(), folder.path() / "box.png", scale);
+  const Picture picture(folder.path() / "box.png");
+  EXPECT_EQ(picture.Width(), std::ceil(40 * scale));
+  EXPECT_EQ(picture.Height(), std::ceil(30 * scale));
+  auto at = [&](double x, double y) { return picture.At(int(x * scale), int(y * scale)); };
+  EXPECT_EQ(at(20, 15), kRed) << "inside";
+  EXPECT_EQ(at(10, 15), kBlack) << "on the outline";
+  EXPECT_EQ(at(5, 15), kGrey) << "outside";
+  EXPECT_EQ(at(35, 25), kGrey) << "outside";
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, PngScaleTest, testing::Values(1.0, 2.0, 0.75));
+
+// Where text's ink is in the PNG: the box of its pixels that are not grey.
+struct Ink {
+  int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1;
+};
+
+Ink InkOf(const Picture& picture) {
+  Ink ink;
+  for (int y = 0; y < picture.Height(); ++y) {
+    for (int x = 0; x < picture.Width(); ++x) {
+      if (picture.At(x, y).red > 100) continue;
+      ink = {std::min(ink.left, x), std::max(ink.right, x + 1), std::min(ink.top, y),
+             std::max(ink.bottom, y + 1)};
+    }
+  }
+  return ink;
+}
+
+class PngTextTest : public testing::TestWithParam<TextAnchor> {};
+
+// "HHH" has no descender and nearly no side bearings: its ink ends on the
+// baseline and spans about its measured width, placed by its anchor.
+TEST_P(PngTextTest, SitsOnItsBaselineAtItsAnchor) {
+  const testing_support::TempFolder folder;
+  const Font font{"Liberation Sans", 18, false, false};
+  WritePng(List(200, 60, {Text{{100, 40}, GetParam(), "HHH", font, kBlack}}),
+           folder.path() / "t.png");
+  const Ink ink = InkOf(Picture(folder.path() / "t.png"));
+  const double width = PangoTextMeasure().Measure("HHH", font).width;
+  const double start = 100 - width * (GetParam() == TextAnchor::kStart    ? 0
+                                      : GetParam() == TextAnchor::kMiddle ? 0.5
+                                                                          : 1);
+  EXPECT_NEAR(ink.bottom, 40, 1);
+  EXPECT_NEAR(ink.top, 40 - 0.73 * 24, 1.5) << "capitals are 0.73 of the font's size high";
+  EXPECT_NEAR(ink.left, start, 3);
+  EXPECT_NEAR(ink.right, start + width, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Anchors, PngTextTest,
+                         testing::Values(TextAnchor::kStart, TextAnchor::kMiddle,
+                                         TextAnchor::kEnd));
+
+TEST(PdfTest, IsOnePageThePicturesSizeTitledAsTheList) {
+  const testing_support::TempFolder folder;
+  DisplayList list = Box();
+  list.title = "Pumps";
+  list.commands.push_back(Ellipse{{0, 0, 40, 0}, {}, kRed});
+  list.commands.push_back(Text{{0, 20}, TextAnchor::kEnd, "Pump", Font(), kBlack});
+  WritePdf(list, folder.path() / "box.pdf");
+  const std::string pdf = FileBytes(folder.path() / "box.pdf");
+  EXPECT_TRUE(pdf.starts_with("%PDF-1.")) << pdf.substr(0, 8);
+  EXPECT_THAT(pdf, HasSubstr("/Count 1\n"));
+  EXPECT_THAT(pdf, HasSubstr("/MediaBox [ 0 0 30 22.5 ]")) << "40 by 30 px in points";
+  EXPECT_THAT(pdf, HasSubstr("/Title (Pumps)"));
+}
+
+std::filesystem::path WriteEach(bool pdf, const std::filesystem::path& file,
+                                base::FileSystem& fs = base::OperatingSystem()) {
+  pdf ? WritePdf(Box(), file, fs) : WritePng(Box(), file, 1, fs);
+  return file;
+}
+
+class CanvasFileTest : public testing::TestWithParam<bool> {
+ protected:
+  bool Pdf() const { return GetParam(); }
+  std::string What() const { return Pdf() ? "PDF file " : "PNG file "; }
+  testing_support::TempFolder folder_;
+  std::filesystem::path file_ = folder_.path() / "out";
+};
+
+TEST_P(CanvasFileTest, AFailedWriteLeavesTheOldFileAndNamesIt) {
+  std::ofstream(file_) << "old";
+  testing_support::FailingFileSystem fs;
+  const std::vector<std::string> messages = testing_support::FailEachCallInTurn<CanvasError>(
+      fs, [&] { WriteEach(Pdf(), file_, fs); },
+      [&](const std::string& message) {
+        if (message.empty()) {
+          EXPECT_TRUE(FileBytes(file_).starts_with(Pdf() ? "%PDF" : "\x89PNG"));
+        } else {
+          EXPECT_THAT(message, HasSubstr("cannot write " + What() + file_.string() + ": "));
+          EXPECT_EQ(FileBytes(file_), "old");
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
+        std::ofstream(file_) << "old";
+      });
+  EXPECT_GE(messages.size(), 3u);
+}
+
+// A folder where no file can be made, as one is to a user without the right.
+class UnwritableFolder : public testing_support::FailingFileSystem {
+  int Open(const char* path, int flags, mode_t mode) override {
+    if (flags & O_CREAT) return errno = EACCES, -1;
+    return FailingFileSystem::Open(path, flags, mode);
+  }
+};
+
+TEST_P(CanvasFileTest, AFolderThatCannotBeWrittenToIsNamedWithTheReason) {
+  std::ofstream(file_) << "old";
+  UnwritableFolder unwritable;
+  EXPECT_THAT([&] { WriteEach(Pdf(), file_, unwritable); },
+              ThrowsMessage<CanvasError>("cannot write " + What() + file_.string() +
+                                         ": Permission denied"));
+  EXPECT_EQ(FileBytes(file_), "old");
+  EXPECT_THAT([&] { WriteEach(Pdf(), folder_.path() / "missing" / "out"); },
+              ThrowsMessage<CanvasError>("cannot write " + What() +
+                                         (folder_.path() / "missing" / "out").string() +
+                                         ": No such file or directory"));
+  EXPECT_THAT([&] { WriteEach(Pdf(), folder_.path()); },
+              ThrowsMessage<CanvasError>("cannot write " + What() + folder_.path().string() +
+                                         ": it is a folder"));
+}
+
+TEST_P(CanvasFileTest, ARefusedListNamesTheFileAndWritesNothing) {
+  DisplayList list = Box();
+  list.commands.push_back(EndGroup{});
+  auto write = [&] { Pdf() ? WritePdf(list, file_) : WritePng(list, file_); };
+  EXPECT_THAT(
+      [&] { write(); },
+      ThrowsMessage<CanvasError>("cannot write " + What() + file_.string() +
+                                 ": the display list's command 2 (an EndGroup): it ends no group"));
+  EXPECT_FALSE(std::filesystem::exists(file_));
+}
+
+INSTANTIATE_TEST_SUITE_P(PngAndPdf, CanvasFileTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Pdf" : "Png";
+                         });
+
+TEST(PngScaleTest, AScaleThatGivesNoPictureIsRefused) {
+  const testing_support::TempFolder folder;
+  const std::string named = "cannot write PNG file " + (folder.path() / "x.png").string() + ": ";
+  for (const auto& [scale, reason] : std::initializer_list<std::pair<double, std::string>>{
+           {0, "the scale is 0, not a positive number"},
+           {std::numeric_limits<double>::quiet_NaN(), "the scale is nan, not a positive number"},
+           {1000, "at scale 1000 the picture is 40000 pixels a side, more than cairo's 32767"}}) {
+    EXPECT_THAT([&] { WritePng(Box(), folder.path() / "x.png", scale); },
+                ThrowsMessage<CanvasError>(named + reason));
+  }
+}
+
+}  // namespace
+}  // namespace orba::canvas
