@@ -36,33 +36,38 @@ using testing_support::FileBytes;
 
 constexpr Colour kGrey{200, 200, 200};
 constexpr Colour kRed{255, 0, 0};
+constexpr Colour kBlue{0, 0, 255};
 
 // A PNG file read back with cairo.
-class Picture {
- public:
+struct Picture {
   explicit Picture(const std::filesystem::path& file)
-      : surface_(cairo_image_surface_create_from_png(file.c_str()), cairo_surface_destroy) {
-    EXPECT_EQ(cairo_surface_status(surface_.get()), CAIRO_STATUS_SUCCESS) << file;
-  }
-  int Width() const { return cairo_image_surface_get_width(surface_.get()); }
-  int Height() const { return cairo_image_surface_get_height(surface_.get()); }
+      : surface(cairo_image_surface_create_from_png(file.c_str()), cairo_surface_destroy),
+        width(cairo_image_surface_get_width(surface.get())),
+        height(cairo_image_surface_get_height(surface.get())) {}
   Colour At(int x, int y) const {
-    const unsigned char* data = cairo_image_surface_get_data(surface_.get());
-    const uint32_t pixel = reinterpret_cast<const uint32_t*>(
-        data + y * cairo_image_surface_get_stride(surface_.get()))[x];
+    const unsigned char* row = cairo_image_surface_get_data(surface.get()) +
+                               y * cairo_image_surface_get_stride(surface.get());
+    const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[x];
     return {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel)};
   }
-
- private:
-  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface_;
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface;
+  int width, height;
 };
 
 DisplayList List(double width, double height, std::vector<Command> commands) {
   return {.width = width, .height = height, .title = "", .background = kGrey, .commands = commands};
 }
 
-// A red box from (10, 10) to (30, 20) on grey, outlined in black.
-DisplayList Box() { return List(40, 30, {Rectangle{{10, 10, 20, 10}, 0, {kBlack, 2, {}}, kRed}}); }
+// On grey, a red box from (10, 10) to (30, 20) with rounded black corners, and
+// a blue triangle in a group.
+DisplayList Box() {
+  using enum PathStep::Kind;
+  const Path triangle{
+      {{kMoveTo, {32, 2}}, {kLineTo, {38, 2}}, {kLineTo, {38, 8}}, {kClose, {}}}, {}, kBlue, false};
+  return List(
+      40, 30,
+      {Rectangle{{10, 10, 20, 10}, 3, {kBlack, 2, {}}, kRed}, BeginGroup{}, triangle, EndGroup{}});
+}
 
 class PngScaleTest : public testing::TestWithParam<double> {};
 
@@ -71,11 +76,13 @@ TEST_P(PngScaleTest, IsThePictureAtItsScale) {
   const double scale = GetParam();
   WritePng(Box(), folder.path() / "box.png", scale);
   const Picture picture(folder.path() / "box.png");
-  EXPECT_EQ(picture.Width(), std::ceil(40 * scale));
-  EXPECT_EQ(picture.Height(), std::ceil(30 * scale));
+  EXPECT_EQ(picture.width, std::ceil(40 * scale));
+  EXPECT_EQ(picture.height, std::ceil(30 * scale));
   auto at = [&](double x, double y) { return picture.At(int(x * scale), int(y * scale)); };
   EXPECT_EQ(at(20, 15), kRed) << "inside";
   EXPECT_EQ(at(10, 15), kBlack) << "on the outline";
+  EXPECT_NE(at(10, 10), kBlack) << "the corner is rounded";
+  EXPECT_EQ(at(37, 3), kBlue) << "inside the triangle";
   EXPECT_EQ(at(5, 15), kGrey) << "outside";
   EXPECT_EQ(at(35, 25), kGrey) << "outside";
 }
@@ -89,8 +96,8 @@ struct Ink {
 
 Ink InkOf(const Picture& picture) {
   Ink ink;
-  for (int y = 0; y < picture.Height(); ++y) {
-    for (int x = 0; x < picture.Width(); ++x) {
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
       if (picture.At(x, y).red > 100) continue;
       ink = {std::min(ink.left, x), std::max(ink.right, x + 1), std::min(ink.top, y),
              std::max(ink.bottom, y + 1)};
@@ -137,38 +144,6 @@ TEST(PdfTest, IsOnePageThePicturesSizeTitledAsTheList) {
   EXPECT_THAT(pdf, HasSubstr("/Title (Pumps)"));
 }
 
-std::filesystem::path WriteEach(bool pdf, const std::filesystem::path& file,
-                                base::FileSystem& fs = base::OperatingSystem()) {
-  pdf ? WritePdf(Box(), file, fs) : WritePng(Box(), file, 1, fs);
-  return file;
-}
-
-class CanvasFileTest : public testing::TestWithParam<bool> {
- protected:
-  bool Pdf() const { return GetParam(); }
-  std::string What() const { return Pdf() ? "PDF file " : "PNG file "; }
-  testing_support::TempFolder folder_;
-  std::filesystem::path file_ = folder_.path() / "out";
-};
-
-TEST_P(CanvasFileTest, AFailedWriteLeavesTheOldFileAndNamesIt) {
-  std::ofstream(file_) << "old";
-  testing_support::FailingFileSystem fs;
-  const std::vector<std::string> messages = testing_support::FailEachCallInTurn<CanvasError>(
-      fs, [&] { WriteEach(Pdf(), file_, fs); },
-      [&](const std::string& message) {
-        if (message.empty()) {
-          EXPECT_TRUE(FileBytes(file_).starts_with(Pdf() ? "%PDF" : "\x89PNG"));
-        } else {
-          EXPECT_THAT(message, HasSubstr("cannot write " + What() + file_.string() + ": "));
-          EXPECT_EQ(FileBytes(file_), "old");
-        }
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
-        std::ofstream(file_) << "old";
-      });
-  EXPECT_GE(messages.size(), 3u);
-}
-
 // A folder where no file can be made, as one is to a user without the right.
 class UnwritableFolder : public testing_support::FailingFileSystem {
   int Open(const char* path, int flags, mode_t mode) override {
@@ -177,31 +152,56 @@ class UnwritableFolder : public testing_support::FailingFileSystem {
   }
 };
 
-TEST_P(CanvasFileTest, AFolderThatCannotBeWrittenToIsNamedWithTheReason) {
+// Parameter: whether the file written is the PDF rather than the PNG.
+class CanvasFileTest : public testing::TestWithParam<bool> {
+ protected:
+  void Write(const std::filesystem::path& file, base::FileSystem& fs = base::OperatingSystem(),
+             const DisplayList& list = Box()) {
+    GetParam() ? WritePdf(list, file, fs) : WritePng(list, file, 1, fs);
+  }
+  std::string Named(const std::filesystem::path& file) const {
+    return "cannot write " + std::string(GetParam() ? "PDF" : "PNG") + " file " + file.string() +
+           ": ";
+  }
+  testing_support::TempFolder folder_;
+  std::filesystem::path file_ = folder_.path() / "out";
+};
+
+TEST_P(CanvasFileTest, AFailedWriteLeavesTheOldFileAndNamesIt) {
   std::ofstream(file_) << "old";
-  UnwritableFolder unwritable;
-  EXPECT_THAT([&] { WriteEach(Pdf(), file_, unwritable); },
-              ThrowsMessage<CanvasError>("cannot write " + What() + file_.string() +
-                                         ": Permission denied"));
-  EXPECT_EQ(FileBytes(file_), "old");
-  EXPECT_THAT([&] { WriteEach(Pdf(), folder_.path() / "missing" / "out"); },
-              ThrowsMessage<CanvasError>("cannot write " + What() +
-                                         (folder_.path() / "missing" / "out").string() +
-                                         ": No such file or directory"));
-  EXPECT_THAT([&] { WriteEach(Pdf(), folder_.path()); },
-              ThrowsMessage<CanvasError>("cannot write " + What() + folder_.path().string() +
-                                         ": it is a folder"));
+  testing_support::FailingFileSystem fs;
+  const std::vector<std::string> messages = testing_support::FailEachCallInTurn<CanvasError>(
+      fs, [&] { Write(file_, fs); },
+      [&](const std::string& message) {
+        if (message.empty()) {
+          EXPECT_TRUE(FileBytes(file_).starts_with(GetParam() ? "%PDF" : "\x89PNG"));
+        } else {
+          EXPECT_THAT(message, HasSubstr(Named(file_)));
+          EXPECT_EQ(FileBytes(file_), "old");
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
+        std::ofstream(file_) << "old";
+      });
+  EXPECT_GE(messages.size(), 3u);
 }
 
-TEST_P(CanvasFileTest, ARefusedListNamesTheFileAndWritesNothing) {
-  DisplayList list = Box();
-  list.commands.push_back(EndGroup{});
-  auto write = [&] { Pdf() ? WritePdf(list, file_) : WritePng(list, file_); };
-  EXPECT_THAT(
-      [&] { write(); },
-      ThrowsMessage<CanvasError>("cannot write " + What() + file_.string() +
-                                 ": the display list's command 2 (an EndGroup): it ends no group"));
-  EXPECT_FALSE(std::filesystem::exists(file_));
+TEST_P(CanvasFileTest, AFileThatCannotBeWrittenIsNamedWithTheReason) {
+  std::ofstream(file_) << "old";
+  UnwritableFolder unwritable;
+  EXPECT_THAT([&] { Write(file_, unwritable); },
+              ThrowsMessage<CanvasError>(Named(file_) + "Permission denied"));
+  EXPECT_EQ(FileBytes(file_), "old");
+  const std::filesystem::path missing = folder_.path() / "missing" / "out";
+  EXPECT_THAT([&] { Write(missing); },
+              ThrowsMessage<CanvasError>(Named(missing) + "No such file or directory"));
+  EXPECT_THAT([&] { Write(folder_.path()); },
+              ThrowsMessage<CanvasError>(Named(folder_.path()) + "it is a folder"));
+  DisplayList refused = Box();
+  refused.commands.push_back(EndGroup{});
+  EXPECT_THAT([&] { Write(file_, base::OperatingSystem(), refused); },
+              ThrowsMessage<CanvasError>(
+                  Named(file_) + "the display list's command 5 (an EndGroup): it ends no group"));
+  EXPECT_EQ(FileBytes(file_), "old");
 }
 
 INSTANTIATE_TEST_SUITE_P(PngAndPdf, CanvasFileTest, testing::Values(false, true),
@@ -209,15 +209,17 @@ INSTANTIATE_TEST_SUITE_P(PngAndPdf, CanvasFileTest, testing::Values(false, true)
                            return info.param ? "Pdf" : "Png";
                          });
 
-TEST(PngScaleTest, AScaleThatGivesNoPictureIsRefused) {
+TEST(PngTest, AScaleThatGivesNoPictureIsRefused) {
   const testing_support::TempFolder folder;
-  const std::string named = "cannot write PNG file " + (folder.path() / "x.png").string() + ": ";
-  for (const auto& [scale, reason] : std::initializer_list<std::pair<double, std::string>>{
-           {0, "the scale is 0, not a positive number"},
-           {std::numeric_limits<double>::quiet_NaN(), "the scale is nan, not a positive number"},
-           {1000, "at scale 1000 the picture is 40000 pixels a side, more than cairo's 32767"}}) {
-    EXPECT_THAT([&] { WritePng(Box(), folder.path() / "x.png", scale); },
-                ThrowsMessage<CanvasError>(named + reason));
+  const std::filesystem::path file = folder.path() / "x.png";
+  const std::pair<double, std::string> refused[] = {
+      {0, "the scale is 0, not a positive number"},
+      {std::numeric_limits<double>::quiet_NaN(), "the scale is nan, not a positive number"},
+      {1000, "at scale 1000 the picture is 40000 pixels a side, more than cairo's 32767"}};
+  for (const auto& [scale, reason] : refused) {
+    const auto write = [&, scale = scale] { WritePng(Box(), file, scale); };
+    EXPECT_THAT(write, ThrowsMessage<CanvasError>("cannot write PNG file " + file.string() + ": " +
+                                                  reason));
   }
 }
 

@@ -5,6 +5,7 @@
 //   UPDATE_GOLDEN=1 build/bin/orba_canvas_test --gtest_filter='SvgWriter*'
 #include "orba/canvas/svg_writer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -61,7 +62,7 @@ DisplayList SampleList() {
           Ellipse{{20, 100, 120, 60}, {kBlack, 2, LineStyle::kDash}, std::nullopt},
           Path{Triangle(false, true)},
           Path{Triangle(true, false)},
-          Rectangle{{200, 100, 100, 60}, 0, {kBlack, 0, LineStyle::kDot}, Colour{1, 2, 3}},
+          Rectangle{{200, 100, 100, 60}, 0, {kBlack, 0.5, LineStyle::kDot}, Colour{1, 2, 3}},
           Text{{300, 190}, TextAnchor::kEnd, "end", {"Liberation Sans", 7, false, false}, kBlack},
       }};
 }
@@ -129,8 +130,7 @@ void PrintTo(const NumberCase& number, std::ostream* out) { *out << number.value
 class SvgNumberTest : public testing::TestWithParam<NumberCase> {};
 
 TEST_P(SvgNumberTest, HasAtMostTwoDecimalsAndNoTrailingZeros) {
-  DisplayList list{.width = 10, .height = 10, .title = "", .background = kWhite, .commands = {}};
-  list.commands.push_back(Ellipse{{GetParam().value, 0, 2, 2}, {}, {}});
+  const DisplayList list{10, 10, "", kWhite, {Ellipse{{GetParam().value, 0, 2, 2}, {}, {}}}};
   const pugi::xml_document document = Parsed(WriteSvg(list));
   EXPECT_STREQ(document.select_node("//ellipse/@cx").attribute().value(), GetParam().text);
 }
@@ -153,12 +153,7 @@ class RefusedListTest : public testing::TestWithParam<RefusedCase> {};
 TEST_P(RefusedListTest, IsRefusedWithItsProblem) {
   DisplayList list = SampleList();
   GetParam().spoil(list);
-  try {
-    WriteSvg(list);
-    ADD_FAILURE() << "not refused";
-  } catch (const CanvasError& error) {
-    EXPECT_EQ(error.what(), GetParam().problem);
-  }
+  EXPECT_THAT([&] { WriteSvg(list); }, testing::ThrowsMessage<CanvasError>(GetParam().problem));
 }
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
@@ -184,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RefusedListTest, testing::Values(
                 "canvas draws (up to 1e+06)",
                 [](DisplayList& list) { At<Path>(list, 11).steps[2].point.y = 2e6; }},
     RefusedCase{"the display list's command 12 (a path): it does not start with a move",
-                [](DisplayList& list) { At<Path>(list, 11).steps.erase(At<Path>(list, 11).steps.begin()); }},
+                [](DisplayList& list) { At<Path>(list, 11).steps[0].kind = PathStep::Kind::kLineTo; }},
     RefusedCase{"the display list's command 3 (a text): its font size is 0, not positive",
                 [](DisplayList& list) { At<Text>(list, 2).font.size = 0; }},
     RefusedCase{"the display list's command 6 (an EndGroup): it ends no group",
