@@ -25,7 +25,6 @@ TEST(PangoTextMeasureTest, MeasuresInPixelsAFontSizedInPoints) {
   // 9 pt is 12 px; Liberation Sans rises 0.905 of its size and falls 0.212.
   EXPECT_NEAR(extent.ascent, 0.905 * 12, 0.05);
   EXPECT_NEAR(extent.descent, 0.212 * 12, 0.05);
-  EXPECT_DOUBLE_EQ(extent.Height(), extent.ascent + extent.descent);
   const TextExtent doubled = Pango().Measure("Pump Controller", Sized(18));
   EXPECT_NEAR(doubled.width, 2 * extent.width, 0.01) << "metrics are not hinted";
   EXPECT_NEAR(doubled.Height(), 2 * extent.Height(), 0.01);
@@ -33,7 +32,7 @@ TEST(PangoTextMeasureTest, MeasuresInPixelsAFontSizedInPoints) {
 }
 
 TEST(PangoTextMeasureTest, MeasuresALineBreakAsASpaceAndNoTextAsAnEmptyLine) {
-  const Font font;
+  const Font font = Sized(9);
   EXPECT_EQ(Pango().Measure("in\nout", font).width, Pango().Measure("in out", font).width);
   EXPECT_EQ(Pango().Measure("in\r\nout", font).width, Pango().Measure("in out", font).width);
   const TextExtent empty = Pango().Measure("", font);
