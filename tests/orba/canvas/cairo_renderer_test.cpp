@@ -55,7 +55,8 @@ DisplayList List(double width, double height, std::vector<Command> commands) {
 // a blue triangle in a group.
 DisplayList Box() {
   using enum PathStep::Kind;
-  const std::vector<PathStep> steps{{kMoveTo, {32, 2}}, {kLineTo, {38, 2}}, {kLineTo, {38, 8}}};
+  const std::vector<PathStep> steps{
+      {kMoveTo, {32, 2}}, {kLineTo, {38, 2}}, {kLineTo, {38, 8}}, {kClose, {}}};
   return List(40, 30,
               {Rectangle{{10, 10, 20, 10}, 3, {kBlack, 2, {}}, kRed}, BeginGroup{},
                Path{steps, {}, kBlue, false}, EndGroup{}});

@@ -8,11 +8,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <limits>
 #include <pugixml.hpp>
 #include <string>
 
@@ -115,9 +115,8 @@ TEST(SvgWriterTest, TextIsRealTextOnItsBaselineAndShapesArePainted) {
 
 // At most two decimals, no trailing zeros, never "-0".
 TEST(SvgWriterTest, WritesNumbersWithAtMostTwoDecimals) {
-  const std::pair<double, const char*> numbers[] = {{1, "2"},          {0.5, "1.5"},
-                                                    {1.0 / 3, "1.33"}, {-1.004, "0"},
-                                                    {-3.25, "-2.25"},  {999998.9, "999999.9"}};
+  const std::pair<double, const char*> numbers[] = {
+      {1, "2"}, {0.5, "1.5"}, {1.0 / 3, "1.33"}, {-1.004, "0"}, {-3.25, "-2.25"}, {999999, "1000000"}};
   for (const auto& [value, text] : numbers) {
     const DisplayList list{10, 10, "", kWhite, {Ellipse{{value, 0, 2, 2}, {}, {}}}};
     const pugi::xml_document document = Parsed(WriteSvg(list));
@@ -140,7 +139,6 @@ TEST_P(RefusedListTest, IsRefusedWithItsProblem) {
   EXPECT_THAT([&] { WriteSvg(list); }, testing::ThrowsMessage<CanvasError>(GetParam().problem));
 }
 
-constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 template <class T>
 T& At(DisplayList& list, size_t index) {
   return std::get<T>(list.commands[index]);
@@ -152,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RefusedListTest, testing::Values(
                 [](DisplayList& list) { list.width = 0; }},
     RefusedCase{"the display list's command 2 (a rectangle): its x is nan, not a number the "
                 "canvas draws (up to 1e+06)",
-                [](DisplayList& list) { At<Rectangle>(list, 1).box.x = kNotANumber; }},
+                [](DisplayList& list) { At<Rectangle>(list, 1).box.x = std::nan(""); }},
     RefusedCase{"the display list's command 2 (a rectangle): its corner radius is negative, -6",
                 [](DisplayList& list) { At<Rectangle>(list, 1).corner_radius = -6; }},
     RefusedCase{"the display list's command 12 (a path): its y is 2e+06, not a number the "
