@@ -115,8 +115,9 @@ TEST(SvgWriterTest, TextIsRealTextOnItsBaselineAndShapesArePainted) {
 
 // At most two decimals, no trailing zeros, never "-0".
 TEST(SvgWriterTest, WritesNumbersWithAtMostTwoDecimals) {
-  const std::pair<double, const char*> numbers[] = {
-      {1, "2"}, {0.5, "1.5"}, {1.0 / 3, "1.33"}, {-1.004, "0"}, {-3.25, "-2.25"}, {999999, "1000000"}};
+  const std::pair<double, const char*> numbers[] = {{1, "2"},          {0.5, "1.5"},
+                                                    {1.0 / 3, "1.33"}, {-1.004, "0"},
+                                                    {-3.25, "-2.25"},  {999999, "1000000"}};
   for (const auto& [value, text] : numbers) {
     const DisplayList list{10, 10, "", kWhite, {Ellipse{{value, 0, 2, 2}, {}, {}}}};
     const pugi::xml_document document = Parsed(WriteSvg(list));
