@@ -16,7 +16,7 @@ constexpr double kPixelsPerPoint = 96.0 / 72.0;
 
 // At most two decimals, trailing zeros trimmed: "12", "0.5", "3.33".
 std::string Number(double value) {
-  char buffer[32];  // room for kLargestCoordinate with its decimals
+  char buffer[32];  // room for every number of a list ValidateDisplayList takes
   char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
   std::string text(buffer, end);
   text.erase(text.find_last_not_of('0') + 1);

@@ -34,8 +34,9 @@ class CommandCheck {
   void operator()(const Text& text) const {
     CheckPoint(text.at);
     CheckCoordinate("font size", text.font.size);
-    if (text.font.size <= 0)
+    if (text.font.size <= 0) {
       Fail("its font size is " + NumberText(text.font.size) + ", not positive");
+    }
   }
   void operator()(const BeginGroup&) const {}
   void operator()(const EndGroup&) const {}
