@@ -40,6 +40,7 @@ class PangoTextMeasure : public TextMeasure {
 
 // The lines of `text` broken to fit `max_width`: at its own line breaks,
 // then between words; a word wider than max_width stands alone on its line.
+// Spaces inside a line are kept; those at a break or at a line's ends are not.
 std::vector<std::string> WrapText(const TextMeasure& measure, const std::string& text,
                                   const Font& font, double max_width);
 
