@@ -187,6 +187,19 @@ WRAPPED(host::Connector) {
   FORWARD(host::CollectionPtr<host::ConnectorTaggedValue>, TaggedValues, ())
 };
 
+WRAPPED(host::DiagramObject) {
+  FORWARD(int32_t, ElementID, ())
+  FORWARD(int32_t, Left, ())
+  FORWARD(int32_t, Top, ())
+  FORWARD(int32_t, Right, ())
+  FORWARD(int32_t, Bottom, ())
+};
+
+WRAPPED(host::DiagramLink) {
+  FORWARD(int32_t, ConnectorID, ())
+  FORWARD(bool, IsHidden, ())
+};
+
 WRAPPED(host::Diagram) {
   FORWARD(int32_t, DiagramID, ())
   FORWARD(std::string, Name, ())
@@ -194,6 +207,8 @@ WRAPPED(host::Diagram) {
   FORWARD(int32_t, DisplayFlags, ())
   FORWARD(void, SetDisplayFlags, (int32_t flags), flags)
   FORWARD(bool, Update, ())
+  FORWARD(host::CollectionPtr<host::DiagramObject>, DiagramObjects, ())
+  FORWARD(host::CollectionPtr<host::DiagramLink>, DiagramLinks, ())
 };
 
 WRAPPED(host::Package) {

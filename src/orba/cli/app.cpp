@@ -164,6 +164,7 @@ int Run(int argc, char** argv) {
   AddSearchCommand(app, globals, action);
   AddCompartmentsCommand(app, globals, action);
   AddMenuCommands(app, globals, action);
+  AddRenderCommand(app, globals, action);
   AddCompletionCommand(app, action);
   AddManualCommand(app, action);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kGlobalOptionsFooter);

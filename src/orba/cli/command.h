@@ -57,6 +57,7 @@ void AddValidateCommand(CLI::App& app, const GlobalOptions& globals, CommandActi
 void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddRenderCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 // Added last: the completion script and the manual page list every command
 // added before them.
 void AddCompletionCommand(CLI::App& app, CommandAction& action);

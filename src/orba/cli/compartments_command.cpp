@@ -7,16 +7,14 @@
 #include <vector>
 
 #include "base/text.h"
+#include "orba/cli/addin_compartments.h"
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
 #include "orba/cli/text_files.h"
-#include "orba/store/model_session.h"
+#include "orba/diagrams/compartment_data.h"
 
 namespace orba::cli {
 namespace {
-
-constexpr char kCompartmentAddin[] = "SysML";
-constexpr int32_t kElementObjectType = 4;  // the host's object type of an element
 
 struct CompartmentsOptions {
   std::string model;
@@ -25,115 +23,32 @@ struct CompartmentsOptions {
   std::string output;
 };
 
-struct Compartment {
-  std::string name;
-  std::string data;
-};
-
-struct CompartmentList {
-  std::string element_guid;
-  std::string element_name;
-  std::string offered;
-  std::vector<Compartment> compartments;
-};
-
-// The text an add-in operation answers; throws when the call failed (the
-// failure itself has been reported by the session).
-std::string CallForText(session::HostSession& session, const std::string& operation,
-                        std::vector<automation::Variant>&& args) {
-  const automation::CallResult result =
-      session.CallAddin(kCompartmentAddin, operation, std::move(args));
-  if (!result.ok) throw CommandError("the compartments could not be read");
-  return result.value.ToString();
-}
-
-// "parts,flow ports" -> {"parts", "flow ports"}; "" -> {}.
-std::vector<std::string> OfferedNames(const std::string& offered) {
-  std::vector<std::string> names;
-  for (size_t start = 0; start < offered.size();) {
-    const size_t comma = std::min(offered.find(',', start), offered.size());
-    names.push_back(offered.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return names;
-}
-
-// The compartments of one drawing of the element: the add-in asks for the
-// element's document once per compartment, which the read cache answers
-// after the first.
-CompartmentList ReadCompartments(session::HostSession& session, const host::ElementPtr& element) {
-  const auto& repository = session.Repository();
-  const store::ReadCacheScope drawing(repository->Session());
-  CompartmentList list{element->ElementGUID(),
-                       element->Name(),
-                       CallForText(session, "Orba_QueryAvailableCompartments", {repository}),
-                       {}};
-  for (const std::string& name : OfferedNames(list.offered)) {
-    list.compartments.push_back(
-        {name, CallForText(session, "Orba_GetCompartmentData",
-                           {repository, name, list.element_guid, kElementObjectType})});
-  }
-  return list;
-}
-
-// Splits text at every occurrence of separator.
-std::vector<std::string> SplitAt(const std::string& text, const std::string& separator) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t found; (found = text.find(separator, start)) != std::string::npos;
-       start = found + separator.size()) {
-    parts.push_back(text.substr(start, found - start));
-  }
-  parts.push_back(text.substr(start));
-  return parts;
-}
-
-// The text with the compartment escapes turned back into their characters.
-std::string Unescaped(const std::string& text) {
-  std::string plain;
-  for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, 6, "&_eq_^") == 0) {
-      plain += '=', i += 6;
-    } else if (text.compare(i, 6, "&_sc_^") == 0) {
-      plain += ';', i += 6;
-    } else if (text.compare(i, 5, "&_c_^") == 0) {
-      plain += ',', i += 5;
-    } else {
-      plain += text[i++];
-    }
-  }
-  return plain;
-}
-
-// The "Data" value of every row of a compartment data string, as the host
-// would draw the rows: "CompartmentData=" holds rows closed by "&_sc_^,",
-// each a list of key&_eq_^value fields closed by "&_sc_^".
+// The text of each row the host would draw; a data string that cannot be
+// read draws nothing.
 std::vector<std::string> DrawnRows(const std::string& data) {
-  const std::string key = "CompartmentData=";
-  const size_t begin = data.find(key);
-  if (begin == std::string::npos || data.back() != ';') return {};
   std::vector<std::string> rows;
-  for (const std::string& row :
-       SplitAt(data.substr(begin + key.size(), data.size() - begin - key.size() - 1), "&_sc_^,")) {
-    for (const std::string& field : SplitAt(row, "&_sc_^")) {
-      if (field.starts_with("Data&_eq_^")) rows.push_back(Unescaped(field.substr(10)));
+  try {
+    if (const auto compartment = diagrams::ParseCompartmentData(data)) {
+      for (const diagrams::CompartmentRow& row : compartment->rows) rows.push_back(row.text);
     }
+  } catch (const diagrams::CompartmentDataError&) {
   }
   return rows;
 }
 
 // Each text on its line: control characters from the model or the add-in are
 // shown as escapes, so none can drive the terminal.
-void WriteText(const CompartmentList& list, std::ostream& out) {
+void WriteText(const host::ElementPtr& element, const OfferedCompartments& list,
+               std::ostream& out) {
   using base::EscapeControlCharacters;
-  out << "element \"" << EscapeControlCharacters(list.element_name) << "\" "
-      << EscapeControlCharacters(list.element_guid) << "\n";
+  out << "element \"" << EscapeControlCharacters(element->Name()) << "\" "
+      << EscapeControlCharacters(element->ElementGUID()) << "\n";
   if (list.compartments.empty()) {
     out << "no compartments offered (they are switched on in the add-in's options)\n";
     return;
   }
   out << "offered: " << EscapeControlCharacters(list.offered) << "\n";
-  for (const Compartment& compartment : list.compartments) {
+  for (const OfferedCompartment& compartment : list.compartments) {
     out << EscapeControlCharacters(compartment.name) << ": "
         << (compartment.data.empty() ? "(empty)" : EscapeControlCharacters(compartment.data))
         << "\n";
@@ -143,25 +58,24 @@ void WriteText(const CompartmentList& list, std::ostream& out) {
   }
 }
 
-nlohmann::ordered_json ToJson(const CompartmentList& list) {
+nlohmann::ordered_json ToJson(const std::string& element_guid, const OfferedCompartments& list) {
   nlohmann::ordered_json compartments = nlohmann::ordered_json::array();
-  for (const Compartment& compartment : list.compartments) {
+  for (const OfferedCompartment& compartment : list.compartments) {
     compartments.push_back({{"name", compartment.name}, {"data", compartment.data}});
   }
-  return {
-      {"element", list.element_guid}, {"offered", list.offered}, {"compartments", compartments}};
+  return {{"element", element_guid}, {"offered", list.offered}, {"compartments", compartments}};
 }
 
 int ShowCompartments(const GlobalOptions& globals, const CompartmentsOptions& options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
-  const CompartmentList list =
-      ReadCompartments(session, FindElement(*session.Repository(), options.element));
+  const host::ElementPtr element = FindElement(*session.Repository(), options.element);
+  const OfferedCompartments list = ReadOfferedCompartments(session, element->ElementGUID());
   WriteDocument(options.output, [&](std::ostream& out) {
     if (options.format == "json") {
-      out << JsonText(ToJson(list)) << "\n";
+      out << JsonText(ToJson(element->ElementGUID(), list)) << "\n";
     } else {
-      WriteText(list, out);
+      WriteText(element, list, out);
     }
   });
   return kExitOk;

@@ -288,9 +288,37 @@ class DocumentWriter {
       object["name"] = row.name;
       object["type"] = row.type;
       if (row.display_flags != 0) object["displayFlags"] = row.display_flags;
+      PutItemFields(object, session_.ItemFieldsOf(kDiagramItem, row.id));
+      PutDiagramContents(object, row);
       list.push_back(std::move(object));
     }
     return list;
+  }
+
+  void PutDiagramContents(Json& object, const DiagramRow& diagram) {
+    const std::string item = Described("diagram", diagram.id, diagram.name);
+    Json objects = Json::array();
+    for (const DiagramObjectRow& row : session_.ObjectsOf(diagram.id)) {
+      Json shown;
+      PutEnd(shown, "element", row.element_id, item);
+      if (row.rect) {
+        shown["x"] = row.rect->x;
+        shown["y"] = row.rect->y;
+        shown["w"] = row.rect->width;
+        shown["h"] = row.rect->height;
+      }
+      objects.push_back(std::move(shown));
+    }
+    Json links = Json::array();
+    for (const DiagramLinkRow& row : session_.LinksOf(diagram.id)) {
+      const std::string* key = connector_keys_.Find(row.connector_id);
+      if (!key) FailReference(item, "connector", row.connector_id);
+      Json link = {{"connector", *key}};
+      if (row.hidden) link["hidden"] = true;
+      links.push_back(std::move(link));
+    }
+    if (!objects.empty()) object["objects"] = std::move(objects);
+    if (!links.empty()) object["links"] = std::move(links);
   }
 
   ModelSession& session_;

@@ -114,6 +114,13 @@ int32_t JsonFields::Int(const std::string& field, int32_t minimum, int32_t maxim
   return static_cast<int32_t>(found->get<int64_t>());
 }
 
+bool JsonFields::Bool(const std::string& field) {
+  const nlohmann::json* found = Find(field);
+  if (!found) return false;
+  if (!found->is_boolean()) FailAt(PlaceOf(field), "expected true or false");
+  return found->get<bool>();
+}
+
 const nlohmann::json& JsonFields::Array(const std::string& field) {
   const nlohmann::json* found = Find(field);
   if (!found) return kEmptyArray;

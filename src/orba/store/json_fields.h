@@ -35,6 +35,7 @@ class JsonFields {
   // The texts of the array under `field`; none when absent.
   std::vector<std::string> Texts(const std::string& field);
   int32_t Int(const std::string& field, int32_t minimum, int32_t maximum);  // 0 when absent
+  bool Bool(const std::string& field);                                      // false when absent
   // The array under `field`; an empty one when absent.
   const nlohmann::json& Array(const std::string& field);
 

@@ -527,7 +527,7 @@ class DocumentReader {
     row.guid = Guid(item, connector_guids_);
     plan.tags = ReadNamedTexts(item, "tags", "value");
     plan.fields = ReadItemFields(item, {"name", "xmiId", "clientRole", "clientMultiplicity",
-                                        "supplierRole", "supplierMultiplicity"});
+                                        "supplierRole", "supplierMultiplicity", "direction"});
     DeriveGuid(row.guid, connector_guids_, ItemPlace("connectors", index),
                "connector " + Quoted(*row.key));
     if (session_) WriteConnector(*session_, plan);
@@ -539,7 +539,65 @@ class DocumentReader {
     row.name = item.RequiredText("name");
     row.type = item.RequiredText("type");
     row.display_flags = item.Int("displayFlags", 0, INT32_MAX);
-    if (session_) session_->InsertDiagram(row);
+    const std::vector<NamedText> fields = ReadItemFields(item, {"key", "xmiId"});
+    std::vector<DiagramObjectRow> objects = ReadDiagramObjects(item);
+    std::vector<DiagramLinkRow> links = ReadDiagramLinks(item);
+    if (!session_) return;
+    const int32_t id = session_->InsertDiagram(row);
+    WriteItemFields(*session_, kDiagramItem, id, fields);
+    for (DiagramObjectRow& object : objects) {
+      object.diagram_id = id;
+      session_->InsertDiagramObject(object);
+    }
+    for (DiagramLinkRow& link : links) {
+      link.diagram_id = id;
+      session_->InsertDiagramLink(link);
+    }
+  }
+
+  // The elements (or packages) a diagram shows, each with its rectangle
+  // ("x", "y", "w", "h": all four or none).
+  std::vector<DiagramObjectRow> ReadDiagramObjects(JsonFields& diagram) {
+    static constexpr int32_t kFarthest = 1'000'000;  // keeps every side within 32 bits
+    const json& list = diagram.Array("objects");
+    std::vector<DiagramObjectRow> objects;
+    for (size_t index = 0; index < list.size(); ++index) {
+      JsonFields item(list[index], ItemPlace(diagram.PlaceOf("objects"), index), diagram);
+      DiagramObjectRow row;
+      row.element_id = RequiredReference(item, "element", KeyKind::kElement, KeyKind::kPackage);
+      const int given = item.Has("x") + item.Has("y") + item.Has("w") + item.Has("h");
+      if (given == 4) {
+        row.rect =
+            DiagramRect{item.Int("x", -kFarthest, kFarthest), item.Int("y", -kFarthest, kFarthest),
+                        item.Int("w", 1, kFarthest), item.Int("h", 1, kFarthest)};
+      } else if (given != 0) {
+        FailAt(item.Path(), "a diagram object has a rectangle only with all of x, y, w and h");
+      }
+      item.RejectUnknownFields();
+      objects.push_back(row);
+    }
+    return objects;
+  }
+
+  std::vector<DiagramLinkRow> ReadDiagramLinks(JsonFields& diagram) {
+    const json& list = diagram.Array("links");
+    std::vector<DiagramLinkRow> links;
+    for (size_t index = 0; index < list.size(); ++index) {
+      JsonFields item(list[index], ItemPlace(diagram.PlaceOf("links"), index), diagram);
+      DiagramLinkRow row;
+      row.connector_id = RequiredReference(item, "connector", KeyKind::kConnector);
+      row.hidden = item.Bool("hidden");
+      item.RejectUnknownFields();
+      links.push_back(row);
+    }
+    return links;
+  }
+
+  // A reference that the item must have.
+  int32_t RequiredReference(JsonFields& item, const std::string& field, KeyKind kind,
+                            std::optional<KeyKind> also = std::nullopt) {
+    if (!item.Has(field)) FailAt(item.Path(), "no " + field + " given");
+    return Resolve(item, field, kind, also);
   }
 
   // An element given without a package is in its parent's package; one

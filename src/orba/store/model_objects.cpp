@@ -43,6 +43,29 @@ class StoredConnectorEnd final : public host::ConnectorEnd {
   int32_t aggregation_;
 };
 
+class StoredDiagramObject final : public host::DiagramObject {
+ public:
+  explicit StoredDiagramObject(DiagramObjectRow row) : row_(std::move(row)) {}
+  int32_t ElementID() override { return row_.element_id; }
+  int32_t Left() override { return row_.rect ? row_.rect->x : 0; }
+  int32_t Top() override { return row_.rect ? row_.rect->y : 0; }
+  int32_t Right() override { return row_.rect ? row_.rect->x + row_.rect->width : 0; }
+  int32_t Bottom() override { return row_.rect ? row_.rect->y + row_.rect->height : 0; }
+
+ private:
+  DiagramObjectRow row_;
+};
+
+class StoredDiagramLink final : public host::DiagramLink {
+ public:
+  explicit StoredDiagramLink(DiagramLinkRow row) : row_(row) {}
+  int32_t ConnectorID() override { return row_.connector_id; }
+  bool IsHidden() override { return row_.hidden; }
+
+ private:
+  DiagramLinkRow row_;
+};
+
 // Wraps each record in a host object of kind `Object`.
 template <class Interface, class Object, class Row, class... Context>
 std::vector<std::shared_ptr<Interface>> Wrap(std::vector<Row> rows, const Context&... context) {
@@ -217,6 +240,18 @@ bool StoredDiagram::Update() {
     session_->UpdateDiagram(row_);
   }
   return true;
+}
+
+host::CollectionPtr<host::DiagramObject> StoredDiagram::DiagramObjects() {
+  return MakeCollection<host::DiagramObject>([session = session_, id = row_.id] {
+    return Wrap<host::DiagramObject, StoredDiagramObject>(session->ObjectsOf(id));
+  });
+}
+
+host::CollectionPtr<host::DiagramLink> StoredDiagram::DiagramLinks() {
+  return MakeCollection<host::DiagramLink>([session = session_, id = row_.id] {
+    return Wrap<host::DiagramLink, StoredDiagramLink>(session->LinksOf(id));
+  });
 }
 
 StoredMethod::StoredMethod(SessionPtr session, OperationRow row)

@@ -93,6 +93,8 @@ class StoredDiagram final : public host::Diagram {
   int32_t DisplayFlags() override { return row_.display_flags; }
   void SetDisplayFlags(int32_t flags) override { row_.display_flags = flags; }
   bool Update() override;
+  host::CollectionPtr<host::DiagramObject> DiagramObjects() override;
+  host::CollectionPtr<host::DiagramLink> DiagramLinks() override;
 
  private:
   SessionPtr session_;

@@ -60,6 +60,32 @@ struct DiagramRow {
   int32_t display_flags = 0;
 };
 
+// Where an object sits on its diagram: its top-left corner and size (y down).
+struct DiagramRect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  friend bool operator==(const DiagramRect&, const DiagramRect&) = default;
+};
+
+// An element (or a package's element) shown on a diagram; without a
+// rectangle it waits to be laid out.
+struct DiagramObjectRow {
+  int32_t id = 0;
+  int32_t diagram_id = 0;
+  int32_t element_id = 0;
+  std::optional<DiagramRect> rect;
+};
+
+// A connector shown on a diagram, or kept there hidden.
+struct DiagramLinkRow {
+  int32_t id = 0;
+  int32_t diagram_id = 0;
+  int32_t connector_id = 0;
+  bool hidden = false;
+};
+
 // A tagged value, an attribute (name, type) or a parameter (name, type).
 struct NamedText {
   std::string name;
@@ -71,6 +97,7 @@ inline constexpr char kPackageItem[] = "package";
 inline constexpr char kElementItem[] = "element";
 inline constexpr char kConnectorItem[] = "connector";
 inline constexpr char kOperationItem[] = "operation";
+inline constexpr char kDiagramItem[] = "diagram";
 
 // "" reads as no stereotype: the store keeps NULL for none.
 inline std::optional<std::string> StereotypeOrNone(const std::string& stereotype) {

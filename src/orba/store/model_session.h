@@ -106,6 +106,12 @@ class ModelSession {
   std::vector<DiagramRow> AllDiagrams();
   int32_t InsertDiagram(const DiagramRow& row);
   void UpdateDiagram(const DiagramRow& row);
+  // A diagram's contents in the order they were added; none in a file made
+  // before diagrams had contents.
+  std::vector<DiagramObjectRow> ObjectsOf(int32_t diagram_id);
+  std::vector<DiagramLinkRow> LinksOf(int32_t diagram_id);
+  void InsertDiagramObject(const DiagramObjectRow& row);
+  void InsertDiagramLink(const DiagramLinkRow& row);
 
   // The element's metatype: the explicit one, else the one the installed
   // technologies define for its stereotype, else "".
@@ -120,7 +126,9 @@ class ModelSession {
   std::optional<Value> Cached(RowCache<Value>& cache, int32_t id, Read read);
   void ForgetCachedRows();
 
-  bool HasItemFieldTable();  // files made before item fields have none
+  // Whether the file has the table: files made before item fields or
+  // diagram contents lack theirs.
+  bool HasTable(const std::string& name);
   static std::vector<ElementRow> ReadElements(Statement& statement);
   const std::map<std::string, std::string>& StereotypeMetatypes();
 
@@ -128,7 +136,7 @@ class ModelSession {
   std::string location_;
   HostServices* services_;
   std::optional<std::map<std::string, std::string>> stereotype_metatypes_;
-  std::optional<bool> has_item_fields_;  // whether the file has orba_item_field
+  std::map<std::string, bool> has_table_;  // the answers of HasTable
   bool read_cache_ = false;
   RowCache<ElementRow> cached_elements_{kReadCacheRows};
   RowCache<PackageRow> cached_packages_{kReadCacheRows};

@@ -315,24 +315,23 @@ void ModelSession::InsertConnectorTag(int32_t connector_id, const NamedText& tag
       .Run();
 }
 
-bool ModelSession::HasItemFieldTable() {
-  if (!has_item_fields_) {
-    Statement table = Db().Prepare(
-        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'orba_item_field'");
-    has_item_fields_ = table.Step();
-  }
-  return *has_item_fields_;
+bool ModelSession::HasTable(const std::string& name) {
+  auto known = has_table_.find(name);
+  if (known != has_table_.end()) return known->second;
+  Statement table = Db().Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+  table.Bind(name);
+  return has_table_[name] = table.Step();
 }
 
 bool ModelSession::AnyItemHasField(const std::string& field) {
-  if (!HasItemFieldTable()) return false;
+  if (!HasTable("orba_item_field")) return false;
   Statement any = Db().Prepare("SELECT 1 FROM orba_item_field WHERE Field = ? LIMIT 1");
   any.Bind(field);
   return any.Step();
 }
 
 std::vector<NamedText> ModelSession::ItemFieldsOf(const std::string& item_kind, int32_t item_id) {
-  if (!HasItemFieldTable()) return {};
+  if (!HasTable("orba_item_field")) return {};
   return ReadAll<NamedText>(
       Db(),
       "SELECT Field, Value FROM orba_item_field WHERE Item_Kind = ? AND Item_ID = ? ORDER BY rowid",
@@ -367,6 +366,55 @@ std::vector<DiagramRow> ModelSession::DiagramsOf(int32_t package_id) {
   return ReadAll<DiagramRow>(
       Db(), std::string(kDiagramColumns) + "WHERE Package_ID = ? ORDER BY Diagram_ID", ReadDiagram,
       package_id);
+}
+
+std::vector<DiagramObjectRow> ModelSession::ObjectsOf(int32_t diagram_id) {
+  if (!HasTable("t_diagramobjects")) return {};
+  return ReadAll<DiagramObjectRow>(
+      Db(),
+      "SELECT Instance_ID, Diagram_ID, Object_ID, RectLeft, RectTop, RectRight, RectBottom "
+      "FROM t_diagramobjects WHERE Diagram_ID = ? ORDER BY Instance_ID",
+      [](const Statement& s) {
+        DiagramObjectRow row{s.Int(0), s.Int(1), s.Int(2), std::nullopt};
+        if (!s.IsNull(3))
+          row.rect = DiagramRect{s.Int(3), s.Int(4), s.Int(5) - s.Int(3), s.Int(6) - s.Int(4)};
+        return row;
+      },
+      diagram_id);
+}
+
+std::vector<DiagramLinkRow> ModelSession::LinksOf(int32_t diagram_id) {
+  if (!HasTable("t_diagramlinks")) return {};
+  return ReadAll<DiagramLinkRow>(
+      Db(),
+      "SELECT Instance_ID, Diagram_ID, Connector_ID, Hidden FROM t_diagramlinks "
+      "WHERE Diagram_ID = ? ORDER BY Instance_ID",
+      [](const Statement& s) {
+        return DiagramLinkRow{s.Int(0), s.Int(1), s.Int(2), s.Int(3) != 0};
+      },
+      diagram_id);
+}
+
+void ModelSession::InsertDiagramObject(const DiagramObjectRow& row) {
+  RequireWritable();
+  // Without a rectangle, its four sides are NULL.
+  std::optional<int32_t> left, top, right, bottom;
+  if (row.rect) {
+    const DiagramRect& r = *row.rect;
+    left = r.x, top = r.y, right = r.x + r.width, bottom = r.y + r.height;
+  }
+  Db().Prepare(
+          "INSERT INTO t_diagramobjects (Diagram_ID, Object_ID, RectLeft, RectTop, RectRight, "
+          "RectBottom) VALUES (?, ?, ?, ?, ?, ?)")
+      .Bind(row.diagram_id, row.element_id, left, top, right, bottom)
+      .Run();
+}
+
+void ModelSession::InsertDiagramLink(const DiagramLinkRow& row) {
+  RequireWritable();
+  Db().Prepare("INSERT INTO t_diagramlinks (Diagram_ID, Connector_ID, Hidden) VALUES (?, ?, ?)")
+      .Bind(row.diagram_id, row.connector_id, row.hidden ? 1 : 0)
+      .Run();
 }
 
 std::vector<DiagramRow> ModelSession::AllDiagrams() {

@@ -24,6 +24,8 @@ namespace {
 // columns (an item's xmi:id, its UML kind, further stereotypes, a connector's
 // name and end roles); files made before it existed lack the table and read
 // as having none of these fields, so its arrival needs no new schema version.
+// The same holds for t_diagramobjects and t_diagramlinks, a diagram's
+// contents: a diagram of an older file shows nothing.
 constexpr const char* kTables = R"sql(
 CREATE TABLE orba_meta (
   Name TEXT PRIMARY KEY,
@@ -98,6 +100,19 @@ CREATE TABLE t_technology (
 CREATE TABLE t_perspective (
   Name TEXT NOT NULL UNIQUE,
   Document TEXT NOT NULL);
+CREATE TABLE t_diagramobjects (
+  Instance_ID INTEGER PRIMARY KEY,
+  Diagram_ID INTEGER NOT NULL,
+  Object_ID INTEGER NOT NULL,
+  RectLeft INTEGER,
+  RectTop INTEGER,
+  RectRight INTEGER,
+  RectBottom INTEGER);
+CREATE TABLE t_diagramlinks (
+  Instance_ID INTEGER PRIMARY KEY,
+  Diagram_ID INTEGER NOT NULL,
+  Connector_ID INTEGER NOT NULL,
+  Hidden INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE orba_item_field (
   Item_Kind TEXT NOT NULL,
   Item_ID INTEGER NOT NULL,
@@ -127,6 +142,10 @@ constexpr IndexDefinition kIndexes[] = {
     {"t_connector_end", "CREATE INDEX t_connector_end ON t_connector (End_Object_ID)"},
     {"t_connectortag_connector",
      "CREATE INDEX t_connectortag_connector ON t_connectortag (Connector_ID)"},
+    {"t_diagramobjects_diagram",
+     "CREATE INDEX t_diagramobjects_diagram ON t_diagramobjects (Diagram_ID)"},
+    {"t_diagramlinks_diagram",
+     "CREATE INDEX t_diagramlinks_diagram ON t_diagramlinks (Diagram_ID)"},
     {"orba_item_field_item",
      "CREATE INDEX orba_item_field_item ON orba_item_field (Item_Kind, Item_ID)"},
 };

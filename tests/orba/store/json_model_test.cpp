@@ -154,12 +154,16 @@ TEST(JsonExport, GivesBackWhatWasImportedWithUniqueKeysAndTextsRepaired) {
   EXPECT_EQ(document["elements"][8]["guid"], created->ElementGUID());
   EXPECT_EQ(document["elements"][0]["tags"][0]["value"], "A\uFFFD");
   EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
-  // A model file made before items had further fields reads as having none.
+  // A model file made before items had further fields, or diagrams
+  // contents, reads as having none.
   auto older = ImportedModel(kSampleModel);
-  older->Session().Db().Execute("DROP TABLE orba_item_field");
+  older->Session().Db().Execute(
+      "DROP TABLE orba_item_field; DROP TABLE t_diagramobjects; DROP TABLE t_diagramlinks");
   const json old_document = Exported(*older);
   EXPECT_FALSE(old_document["elements"][0].contains("xmiId"));
   EXPECT_FALSE(old_document["connectors"][1].contains("clientRole"));
+  EXPECT_EQ(old_document["diagrams"][0], json::parse(R"({"package": "root", "name": "Overview",
+                                                          "type": "SysML::Block"})"));
 }
 
 }  // namespace

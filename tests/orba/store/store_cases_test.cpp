@@ -12,6 +12,7 @@
 #include "orba/store/model_session.h"
 #include "orba/store/xml_text.h"
 #include "store_fixtures.h"
+#include "support/case_lines.h"
 
 namespace orba::store::testing {
 namespace {
@@ -45,16 +46,9 @@ std::vector<Case> Cases() {
   std::vector<Case> cases;
   for (const std::string operation : {"import_errors", "export_errors", "sql_queries", "int_values",
                                       "model_items", "xml_documents", "xml_names", "xml_loads"}) {
-    const std::string file = TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + operation + ".txt";
-    std::ifstream in(file);
-    if (!in) throw std::runtime_error("cannot read the case file " + file);
-    for (std::string line; std::getline(in, line);) {
-      if (line.empty() || line.starts_with("#")) continue;
-      const size_t arrow = line.find(" => ");
-      const size_t space = std::min(line.find(' '), arrow);
-      const size_t input = std::min(space + 1, arrow);
-      cases.push_back({operation, line.substr(0, space), line.substr(input, arrow - input),
-                       line.substr(arrow + 4)});
+    for (const testing_support::CaseLine& line : testing_support::ReadCaseLines(
+             TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + operation + ".txt")) {
+      cases.push_back({operation, line.name, line.input, line.answer});
       if (operation.starts_with("xml_")) {
         cases.back().input = Unescaped(cases.back().input);
         cases.back().answer = Unescaped(cases.back().answer);

@@ -48,7 +48,10 @@ inline constexpr std::string_view kSampleModel = R"json({
      "tags": [{"name": "itemProperty", "value": "<none>"}, {"name": "b", "value": "2"}]},
     {"key": "wheelLink", "type": "Association", "client": "wheel", "supplier": "block"}
   ],
-  "diagrams": [{"package": "root", "name": "Overview", "type": "SysML::Block"}]
+  "diagrams": [{"package": "root", "name": "Overview", "type": "SysML::Block", "key": "d1",
+                "objects": [{"element": "block", "x": 40, "y": -20, "w": 160, "h": 120},
+                            {"element": "views"}, {"element": "wheel", "x": 0, "y": 0, "w": 1, "h": 1}],
+                "links": [{"connector": "wheelLink"}, {"connector": "self", "hidden": true}]}]
 })json";
 
 // A GUID as the store makes them.

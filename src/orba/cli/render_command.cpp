@@ -1,0 +1,172 @@
+// orba render: draws diagrams of a model as the host shows them, to SVG,
+// PNG or PDF (chosen by the output's extension).
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "orba/canvas/cairo_renderer.h"
+#include "orba/canvas/svg_writer.h"
+#include "orba/canvas/text_measure.h"
+#include "orba/cli/addin_compartments.h"
+#include "orba/cli/command.h"
+#include "orba/cli/text_files.h"
+#include "orba/diagrams/notation.h"
+#include "orba/diagrams/scene.h"
+#include "orba/diagrams/scripted_shapes.h"
+
+namespace orba::cli {
+namespace {
+
+struct RenderOptions {
+  std::string model;
+  std::string diagram;
+  bool all = false;
+  std::string format = "svg";  // of the files written into a folder
+  std::string output;
+};
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The diagram named by its id, key or name; throws when none is, or when
+// several share the name.
+store::DiagramRow FindDiagram(store::ModelSession& session, const std::string& wanted) {
+  std::vector<store::DiagramRow> named;
+  for (const store::DiagramRow& row : session.AllDiagrams()) {
+    if (std::to_string(row.id) == wanted ||
+        session.ItemField(store::kDiagramItem, row.id, "key") == wanted)
+      return row;
+    if (row.name == wanted) named.push_back(row);
+  }
+  if (named.size() == 1) return named.front();
+  if (named.empty())
+    throw CommandError("no diagram has the id, key or name \"" + wanted + "\"; see orba export");
+  throw CommandError(std::to_string(named.size()) + " diagrams are named \"" + wanted +
+                     "\"; name one by its id or key");
+}
+
+// A file name from a diagram's name: letters, digits, "-", "_" and "."
+// kept, the rest "_"; "diagram" for none; "-2", "-3", ... when taken.
+std::string FileNameFor(const store::DiagramRow& diagram, std::set<std::string>& taken) {
+  std::string base;
+  for (const char c : diagram.name)
+    base +=
+        std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ? c : '_';
+  if (base.empty() || base.front() == '.') base = "diagram" + base;
+  std::string name = base;
+  for (int copy = 2; !taken.insert(Lowered(name)).second; ++copy)
+    name = base + "-" + std::to_string(copy);
+  return name;
+}
+
+class DiagramRenderer {
+ public:
+  DiagramRenderer(session::HostSession& session, std::ostream& diagnostics)
+      : session_(session),
+        diagnostics_(diagnostics),
+        scripts_(diagrams::ScriptsOfTechnologies(ReadTechnologies(), diagnostics), measure_,
+                 diagnostics) {}
+
+  void Render(const store::DiagramRow& diagram, const std::filesystem::path& file) {
+    store::ModelSession& model = session_.Repository()->Session();
+    const diagrams::Scene scene = diagrams::ReadScene(
+        model, diagram, types_,
+        [this](const diagrams::SceneObject& object) { return Compartments(object); });
+    const canvas::DisplayList list = diagrams::DrawScene(scene, {measure_, &scripts_, nullptr});
+    const std::string extension = Lowered(file.extension().string());
+    if (extension == ".png") {
+      canvas::WritePng(list, file);
+    } else if (extension == ".pdf") {
+      canvas::WritePdf(list, file);
+    } else {
+      WriteTextFile(file.string(), canvas::WriteSvg(list));
+    }
+  }
+
+ private:
+  // The installed technologies' documents, their diagram types noted.
+  std::vector<std::string> ReadTechnologies() {
+    std::vector<std::string> documents;
+    store::ModelRepository& repository = *session_.Repository();
+    for (const std::string& id : repository.TechnologyIds()) {
+      documents.push_back(repository.TechnologyDocument(id));
+      diagrams::CollectDiagramTypes(documents.back(), types_);
+    }
+    return documents;
+  }
+
+  // What the add-in offers for the element's shape; a compartment whose
+  // data cannot be read is left out and named on the diagnostics stream.
+  std::vector<diagrams::CompartmentData> Compartments(const diagrams::SceneObject& object) {
+    std::vector<diagrams::CompartmentData> compartments;
+    for (const OfferedCompartment& offered :
+         ReadOfferedCompartments(session_, object.guid).compartments) {
+      try {
+        if (auto data = diagrams::ParseCompartmentData(offered.data))
+          compartments.push_back(std::move(*data));
+      } catch (const diagrams::CompartmentDataError& error) {
+        diagnostics_ << "orba: compartment \"" << offered.name << "\" of " << object.guid
+                     << " left out: " << error.what() << "\n";
+      }
+    }
+    return compartments;
+  }
+
+  session::HostSession& session_;
+  std::ostream& diagnostics_;
+  canvas::PangoTextMeasure measure_;
+  std::map<std::string, diagrams::DiagramType> types_;
+  diagrams::TechnologyShapeScripts scripts_;
+};
+
+int RenderDiagrams(const GlobalOptions& globals, const RenderOptions& options) {
+  if (options.all == !options.diagram.empty()) throw CommandError("name one DIAGRAM or give --all");
+  session::HostSession session(SessionOptionsFor(globals));
+  StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
+  store::ModelSession& model = session.Repository()->Session();
+  DiagramRenderer renderer(session, std::cerr);
+  const std::filesystem::path output = options.output;
+  if (!options.all && !std::filesystem::is_directory(output)) {
+    renderer.Render(FindDiagram(model, options.diagram), output);
+    return kExitOk;
+  }
+  std::filesystem::create_directories(output);
+  std::vector<store::DiagramRow> chosen =
+      options.all ? model.AllDiagrams() : std::vector{FindDiagram(model, options.diagram)};
+  std::set<std::string> taken;
+  for (const store::DiagramRow& diagram : chosen)
+    renderer.Render(diagram, output / (FileNameFor(diagram, taken) + "." + options.format));
+  if (!globals.quiet)
+    std::cerr << "orba: drew " << chosen.size() << " diagrams into " << output.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddRenderCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action) {
+  auto options = std::make_shared<RenderOptions>();
+  CLI::App* command = app.add_subcommand(
+      "render",
+      "Draw diagrams of a model as the host shows them: SVG, PNG or PDF by the output's extension, "
+      "or one file per diagram into a folder");
+  command->add_option("MODEL", options->model, "The model file (*.obx), or a JSON or XMI model")
+      ->required();
+  command->add_option("DIAGRAM", options->diagram, "The diagram's id, key or name");
+  command->add_flag("--all", options->all, "Draw every diagram of the model into the -o folder");
+  command->add_option("--format", options->format, "The format of the files written into a folder")
+      ->check(CLI::IsMember({"svg", "png", "pdf"}))
+      ->capture_default_str();
+  command
+      ->add_option("-o,--output", options->output, "The file (.svg, .png, .pdf) or folder to write")
+      ->required();
+  command->callback([&action, &globals, options] {
+    action = [&globals, options] { return RenderDiagrams(globals, *options); };
+  });
+}
+
+}  // namespace orba::cli

@@ -1,0 +1,119 @@
+#include "orba/diagrams/scene.h"
+
+#include <algorithm>
+#include <set>
+
+namespace orba::diagrams {
+namespace {
+
+constexpr double kUnplacedWidth = 160;
+constexpr double kUnplacedHeight = 90;
+constexpr double kUnplacedGap = 30;
+
+std::map<std::string, std::string> FirstValues(const std::vector<store::NamedText>& texts) {
+  std::map<std::string, std::string> values;
+  for (const store::NamedText& text : texts) values.try_emplace(text.name, text.text);
+  return values;
+}
+
+std::string NameOf(store::ModelSession& session, int32_t element_id) {
+  if (element_id == 0) return "";
+  const auto element = session.FindElement(element_id);
+  return element ? element->name : "";
+}
+
+std::optional<SceneObject> ReadObject(store::ModelSession& session,
+                                      const store::DiagramObjectRow& row) {
+  const auto element = session.FindElement(row.element_id);
+  if (!element) return std::nullopt;
+  SceneObject object;
+  object.element_id = element->id;
+  object.guid = element->guid;
+  object.name = element->name;
+  object.type = element->type;
+  object.stereotype = element->stereotype.value_or("");
+  object.metatype = session.MetatypeOf(*element);
+  object.notes = element->notes;
+  object.type_name =
+      NameOf(session, element->classifier_id ? element->classifier_id : element->property_type_id);
+  object.tags = FirstValues(session.TagsOf(element->id));
+  object.owner_id = element->parent_id;
+  if (row.rect) {
+    object.box = canvas::Box{double(row.rect->x), double(row.rect->y), double(row.rect->width),
+                             double(row.rect->height)};
+  }
+  return object;
+}
+
+// Objects without a rectangle wait in a row below the placed ones.
+void PlaceUnplaced(std::vector<SceneObject>& objects, const std::vector<bool>& placed) {
+  double bottom = 0;
+  for (size_t index = 0; index < objects.size(); ++index) {
+    if (placed[index]) bottom = std::max(bottom, objects[index].box.y + objects[index].box.height);
+  }
+  double x = kUnplacedGap;
+  for (size_t index = 0; index < objects.size(); ++index) {
+    if (placed[index]) continue;
+    objects[index].box = canvas::Box{x, bottom + kUnplacedGap, kUnplacedWidth, kUnplacedHeight};
+    x += kUnplacedWidth + kUnplacedGap;
+  }
+}
+
+SceneLink ReadLink(store::ModelSession& session, const store::ConnectorRow& connector) {
+  SceneLink link;
+  link.connector_id = connector.id;
+  link.guid = connector.guid;
+  link.type = connector.type;
+  link.stereotype = connector.stereotype.value_or("");
+  link.source_id = connector.client_id;
+  link.target_id = connector.supplier_id;
+  link.source_aggregation = connector.client_aggregation;
+  link.target_aggregation = connector.supplier_aggregation;
+  link.tags = FirstValues(session.ConnectorTagsOf(connector.id));
+  const auto fields = FirstValues(session.ItemFieldsOf(store::kConnectorItem, connector.id));
+  const auto field = [&fields](const char* name) {
+    auto found = fields.find(name);
+    return found == fields.end() ? std::string() : found->second;
+  };
+  link.name = field("name");
+  link.source_role = field("clientRole");
+  link.target_role = field("supplierRole");
+  link.direction = field("direction").empty() ? "Source -> Destination" : field("direction");
+  return link;
+}
+
+}  // namespace
+
+Scene ReadScene(store::ModelSession& session, const store::DiagramRow& diagram,
+                const std::map<std::string, DiagramType>& types,
+                const CompartmentReader& compartments) {
+  Scene scene;
+  scene.name = diagram.name;
+  scene.guid = session.ItemField(store::kDiagramItem, diagram.id, "key");
+  auto type = types.find(diagram.type);
+  scene.type = type == types.end() ? PlainDiagramType(diagram.type) : type->second;
+  if (const auto package = session.FindPackage(diagram.package_id))
+    scene.owner_name = package->name;
+  std::vector<bool> placed;
+  std::set<int32_t> shown;
+  for (const store::DiagramObjectRow& row : session.ObjectsOf(diagram.id)) {
+    std::optional<SceneObject> object = ReadObject(session, row);
+    if (!object) continue;
+    shown.insert(object->element_id);
+    placed.push_back(row.rect.has_value());
+    scene.objects.push_back(std::move(*object));
+  }
+  PlaceUnplaced(scene.objects, placed);
+  for (SceneObject& object : scene.objects) object.compartments = compartments(object);
+  for (const store::DiagramLinkRow& row : session.LinksOf(diagram.id)) {
+    const auto connector = session.FindConnector(row.connector_id);
+    if (row.hidden || !connector || !shown.contains(connector->client_id) ||
+        !shown.contains(connector->supplier_id)) {
+      continue;
+    }
+    scene.links.push_back(ReadLink(session, *connector));
+  }
+  return scene;
+}
+
+}  // namespace orba::diagrams
