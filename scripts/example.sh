@@ -2,7 +2,8 @@
 # The main job: installs what the project needs, builds the add-in and the
 # reference host, and runs the host with the SysML add-in on the bundled
 # example model: the validation report, the allocation table, the
-# compartments of a few elements, and the model's round trip through XMI.
+# compartments of a few elements, its diagrams drawn as SVG, and the model's
+# round trip through XMI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +37,10 @@ for element in "HybridElectricVehicle" "FuelConsumptionEquation" "Battery Safety
   XDG_CONFIG_HOME="$settings" "$orba" compartments "$model" "$element"
   echo
 done
+
+echo "== The diagrams, drawn into build/diagrams =="
+"$orba" render "$model" --all -o build/diagrams
+ls build/diagrams
 
 echo "== The example model through XMI: exported, imported back and validated =="
 "$orba" export "$model" --format xmi -o "$work/example.xmi"

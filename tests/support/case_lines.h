@@ -23,10 +23,12 @@ inline std::vector<CaseLine> ReadCaseLines(const std::string& file) {
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line.starts_with("#")) continue;
     const size_t arrow = line.find(" => ");
-    if (arrow == std::string::npos) throw std::runtime_error(file + ": a case without \" => \": " + line);
+    if (arrow == std::string::npos)
+      throw std::runtime_error(file + ": a case without \" => \": " + line);
     const size_t space = std::min(line.find(' '), arrow);
     const size_t input = std::min(space + 1, arrow);
-    lines.push_back({line.substr(0, space), line.substr(input, arrow - input), line.substr(arrow + 4)});
+    lines.push_back(
+        {line.substr(0, space), line.substr(input, arrow - input), line.substr(arrow + 4)});
   }
   return lines;
 }

@@ -212,6 +212,8 @@ class SceneDrawer {
       paint_.Rectangle(object.box, kShapeFill);
     } else if (object.type == "Package") {
       DrawPackage(object);
+    } else if (IsControlNode(object)) {
+      DrawControlNode(object);
     } else if (IsPart(object)) {
       paint_.Rectangle(object.box, kShapeFill);
       DrawHeader(object, {TypedName(object)}, object.box.y + kTextPadding);
@@ -234,6 +236,33 @@ class SceneDrawer {
       at = {box.x + box.width + kTextPadding, above}, anchor = canvas::TextAnchor::kStart;
     if (edge == Edge::kBottom) at.y = box.y + box.height + kTextPadding;
     paint_.TextLine(object.name, at, anchor, Plain());
+  }
+
+  // Initial and final nodes are discs, a decision or merge a diamond; the
+  // name stands below.
+  static bool IsControlNode(const SceneObject& object) {
+    static const std::set<std::string> kNodes = {"ActivityInitial", "ActivityFinal", "FlowFinal",
+                                                 "Decision", "MergeNode"};
+    return kNodes.contains(object.type);
+  }
+
+  void DrawControlNode(const SceneObject& object) {
+    const Box& box = object.box;
+    const Point centre = Centre(box);
+    if (object.type == "Decision" || object.type == "MergeNode") {
+      paint_.Polygon({{centre.x, box.y},
+                      {box.x + box.width, centre.y},
+                      {centre.x, box.y + box.height},
+                      {box.x, centre.y}},
+                     kShapeFill);
+    } else {
+      const bool final = object.type != "ActivityInitial";
+      list_.commands.push_back(canvas::Ellipse{box, Pen{}, final ? kShapeFill : canvas::kBlack});
+      const Box inner{box.x + box.width / 4, box.y + box.height / 4, box.width / 2, box.height / 2};
+      if (final) list_.commands.push_back(canvas::Ellipse{inner, Pen{}, canvas::kBlack});
+    }
+    paint_.TextLine(object.name, {centre.x, box.y + box.height + kTextPadding},
+                    canvas::TextAnchor::kMiddle, Plain());
   }
 
   // A folder: a tab holding the name above the body.
