@@ -15,6 +15,7 @@
 #include "base/guid.h"
 #include "base/text.h"
 #include "orba/interchange/host_extension.h"
+#include "orba/interchange/notation_reader.h"
 #include "orba/interchange/sysml_stereotypes.h"
 #include "orba/interchange/xml_nodes.h"
 
@@ -1199,6 +1200,12 @@ bool LooksLikeXml(std::string_view text) {
 XmiImport ReadXmi(std::string_view text, const std::string& path, const XmiOptions& options) {
   XmiImport result;
   result.document = Reader(options, result.report).Read(text, path);
+  // The diagrams Papyrus keeps beside the model.
+  const std::string notation_path = NotationFileOf(path);
+  if (options.read_file && notation_path != path) {
+    if (std::optional<std::string> notation = options.read_file(notation_path))
+      AddNotationDiagrams(*notation, notation_path, result.document, result.report);
+  }
   return result;
 }
 

@@ -233,5 +233,55 @@ TEST(XmiReaderTest, ReportsAsTextAndJson) {
   EXPECT_EQ(json["connectors"], 1);
 }
 
+// The diagrams of the notation file beside the model: a diagram kind of
+// Papyrus gives the SysML type, a shape nested in another is placed by the
+// sum of their bounds, a shape without a size gets one, an edge of a
+// connector the model has becomes a link; shapes of what the import left
+// out are counted; a file without diagram kinds keeps its notation type.
+TEST(XmiReaderTest, ReadsTheDiagramsOfTheNotationFileBesideTheModel) {
+  testing_support::TempFolder folder;
+  std::ofstream((folder.path() / "use.notation").string()) << R"(<?xml version="1.0"?>
+<xmi:XMI xmlns:xmi="http://www.omg.org/XMI" xmlns:notation="http://www.eclipse.org/gmf/runtime/1.0.2/notation">
+ <notation:Diagram xmi:id="d1" type="Class" name="Blocks">
+  <children xmi:id="s1" type="Class_Shape"><element href="use.uml#a"/>
+   <children xmi:id="c1" type="Compartment"><layoutConstraint xmi:id="l0" x="5" y="20"/>
+    <children xmi:id="s2" type="Class_Shape"><element href="use.uml#b"/>
+     <layoutConstraint xmi:id="l1" x="10" y="10" width="50" height="30"/></children></children>
+   <layoutConstraint xmi:id="l2" x="100" y="200" width="300" height="150"/></children>
+  <children xmi:id="s3" type="Class_Shape"><element href="use.uml#gone"/></children>
+  <styles diagramKindId="org.eclipse.papyrus.sysml14.diagram.blockdefinition"/>
+  <element href="use.uml#m"/>
+  <edges xmi:id="e1" source="s1" target="s2"><element href="use.uml#dep"/></edges>
+  <edges xmi:id="e2" source="s1" target="s2"/>
+ </notation:Diagram>
+ <notation:Diagram xmi:id="d2" type="PapyrusUMLClassDiagram" name="Other">
+  <children xmi:id="s4"><element href="use.uml#a"/><layoutConstraint xmi:id="l3" x="7"/></children>
+ </notation:Diagram>
+</xmi:XMI>)";
+  ImportedModel model(
+      Xmi(R"(<packagedElement xmi:type="uml:Dependency" xmi:id="dep" client="a" supplier="b"/>)"),
+      (folder.path() / "use.uml").string());
+  const auto diagrams = model.Package("m")->Diagrams()->Items();
+  ASSERT_EQ(diagrams.size(), 2u);
+  EXPECT_EQ(diagrams[0]->Name() + " " + diagrams[0]->Type(), "Blocks SysML::BlockDefinition");
+  std::vector<std::string> placed;
+  for (const auto& object : diagrams[0]->DiagramObjects()->Items()) {
+    placed.push_back(model.Repository().GetElementByID(object->ElementID())->Name() + " " +
+                     std::to_string(object->Left()) + "," + std::to_string(object->Top()) + "," +
+                     std::to_string(object->Right()) + "," + std::to_string(object->Bottom()));
+  }
+  EXPECT_THAT(placed, ElementsAre("A 100,200,400,350", "B 115,230,165,260"));
+  const auto links = diagrams[0]->DiagramLinks()->Items();
+  ASSERT_EQ(links.size(), 1u);
+  EXPECT_EQ(links[0]->ConnectorID(), model.Connector("dep")->ConnectorID());
+  EXPECT_FALSE(links[0]->IsHidden());
+  EXPECT_EQ(diagrams[1]->Type(), "PapyrusUMLClassDiagram");
+  EXPECT_EQ(diagrams[1]->DiagramObjects()->Items().at(0)->Right(), 7 + 120);
+  EXPECT_THAT(model.Report().warnings,
+              ElementsAre(HasSubstr("use.notation: 1 shapes show items the import left out")));
+  std::ofstream((folder.path() / "use.notation").string()) << "<broken";
+  EXPECT_THROW(ImportedModel(Xmi(""), (folder.path() / "use.uml").string()), XmiError);
+}
+
 }  // namespace
 }  // namespace orba::interchange::testing
