@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-liberation2 xvfb xauth
   clang-format-14 llvm python3 nodejs groff-base
   dpkg-dev lintian xdotool
-  libcairo2-dev libpango1.0-dev
+  libcairo2-dev libpango1.0-dev libgraphviz-dev
 )
 
 missing=()

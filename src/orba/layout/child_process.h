@@ -1,0 +1,26 @@
+// RunInChildProcess: runs work that cannot be interrupted (Graphviz) in a
+// forked child process, with a time limit. The child sends what the work
+// returns, or the message of what it threw, through a pipe; the parent reads
+// it until the limit, then kills the child. The child is always reaped.
+//
+// The child is a copy of the calling process: call this where no other
+// thread holds a lock the work needs (malloc's included).
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace orba::layout {
+
+struct ChildOutcome {
+  enum class Status { kFinished, kFailed, kTimedOut };
+  Status status = Status::kFailed;
+  std::string output;  // what the work returned, when finished
+  std::string reason;  // why not, otherwise
+};
+
+ChildOutcome RunInChildProcess(const std::function<std::string()>& work,
+                               std::chrono::milliseconds time_limit);
+
+}  // namespace orba::layout

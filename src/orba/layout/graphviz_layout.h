@@ -1,0 +1,29 @@
+// LayOutWithGraphviz: the layered layout of a graph with dot, in the calling
+// process. Nodes keep their sizes exactly (fixedsize boxes); clusters leave
+// room for their labels along their top; edges are polylines from their
+// `from` node's border to their `to` node's border. The drawing's top-left
+// corner is at (0, 0).
+#pragma once
+
+#include <vector>
+
+#include "orba/layout/geometry.h"
+#include "orba/layout/layout.h"
+
+namespace orba::layout {
+
+// Everything named must be in the graph: edges join its nodes, nodes and
+// clusters name its clusters. Graphviz is given the items in the order of
+// their ids, so the same graph gives the same geometry.
+struct LayeredGraph {
+  std::vector<Node> nodes;
+  std::vector<Cluster> clusters;
+  std::vector<Edge> edges;
+  Direction direction = Direction::kTopToBottom;
+  double spacing = 36;
+};
+
+// Throws std::runtime_error when Graphviz fails.
+Geometry LayOutWithGraphviz(const LayeredGraph& graph);
+
+}  // namespace orba::layout
