@@ -19,6 +19,11 @@ canvas::Box Union(const canvas::Box& a, const canvas::Box& b) {
   return {left, top, std::max(a.x + a.width, b.x + b.width) - left, std::max(a.y + a.height, b.y + b.height) - top};
 }
 
+bool Inside(const canvas::Box& inner, const canvas::Box& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
 void Extend(std::optional<canvas::Box>& bounds, const canvas::Box& box) { bounds = bounds ? Union(*bounds, box) : box; }
 
 // The node an edge's end stands on: the node itself, or a port's owner.
@@ -140,9 +145,9 @@ size_t Depth(const Cluster& cluster, const std::map<std::string, const Cluster*>
   return depth;
 }
 
-// Each cluster's box: Graphviz's, grown to hold its fixed members and its
-// child clusters; innermost first, so that a parent holds its children's
-// final boxes. A cluster without nodes gets no box.
+// Each cluster's box: Graphviz's when it holds the cluster's contents, or
+// else one around them (holding Graphviz's too); innermost first, so that a
+// parent holds its children's final boxes. A cluster without nodes gets no box.
 Boxes ClusterBoxes(const LayoutRequest& request, const Geometry& geometry, const Boxes& nodes) {
   std::map<std::string, const Cluster*> clusters;
   for (const Cluster& cluster : request.clusters) clusters[cluster.id] = &cluster;
@@ -157,10 +162,12 @@ Boxes ClusterBoxes(const LayoutRequest& request, const Geometry& geometry, const
   });
   Boxes boxes;
   for (const Cluster* cluster : innermost_first) {
-    if (!contents[cluster->id]) continue;
-    canvas::Box box = AroundContents(*contents[cluster->id], *cluster, request.spacing / 2);
-    if (const auto laid_out = geometry.clusters.find(cluster->id); laid_out != geometry.clusters.end()) {
-      box = Union(box, laid_out->second);
+    const std::optional<canvas::Box>& held = contents[cluster->id];
+    if (!held) continue;
+    const auto laid_out = geometry.clusters.find(cluster->id);
+    canvas::Box box = AroundContents(*held, *cluster, request.spacing / 2);
+    if (laid_out != geometry.clusters.end()) {
+      box = Inside(*held, laid_out->second) ? laid_out->second : Union(box, laid_out->second);
     }
     boxes[cluster->id] = box;
     if (!cluster->parent.empty()) Extend(contents[cluster->parent], box);
