@@ -19,7 +19,9 @@ using Clock = std::chrono::steady_clock;
 constexpr char kOutputMark = 'R';
 constexpr char kErrorMark = 'E';
 
-std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string SystemError(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
 
 void WriteAll(int fd, const std::string& bytes) {
   size_t written = 0;
@@ -78,7 +80,9 @@ std::string ExitProblem(int status) {
   return "";
 }
 
-ChildOutcome Failed(std::string reason) { return {ChildOutcome::Status::kFailed, "", std::move(reason)}; }
+ChildOutcome Failed(std::string reason) {
+  return {ChildOutcome::Status::kFailed, "", std::move(reason)};
+}
 
 ChildOutcome Interpret(int status, const std::string& bytes) {
   if (const std::string problem = ExitProblem(status); !problem.empty()) return Failed(problem);
@@ -93,7 +97,8 @@ ChildOutcome RunInChildProcess(const std::function<std::string()>& work,
                                std::chrono::milliseconds time_limit) {
   const Clock::time_point deadline = Clock::now() + time_limit;
   int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return Failed(SystemError("cannot open a pipe to the layout process"));
+  if (pipe2(fds, O_CLOEXEC) != 0)
+    return Failed(SystemError("cannot open a pipe to the layout process"));
   const pid_t child = fork();
   if (child < 0) {
     const ChildOutcome outcome = Failed(SystemError("cannot start the layout process"));
@@ -112,8 +117,9 @@ ChildOutcome RunInChildProcess(const std::function<std::string()>& work,
   if (!finished) {
     kill(child, SIGKILL);
     WaitForExit(child);
-    return {ChildOutcome::Status::kTimedOut, "",
-            "the layout took longer than its limit of " + std::to_string(time_limit.count()) + " ms"};
+    return {
+        ChildOutcome::Status::kTimedOut, "",
+        "the layout took longer than its limit of " + std::to_string(time_limit.count()) + " ms"};
   }
   return Interpret(WaitForExit(child), bytes);
 }

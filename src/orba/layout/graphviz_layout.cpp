@@ -23,14 +23,16 @@ std::string Decimal(double number) {
 }
 
 void Set(void* object, const char* name, const std::string& value) {
-  agsafeset(object, const_cast<char*>(name), const_cast<char*>(value.c_str()), const_cast<char*>(""));
+  agsafeset(object, const_cast<char*>(name), const_cast<char*>(value.c_str()),
+            const_cast<char*>(""));
 }
 
 template <class Item>
 std::vector<const Item*> SortedById(const std::vector<Item>& items) {
   std::vector<const Item*> sorted;
   for (const Item& item : items) sorted.push_back(&item);
-  std::sort(sorted.begin(), sorted.end(), [](const Item* a, const Item* b) { return a->id < b->id; });
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Item* a, const Item* b) { return a->id < b->id; });
   return sorted;
 }
 
@@ -61,7 +63,8 @@ class DotGraph {
   }
 
   void LayOut() {
-    if (gvLayout(context_, root_, "dot") != 0) throw std::runtime_error("Graphviz could not lay the graph out");
+    if (gvLayout(context_, root_, "dot") != 0)
+      throw std::runtime_error("Graphviz could not lay the graph out");
     laid_out_ = true;
   }
 
@@ -93,10 +96,13 @@ class DotGraph {
   // An empty HTML table of the label's size holds the room for it.
   static void SetLabelRoom(Agraph_t* subgraph, const Cluster& cluster) {
     if (cluster.label_width <= 0 || cluster.label_height <= 0) return;
-    const auto points = [](double pixels) { return std::to_string(std::lround(std::ceil(pixels / kPixelsPerPoint))); };
-    const std::string table = R"(<TABLE BORDER="0" CELLBORDER="0" CELLSPACING="0" CELLPADDING="0" FIXEDSIZE="TRUE" WIDTH=")" +
-                              points(cluster.label_width) + R"(" HEIGHT=")" + points(cluster.label_height) +
-                              R"("><TR><TD></TD></TR></TABLE>)";
+    const auto points = [](double pixels) {
+      return std::to_string(std::lround(std::ceil(pixels / kPixelsPerPoint)));
+    };
+    const std::string table =
+        R"(<TABLE BORDER="0" CELLBORDER="0" CELLSPACING="0" CELLPADDING="0" FIXEDSIZE="TRUE" WIDTH=")" +
+        points(cluster.label_width) + R"(" HEIGHT=")" + points(cluster.label_height) +
+        R"("><TR><TD></TD></TR></TABLE>)";
     char* label = agstrdup_html(agroot(subgraph), const_cast<char*>(table.c_str()));
     agsafeset(subgraph, const_cast<char*>("label"), label, const_cast<char*>(""));
     agstrfree(agroot(subgraph), label);
@@ -134,7 +140,8 @@ class DotGraph {
 
   canvas::Box Css(boxf box) const {
     const canvas::Point top_left = Css(pointf{box.LL.x, box.UR.y});
-    return {top_left.x, top_left.y, (box.UR.x - box.LL.x) * kPixelsPerPoint, (box.UR.y - box.LL.y) * kPixelsPerPoint};
+    return {top_left.x, top_left.y, (box.UR.x - box.LL.x) * kPixelsPerPoint,
+            (box.UR.y - box.LL.y) * kPixelsPerPoint};
   }
 
   // The node's box: its centre from dot, its size as asked.
@@ -149,7 +156,8 @@ class DotGraph {
     const splines* spline = ED_spl(edge);
     for (int piece = 0; spline != nullptr && piece < spline->size; ++piece) {
       const bezier& curve = spline->list[piece];
-      for (int index = points.empty() ? 0 : 3; index < curve.size; index += 3) points.push_back(Css(curve.list[index]));
+      for (int index = points.empty() ? 0 : 3; index < curve.size; index += 3)
+        points.push_back(Css(curve.list[index]));
     }
     return points;
   }

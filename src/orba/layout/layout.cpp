@@ -16,15 +16,19 @@ namespace {
 canvas::Box Union(const canvas::Box& a, const canvas::Box& b) {
   const double left = std::min(a.x, b.x);
   const double top = std::min(a.y, b.y);
-  return {left, top, std::max(a.x + a.width, b.x + b.width) - left, std::max(a.y + a.height, b.y + b.height) - top};
+  return {left, top, std::max(a.x + a.width, b.x + b.width) - left,
+          std::max(a.y + a.height, b.y + b.height) - top};
 }
 
 bool Inside(const canvas::Box& inner, const canvas::Box& outer) {
-  return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
          inner.y + inner.height <= outer.y + outer.height;
 }
 
-void Extend(std::optional<canvas::Box>& bounds, const canvas::Box& box) { bounds = bounds ? Union(*bounds, box) : box; }
+void Extend(std::optional<canvas::Box>& bounds, const canvas::Box& box) {
+  bounds = bounds ? Union(*bounds, box) : box;
+}
 
 // The node an edge's end stands on: the node itself, or a port's owner.
 std::string OwnerOf(const std::string& end, const LayoutRequest& request) {
@@ -40,7 +44,8 @@ std::set<std::string> ClustersHoldingFreeNodes(const LayoutRequest& request) {
   for (const Cluster& cluster : request.clusters) parents[cluster.id] = cluster.parent;
   std::set<std::string> holding;
   for (const Node& node : request.nodes) {
-    for (std::string cluster = node.fixed ? "" : node.cluster; !cluster.empty(); cluster = parents[cluster]) {
+    for (std::string cluster = node.fixed ? "" : node.cluster; !cluster.empty();
+         cluster = parents[cluster]) {
       holding.insert(cluster);
     }
   }
@@ -63,24 +68,28 @@ LayeredGraph FreePart(const LayoutRequest& request) {
   }
   for (const Edge& edge : request.edges) {
     Edge joined{edge.id, OwnerOf(edge.from, request), OwnerOf(edge.to, request)};
-    if (free_nodes.contains(joined.from) && free_nodes.contains(joined.to)) graph.edges.push_back(joined);
+    if (free_nodes.contains(joined.from) && free_nodes.contains(joined.to))
+      graph.edges.push_back(joined);
   }
   return graph;
 }
 
 Geometry GridGeometry(LayeredGraph graph) {
-  std::sort(graph.nodes.begin(), graph.nodes.end(), [](const Node& a, const Node& b) { return a.id < b.id; });
+  std::sort(graph.nodes.begin(), graph.nodes.end(),
+            [](const Node& a, const Node& b) { return a.id < b.id; });
   std::vector<Size> sizes;
   for (const Node& node : graph.nodes) sizes.push_back({node.width, node.height});
   const std::vector<canvas::Box> boxes =
       PlaceInGrid(sizes, {{0, 0}, SquareWrapWidth(sizes, graph.spacing), graph.spacing});
   Geometry geometry;
-  for (size_t index = 0; index < boxes.size(); ++index) geometry.nodes[graph.nodes[index].id] = boxes[index];
+  for (size_t index = 0; index < boxes.size(); ++index)
+    geometry.nodes[graph.nodes[index].id] = boxes[index];
   return geometry;
 }
 
 // Graphviz's geometry, or the grid's with the reason in `result`.
-Geometry LayOutInTime(const LayeredGraph& graph, std::chrono::milliseconds time_limit, LayoutResult& result) {
+Geometry LayOutInTime(const LayeredGraph& graph, std::chrono::milliseconds time_limit,
+                      LayoutResult& result) {
   const ChildOutcome outcome =
       RunInChildProcess([&graph] { return EncodeGeometry(LayOutWithGraphviz(graph)); }, time_limit);
   std::string reason = outcome.reason;
@@ -113,8 +122,10 @@ void PlaceGroup(Geometry& geometry, const LayoutRequest& request) {
     if (node.fixed) Extend(fixed, {node.fixed->x, node.fixed->y, node.width, node.height});
   }
   canvas::Point target{0, 0};
-  if (fixed && request.direction == Direction::kTopToBottom) target = {fixed->x, fixed->y + fixed->height + request.spacing};
-  if (fixed && request.direction == Direction::kLeftToRight) target = {fixed->x + fixed->width + request.spacing, fixed->y};
+  if (fixed && request.direction == Direction::kTopToBottom)
+    target = {fixed->x, fixed->y + fixed->height + request.spacing};
+  if (fixed && request.direction == Direction::kLeftToRight)
+    target = {fixed->x + fixed->width + request.spacing, fixed->y};
   const double dx = target.x - group->x;
   const double dy = target.y - group->y;
   for (auto& entry : geometry.nodes) Move(entry.second, dx, dy);
@@ -141,7 +152,8 @@ canvas::Box AroundContents(const canvas::Box& contents, const Cluster& cluster, 
 
 size_t Depth(const Cluster& cluster, const std::map<std::string, const Cluster*>& clusters) {
   size_t depth = 0;
-  for (std::string parent = cluster.parent; !parent.empty(); parent = clusters.at(parent)->parent) ++depth;
+  for (std::string parent = cluster.parent; !parent.empty(); parent = clusters.at(parent)->parent)
+    ++depth;
   return depth;
 }
 
@@ -157,9 +169,10 @@ Boxes ClusterBoxes(const LayoutRequest& request, const Geometry& geometry, const
   }
   std::vector<const Cluster*> innermost_first;
   for (const auto& entry : clusters) innermost_first.push_back(entry.second);
-  std::stable_sort(innermost_first.begin(), innermost_first.end(), [&clusters](const Cluster* a, const Cluster* b) {
-    return Depth(*a, clusters) > Depth(*b, clusters);
-  });
+  std::stable_sort(innermost_first.begin(), innermost_first.end(),
+                   [&clusters](const Cluster* a, const Cluster* b) {
+                     return Depth(*a, clusters) > Depth(*b, clusters);
+                   });
   Boxes boxes;
   for (const Cluster* cluster : innermost_first) {
     const std::optional<canvas::Box>& held = contents[cluster->id];
@@ -189,7 +202,8 @@ std::map<std::string, Polyline> EdgeRoutes(const LayoutRequest& request, const G
     if (drawn == geometry.edges.end() || drawn->second.empty()) {
       routes[edge.id] = StraightRoute(from, to);
     } else {
-      routes[edge.id] = FitRoute(drawn->second, from, to, result.ports.contains(edge.from), result.ports.contains(edge.to));
+      routes[edge.id] = FitRoute(drawn->second, from, to, result.ports.contains(edge.from),
+                                 result.ports.contains(edge.to));
     }
   }
   return routes;

@@ -9,12 +9,8 @@ namespace {
 
 enum class Side { kTop, kRight, kBottom, kLeft };
 
-canvas::Point Centre(const canvas::Box& box) { return {box.x + box.width / 2, box.y + box.height / 2}; }
-
-double DistanceTo(const canvas::Box& box, canvas::Point point) {
-  const double dx = point.x - std::clamp(point.x, box.x, box.x + box.width);
-  const double dy = point.y - std::clamp(point.y, box.y, box.y + box.height);
-  return std::hypot(dx, dy);
+canvas::Point Centre(const canvas::Box& box) {
+  return {box.x + box.width / 2, box.y + box.height / 2};
 }
 
 // The centre of the box standing for an edge's end: a node's own, a port's owner's.
@@ -25,23 +21,26 @@ canvas::Point OwnerCentre(const std::string& end, const std::map<std::string, st
 }
 
 // The side of the owner that faces the mean centre of the other ends.
-Side FacingSide(const Port& port, const LayoutRequest& request, const std::map<std::string, std::string>& owners,
-                const Boxes& nodes) {
+Side FacingSide(const Port& port, const LayoutRequest& request,
+                const std::map<std::string, std::string>& owners, const Boxes& nodes) {
   const canvas::Box& owner = nodes.at(port.owner);
   double dx = 0;
   double dy = 0;
   for (const Edge& edge : request.edges) {
     if (edge.from != port.id && edge.to != port.id) continue;
-    const canvas::Point other = OwnerCentre(edge.from == port.id ? edge.to : edge.from, owners, nodes);
+    const canvas::Point other =
+        OwnerCentre(edge.from == port.id ? edge.to : edge.from, owners, nodes);
     dx += other.x - Centre(owner).x;
     dy += other.y - Centre(owner).y;
   }
-  if (std::abs(dx) * owner.height >= std::abs(dy) * owner.width) return dx < 0 ? Side::kLeft : Side::kRight;
+  if (std::abs(dx) * owner.height >= std::abs(dy) * owner.width)
+    return dx < 0 ? Side::kLeft : Side::kRight;
   return dy < 0 ? Side::kTop : Side::kBottom;
 }
 
 // The box of the `index`-th of `count` ports spread along a side.
-canvas::Box OnSide(const canvas::Box& owner, Side side, size_t index, size_t count, const Port& port) {
+canvas::Box OnSide(const canvas::Box& owner, Side side, size_t index, size_t count,
+                   const Port& port) {
   const double share = static_cast<double>(index + 1) / static_cast<double>(count + 1);
   canvas::Point centre{owner.x + owner.width * share, owner.y + owner.height * share};
   if (side == Side::kTop) centre.y = owner.y;
@@ -83,14 +82,15 @@ Boxes PlacePorts(const LayoutRequest& request, const Boxes& nodes) {
   for (const auto& [owner_side, ports] : sides) {
     size_t index = 0;
     for (const auto& [id, port] : ports) {
-      boxes[id] = OnSide(nodes.at(owner_side.first), owner_side.second, index++, ports.size(), *port);
+      boxes[id] =
+          OnSide(nodes.at(owner_side.first), owner_side.second, index++, ports.size(), *port);
     }
   }
   return boxes;
 }
 
-Polyline FitRoute(Polyline route, const canvas::Box& from, const canvas::Box& to, bool from_port, bool to_port) {
-  if (DistanceTo(from, route.front()) > DistanceTo(from, route.back())) std::reverse(route.begin(), route.end());
+Polyline FitRoute(Polyline route, const canvas::Box& from, const canvas::Box& to, bool from_port,
+                  bool to_port) {
   const canvas::Point start_neighbour = route.size() > 2 ? route[1] : Centre(to);
   const canvas::Point end_neighbour = route.size() > 2 ? route[route.size() - 2] : Centre(from);
   if (from_port) route.front() = BorderToward(from, start_neighbour);

@@ -23,8 +23,9 @@ Polyline StraightRoute(const canvas::Box& from, const canvas::Box& to);
 // The boxes of the ports, placed on their owners in `nodes`.
 Boxes PlacePorts(const LayoutRequest& request, const Boxes& nodes);
 
-// A route Graphviz drew between the owners of the edge's ends, turned to run
-// from `from` to `to`, its ends moved onto the ports it joins.
-Polyline FitRoute(Polyline route, const canvas::Box& from, const canvas::Box& to, bool from_port, bool to_port);
+// A route Graphviz drew from the owner of the edge's `from` end to the owner
+// of its `to` end, its ends moved onto the ports it joins.
+Polyline FitRoute(Polyline route, const canvas::Box& from, const canvas::Box& to, bool from_port,
+                  bool to_port);
 
 }  // namespace orba::layout

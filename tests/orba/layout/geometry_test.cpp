@@ -26,7 +26,8 @@ TEST(GeometryTest, RejectsAnAnswerCutShortOrRunningOn) {
   geometry.edges["e"] = {{1, 2}};
   const std::string bytes = EncodeGeometry(geometry);
   for (size_t length = 0; length < bytes.size(); ++length) {
-    EXPECT_THROW(DecodeGeometry(std::string_view(bytes).substr(0, length)), std::runtime_error) << length;
+    EXPECT_THROW(DecodeGeometry(std::string_view(bytes).substr(0, length)), std::runtime_error)
+        << length;
   }
   EXPECT_THROW(DecodeGeometry(bytes + "x"), std::runtime_error);
 }

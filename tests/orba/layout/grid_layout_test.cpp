@@ -17,15 +17,19 @@ TEST(GridLayoutTest, WrapsRowsBeforeTheWrapWidthAndStacksThemByTheirTallestBox) 
 }
 
 TEST(GridLayoutTest, GivesABoxWiderThanTheWrapWidthARowOfItsOwn) {
-  const std::vector<canvas::Box> boxes = PlaceInGrid({{300, 20}, {10, 10}, {10, 10}}, {{0, 0}, 100, 4});
+  const std::vector<canvas::Box> boxes =
+      PlaceInGrid({{300, 20}, {10, 10}, {10, 10}}, {{0, 0}, 100, 4});
   const std::vector<canvas::Box> expected{{0, 0, 300, 20}, {0, 24, 10, 10}, {14, 24, 10, 10}};
   EXPECT_EQ(boxes, expected);
 }
 
-TEST(GridLayoutTest, PlacesNothingForNoSizes) { EXPECT_TRUE(PlaceInGrid({}, {{0, 0}, 100, 4}).empty()); }
+TEST(GridLayoutTest, PlacesNothingForNoSizes) {
+  EXPECT_TRUE(PlaceInGrid({}, {{0, 0}, 100, 4}).empty());
+}
 
 TEST(GridLayoutTest, ASquareWrapWidthIsTheSideOfTheBoxesAreaOrTheWidestBox) {
-  EXPECT_EQ(SquareWrapWidth({{6, 6}, {6, 6}, {6, 6}, {6, 6}}, 4), 20) << "four 10 x 10 cells make a 20 x 20 square";
+  EXPECT_EQ(SquareWrapWidth({{6, 6}, {6, 6}, {6, 6}, {6, 6}}, 4), 20)
+      << "four 10 x 10 cells make a 20 x 20 square";
   EXPECT_EQ(SquareWrapWidth({{90, 1}}, 4), 90);
 }
 
