@@ -97,8 +97,9 @@ ChildOutcome RunInChildProcess(const std::function<std::string()>& work,
                                std::chrono::milliseconds time_limit) {
   const Clock::time_point deadline = Clock::now() + time_limit;
   int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0)
+  if (pipe2(fds, O_CLOEXEC) != 0) {
     return Failed(SystemError("cannot open a pipe to the layout process"));
+  }
   const pid_t child = fork();
   if (child < 0) {
     const ChildOutcome outcome = Failed(SystemError("cannot start the layout process"));

@@ -108,8 +108,9 @@ Geometry DecodeGeometry(std::string_view bytes) {
       points.push_back({x, reader.Number()});
     }
   }
-  if (!reader.AtEnd())
+  if (!reader.AtEnd()) {
     throw std::runtime_error("the layout process's answer has bytes after its end");
+  }
   return geometry;
 }
 

@@ -63,8 +63,9 @@ class DotGraph {
   }
 
   void LayOut() {
-    if (gvLayout(context_, root_, "dot") != 0)
+    if (gvLayout(context_, root_, "dot") != 0) {
       throw std::runtime_error("Graphviz could not lay the graph out");
+    }
     laid_out_ = true;
   }
 
@@ -156,8 +157,9 @@ class DotGraph {
     const splines* spline = ED_spl(edge);
     for (int piece = 0; spline != nullptr && piece < spline->size; ++piece) {
       const bezier& curve = spline->list[piece];
-      for (int index = points.empty() ? 0 : 3; index < curve.size; index += 3)
+      for (int index = points.empty() ? 0 : 3; index < curve.size; index += 3) {
         points.push_back(Css(curve.list[index]));
+      }
     }
     return points;
   }

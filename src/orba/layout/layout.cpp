@@ -30,14 +30,6 @@ void Extend(std::optional<canvas::Box>& bounds, const canvas::Box& box) {
   bounds = bounds ? Union(*bounds, box) : box;
 }
 
-// The node an edge's end stands on: the node itself, or a port's owner.
-std::string OwnerOf(const std::string& end, const LayoutRequest& request) {
-  for (const Port& port : request.ports) {
-    if (port.id == end) return port.owner;
-  }
-  return end;
-}
-
 // The clusters that hold, directly or through nested clusters, a node Graphviz lays out.
 std::set<std::string> ClustersHoldingFreeNodes(const LayoutRequest& request) {
   std::map<std::string, std::string> parents;
@@ -66,10 +58,15 @@ LayeredGraph FreePart(const LayoutRequest& request) {
   for (const Cluster& cluster : request.clusters) {
     if (holding.contains(cluster.id)) graph.clusters.push_back(cluster);
   }
+  // The node an edge's end stands on: the node itself, or a port's owner.
+  std::map<std::string, std::string> owners;
+  for (const Node& node : request.nodes) owners[node.id] = node.id;
+  for (const Port& port : request.ports) owners[port.id] = port.owner;
   for (const Edge& edge : request.edges) {
-    Edge joined{edge.id, OwnerOf(edge.from, request), OwnerOf(edge.to, request)};
-    if (free_nodes.contains(joined.from) && free_nodes.contains(joined.to))
+    Edge joined{edge.id, owners.at(edge.from), owners.at(edge.to)};
+    if (free_nodes.contains(joined.from) && free_nodes.contains(joined.to)) {
       graph.edges.push_back(joined);
+    }
   }
   return graph;
 }
@@ -82,8 +79,9 @@ Geometry GridGeometry(LayeredGraph graph) {
   const std::vector<canvas::Box> boxes =
       PlaceInGrid(sizes, {{0, 0}, SquareWrapWidth(sizes, graph.spacing), graph.spacing});
   Geometry geometry;
-  for (size_t index = 0; index < boxes.size(); ++index)
+  for (size_t index = 0; index < boxes.size(); ++index) {
     geometry.nodes[graph.nodes[index].id] = boxes[index];
+  }
   return geometry;
 }
 
@@ -122,10 +120,12 @@ void PlaceGroup(Geometry& geometry, const LayoutRequest& request) {
     if (node.fixed) Extend(fixed, {node.fixed->x, node.fixed->y, node.width, node.height});
   }
   canvas::Point target{0, 0};
-  if (fixed && request.direction == Direction::kTopToBottom)
+  if (fixed && request.direction == Direction::kTopToBottom) {
     target = {fixed->x, fixed->y + fixed->height + request.spacing};
-  if (fixed && request.direction == Direction::kLeftToRight)
+  }
+  if (fixed && request.direction == Direction::kLeftToRight) {
     target = {fixed->x + fixed->width + request.spacing, fixed->y};
+  }
   const double dx = target.x - group->x;
   const double dy = target.y - group->y;
   for (auto& entry : geometry.nodes) Move(entry.second, dx, dy);
@@ -152,8 +152,9 @@ canvas::Box AroundContents(const canvas::Box& contents, const Cluster& cluster, 
 
 size_t Depth(const Cluster& cluster, const std::map<std::string, const Cluster*>& clusters) {
   size_t depth = 0;
-  for (std::string parent = cluster.parent; !parent.empty(); parent = clusters.at(parent)->parent)
+  for (std::string parent = cluster.parent; !parent.empty(); parent = clusters.at(parent)->parent) {
     ++depth;
+  }
   return depth;
 }
 

@@ -20,8 +20,9 @@ void CheckId(const std::string& what, const std::string& id, std::set<std::strin
 
 void CheckPositive(const std::string& what, const std::string& id, const char* measure,
                    double value) {
-  if (!std::isfinite(value) || value <= 0)
+  if (!std::isfinite(value) || value <= 0) {
     Fail(what, id, std::string("has a ") + measure + " that is not a positive number");
+  }
 }
 
 void CheckSize(const std::string& what, const std::string& id, double width, double height) {
@@ -31,8 +32,9 @@ void CheckSize(const std::string& what, const std::string& id, double width, dou
 
 void CheckFixed(const std::string& what, const std::string& id,
                 const std::optional<canvas::Point>& fixed) {
-  if (fixed && !(std::isfinite(fixed->x) && std::isfinite(fixed->y)))
+  if (fixed && !(std::isfinite(fixed->x) && std::isfinite(fixed->y))) {
     Fail(what, id, "has a fixed position that is not a number");
+  }
 }
 
 void CheckClusterNesting(const LayoutRequest& request, const std::set<std::string>& clusters) {
@@ -46,8 +48,9 @@ void CheckClusterNesting(const LayoutRequest& request, const std::set<std::strin
   for (const Cluster& cluster : request.clusters) {
     std::string ancestor = cluster.parent;
     for (size_t depth = 0; !ancestor.empty(); ++depth) {
-      if (ancestor == cluster.id || depth > parents.size())
+      if (ancestor == cluster.id || depth > parents.size()) {
         Fail("cluster", cluster.id, "is nested in a cycle of clusters");
+      }
       ancestor = parents[ancestor];
     }
   }
@@ -56,8 +59,9 @@ void CheckClusterNesting(const LayoutRequest& request, const std::set<std::strin
 }  // namespace
 
 void CheckRequest(const LayoutRequest& request) {
-  if (!std::isfinite(request.spacing) || request.spacing < 0)
+  if (!std::isfinite(request.spacing) || request.spacing < 0) {
     throw LayoutError("the spacing is not a number of at least 0");
+  }
   if (request.time_limit.count() < 0) throw LayoutError("the time limit is negative");
   std::set<std::string> ids;
   std::set<std::string> nodes;
@@ -75,8 +79,9 @@ void CheckRequest(const LayoutRequest& request) {
     CheckId("node", node.id, ids);
     CheckSize("node", node.id, node.width, node.height);
     CheckFixed("node", node.id, node.fixed);
-    if (!node.cluster.empty() && !clusters.contains(node.cluster))
+    if (!node.cluster.empty() && !clusters.contains(node.cluster)) {
       Fail("node", node.id, "names an unknown cluster '" + node.cluster + "'");
+    }
     nodes.insert(node.id);
   }
   std::set<std::string> ends = nodes;
@@ -84,17 +89,20 @@ void CheckRequest(const LayoutRequest& request) {
     CheckId("port", port.id, ids);
     CheckSize("port", port.id, port.width, port.height);
     CheckFixed("port", port.id, port.fixed);
-    if (!nodes.contains(port.owner))
+    if (!nodes.contains(port.owner)) {
       Fail("port", port.id, "names an unknown owner node '" + port.owner + "'");
+    }
     ends.insert(port.id);
   }
   std::set<std::string> edges;
   for (const Edge& edge : request.edges) {
     CheckId("edge", edge.id, edges);
-    if (!ends.contains(edge.from))
+    if (!ends.contains(edge.from)) {
       Fail("edge", edge.id, "starts at an unknown node or port '" + edge.from + "'");
-    if (!ends.contains(edge.to))
+    }
+    if (!ends.contains(edge.to)) {
       Fail("edge", edge.id, "ends at an unknown node or port '" + edge.to + "'");
+    }
   }
 }
 

@@ -33,8 +33,9 @@ Side FacingSide(const Port& port, const LayoutRequest& request,
     dx += other.x - Centre(owner).x;
     dy += other.y - Centre(owner).y;
   }
-  if (std::abs(dx) * owner.height >= std::abs(dy) * owner.width)
+  if (std::abs(dx) * owner.height >= std::abs(dy) * owner.width) {
     return dx < 0 ? Side::kLeft : Side::kRight;
+  }
   return dy < 0 ? Side::kTop : Side::kBottom;
 }
 

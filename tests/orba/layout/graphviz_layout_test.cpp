@@ -17,8 +17,9 @@ std::vector<canvas::Point> Points(const Drawing& drawing) {
       points.push_back({entry.second.x + entry.second.width, entry.second.y + entry.second.height});
     }
   }
-  for (const auto& entry : drawing.edges)
+  for (const auto& entry : drawing.edges) {
     points.insert(points.end(), entry.second.begin(), entry.second.end());
+  }
   return points;
 }
 

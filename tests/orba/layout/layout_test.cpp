@@ -266,8 +266,9 @@ LayoutRequest LargeRequest(int count) {
   for (int index = 0; index < count; ++index) {
     const std::string id = "n" + std::to_string(index);
     request.nodes.push_back({id, 40.0 + index % 7 * 10, 30.0 + index % 5 * 8, std::nullopt, ""});
-    if (index > 0)
+    if (index > 0) {
       request.edges.push_back({"e" + std::to_string(index), "n" + std::to_string(index / 2), id});
+    }
   }
   return request;
 }
