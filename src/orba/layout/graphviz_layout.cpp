@@ -22,6 +22,14 @@ std::string Decimal(double number) {
   return text;
 }
 
+// Graphviz's name of the index-th item of a kind. (Appended, not added with
+// +: gcc 12 warns wrongly about `"literal" + std::to_string(...)` at -O3.)
+std::string Numbered(const char* kind, size_t index) {
+  std::string name = kind;
+  name += std::to_string(index);
+  return name;
+}
+
 void Set(void* object, const char* name, const std::string& value) {
   agsafeset(object, const_cast<char*>(name), const_cast<char*>(value.c_str()),
             const_cast<char*>(""));
@@ -84,7 +92,7 @@ class DotGraph {
     if (const auto made = subgraphs_.find(id); made != subgraphs_.end()) return made->second;
     const Cluster& cluster = *clusters_.at(id);
     Agraph_t* parent = Subgraph(cluster.parent);
-    const std::string name = "cluster" + std::to_string(subgraphs_.size());
+    const std::string name = Numbered("cluster", subgraphs_.size());
     Agraph_t* subgraph = agsubg(parent, const_cast<char*>(name.c_str()), 1);
     Set(subgraph, "margin", Decimal(spacing_ / 2 / kPixelsPerPoint));
     Set(subgraph, "labelloc", "t");
@@ -110,7 +118,7 @@ class DotGraph {
   }
 
   void AddNode(const Node& node) {
-    const std::string name = "n" + std::to_string(nodes_.size());
+    const std::string name = Numbered("n", nodes_.size());
     Agnode_t* made = agnode(Subgraph(node.cluster), const_cast<char*>(name.c_str()), 1);
     Set(made, "shape", "box");
     Set(made, "fixedsize", "true");
@@ -121,7 +129,7 @@ class DotGraph {
   }
 
   void AddEdge(const Edge& edge) {
-    const std::string name = "e" + std::to_string(edges_.size());
+    const std::string name = Numbered("e", edges_.size());
     Agedge_t* made = agedge(root_, nodes_.at(edge.from).node, nodes_.at(edge.to).node,
                             const_cast<char*>(name.c_str()), 1);
     Set(made, "dir", "none");
