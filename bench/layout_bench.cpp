@@ -42,9 +42,7 @@ LayeredGraph Graph() {
   return graph;
 }
 
-// Layout first: Graphviz keeps state from one layout to the next in a
-// process, so the child processes must be forked before this process has run
-// Graphviz itself, as in orba.
+// Layout first, forked from a process that has not run Graphviz, as in orba.
 void BM_Layout(benchmark::State& state) {
   const LayeredGraph graph = Graph();
   const orba::layout::LayoutRequest request{graph.nodes,

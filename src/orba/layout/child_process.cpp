@@ -1,6 +1,7 @@
 #include "orba/layout/child_process.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <thread>
 
 namespace orba::layout {
 namespace {
@@ -18,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 // The first byte the child sends says whether the rest is output or a reason.
 constexpr char kOutputMark = 'R';
 constexpr char kErrorMark = 'E';
+constexpr int kMmapThreshold = 32 << 20;  // glibc's largest
 
 std::string SystemError(const char* what) {
   return std::string(what) + ": " + std::strerror(errno);
@@ -33,14 +36,27 @@ void WriteAll(int fd, const std::string& bytes) {
   }
 }
 
-[[noreturn]] void RunChild(const std::function<std::string()>& work, int fd) {
+// The work runs on a thread of its own, whose allocations come from a new
+// malloc arena, and with a fixed mmap threshold (glibc moves it with what the
+// process freed): so what this process allocated and freed before does not
+// change where the work's allocations land. Graphviz's layout depends on
+// that (it compares addresses).
+std::string WorkOnFreshHeap(const std::function<std::string()>& work) {
+  mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
   std::string message;
-  try {
-    message = kOutputMark + work();
-  } catch (const std::exception& error) {
-    message = kErrorMark + std::string(error.what());
-  }
-  WriteAll(fd, message);
+  std::thread worker([&work, &message] {
+    try {
+      message = kOutputMark + work();
+    } catch (const std::exception& error) {
+      message = kErrorMark + std::string(error.what());
+    }
+  });
+  worker.join();
+  return message;
+}
+
+[[noreturn]] void RunChild(const std::function<std::string()>& work, int fd) {
+  WriteAll(fd, WorkOnFreshHeap(work));
   // _exit: the child must not flush the parent's buffers or run its exit handlers.
   _exit(0);
 }

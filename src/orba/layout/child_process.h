@@ -3,6 +3,11 @@
 // returns, or the message of what it threw, through a pipe; the parent reads
 // it until the limit, then kills the child. The child is always reaped.
 //
+// The work runs on a new thread of the child, so that its allocations come
+// from a new malloc arena, untouched by what the process allocated before.
+// (glibc reuses the arena of a thread that has ended instead: in a process
+// whose threads have ended, the work's heap is not new.)
+//
 // The child is a copy of the calling process: call this where no other
 // thread holds a lock the work needs (malloc's included).
 #pragma once

@@ -4,10 +4,9 @@
 // `from` node's border to their `to` node's border. The drawing's top-left
 // corner is at (0, 0).
 //
-// Graphviz 2.43 keeps state from one layout to the next within a process: the
-// same graph laid out twice in one process can be routed differently. Layout
-// therefore runs each layout in a child forked from a process that has not
-// run Graphviz itself; calling this directly in that process breaks it.
+// Graphviz 2.43's result depends on where its allocations land (it compares
+// addresses): the same graph laid out twice in one process can come out
+// differently. Layout runs it on a heap of its own (child_process.h).
 #pragma once
 
 #include <vector>

@@ -17,7 +17,10 @@
 // - Edges between laid-out nodes follow Graphviz's route; an edge with a
 //   fixed end, or any edge after a fallback, is a straight line between the
 //   borders of its ends.
-// - The same request gives the same result, number for number.
+// - The same request gives the same result, number for number. (Graphviz's
+//   layout depends on where its allocations land; the child runs it on a heap
+//   of its own so that this process's earlier allocations do not matter, see
+//   child_process.h.)
 // - Graphviz runs in a child process: when it takes longer than the time
 //   limit, or fails, the laid-out nodes are placed in a grid instead
 //   (grid_layout.h) and the result says so and why. In that grid clusters are

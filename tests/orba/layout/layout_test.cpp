@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -283,6 +284,17 @@ TEST(LayoutTest, FallsBackToTheGridWhenGraphvizTakesLongerThanTheLimit) {
   ExpectNoOverlaps(result.nodes);
   ExpectEdgesFromBorderToBorder(request, result);
   EXPECT_EQ(Layout(request), result) << "the grid is the same every time";
+}
+
+TEST(LayoutTest, GivesTheSameResultWhateverThisProcessAllocatedBefore) {
+  LayoutRequest request = LargeRequest(100);
+  for (Node& node : request.nodes) node.cluster = node.id.back() < '5' ? "low" : "high";
+  request.clusters = {{"low", "", 0, 0}, {"high", "", 0, 0}};
+  const LayoutResult first = Layout(request);
+  std::vector<std::unique_ptr<char[]>> blocks;
+  for (size_t size = 0; size < 5000; ++size) blocks.emplace_back(new char[16 + size * 37 % 500]);
+  for (size_t index = 0; index < blocks.size(); index += 2) blocks[index].reset();
+  EXPECT_EQ(Layout(request), first);
 }
 
 TEST(LayoutTest, TheFallbackStillPutsClustersAroundTheirMembers) {
