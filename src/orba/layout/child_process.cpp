@@ -39,8 +39,8 @@ void WriteAll(int fd, const std::string& bytes) {
 // The work runs on a thread of its own, whose allocations come from a new
 // malloc arena, and with a fixed mmap threshold (glibc moves it with what the
 // process freed): so what this process allocated and freed before does not
-// change where the work's allocations land. Graphviz's layout depends on
-// that (it compares addresses).
+// change where the work's allocations land. Graphviz's layout changes with
+// that.
 std::string WorkOnFreshHeap(const std::function<std::string()>& work) {
   mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
   std::string message;

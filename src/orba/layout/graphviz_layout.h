@@ -4,9 +4,9 @@
 // `from` node's border to their `to` node's border. The drawing's top-left
 // corner is at (0, 0).
 //
-// Graphviz 2.43's result depends on where its allocations land (it compares
-// addresses): the same graph laid out twice in one process can come out
-// differently. Layout runs it on a heap of its own (child_process.h).
+// Graphviz 2.43's result changes with where its allocations land: the same
+// graph laid out twice in one process, or in children forked at different
+// moments of it, can come out differently. Layout runs it on a heap of its own (child_process.h).
 #pragma once
 
 #include <vector>
