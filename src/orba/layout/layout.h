@@ -9,7 +9,9 @@
 //   with its left or top side, `spacing` away. Without fixed nodes the group's
 //   top-left corner is at (0, 0).
 // - A cluster's box holds its member nodes, its child clusters and, along its
-//   top, the room asked for its label.
+//   top, the room asked for its label. A cluster with no node in it, directly
+//   or nested, gets no box. A cluster holding fixed nodes is grown around
+//   them, and may then cover nodes outside it.
 // - A port sits centred on its owner's border, on the side facing the other
 //   ends of its edges (the right side when it has none); ports on one side
 //   are spread evenly along it in the order of their ids. A port with a fixed
@@ -102,7 +104,8 @@ struct LayoutResult {
 
 // Lays the request out. Throws LayoutError when the request names an unknown
 // node, port or cluster, repeats an id, has a size that is not a positive
-// finite number, nests clusters in a cycle or has a negative time limit.
+// finite number, nests clusters in a cycle, or has a negative time limit or
+// a spacing that is not a finite number of at least 0.
 LayoutResult Layout(const LayoutRequest& request);
 
 }  // namespace orba::layout
