@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "orba/canvas/cairo_renderer.h"
 #include "orba/canvas/svg_writer.h"
 #include "orba/canvas/text_measure.h"
@@ -27,11 +28,6 @@ struct RenderOptions {
   std::string format = "svg";  // of the files written into a folder
   std::string output;
 };
-
-std::string Lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The diagram named by its id, key or name; throws when none is, or when
 // several share the name.
@@ -59,7 +55,7 @@ std::string FileNameFor(const store::DiagramRow& diagram, std::set<std::string>&
         std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ? c : '_';
   if (base.empty() || base.front() == '.') base = "diagram" + base;
   std::string name = base;
-  for (int copy = 2; !taken.insert(Lowered(name)).second; ++copy)
+  for (int copy = 2; !taken.insert(base::AsciiLowerCase(name)).second; ++copy)
     name = base + "-" + std::to_string(copy);
   return name;
 }
@@ -78,7 +74,7 @@ class DiagramRenderer {
         model, diagram, types_,
         [this](const diagrams::SceneObject& object) { return Compartments(object); });
     const canvas::DisplayList list = diagrams::DrawScene(scene, {measure_, &scripts_, nullptr});
-    const std::string extension = Lowered(file.extension().string());
+    const std::string extension = base::AsciiLowerCase(file.extension().string());
     if (extension == ".png") {
       canvas::WritePng(list, file);
     } else if (extension == ".pdf") {

@@ -373,49 +373,50 @@ class SceneDrawer {
     return pen;
   }
 
-  // The host's decorations at the ends the script left to it.
+  // The host's decorations at the ends the script left to it: diamonds of
+  // aggregations at either end, the rest at the target.
   void DrawEnds(const SceneLink& link, Point from, Point to, const LinkLook& look) {
-    const std::string& type = link.type;
-    if (type == "Association" || type == "Aggregation" || type == "Composition") {
+    static const std::set<std::string> kAssociations = {"Association", "Aggregation",
+                                                        "Composition"};
+    static const std::set<std::string> kTriangles = {"Generalization", "Realisation",
+                                                     "Realization"};
+    static const std::set<std::string> kArrows = {"Dependency", "Abstraction", "Usage",
+                                                  "ControlFlow", "ObjectFlow"};
+    if (kAssociations.contains(link.type)) {
       if (look.source_end) Diamond(from, to, link.source_aggregation);
       if (look.target_end) Diamond(to, from, link.target_aggregation);
-    } else if (!look.target_end) {
-    } else if (type == "Generalization" || type == "Realisation" || type == "Realization") {
-      Head(to, from, kShapeFill, true);
-    } else if (type == "Dependency" || type == "Abstraction" || type == "Usage" ||
-               type == "ControlFlow" || type == "ObjectFlow") {
-      Head(to, from, std::nullopt, false);
-    } else if (type == "Nesting") {
-      CirclePlus(to, from);
+      return;
     }
+    if (!look.target_end) return;
+    if (kTriangles.contains(link.type)) Head(to, from, kShapeFill, true);
+    if (kArrows.contains(link.type)) Head(to, from, std::nullopt, false);
+    if (link.type == "Nesting") CirclePlus(to, from);
   }
 
   // An arrowhead at `tip` on the line from `tail`: open (two strokes) or a
   // closed triangle with the given fill.
   void Head(Point tip, Point tail, std::optional<canvas::Colour> fill, bool closed) {
-    const auto [back, left, right] = HeadPoints(tip, tail, kArrowLength, kArrowHalfWidth);
-    (void)back;
+    const HeadPoints head = HeadPointsOf(tip, tail, kArrowLength, kArrowHalfWidth);
     if (closed) {
-      paint_.Polygon({tip, left, right}, fill);
+      paint_.Polygon({tip, head.left, head.right}, fill);
     } else {
-      paint_.Line(left, tip);
-      paint_.Line(tip, right);
+      paint_.Line(head.left, tip);
+      paint_.Line(tip, head.right);
     }
   }
 
   // A diamond at `tip` for an aggregation: 1 hollow, 2 filled, 0 none.
   void Diamond(Point tip, Point tail, int aggregation) {
     if (aggregation == 0) return;
-    const auto [back, left, right] = HeadPoints(tip, tail, kArrowLength, kArrowHalfWidth * 0.8);
-    const Point far{tip.x + 2 * (back.x - tip.x), tip.y + 2 * (back.y - tip.y)};
-    paint_.Polygon({tip, left, far, right},
+    const HeadPoints head = HeadPointsOf(tip, tail, kArrowLength, kArrowHalfWidth * 0.8);
+    const Point far{tip.x + 2 * (head.back.x - tip.x), tip.y + 2 * (head.back.y - tip.y)};
+    paint_.Polygon({tip, head.left, far, head.right},
                    aggregation == 2 ? std::optional(canvas::kBlack) : std::optional(kShapeFill));
   }
 
   void CirclePlus(Point tip, Point tail) {
     constexpr double kRadius = 6;
-    const auto [back, left, right] = HeadPoints(tip, tail, kRadius, kRadius);
-    (void)left, (void)right;
+    const Point back = HeadPointsOf(tip, tail, kRadius, kRadius).back;
     list_.commands.push_back(canvas::Ellipse{
         {back.x - kRadius, back.y - kRadius, 2 * kRadius, 2 * kRadius}, Pen{}, kShapeFill});
     const double dx = (tip.x - back.x), dy = (tip.y - back.y);
@@ -425,8 +426,12 @@ class SceneDrawer {
 
   // The point `length` back from the tip along the line, and the two points
   // `half_width` either side of it.
-  static std::tuple<Point, Point, Point> HeadPoints(Point tip, Point tail, double length,
-                                                    double half_width) {
+  struct HeadPoints {
+    Point back;
+    Point left;
+    Point right;
+  };
+  static HeadPoints HeadPointsOf(Point tip, Point tail, double length, double half_width) {
     const double dx = tail.x - tip.x, dy = tail.y - tip.y;
     const double norm = std::max(std::hypot(dx, dy), 1e-9);
     const double ux = dx / norm, uy = dy / norm;
@@ -456,9 +461,8 @@ class SceneDrawer {
 
   void RoleName(const std::string& role, Point end, Point other) {
     if (role.empty()) return;
-    const auto [back, left, right] = HeadPoints(end, other, 2 * kArrowLength, 2 * kArrowHalfWidth);
-    (void)back, (void)right;
-    paint_.TextLine(role, {left.x, left.y - paint_.LineHeight(Plain()) / 2},
+    const Point beside = HeadPointsOf(end, other, 2 * kArrowLength, 2 * kArrowHalfWidth).left;
+    paint_.TextLine(role, {beside.x, beside.y - paint_.LineHeight(Plain()) / 2},
                     canvas::TextAnchor::kMiddle, Plain());
   }
 
