@@ -16,10 +16,14 @@
 #include "orba/cli/text_files.h"
 #include "orba/diagrams/notation.h"
 #include "orba/diagrams/scene.h"
+#include "orba/diagrams/scene_layout.h"
 #include "orba/diagrams/scripted_shapes.h"
 
 namespace orba::cli {
 namespace {
+
+// How long a diagram's automatic layout may take before a grid stands in.
+constexpr std::chrono::milliseconds kLayoutTimeLimit{10000};
 
 struct RenderOptions {
   std::string model;
@@ -70,9 +74,13 @@ class DiagramRenderer {
 
   void Render(const store::DiagramRow& diagram, const std::filesystem::path& file) {
     store::ModelSession& model = session_.Repository()->Session();
-    const diagrams::Scene scene = diagrams::ReadScene(
+    diagrams::Scene scene = diagrams::ReadScene(
         model, diagram, types_,
         [this](const diagrams::SceneObject& object) { return Compartments(object); });
+    const std::string fallback = diagrams::LayOutScene(scene, measure_, kLayoutTimeLimit);
+    if (!fallback.empty())
+      diagnostics_ << "orba: diagram \"" << diagram.name << "\" laid out in a grid: " << fallback
+                   << "\n";
     const canvas::DisplayList list = diagrams::DrawScene(scene, {measure_, &scripts_, nullptr});
     const std::string extension = base::AsciiLowerCase(file.extension().string());
     if (extension == ".png") {

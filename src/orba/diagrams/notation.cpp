@@ -495,7 +495,41 @@ void MoveToOrigin(DisplayList& list, Point origin) {
   }
 }
 
+constexpr double kPortSize = 16;
+constexpr double kControlNodeSize = 24;
+constexpr double kMinimumWidth = 120;
+constexpr double kMinimumHeight = 60;
+
+// The lines a classifier's shape shows, each with its font.
+std::vector<std::pair<std::string, Font>> ShapeLines(const SceneObject& object) {
+  std::vector<std::pair<std::string, Font>> lines;
+  if (!object.stereotype.empty()) lines.emplace_back(Keyword(object.stereotype), Plain());
+  lines.emplace_back(IsPart(object) ? TypedName(object) : object.name, Bold());
+  for (const CompartmentData& compartment : object.compartments) {
+    if (compartment.rows.empty()) continue;
+    lines.emplace_back(compartment.name, Italic());
+    for (const CompartmentRow& row : compartment.rows) lines.emplace_back(row.text, Plain());
+  }
+  return lines;
+}
+
 }  // namespace
+
+ShapeSize NaturalSizeOf(const SceneObject& object, const canvas::TextMeasure& measure) {
+  if (IsPort(object)) return {kPortSize, kPortSize};
+  if (object.type == "ActivityInitial" || object.type == "ActivityFinal" ||
+      object.type == "FlowFinal")
+    return {kControlNodeSize, kControlNodeSize};
+  if (object.type == "Decision" || object.type == "MergeNode")
+    return {2 * kControlNodeSize, 2 * kControlNodeSize};
+  ShapeSize size{0, 2 * kTextPadding};
+  for (const auto& [text, font] : ShapeLines(object)) {
+    const canvas::TextExtent extent = measure.Measure(text, font);
+    size.width = std::max(size.width, extent.width + 2 * kTextPadding);
+    size.height += extent.Height() + kTextPadding;
+  }
+  return {std::max(size.width, kMinimumWidth), std::max(size.height, kMinimumHeight)};
+}
 
 const char* EdgeName(Edge edge) {
   switch (edge) {

@@ -59,6 +59,14 @@ struct DrawingContext {
   std::function<std::string(const std::string& guid)> href;
 };
 
+// The size an object's shape needs for what DrawScene draws in it (keyword,
+// name, every compartment row); ports and control nodes are small.
+struct ShapeSize {
+  double width = 0;
+  double height = 0;
+};
+ShapeSize NaturalSizeOf(const SceneObject& object, const canvas::TextMeasure& measure);
+
 // The whole picture: frame and contents, moved so that it starts at the
 // top-left margin whatever the objects' coordinates.
 canvas::DisplayList DrawScene(const Scene& scene, const DrawingContext& context);

@@ -6,10 +6,6 @@
 namespace orba::diagrams {
 namespace {
 
-constexpr double kUnplacedWidth = 160;
-constexpr double kUnplacedHeight = 90;
-constexpr double kUnplacedGap = 30;
-
 std::map<std::string, std::string> FirstValues(const std::vector<store::NamedText>& texts) {
   std::map<std::string, std::string> values;
   for (const store::NamedText& text : texts) values.try_emplace(text.name, text.text);
@@ -38,25 +34,12 @@ std::optional<SceneObject> ReadObject(store::ModelSession& session,
       NameOf(session, element->classifier_id ? element->classifier_id : element->property_type_id);
   object.tags = FirstValues(session.TagsOf(element->id));
   object.owner_id = element->parent_id;
+  object.placed = row.rect.has_value();
   if (row.rect) {
     object.box = canvas::Box{double(row.rect->x), double(row.rect->y), double(row.rect->width),
                              double(row.rect->height)};
   }
   return object;
-}
-
-// Objects without a rectangle wait in a row below the placed ones.
-void PlaceUnplaced(std::vector<SceneObject>& objects, const std::vector<bool>& placed) {
-  double bottom = 0;
-  for (size_t index = 0; index < objects.size(); ++index) {
-    if (placed[index]) bottom = std::max(bottom, objects[index].box.y + objects[index].box.height);
-  }
-  double x = kUnplacedGap;
-  for (size_t index = 0; index < objects.size(); ++index) {
-    if (placed[index]) continue;
-    objects[index].box = canvas::Box{x, bottom + kUnplacedGap, kUnplacedWidth, kUnplacedHeight};
-    x += kUnplacedWidth + kUnplacedGap;
-  }
 }
 
 SceneLink ReadLink(store::ModelSession& session, const store::ConnectorRow& connector) {
@@ -94,16 +77,13 @@ Scene ReadScene(store::ModelSession& session, const store::DiagramRow& diagram,
   scene.type = type == types.end() ? PlainDiagramType(diagram.type) : type->second;
   if (const auto package = session.FindPackage(diagram.package_id))
     scene.owner_name = package->name;
-  std::vector<bool> placed;
   std::set<int32_t> shown;
   for (const store::DiagramObjectRow& row : session.ObjectsOf(diagram.id)) {
     std::optional<SceneObject> object = ReadObject(session, row);
     if (!object) continue;
     shown.insert(object->element_id);
-    placed.push_back(row.rect.has_value());
     scene.objects.push_back(std::move(*object));
   }
-  PlaceUnplaced(scene.objects, placed);
   for (SceneObject& object : scene.objects) object.compartments = compartments(object);
   for (const store::DiagramLinkRow& row : session.LinksOf(diagram.id)) {
     const auto connector = session.FindConnector(row.connector_id);

@@ -27,6 +27,7 @@ struct SceneObject {
   std::string type_name;                    // a part's or port's classifier (or property type) name
   std::map<std::string, std::string> tags;  // the first value of each tag
   int32_t owner_id = 0;                     // the owning element (a port's block); 0 for none
+  bool placed = false;  // the diagram gives its rectangle; else LayOutScene places it
   canvas::Box box;
   std::vector<CompartmentData> compartments;
 };
@@ -61,7 +62,7 @@ using CompartmentReader = std::function<std::vector<CompartmentData>(const Scene
 
 // Reads the diagram. `types` are the diagram types of the installed
 // technologies; a type not among them gets a frame with the diagram's name.
-// Objects without a rectangle are given one in a row below the others.
+// Objects without a rectangle have an empty box until LayOutScene.
 Scene ReadScene(store::ModelSession& session, const store::DiagramRow& diagram,
                 const std::map<std::string, DiagramType>& types,
                 const CompartmentReader& compartments);

@@ -9,6 +9,7 @@
 #include "orba/canvas/svg_writer.h"
 #include "orba/canvas/text_measure.h"
 #include "orba/diagrams/notation.h"
+#include "orba/diagrams/scene_layout.h"
 #include "orba/diagrams/scripted_shapes.h"
 #include "orba/store/json_model.h"
 
@@ -80,9 +81,9 @@ Drawn Draw(const DrawingCase& c) {
   for (const auto& [stereotype, text] : c.scripts) scripts[stereotype] = text;
   const canvas::PangoTextMeasure measure;
   TechnologyShapeScripts shapes(scripts, measure, said);
-  const Scene scene =
-      ReadScene(session, session.AllDiagrams().at(0), types,
-                [&](const SceneObject& object) { return compartments[object.guid]; });
+  Scene scene = ReadScene(session, session.AllDiagrams().at(0), types,
+                          [&](const SceneObject& object) { return compartments[object.guid]; });
+  said << LayOutScene(scene, measure, std::chrono::seconds(10));
   return {canvas::WriteSvg(DrawScene(scene, {measure, &shapes, nullptr})), said.str()};
 }
 

@@ -40,7 +40,8 @@ TEST(SceneTest, HoldsWhatTheDiagramShowsInItsOrder) {
   EXPECT_EQ(part.owner_id, scene.objects[1].element_id);
   EXPECT_EQ(part.box, (canvas::Box{5, 6, 7, 8}));
   EXPECT_EQ(scene.objects[1].tags.at("t"), "1");
-  EXPECT_EQ(scene.objects[1].box.y, 6 + 8 + 30);  // waiting below the placed ones
+  EXPECT_TRUE(part.placed);
+  EXPECT_FALSE(scene.objects[1].placed);
   ASSERT_EQ(scene.links.size(), 1u);
   EXPECT_EQ(scene.links[0].target_role, "r");
   EXPECT_EQ(scene.links[0].direction, "Destination -> Source");

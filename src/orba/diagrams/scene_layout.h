@@ -1,0 +1,22 @@
+// Placing what a diagram does not place: every object of a scene without a
+// rectangle gets one, sized to what its shape shows (NaturalSizeOf) and put
+// by the layered layout (src/orba/layout) among the objects that have one,
+// which keep theirs. A port whose owner is on the diagram sits on the
+// owner's border; parts inside an unplaced owner are laid out within it.
+// Internal block diagrams run left to right, the others top to bottom.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "orba/canvas/text_measure.h"
+#include "orba/diagrams/scene.h"
+
+namespace orba::diagrams {
+
+// Answers why the layout fell back to a grid ("" when it did not, or when
+// every object was placed already).
+std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
+                        std::chrono::milliseconds time_limit);
+
+}  // namespace orba::diagrams
