@@ -14,6 +14,7 @@
 #include "orba/cli/addin_compartments.h"
 #include "orba/cli/command.h"
 #include "orba/cli/text_files.h"
+#include "orba/diagrams/generated_views.h"
 #include "orba/diagrams/notation.h"
 #include "orba/diagrams/scene.h"
 #include "orba/diagrams/scene_layout.h"
@@ -29,6 +30,7 @@ struct RenderOptions {
   std::string model;
   std::string diagram;
   bool all = false;
+  bool generate = false;
   std::string format = "svg";  // of the files written into a folder
   std::string output;
 };
@@ -52,9 +54,9 @@ store::DiagramRow FindDiagram(store::ModelSession& session, const std::string& w
 
 // A file name from a diagram's name: letters, digits, "-", "_" and "."
 // kept, the rest "_"; "diagram" for none; "-2", "-3", ... when taken.
-std::string FileNameFor(const store::DiagramRow& diagram, std::set<std::string>& taken) {
+std::string FileNameFor(const std::string& diagram_name, std::set<std::string>& taken) {
   std::string base;
-  for (const char c : diagram.name)
+  for (const char c : diagram_name)
     base +=
         std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ? c : '_';
   if (base.empty() || base.front() == '.') base = "diagram" + base;
@@ -73,13 +75,29 @@ class DiagramRenderer {
                  diagnostics) {}
 
   void Render(const store::DiagramRow& diagram, const std::filesystem::path& file) {
-    store::ModelSession& model = session_.Repository()->Session();
-    diagrams::Scene scene = diagrams::ReadScene(
-        model, diagram, types_,
-        [this](const diagrams::SceneObject& object) { return Compartments(object); });
+    Render(diagrams::ReadScene(session_.Repository()->Session(), diagram, types_, Reader()), file);
+  }
+
+  // Views made for the model (GenerateViews), one file each in `folder`;
+  // answers how many.
+  size_t RenderGenerated(const std::filesystem::path& folder, const std::string& format) {
+    std::set<std::string> taken;
+    std::vector<diagrams::GeneratedView> views =
+        diagrams::GenerateViews(session_.Repository()->Session(), types_, Reader());
+    for (diagrams::GeneratedView& view : views)
+      Render(std::move(view.scene), folder / (FileNameFor(view.file_stem, taken) + "." + format));
+    return views.size();
+  }
+
+ private:
+  diagrams::CompartmentReader Reader() {
+    return [this](const diagrams::SceneObject& object) { return Compartments(object); };
+  }
+
+  void Render(diagrams::Scene scene, const std::filesystem::path& file) {
     const std::string fallback = diagrams::LayOutScene(scene, measure_, kLayoutTimeLimit);
     if (!fallback.empty())
-      diagnostics_ << "orba: diagram \"" << diagram.name << "\" laid out in a grid: " << fallback
+      diagnostics_ << "orba: diagram \"" << scene.name << "\" laid out in a grid: " << fallback
                    << "\n";
     const canvas::DisplayList list = diagrams::DrawScene(scene, {measure_, &scripts_, nullptr});
     const std::string extension = base::AsciiLowerCase(file.extension().string());
@@ -92,7 +110,6 @@ class DiagramRenderer {
     }
   }
 
- private:
   // The installed technologies' documents, their diagram types noted.
   std::vector<std::string> ReadTechnologies() {
     std::vector<std::string> documents;
@@ -129,12 +146,20 @@ class DiagramRenderer {
 };
 
 int RenderDiagrams(const GlobalOptions& globals, const RenderOptions& options) {
-  if (options.all == !options.diagram.empty()) throw CommandError("name one DIAGRAM or give --all");
+  if (int(options.all) + int(options.generate) + int(!options.diagram.empty()) != 1)
+    throw CommandError("name one DIAGRAM, or give --all or --generate");
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
   store::ModelSession& model = session.Repository()->Session();
   DiagramRenderer renderer(session, std::cerr);
   const std::filesystem::path output = options.output;
+  if (options.generate) {
+    std::filesystem::create_directories(output);
+    const size_t drawn = renderer.RenderGenerated(output, options.format);
+    if (!globals.quiet)
+      std::cerr << "orba: drew " << drawn << " generated views into " << output.string() << "\n";
+    return kExitOk;
+  }
   if (!options.all && !std::filesystem::is_directory(output)) {
     renderer.Render(FindDiagram(model, options.diagram), output);
     return kExitOk;
@@ -144,7 +169,7 @@ int RenderDiagrams(const GlobalOptions& globals, const RenderOptions& options) {
       options.all ? model.AllDiagrams() : std::vector{FindDiagram(model, options.diagram)};
   std::set<std::string> taken;
   for (const store::DiagramRow& diagram : chosen)
-    renderer.Render(diagram, output / (FileNameFor(diagram, taken) + "." + options.format));
+    renderer.Render(diagram, output / (FileNameFor(diagram.name, taken) + "." + options.format));
   if (!globals.quiet)
     std::cerr << "orba: drew " << chosen.size() << " diagrams into " << output.string() << "\n";
   return kExitOk;
@@ -162,6 +187,10 @@ void AddRenderCommand(CLI::App& app, const GlobalOptions& globals, CommandAction
       ->required();
   command->add_option("DIAGRAM", options->diagram, "The diagram's id, key or name");
   command->add_flag("--all", options->all, "Draw every diagram of the model into the -o folder");
+  command->add_flag("--generate", options->generate,
+                    "Draw views made for the model into the -o folder, without changing it: a "
+                    "block definition and a requirements diagram per package, an internal block "
+                    "diagram per block with parts");
   command->add_option("--format", options->format, "The format of the files written into a folder")
       ->check(CLI::IsMember({"svg", "png", "pdf"}))
       ->capture_default_str();

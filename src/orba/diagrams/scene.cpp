@@ -77,23 +77,35 @@ Scene ReadScene(store::ModelSession& session, const store::DiagramRow& diagram,
   scene.type = type == types.end() ? PlainDiagramType(diagram.type) : type->second;
   if (const auto package = session.FindPackage(diagram.package_id))
     scene.owner_name = package->name;
-  std::set<int32_t> shown;
-  for (const store::DiagramObjectRow& row : session.ObjectsOf(diagram.id)) {
+  AddObjects(scene, session, session.ObjectsOf(diagram.id), compartments);
+  std::vector<int32_t> visible;
+  for (const store::DiagramLinkRow& row : session.LinksOf(diagram.id)) {
+    if (!row.hidden) visible.push_back(row.connector_id);
+  }
+  AddLinks(scene, session, visible);
+  return scene;
+}
+
+void AddObjects(Scene& scene, store::ModelSession& session,
+                const std::vector<store::DiagramObjectRow>& rows,
+                const CompartmentReader& compartments) {
+  for (const store::DiagramObjectRow& row : rows) {
     std::optional<SceneObject> object = ReadObject(session, row);
     if (!object) continue;
-    shown.insert(object->element_id);
+    object->compartments = compartments(*object);
     scene.objects.push_back(std::move(*object));
   }
-  for (SceneObject& object : scene.objects) object.compartments = compartments(object);
-  for (const store::DiagramLinkRow& row : session.LinksOf(diagram.id)) {
-    const auto connector = session.FindConnector(row.connector_id);
-    if (row.hidden || !connector || !shown.contains(connector->client_id) ||
-        !shown.contains(connector->supplier_id)) {
-      continue;
-    }
-    scene.links.push_back(ReadLink(session, *connector));
+}
+
+void AddLinks(Scene& scene, store::ModelSession& session,
+              const std::vector<int32_t>& connector_ids) {
+  std::set<int32_t> shown;
+  for (const SceneObject& object : scene.objects) shown.insert(object.element_id);
+  for (const int32_t id : connector_ids) {
+    const auto connector = session.FindConnector(id);
+    if (connector && shown.contains(connector->client_id) && shown.contains(connector->supplier_id))
+      scene.links.push_back(ReadLink(session, *connector));
   }
-  return scene;
 }
 
 }  // namespace orba::diagrams

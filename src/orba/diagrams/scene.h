@@ -67,4 +67,13 @@ Scene ReadScene(store::ModelSession& session, const store::DiagramRow& diagram,
                 const std::map<std::string, DiagramType>& types,
                 const CompartmentReader& compartments);
 
+// Adds the elements of `rows` (with their rectangles where given) that the
+// model has, each with its compartments.
+void AddObjects(Scene& scene, store::ModelSession& session,
+                const std::vector<store::DiagramObjectRow>& rows,
+                const CompartmentReader& compartments);
+// Adds the connectors whose both ends are objects of the scene.
+void AddLinks(Scene& scene, store::ModelSession& session,
+              const std::vector<int32_t>& connector_ids);
+
 }  // namespace orba::diagrams
