@@ -71,6 +71,16 @@ class Painter {
     list_.commands.push_back(std::move(path));
   }
 
+  void Polyline(const std::vector<Point>& points, Pen pen) {
+    canvas::Path path{{}, pen, std::nullopt, true};
+    for (const Point& point : points) {
+      path.steps.push_back(
+          {path.steps.empty() ? canvas::PathStep::Kind::kMoveTo : canvas::PathStep::Kind::kLineTo,
+           point});
+    }
+    list_.commands.push_back(std::move(path));
+  }
+
   void Line(Point from, Point to, Pen pen = {}) {
     list_.commands.push_back(canvas::Path{
         {{canvas::PathStep::Kind::kMoveTo, from}, {canvas::PathStep::Kind::kLineTo, to}},
@@ -351,17 +361,25 @@ class SceneDrawer {
     return moved != anchors_.end() ? moved->second : by_id_.at(element_id)->box;
   }
 
-  void DrawLink(const SceneLink& link) {
+  // The link's points from source to target: its route, or the straight
+  // line between the shapes' anchors.
+  std::vector<Point> PathOf(const SceneLink& link) const {
+    if (link.route.size() >= 2) return link.route;
     const Box& source = Anchors(link.source_id);
     const Box& target = Anchors(link.target_id);
-    const Point from = BorderPoint(source, Centre(target));
-    const Point to = BorderPoint(target, Centre(source));
+    return {BorderPoint(source, Centre(target)), BorderPoint(target, Centre(source))};
+  }
+
+  void DrawLink(const SceneLink& link) {
+    const std::vector<Point> path = PathOf(link);
+    const Point from = path.front(), to = path.back();
     paint_.Begin("link", link.guid, link.name.empty() ? link.type : link.name, Href(link.guid));
     std::optional<LinkLook> look;
     if (context_.scripts) look = context_.scripts->DrawLink(link, from, to, list_);
-    if (!look) paint_.Line(from, to, LinePen(link));
-    DrawEnds(link, from, to, look ? *look : LinkLook{});
-    DrawLabels(link, from, to, look);
+    if (!look) paint_.Polyline(path, LinePen(link));
+    DrawEnds(link, path, look ? *look : LinkLook{});
+    const size_t middle = path.size() / 2;
+    DrawLabels(link, path[middle - 1], path[middle], look);
     paint_.End();
   }
 
@@ -375,7 +393,9 @@ class SceneDrawer {
 
   // The host's decorations at the ends the script left to it: diamonds of
   // aggregations at either end, the rest at the target.
-  void DrawEnds(const SceneLink& link, Point from, Point to, const LinkLook& look) {
+  void DrawEnds(const SceneLink& link, const std::vector<Point>& path, const LinkLook& look) {
+    const Point from = path.front(), to = path.back();
+    const Point after_source = path[1], before_target = path[path.size() - 2];
     static const std::set<std::string> kAssociations = {"Association", "Aggregation",
                                                         "Composition"};
     static const std::set<std::string> kTriangles = {"Generalization", "Realisation",
@@ -383,14 +403,14 @@ class SceneDrawer {
     static const std::set<std::string> kArrows = {"Dependency", "Abstraction", "Usage",
                                                   "ControlFlow", "ObjectFlow"};
     if (kAssociations.contains(link.type)) {
-      if (look.source_end) Diamond(from, to, link.source_aggregation);
-      if (look.target_end) Diamond(to, from, link.target_aggregation);
+      if (look.source_end) Diamond(from, after_source, link.source_aggregation);
+      if (look.target_end) Diamond(to, before_target, link.target_aggregation);
       return;
     }
     if (!look.target_end) return;
-    if (kTriangles.contains(link.type)) Head(to, from, kShapeFill, true);
-    if (kArrows.contains(link.type)) Head(to, from, std::nullopt, false);
-    if (link.type == "Nesting") CirclePlus(to, from);
+    if (kTriangles.contains(link.type)) Head(to, before_target, kShapeFill, true);
+    if (kArrows.contains(link.type)) Head(to, before_target, std::nullopt, false);
+    if (link.type == "Nesting") CirclePlus(to, before_target);
   }
 
   // An arrowhead at `tip` on the line from `tail`: open (two strokes) or a

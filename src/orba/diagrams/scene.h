@@ -46,6 +46,9 @@ struct SceneLink {
   std::string target_role;
   std::string direction;  // "Source -> Destination" unless the connector says otherwise
   std::map<std::string, std::string> tags;
+  // The layout's path from source to target; empty: a straight line between
+  // the shapes' borders.
+  std::vector<canvas::Point> route;
 };
 
 struct Scene {

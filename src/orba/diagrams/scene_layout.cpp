@@ -94,6 +94,10 @@ std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
       if (auto found = boxes->find(id); found != boxes->end()) object.box = found->second;
     }
   }
+  for (SceneLink& link : scene.links) {
+    if (auto found = result.edges.find(IdOf(link.connector_id)); found != result.edges.end())
+      link.route = found->second;
+  }
   return result.fell_back ? result.fallback_reason : "";
 }
 
