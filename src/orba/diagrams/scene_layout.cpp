@@ -30,21 +30,39 @@ class RequestBuilder {
     }
   }
 
-  layout::LayoutRequest Build() {
+  layout::LayoutRequest Build() const {
     layout::LayoutRequest request;
-    request.direction = scene_.type.diagram_id == "ibd" ? layout::Direction::kLeftToRight
-                                                        : layout::Direction::kTopToBottom;
-    for (const SceneObject& object : scene_.objects) Add(object, request);
+    const bool internal = scene_.type.diagram_id == "ibd";
+    request.direction =
+        internal ? layout::Direction::kLeftToRight : layout::Direction::kTopToBottom;
+    if (internal) request.spacing = kInternalSpacing;
+    for (const SceneObject& object : scene_.objects) {
+      if (!IsHolderPort(object)) Add(object, request);
+    }
     for (const SceneLink& link : scene_.links) {
-      if (!holders_.contains(link.source_id) && !holders_.contains(link.target_id))
+      if (!IsHeld(link.source_id) && !IsHeld(link.target_id))
         request.edges.push_back(
             {IdOf(link.connector_id), IdOf(link.source_id), IdOf(link.target_id)});
     }
     return request;
   }
 
+  // A port of an object that holds parts: Graphviz cannot put it on the
+  // cluster's border, so it is placed there after the layout.
+  bool IsHolderPort(const SceneObject& object) const {
+    return object.type == "Port" && holders_.contains(object.owner_id);
+  }
+
  private:
+  // Room beside ports for their names.
+  static constexpr double kInternalSpacing = 60;
+
   bool Shown(int32_t element_id) const { return shown_.contains(element_id); }
+
+  // A holder, or a port on one: laid out by the cluster, not as a node.
+  bool IsHeld(int32_t element_id) const {
+    return holders_.contains(element_id) || IsHolderPort(*shown_.at(element_id));
+  }
 
   bool IsPortOnOwner(const SceneObject& object) const {
     return object.type == "Port" && Shown(object.owner_id) && !holders_.contains(object.owner_id);
@@ -77,6 +95,38 @@ class RequestBuilder {
   std::set<int32_t> holders_;  // unplaced objects whose unplaced parts lie within them
 };
 
+// Ports of holders, spread along the holder's left or right border: the
+// side facing most of what they connect to. Their links are straight.
+void PlaceHolderPorts(Scene& scene, const RequestBuilder& builder,
+                      const canvas::TextMeasure& measure) {
+  std::map<int32_t, const canvas::Box*> boxes;
+  for (const SceneObject& object : scene.objects) boxes[object.element_id] = &object.box;
+  std::map<std::pair<int32_t, bool>, std::vector<SceneObject*>> sides;  // (holder, right) -> ports
+  for (SceneObject& port : scene.objects) {
+    if (!builder.IsHolderPort(port)) continue;
+    const canvas::Box& holder = *boxes.at(port.owner_id);
+    double pull = 0;
+    for (const SceneLink& link : scene.links) {
+      const int32_t other = link.source_id == port.element_id   ? link.target_id
+                            : link.target_id == port.element_id ? link.source_id
+                                                                : 0;
+      if (other != 0) pull += boxes.at(other)->x - (holder.x + holder.width / 2);
+    }
+    sides[{port.owner_id, pull > 0}].push_back(&port);
+  }
+  for (auto& [side, ports] : sides) {
+    const canvas::Box& holder = *boxes.at(side.first);
+    for (size_t index = 0; index < ports.size(); ++index) {
+      canvas::Box& box = ports[index]->box;
+      const ShapeSize size = NaturalSizeOf(*ports[index], measure);
+      box.width = size.width, box.height = size.height;
+      box.x = (side.second ? holder.x + holder.width : holder.x) - box.width / 2;
+      box.y =
+          holder.y + holder.height * double(index + 1) / double(ports.size() + 1) - box.height / 2;
+    }
+  }
+}
+
 }  // namespace
 
 std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
@@ -85,7 +135,8 @@ std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
                   [](const SceneObject& object) { return object.placed; })) {
     return "";
   }
-  layout::LayoutRequest request = RequestBuilder(scene, measure).Build();
+  const RequestBuilder builder(scene, measure);
+  layout::LayoutRequest request = builder.Build();
   request.time_limit = time_limit;
   const layout::LayoutResult result = layout::Layout(request);
   for (SceneObject& object : scene.objects) {
@@ -98,6 +149,7 @@ std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
     if (auto found = result.edges.find(IdOf(link.connector_id)); found != result.edges.end())
       link.route = found->second;
   }
+  PlaceHolderPorts(scene, builder, measure);
   return result.fell_back ? result.fallback_reason : "";
 }
 
