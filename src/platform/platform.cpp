@@ -2,21 +2,14 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "base/environment.h"
 #include "platform/qt_ui_module.h"
 
 namespace platform {
 namespace {
-
-bool IsSet(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value != nullptr && *value != '\0';
-}
-
-bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY"); }
 
 // "qt": windows when a display is there, else as "console". "console": forms
 // on a terminal. "none" (or anything else): boxes printed, dialogs cancelled.
@@ -27,7 +20,7 @@ std::shared_ptr<Ui> MakeUi(const std::filesystem::path& module_folder, const std
   const bool wants_forms = ui_name == "console" || ui_name == "qt";
   const bool interactive = wants_forms && isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
   auto console = std::make_shared<ConsoleUi>(std::cin, std::cerr, interactive);
-  if (ui_name != "qt" || !(required || DisplayAvailable())) return console;
+  if (ui_name != "qt" || !(required || base::DisplayNamed())) return console;
   try {
     return LoadQtUi(module_folder, console);
   } catch (const std::exception&) {

@@ -5,17 +5,13 @@
 #include <iostream>
 
 #include "automation/registry.h"
+#include "base/environment.h"
 #include "orba/store/host_services_objects.h"
 
 namespace orba::session {
 namespace {
 
 using automation::Variant;
-
-bool IsSet(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value != nullptr && *value != '\0';
-}
 
 automation::ObjectPtr CreateRegisteredObject(const std::string& prog_id,
                                              const automation::CreationOptions& options) {
@@ -34,8 +30,9 @@ std::string KnownUserInterface(const std::string& name, const std::string& origi
 
 automation::CreationOptions ChooseUserInterface(const std::string& choice) {
   if (!choice.empty()) return {KnownUserInterface(choice, ""), true};
-  if (IsSet("ORBA_UI")) return {KnownUserInterface(std::getenv("ORBA_UI"), " in $ORBA_UI"), true};
-  return {IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") ? "qt" : "console", false};
+  if (base::IsSetInEnvironment("ORBA_UI"))
+    return {KnownUserInterface(std::getenv("ORBA_UI"), " in $ORBA_UI"), true};
+  return {base::DisplayNamed() ? "qt" : "console", false};
 }
 
 HostSession::HostSession(SessionOptions options)

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 #include <stdexcept>
 
+#include "base/utf8.h"
 #include "orba/shape_script/syntax.h"
 
 namespace orba::shape_script {
@@ -76,24 +77,6 @@ std::string UnzippedMember(const std::string& archive, const char* name) {
   return bytes;
 }
 
-void AppendUtf8(uint32_t code_point, std::string& text) {
-  if (code_point < 0x80) {
-    text += static_cast<char>(code_point);
-  } else if (code_point < 0x800) {
-    text += static_cast<char>(0xC0 | code_point >> 6);
-    text += static_cast<char>(0x80 | (code_point & 0x3F));
-  } else if (code_point < 0x10000) {
-    text += static_cast<char>(0xE0 | code_point >> 12);
-    text += static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-    text += static_cast<char>(0x80 | (code_point & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | code_point >> 18);
-    text += static_cast<char>(0x80 | (code_point >> 12 & 0x3F));
-    text += static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-    text += static_cast<char>(0x80 | (code_point & 0x3F));
-  }
-}
-
 std::string Utf8FromUtf16Le(std::string_view bytes) {
   if (bytes.size() % 2 != 0) {
     throw std::runtime_error(std::string(kScriptMember) + " has an odd number of bytes (" +
@@ -115,7 +98,7 @@ std::string Utf8FromUtf16Le(std::string_view bytes) {
       throw std::runtime_error(std::string(kScriptMember) + " has an unpaired surrogate at byte " +
                                std::to_string(at));
     }
-    AppendUtf8(unit, text);
+    base::AppendUtf8(text, unit);
   }
   return text;
 }

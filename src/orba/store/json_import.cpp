@@ -484,33 +484,38 @@ class DocumentReader {
   }
 
   // A list of {"name": .., TEXT_FIELD: ..} objects.
-  std::vector<NamedText> ReadNamedTexts(JsonFields& owner, const std::string& list_name,
-                                        const std::string& text_field) {
+  // The parts listed under `list_name` of `owner` (its tags, operations,
+  // a diagram's objects, ...), each read by `read`; a part with a field
+  // `read` does not know is refused.
+  template <class Read>
+  static auto ReadParts(JsonFields& owner, const std::string& list_name, Read read) {
     const json& list = owner.Array(list_name);
-    std::vector<NamedText> texts;
+    std::vector<decltype(read(owner))> parts;
     for (size_t index = 0; index < list.size(); ++index) {
       JsonFields item(list[index], ItemPlace(owner.PlaceOf(list_name), index), owner);
-      texts.push_back(NamedText{item.RequiredText("name"), item.Text(text_field)});
+      parts.push_back(read(item));
       item.RejectUnknownFields();
     }
-    return texts;
+    return parts;
+  }
+
+  std::vector<NamedText> ReadNamedTexts(JsonFields& owner, const std::string& list_name,
+                                        const std::string& text_field) {
+    return ReadParts(owner, list_name, [&text_field](JsonFields& item) {
+      return NamedText{item.RequiredText("name"), item.Text(text_field)};
+    });
   }
 
   std::vector<OperationPlan> ReadOperations(JsonFields& owner) {
-    const json& list = owner.Array("operations");
-    std::vector<OperationPlan> operations;
-    for (size_t index = 0; index < list.size(); ++index) {
-      JsonFields item(list[index], ItemPlace(owner.PlaceOf("operations"), index), owner);
+    return ReadParts(owner, "operations", [this](JsonFields& item) {
       OperationPlan plan;
       plan.row.name = item.RequiredText("name");
       plan.row.stereotype = StereotypeOrNone(item.Text("stereotype"));
       plan.row.guid = Guid(item, operation_guids_);
       plan.parameters = ReadNamedTexts(item, "parameters", "type");
       plan.fields = ReadItemFields(item, {"xmiId"});
-      item.RejectUnknownFields();
-      operations.push_back(std::move(plan));
-    }
-    return operations;
+      return plan;
+    });
   }
 
   void ReadConnector(JsonFields& item, size_t index) {
@@ -558,11 +563,8 @@ class DocumentReader {
   // The elements (or packages) a diagram shows, each with its rectangle
   // ("x", "y", "w", "h": all four or none).
   std::vector<DiagramObjectRow> ReadDiagramObjects(JsonFields& diagram) {
-    static constexpr int32_t kFarthest = 1'000'000;  // keeps every side within 32 bits
-    const json& list = diagram.Array("objects");
-    std::vector<DiagramObjectRow> objects;
-    for (size_t index = 0; index < list.size(); ++index) {
-      JsonFields item(list[index], ItemPlace(diagram.PlaceOf("objects"), index), diagram);
+    return ReadParts(diagram, "objects", [this](JsonFields& item) {
+      static constexpr int32_t kFarthest = 1'000'000;  // keeps every side within 32 bits
       DiagramObjectRow row;
       row.element_id = RequiredReference(item, "element", KeyKind::kElement, KeyKind::kPackage);
       const int given = item.Has("x") + item.Has("y") + item.Has("w") + item.Has("h");
@@ -573,24 +575,15 @@ class DocumentReader {
       } else if (given != 0) {
         FailAt(item.Path(), "a diagram object has a rectangle only with all of x, y, w and h");
       }
-      item.RejectUnknownFields();
-      objects.push_back(row);
-    }
-    return objects;
+      return row;
+    });
   }
 
   std::vector<DiagramLinkRow> ReadDiagramLinks(JsonFields& diagram) {
-    const json& list = diagram.Array("links");
-    std::vector<DiagramLinkRow> links;
-    for (size_t index = 0; index < list.size(); ++index) {
-      JsonFields item(list[index], ItemPlace(diagram.PlaceOf("links"), index), diagram);
-      DiagramLinkRow row;
-      row.connector_id = RequiredReference(item, "connector", KeyKind::kConnector);
-      row.hidden = item.Bool("hidden");
-      item.RejectUnknownFields();
-      links.push_back(row);
-    }
-    return links;
+    return ReadParts(diagram, "links", [this](JsonFields& item) {
+      return DiagramLinkRow{0, 0, RequiredReference(item, "connector", KeyKind::kConnector),
+                            item.Bool("hidden")};
+    });
   }
 
   // A reference that the item must have.

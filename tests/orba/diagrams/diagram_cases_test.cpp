@@ -2,7 +2,6 @@
 // holds the inputs of one operation and what it answers (format at its top).
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <stdexcept>
 
@@ -15,23 +14,11 @@
 namespace orba::diagrams {
 namespace {
 
-struct Case {
-  std::string operation;  // the file's name
-  std::string name;
-  std::string input;
-  std::string answer;
-  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << "/" << c.name; }
-};
+using Case = testing_support::CaseLine;
 
 std::vector<Case> Cases() {
-  std::vector<Case> cases;
-  for (const std::string operation : {"frames", "compartment_data"}) {
-    for (const testing_support::CaseLine& line : testing_support::ReadCaseLines(
-             TESSARY_SOURCE_ROOT "/tests/orba/diagrams/cases/" + operation + ".txt")) {
-      cases.push_back({operation, line.name, line.input, line.answer});
-    }
-  }
-  return cases;
+  return testing_support::ReadCaseLines(TESSARY_SOURCE_ROOT "/tests/orba/diagrams/cases",
+                                        {"frames", "compartment_data"});
 }
 
 // The diagram types of the technology the built example model holds.

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <stdexcept>
 
 #include "orba/store/json_model.h"
@@ -17,13 +16,7 @@
 namespace orba::store::testing {
 namespace {
 
-struct Case {
-  std::string operation;  // the file's name
-  std::string name;
-  std::string input;
-  std::string answer;
-  friend void PrintTo(const Case& c, std::ostream* out) { *out << c.operation << "/" << c.name; }
-};
+using Case = testing_support::CaseLine;
 
 // `text` with \t, \n, \r, \0, \\ and \xHH read as the bytes they stand for.
 std::string Unescaped(const std::string& text) {
@@ -43,16 +36,14 @@ std::string Unescaped(const std::string& text) {
 }
 
 std::vector<Case> Cases() {
-  std::vector<Case> cases;
-  for (const std::string operation : {"import_errors", "export_errors", "sql_queries", "int_values",
-                                      "model_items", "xml_documents", "xml_names", "xml_loads"}) {
-    for (const testing_support::CaseLine& line : testing_support::ReadCaseLines(
-             TESSARY_SOURCE_ROOT "/tests/orba/store/cases/" + operation + ".txt")) {
-      cases.push_back({operation, line.name, line.input, line.answer});
-      if (operation.starts_with("xml_")) {
-        cases.back().input = Unescaped(cases.back().input);
-        cases.back().answer = Unescaped(cases.back().answer);
-      }
+  std::vector<Case> cases =
+      testing_support::ReadCaseLines(TESSARY_SOURCE_ROOT "/tests/orba/store/cases",
+                                     {"import_errors", "export_errors", "sql_queries", "int_values",
+                                      "model_items", "xml_documents", "xml_names", "xml_loads"});
+  for (Case& c : cases) {
+    if (c.operation.starts_with("xml_")) {
+      c.input = Unescaped(c.input);
+      c.answer = Unescaped(c.answer);
     }
   }
   return cases;
