@@ -164,11 +164,15 @@ class SceneDrawer {
   Box ContentBounds() const {
     if (scene_.objects.empty()) return {0, 0, 200, 100};
     double left = 1e18, top = 1e18, right = -1e18, bottom = -1e18;
+    const auto take = [&](const Box& box) {
+      left = std::min(left, box.x);
+      top = std::min(top, box.y);
+      right = std::max(right, box.x + box.width);
+      bottom = std::max(bottom, box.y + box.height);
+    };
     for (const SceneObject& object : scene_.objects) {
-      left = std::min(left, object.box.x);
-      top = std::min(top, object.box.y);
-      right = std::max(right, object.box.x + object.box.width);
-      bottom = std::max(bottom, object.box.y + object.box.height);
+      take(object.box);
+      if (IsPort(object)) take(PortNameBox(object, PortEdge(object)));
     }
     return {left, top, right - left, bottom - top};
   }
@@ -237,15 +241,33 @@ class SceneDrawer {
   // A port's name beside it, outside its owner: left of a port on the left
   // edge, right of one on the right, above or below one on the top or bottom.
   void DrawPortName(const SceneObject& object, std::optional<Edge> edge) {
+    const PortName name = PortNameOf(object, edge);
+    paint_.TextLine(object.name, name.at, name.anchor, Plain());
+  }
+
+  struct PortName {
+    Point at;  // the top of the line, at its anchor
+    canvas::TextAnchor anchor;
+  };
+  PortName PortNameOf(const SceneObject& object, std::optional<Edge> edge) const {
     const Box& box = object.box;
     const double above = box.y - paint_.LineHeight(Plain());
-    Point at{Centre(box).x, above - kTextPadding};
-    canvas::TextAnchor anchor = canvas::TextAnchor::kMiddle;
-    if (edge == Edge::kLeft) at = {box.x - kTextPadding, above}, anchor = canvas::TextAnchor::kEnd;
+    PortName name{{Centre(box).x, above - kTextPadding}, canvas::TextAnchor::kMiddle};
+    if (edge == Edge::kLeft) name = {{box.x - kTextPadding, above}, canvas::TextAnchor::kEnd};
     if (edge.value_or(Edge::kRight) == Edge::kRight)
-      at = {box.x + box.width + kTextPadding, above}, anchor = canvas::TextAnchor::kStart;
-    if (edge == Edge::kBottom) at.y = box.y + box.height + kTextPadding;
-    paint_.TextLine(object.name, at, anchor, Plain());
+      name = {{box.x + box.width + kTextPadding, above}, canvas::TextAnchor::kStart};
+    if (edge == Edge::kBottom) name.at.y = box.y + box.height + kTextPadding;
+    return name;
+  }
+
+  // Where the port's name stands, so that the frame holds it.
+  Box PortNameBox(const SceneObject& object, std::optional<Edge> edge) const {
+    const PortName name = PortNameOf(object, edge);
+    const double width = paint_.Width(object.name, Plain());
+    const double left = name.anchor == canvas::TextAnchor::kStart ? name.at.x
+                        : name.anchor == canvas::TextAnchor::kEnd ? name.at.x - width
+                                                                  : name.at.x - width / 2;
+    return {left, name.at.y, width, paint_.LineHeight(Plain())};
   }
 
   // Initial and final nodes are discs, a decision or merge a diamond; the

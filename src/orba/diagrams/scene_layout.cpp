@@ -28,6 +28,9 @@ class RequestBuilder {
         holders_.insert(object.owner_id);
       }
     }
+    for (const SceneObject& object : scene.objects) {
+      if (IsPortOnOwner(object)) NoteRoomForPort(object);
+    }
   }
 
   layout::LayoutRequest Build() const {
@@ -35,7 +38,8 @@ class RequestBuilder {
     const bool internal = scene_.type.diagram_id == "ibd";
     request.direction =
         internal ? layout::Direction::kLeftToRight : layout::Direction::kTopToBottom;
-    if (internal) request.spacing = kInternalSpacing;
+    if (internal)
+      request.spacing = std::max(kInternalSpacing, 2 * widest_port_name_ + widest_port_ + 2 * kGap);
     for (const SceneObject& object : scene_.objects) {
       if (!IsHolderPort(object)) Add(object, request);
     }
@@ -54,8 +58,11 @@ class RequestBuilder {
   }
 
  private:
-  // Room beside ports for their names.
+  // Between the nodes of an internal block diagram: two ports facing each
+  // other across the gap (half of each in it) each have their name beside
+  // them, in the gap.
   static constexpr double kInternalSpacing = 60;
+  static constexpr double kGap = 12;  // between a port's name and the next port
 
   bool Shown(int32_t element_id) const { return shown_.contains(element_id); }
 
@@ -71,8 +78,8 @@ class RequestBuilder {
   // An owner of unplaced parts becomes a cluster around them; the rest are
   // nodes, or ports on their owner's border.
   void Add(const SceneObject& object, layout::LayoutRequest& request) const {
-    const ShapeSize size = object.placed ? ShapeSize{object.box.width, object.box.height}
-                                         : NaturalSizeOf(object, measure_);
+    const ShapeSize size =
+        object.placed ? ShapeSize{object.box.width, object.box.height} : WithRoomForPorts(object);
     const std::string id = IdOf(object.element_id);
     if (holders_.contains(object.element_id)) {
       const canvas::TextExtent label = measure_.Measure(object.name, canvas::Font{.bold = true});
@@ -85,6 +92,29 @@ class RequestBuilder {
     }
   }
 
+  // A port's height and its name's line above it, room its owner's border
+  // needs: all of an owner's ports may face the same side.
+  void NoteRoomForPort(const SceneObject& port) {
+    const canvas::TextExtent name = measure_.Measure(port.name, canvas::Font{});
+    const ShapeSize size = NaturalSizeOf(port, measure_);
+    PortRoom& room = port_room_[port.owner_id];
+    room.height += size.height + name.Height() + kGap;
+    room.width = std::max(room.width, size.width);
+    widest_port_name_ = std::max(widest_port_name_, name.width);
+    widest_port_ = std::max(widest_port_, size.width);
+  }
+
+  // An owner of ports is tall enough for them along one side, and wide
+  // enough that ports on both sides leave its name uncovered.
+  ShapeSize WithRoomForPorts(const SceneObject& object) const {
+    ShapeSize size = NaturalSizeOf(object, measure_);
+    auto room = port_room_.find(object.element_id);
+    if (room == port_room_.end()) return size;
+    size.height = std::max(size.height, room->second.height + kGap);
+    size.width += room->second.width;
+    return size;
+  }
+
   std::string Holder(const SceneObject& object) const {
     return holders_.contains(object.owner_id) ? IdOf(object.owner_id) : "";
   }
@@ -93,6 +123,13 @@ class RequestBuilder {
   const canvas::TextMeasure& measure_;
   std::map<int32_t, const SceneObject*> shown_;
   std::set<int32_t> holders_;  // unplaced objects whose unplaced parts lie within them
+  struct PortRoom {
+    double height = 0;  // all the owner's ports with their names, one above the other
+    double width = 0;   // the widest port: half of it inside the owner on each side
+  };
+  std::map<int32_t, PortRoom> port_room_;  // by owner
+  double widest_port_name_ = 0;
+  double widest_port_ = 0;
 };
 
 // Ports of holders, spread along the holder's left or right border: the
@@ -151,6 +188,10 @@ std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
   }
   PlaceHolderPorts(scene, builder, measure);
   return result.fell_back ? result.fallback_reason : "";
+}
+
+layout::LayoutRequest LayoutRequestOf(const Scene& scene, const canvas::TextMeasure& measure) {
+  return RequestBuilder(scene, measure).Build();
 }
 
 }  // namespace orba::diagrams

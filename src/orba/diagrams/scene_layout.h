@@ -11,6 +11,7 @@
 
 #include "orba/canvas/text_measure.h"
 #include "orba/diagrams/scene.h"
+#include "orba/layout/layout.h"
 
 namespace orba::diagrams {
 
@@ -18,5 +19,10 @@ namespace orba::diagrams {
 // every object was placed already).
 std::string LayOutScene(Scene& scene, const canvas::TextMeasure& measure,
                         std::chrono::milliseconds time_limit);
+
+// What LayOutScene asks the layout for: the scene's objects as nodes, ports
+// and clusters, its links as edges (ports of holders are left out; they are
+// placed on the holder's border afterwards).
+layout::LayoutRequest LayoutRequestOf(const Scene& scene, const canvas::TextMeasure& measure);
 
 }  // namespace orba::diagrams

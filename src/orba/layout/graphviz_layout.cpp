@@ -56,6 +56,9 @@ class DotGraph {
     root_ = agopen(const_cast<char*>("layout"), Agdirected, nullptr);
     Set(root_, "rankdir", graph.direction == Direction::kLeftToRight ? "LR" : "TB");
     Set(root_, "splines", "polyline");
+    // Unconnected parts in rows rather than side by side in one long rank;
+    // Graphviz 2.43 crashes packing a graph with clusters.
+    if (graph.clusters.empty()) Set(root_, "packmode", "array_u");
     Set(root_, "nodesep", Decimal(graph.spacing / kPixelsPerInch));
     Set(root_, "ranksep", Decimal(graph.spacing / kPixelsPerInch));
     for (const Cluster* cluster : SortedById(graph.clusters)) clusters_[cluster->id] = cluster;

@@ -8,6 +8,9 @@
 //   bounding box (top to bottom) or to its right (left to right), lined up
 //   with its left or top side, `spacing` away. Without fixed nodes the group's
 //   top-left corner is at (0, 0).
+// - Groups of nodes that no edge joins are packed in rows, unless the
+//   request has clusters (Graphviz 2.43 cannot pack them): then they stand
+//   side by side.
 // - A cluster's box holds its member nodes, its child clusters and, along its
 //   top, the room asked for its label. A cluster with no node in it, directly
 //   or nested, gets no box. A cluster holding fixed nodes is grown around

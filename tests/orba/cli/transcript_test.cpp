@@ -20,6 +20,7 @@
 //   out golden FILE          stdout is byte for byte cases/golden/FILE (rewritten
 //                            when UPDATE_GOLDEN is set)
 //   file FILE has|lacks|is TEXT         what a file holds
+//   file FILE same OTHER     the two files hold the same bytes
 //   kept FILE                its bytes and time of change are as at its first "kept"
 //   gone PREFIX              no file's name starts with PREFIX
 //   refused ARGS => PROBLEM  runs orba: exit 2, nothing on stdout, PROBLEM on stderr
@@ -282,6 +283,14 @@ class OrbaTest : public ::testing::Test {
     return parts[3];
   }
 
+  void ExpectFile(const std::string& name, const std::string& check) {
+    const std::string bytes = testing_support::FileBytes(Path(name));
+    const auto [verb, other] = FirstWord(check);
+    if (verb != "same") return ExpectText(bytes, check);
+    EXPECT_TRUE(bytes == testing_support::FileBytes(Path(Decoded(other))))
+        << name << " differs from " << other;
+  }
+
   void Do(const std::string& line) {
     const auto [keyword, rest] = FirstWord(line);
     const auto [first, second] = FirstWord(rest);
@@ -318,7 +327,7 @@ class OrbaTest : public ::testing::Test {
     } else if (keyword == "out" || keyword == "err") {
       ExpectText(keyword == "out" ? run_.out : run_.err, rest);
     } else if (keyword == "file") {
-      ExpectText(testing_support::FileBytes(Path(first)), second);
+      ExpectFile(first, second);
     } else if (keyword == "kept") {
       const auto now = std::make_pair(testing_support::FileBytes(Path(rest)),
                                       std::filesystem::last_write_time(Path(rest)));

@@ -245,6 +245,21 @@ TEST(LayoutTest, RanksFollowTheDirection) {
   EXPECT_GE(across.nodes.at("b").x, across.nodes.at("a").x + 50 + request.spacing);
 }
 
+TEST(LayoutTest, PacksUnconnectedNodesInRowsUnlessThereAreClusters) {
+  LayoutRequest request;
+  for (int index = 0; index < 16; ++index)
+    request.nodes.push_back({"n" + std::to_string(index), 80, 40, std::nullopt, ""});
+  const auto rows = [](const LayoutResult& result) {
+    std::set<double> tops;
+    for (const auto& [id, box] : result.nodes) tops.insert(box.y);
+    return tops.size();
+  };
+  EXPECT_GT(rows(Layout(request)), 1u);
+  request.clusters.push_back({"c", "", 10, 10});
+  request.nodes.back().cluster = "c";
+  EXPECT_EQ(rows(Layout(request)), 1u) << "in one rank, as dot lays them out";
+}
+
 TEST(LayoutTest, PutsAPortOnTheSideFacingItsEdgesOtherEnd) {
   const LayoutRequest request =
       ParseRequest({"node a 200 100", "node b 200 100", "port p 10 10 on a", "edge e p b"});
