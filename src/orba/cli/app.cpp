@@ -165,6 +165,8 @@ int Run(int argc, char** argv) {
   AddCompartmentsCommand(app, globals, action);
   AddMenuCommands(app, globals, action);
   AddRenderCommand(app, globals, action);
+  AddReportCommand(app, globals, action);
+  AddMatrixCommand(app, globals, action);
   AddCompletionCommand(app, action);
   AddManualCommand(app, action);
   for (CLI::App* command : app.get_subcommands({})) command->footer(kGlobalOptionsFooter);

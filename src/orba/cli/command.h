@@ -58,6 +58,8 @@ void AddSearchCommand(CLI::App& app, const GlobalOptions& globals, CommandAction
 void AddCompartmentsCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddMenuCommands(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 void AddRenderCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddReportCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
+void AddMatrixCommand(CLI::App& app, const GlobalOptions& globals, CommandAction& action);
 // Added last: the completion script and the manual page list every command
 // added before them.
 void AddCompletionCommand(CLI::App& app, CommandAction& action);

@@ -7,14 +7,18 @@
 #include <vector>
 
 #include "base/text.h"
-#include "orba/cli/addin_compartments.h"
 #include "orba/cli/command.h"
 #include "orba/cli/model_lookup.h"
 #include "orba/cli/text_files.h"
 #include "orba/diagrams/compartment_data.h"
+#include "orba/session/addin_compartments.h"
 
 namespace orba::cli {
 namespace {
+
+using session::OfferedCompartment;
+using session::OfferedCompartments;
+using session::ReadOfferedCompartments;
 
 struct CompartmentsOptions {
   std::string model;

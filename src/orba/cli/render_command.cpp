@@ -2,7 +2,6 @@
 // PNG or PDF (chosen by the output's extension).
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,21 +9,13 @@
 #include "base/text.h"
 #include "orba/canvas/cairo_renderer.h"
 #include "orba/canvas/svg_writer.h"
-#include "orba/canvas/text_measure.h"
-#include "orba/cli/addin_compartments.h"
 #include "orba/cli/command.h"
 #include "orba/cli/text_files.h"
-#include "orba/diagrams/generated_views.h"
-#include "orba/diagrams/notation.h"
-#include "orba/diagrams/scene.h"
-#include "orba/diagrams/scene_layout.h"
-#include "orba/diagrams/scripted_shapes.h"
+#include "orba/diagrams/model_drawing.h"
+#include "orba/session/addin_compartments.h"
 
 namespace orba::cli {
 namespace {
-
-// How long a diagram's automatic layout may take before a grid stands in.
-constexpr std::chrono::milliseconds kLayoutTimeLimit{10000};
 
 struct RenderOptions {
   std::string model;
@@ -66,40 +57,34 @@ std::string FileNameFor(const std::string& diagram_name, std::set<std::string>& 
   return name;
 }
 
+// Draws diagrams into files, by their extension.
 class DiagramRenderer {
  public:
   DiagramRenderer(session::HostSession& session, std::ostream& diagnostics)
-      : session_(session),
-        diagnostics_(diagnostics),
-        scripts_(diagrams::ScriptsOfTechnologies(ReadTechnologies(), diagnostics), measure_,
-                 diagnostics) {}
+      : drawing_(
+            *session.Repository(),
+            [&session, &diagnostics](const diagrams::SceneObject& object) {
+              return session::DrawnCompartments(session, object.guid, diagnostics);
+            },
+            diagnostics) {}
 
   void Render(const store::DiagramRow& diagram, const std::filesystem::path& file) {
-    Render(diagrams::ReadScene(session_.Repository()->Session(), diagram, types_, Reader()), file);
+    Render(drawing_.Read(diagram), file);
   }
 
   // Views made for the model (GenerateViews), one file each in `folder`;
   // answers how many.
   size_t RenderGenerated(const std::filesystem::path& folder, const std::string& format) {
     std::set<std::string> taken;
-    std::vector<diagrams::GeneratedView> views =
-        diagrams::GenerateViews(session_.Repository()->Session(), types_, Reader());
+    std::vector<diagrams::GeneratedView> views = drawing_.Generate();
     for (diagrams::GeneratedView& view : views)
       Render(std::move(view.scene), folder / (FileNameFor(view.file_stem, taken) + "." + format));
     return views.size();
   }
 
  private:
-  diagrams::CompartmentReader Reader() {
-    return [this](const diagrams::SceneObject& object) { return Compartments(object); };
-  }
-
   void Render(diagrams::Scene scene, const std::filesystem::path& file) {
-    const std::string fallback = diagrams::LayOutScene(scene, measure_, kLayoutTimeLimit);
-    if (!fallback.empty())
-      diagnostics_ << "orba: diagram \"" << scene.name << "\" laid out in a grid: " << fallback
-                   << "\n";
-    const canvas::DisplayList list = diagrams::DrawScene(scene, {measure_, &scripts_, nullptr});
+    const canvas::DisplayList list = drawing_.Draw(scene);
     const std::string extension = base::AsciiLowerCase(file.extension().string());
     if (extension == ".png") {
       canvas::WritePng(list, file);
@@ -110,39 +95,7 @@ class DiagramRenderer {
     }
   }
 
-  // The installed technologies' documents, their diagram types noted.
-  std::vector<std::string> ReadTechnologies() {
-    std::vector<std::string> documents;
-    store::ModelRepository& repository = *session_.Repository();
-    for (const std::string& id : repository.TechnologyIds()) {
-      documents.push_back(repository.TechnologyDocument(id));
-      diagrams::CollectDiagramTypes(documents.back(), types_);
-    }
-    return documents;
-  }
-
-  // What the add-in offers for the element's shape; a compartment whose
-  // data cannot be read is left out and named on the diagnostics stream.
-  std::vector<diagrams::CompartmentData> Compartments(const diagrams::SceneObject& object) {
-    std::vector<diagrams::CompartmentData> compartments;
-    for (const OfferedCompartment& offered :
-         ReadOfferedCompartments(session_, object.guid).compartments) {
-      try {
-        if (auto data = diagrams::ParseCompartmentData(offered.data))
-          compartments.push_back(std::move(*data));
-      } catch (const diagrams::CompartmentDataError& error) {
-        diagnostics_ << "orba: compartment \"" << offered.name << "\" of " << object.guid
-                     << " left out: " << error.what() << "\n";
-      }
-    }
-    return compartments;
-  }
-
-  session::HostSession& session_;
-  std::ostream& diagnostics_;
-  canvas::PangoTextMeasure measure_;
-  std::map<std::string, diagrams::DiagramType> types_;
-  diagrams::TechnologyShapeScripts scripts_;
+  diagrams::ModelDrawing drawing_;
 };
 
 int RenderDiagrams(const GlobalOptions& globals, const RenderOptions& options) {

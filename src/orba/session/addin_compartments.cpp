@@ -1,21 +1,21 @@
-#include "orba/cli/addin_compartments.h"
+#include "orba/session/addin_compartments.h"
 
 #include <algorithm>
+#include <ostream>
 
-#include "orba/cli/command.h"
 #include "orba/store/model_session.h"
 
-namespace orba::cli {
+namespace orba::session {
 namespace {
 
 constexpr char kCompartmentAddin[] = "SysML";
 constexpr int32_t kElementObjectType = 4;  // the host's object type of an element
 
-std::string CallForText(session::HostSession& session, const std::string& operation,
+std::string CallForText(HostSession& session, const std::string& operation,
                         std::vector<automation::Variant>&& args) {
   const automation::CallResult result =
       session.CallAddin(kCompartmentAddin, operation, std::move(args));
-  if (!result.ok) throw CommandError("the compartments could not be read");
+  if (!result.ok) throw SessionError("the compartments could not be read");
   return result.value.ToString();
 }
 
@@ -34,8 +34,7 @@ std::vector<std::string> OfferedNames(const std::string& offered) {
 
 // The add-in asks for the element's document once per compartment, which
 // the read cache answers after the first.
-OfferedCompartments ReadOfferedCompartments(session::HostSession& session,
-                                            const std::string& element_guid) {
+OfferedCompartments ReadOfferedCompartments(HostSession& session, const std::string& element_guid) {
   const auto& repository = session.Repository();
   const store::ReadCacheScope drawing(repository->Session());
   OfferedCompartments list{CallForText(session, "Orba_QueryAvailableCompartments", {repository}),
@@ -48,4 +47,21 @@ OfferedCompartments ReadOfferedCompartments(session::HostSession& session,
   return list;
 }
 
-}  // namespace orba::cli
+std::vector<diagrams::CompartmentData> DrawnCompartments(HostSession& session,
+                                                         const std::string& element_guid,
+                                                         std::ostream& diagnostics) {
+  std::vector<diagrams::CompartmentData> compartments;
+  for (const OfferedCompartment& offered :
+       ReadOfferedCompartments(session, element_guid).compartments) {
+    try {
+      if (auto data = diagrams::ParseCompartmentData(offered.data))
+        compartments.push_back(std::move(*data));
+    } catch (const diagrams::CompartmentDataError& error) {
+      diagnostics << "orba: compartment \"" << offered.name << "\" of " << element_guid
+                  << " left out: " << error.what() << "\n";
+    }
+  }
+  return compartments;
+}
+
+}  // namespace orba::session
