@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 
+#include "orba/report/html.h"
 #include "orba/report/reported_site.h"
 
 namespace orba::report {
@@ -84,6 +85,12 @@ TEST_F(HostileNamesTest, PagesReadBackAsTheModelsText) {
   EXPECT_TRUE(page.select_node("//td[text()='\" onmouseover=\"alert(2)']"));
   const pugi::xpath_node satisfier = page.select_node("//tr[starts-with(@id, 'c')]/td[4]/a");
   EXPECT_STREQ(satisfier.node().text().get(), kQuotedName);
+}
+
+// A control character that no page may hold (a model edited outside the
+// host may have one) reads as U+FFFD; TAB, LF and CR stay.
+TEST(EscapeTest, ControlCharactersBecomeReplacementCharacters) {
+  EXPECT_EQ(Escape("bell\x07\x7F\tx\r\n"), "bell\xEF\xBF\xBD\xEF\xBF\xBD\tx\r\n");
 }
 
 // The search index is JavaScript that no name can end: no "</" at all, and
