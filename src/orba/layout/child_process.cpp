@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
+#include <string_view>
 #include <thread>
 
 namespace orba::layout {
@@ -53,6 +55,40 @@ std::string WorkOnFreshHeap(const std::function<std::string()>& work) {
   });
   worker.join();
   return message;
+}
+
+// The state letter of a thread of this process ('R' running, 'S' sleeping,
+// ...); '?' when it has ended meanwhile.
+char ThreadState(const std::filesystem::path& task) {
+  const int fd = open((task / "stat").c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return '?';
+  char buffer[512];
+  const ssize_t count = read(fd, buffer, sizeof buffer);
+  close(fd);
+  const std::string_view line(buffer, count > 0 ? static_cast<size_t>(count) : 0);
+  const size_t name_end = line.rfind(')');  // the name may hold spaces and ')'
+  return name_end != std::string_view::npos && name_end + 2 < line.size() ? line[name_end + 2]
+                                                                          : '?';
+}
+
+// True while another thread of this process is running rather than blocked.
+bool OtherThreadsRun() {
+  const std::string self = std::to_string(gettid());
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+    if (task.path().filename() != self && ThreadState(task.path()) == 'R') return true;
+  }
+  return false;
+}
+
+// A thread that is running when the process forks may hold a lock the child
+// then needs and never gets (under the sanitizers, their allocator's): the
+// work would hang until its time limit. Threads blocked in a wait hold none
+// of those, so the fork waits, briefly, until every other thread waits.
+void WaitForOtherThreadsToBlock() {
+  const Clock::time_point give_up = Clock::now() + std::chrono::seconds(1);
+  while (OtherThreadsRun() && Clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 [[noreturn]] void RunChild(const std::function<std::string()>& work, int fd) {
@@ -116,6 +152,7 @@ ChildOutcome RunInChildProcess(const std::function<std::string()>& work,
   if (pipe2(fds, O_CLOEXEC) != 0) {
     return Failed(SystemError("cannot open a pipe to the layout process"));
   }
+  WaitForOtherThreadsToBlock();
   const pid_t child = fork();
   if (child < 0) {
     const ChildOutcome outcome = Failed(SystemError("cannot start the layout process"));

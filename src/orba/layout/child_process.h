@@ -9,7 +9,8 @@
 // whose threads have ended, the work's heap is not new.)
 //
 // The child is a copy of the calling process: call this where no other
-// thread holds a lock the work needs (malloc's included).
+// thread holds a lock the work needs (malloc's included). The fork waits up
+// to a second for other threads that are running to block.
 #pragma once
 
 #include <chrono>

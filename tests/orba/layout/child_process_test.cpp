@@ -8,10 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace orba::layout {
 namespace {
@@ -29,6 +31,29 @@ TEST(ChildProcessTest, ReadsAnAnswerLongerThanThePipeHoldsToItsEndAndReapsTheChi
   EXPECT_EQ(outcome.status, ChildOutcome::Status::kFinished);
   EXPECT_EQ(outcome.output, long_answer);
   EXPECT_TRUE(NoChildLeft());
+}
+
+// The child is a copy of the process at the fork: what it sees of a flag a
+// busy thread sets shows whether the fork waited for that thread.
+TEST(ChildProcessTest, ForksOnceOtherThreadsWaitOrAfterASecondOfTheirRunning) {
+  std::atomic<bool> stop = false, done = false;
+  std::thread briefly_busy([&] {
+    const auto until = std::chrono::steady_clock::now() + milliseconds(100);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+    done = true;
+  });
+  const auto done_at_fork = [&done] { return std::string(done ? "done" : "busy"); };
+  EXPECT_EQ(RunInChildProcess(done_at_fork, kPlenty).output, "done");
+  briefly_busy.join();
+  std::thread always_busy([&stop] {
+    while (!stop) {
+    }
+  });
+  const ChildOutcome outcome = RunInChildProcess([] { return std::string("forked"); }, kPlenty);
+  stop = true;
+  always_busy.join();
+  EXPECT_EQ(outcome.output, "forked");
 }
 
 TEST(ChildProcessTest, ReportsWhatTheWorkThrew) {
