@@ -2,8 +2,9 @@
 # The main job: installs what the project needs, builds the add-in and the
 # reference host, and runs the host with the SysML add-in on the bundled
 # example model: the validation report, the allocation table, the
-# compartments of a few elements, its diagrams drawn as SVG, and the model's
-# round trip through XMI.
+# compartments of a few elements, its diagrams drawn as SVG, the report
+# sites of the example and of a real XMI model, and the model's round trip
+# through XMI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,6 +42,12 @@ done
 echo "== The diagrams, drawn into build/diagrams =="
 "$orba" render "$model" --all -o build/diagrams
 ls build/diagrams
+
+echo "== The report sites: build/report/index.html (the example, compartments switched on) and"
+echo "   build/report-xmi/index.html (a real XMI model of another tool, read where it lies) =="
+XDG_CONFIG_HOME="$settings" "$orba" report "$model" -o build/report
+xmi=../shared/realdata/xmi/papyrus-unit-samples/SysML_Satisfy_TEST.uml
+if [[ -f "$xmi" ]]; then "$orba" report "$xmi" -o build/report-xmi; fi
 
 echo "== The example model through XMI: exported, imported back and validated =="
 "$orba" export "$model" --format xmi -o "$work/example.xmi"

@@ -12,6 +12,7 @@ packages=(
   clang-format-14 llvm python3 nodejs groff-base
   dpkg-dev lintian xdotool
   libcairo2-dev libpango1.0-dev libgraphviz-dev
+  chromium
 )
 
 missing=()
@@ -33,10 +34,14 @@ else
   fi
 fi
 
-# The SARIF schema checker the tests run (Ajv), from npm as package-lock.json pins it.
-checker="$(cd "$(dirname "$0")/.." && pwd)/tests/ci_logs"
-if [[ ! -f "$checker/node_modules/.package-lock.json" ||
-      "$checker/package-lock.json" -nt "$checker/node_modules/.package-lock.json" ]]; then
-  echo "setup: installing the SARIF schema checker"
-  npm ci --prefix "$checker" --no-audit --no-fund --loglevel=error
-fi
+# The test tools from npm, as each folder's package-lock.json pins them: the
+# SARIF schema checker (Ajv) and the browser driver of the report test
+# (playwright-core, which drives Debian's chromium and downloads no browser).
+for tool in ci_logs report; do
+  folder="$(cd "$(dirname "$0")/.." && pwd)/tests/$tool"
+  if [[ ! -f "$folder/node_modules/.package-lock.json" ||
+        "$folder/package-lock.json" -nt "$folder/node_modules/.package-lock.json" ]]; then
+    echo "setup: installing the npm packages of tests/$tool"
+    npm ci --prefix "$folder" --no-audit --no-fund --loglevel=error
+  fi
+done
