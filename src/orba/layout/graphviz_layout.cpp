@@ -1,5 +1,6 @@
 #include "orba/layout/graphviz_layout.h"
 
+#include <dlfcn.h>
 #include <graphviz/cgraph.h>
 #include <graphviz/gvc.h>
 
@@ -44,8 +45,12 @@ std::vector<const Item*> SortedById(const std::vector<Item>& items) {
   return sorted;
 }
 
+// dot's layout plugin, loaded once by LoadDotPlugin; empty when it could not
+// be loaded (Graphviz then finds its plugins itself).
+lt_symlist_t dot_plugin[] = {{nullptr, nullptr}, {nullptr, nullptr}};
+
 struct GraphvizContext {
-  GVC_t* context = gvContext();
+  GVC_t* context = dot_plugin[0].address ? gvContextPlugins(dot_plugin, 0) : gvContext();
   ~GraphvizContext() { gvFreeContext(context); }
 };
 
@@ -186,6 +191,17 @@ class DotGraph {
 };
 
 }  // namespace
+
+void LoadDotPlugin() {
+  static const bool loaded = [] {
+    void* library =
+        dlopen(TESSARY_GRAPHVIZ_PLUGIN_DIR "/libgvplugin_dot_layout.so.6", RTLD_NOW | RTLD_LOCAL);
+    void* plugin = library ? dlsym(library, "gvplugin_dot_layout_LTX_library") : nullptr;
+    if (plugin) dot_plugin[0] = {"gvplugin_dot_layout_LTX_library", plugin};
+    return plugin != nullptr;
+  }();
+  (void)loaded;
+}
 
 Geometry LayOutWithGraphviz(const LayeredGraph& graph) {
   GraphvizContext context;

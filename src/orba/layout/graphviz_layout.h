@@ -30,4 +30,10 @@ struct LayeredGraph {
 // Throws std::runtime_error when Graphviz fails.
 Geometry LayOutWithGraphviz(const LayeredGraph& graph);
 
+// Loads dot's layout plugin into this process, once, so that the layouts of
+// this process and of the children it forks afterwards find it loaded:
+// otherwise each Graphviz context reads Graphviz's plugin configuration and
+// loads the plugin itself, which takes most of a small layout's time.
+void LoadDotPlugin();
+
 }  // namespace orba::layout

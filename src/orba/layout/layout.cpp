@@ -88,6 +88,7 @@ Geometry GridGeometry(LayeredGraph graph) {
 // Graphviz's geometry, or the grid's with the reason in `result`.
 Geometry LayOutInTime(const LayeredGraph& graph, std::chrono::milliseconds time_limit,
                       LayoutResult& result) {
+  LoadDotPlugin();
   const ChildOutcome outcome =
       RunInChildProcess([&graph] { return EncodeGeometry(LayOutWithGraphviz(graph)); }, time_limit);
   std::string reason = outcome.reason;
