@@ -13,6 +13,11 @@ struct ReportOptions {
   std::string output;
 };
 
+// "1 element", "2 elements".
+std::string Counted(size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 int Report(const GlobalOptions& globals, const ReportOptions& options) {
   session::HostSession session(SessionOptionsFor(globals));
   StartSession(session, options.model, store::ModelRepository::Access::kReadOnly);
@@ -21,10 +26,11 @@ int Report(const GlobalOptions& globals, const ReportOptions& options) {
       [quiet](const char* activity) { return Progress(activity, quiet); }, &std::cerr};
   const report::ReportSummary summary = report::WriteReportSite(session, options.output, settings);
   if (!quiet) {
-    std::cerr << "orba: wrote the report of " << summary.element_pages << " elements, "
-              << summary.diagram_pages
-              << (summary.generated_views ? " views drawn for the model" : " diagrams") << " and "
-              << summary.violations << " violations into " << options.output << "\n";
+    const char* drawn = summary.generated_views ? " drawn for the model" : "";
+    std::cerr << "orba: wrote the report of " << Counted(summary.element_pages, "element") << ", "
+              << Counted(summary.diagram_pages, summary.generated_views ? "view" : "diagram")
+              << drawn << " and " << Counted(summary.violations, "violation") << " into "
+              << options.output << "\n";
   }
   return kExitOk;
 }
