@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the project and runs the whole test suite. With --sanitize, builds
-# and runs it under AddressSanitizer + UndefinedBehaviorSanitizer instead.
+# Installs what the tests need, builds the project and runs the whole test
+# suite. With --sanitize, builds and runs it under AddressSanitizer +
+# UndefinedBehaviorSanitizer instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh  # idempotent: the packages and npm tools the tests need
 
 preset=default
 if [[ "${1:-}" == "--sanitize" ]]; then
