@@ -16,20 +16,25 @@ struct MatrixOptions {
   std::string output;
 };
 
+// The table as CSV, or as JSON with `extra` fields (such as the coverage).
+std::string Formatted(const MatrixOptions& options, const report::DataTable& table,
+                      const nlohmann::ordered_json& extra) {
+  if (options.format != "json") return report::CsvText(table, options.bom);
+  nlohmann::ordered_json json = report::TableJson(options.matrix, table);
+  for (const auto& [key, value] : extra.items()) json[key] = value;
+  return JsonText(json) + "\n";
+}
+
 std::string MatrixDocument(session::HostSession& session, const MatrixOptions& options) {
   const report::ModelIndex model(session.Repository()->Session());
-  report::DataTable table;
-  nlohmann::ordered_json json;
   if (options.matrix == "traceability") {
     const report::TraceabilityMatrix matrix = report::TraceRequirements(model);
-    table = report::TraceabilityTable(matrix, model);
-    json = report::TableJson(options.matrix, table);
-    json["coverage"] = report::CoverageJson(matrix);
-  } else {
-    table = report::AllocationTable(report::MatrixOf(report::SearchAllocations(session, model)));
-    json = report::TableJson(options.matrix, table);
+    return Formatted(options, report::TraceabilityTable(matrix, model),
+                     {{"coverage", report::CoverageJson(matrix)}});
   }
-  return options.format == "json" ? JsonText(json) + "\n" : report::CsvText(table, options.bom);
+  return Formatted(
+      options, report::AllocationTable(report::MatrixOf(report::SearchAllocations(session, model))),
+      nlohmann::ordered_json::object());
 }
 
 int WriteMatrix(const GlobalOptions& globals, const MatrixOptions& options) {
