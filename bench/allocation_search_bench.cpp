@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "bench_models.h"
-#include "orba/store/database.h"
 #include "orba/store/model_session.h"
+#include "orba/store/sqlite_database.h"
 #include "search/allocation_search.h"
 #include "support/scripted_host.h"
 #include "timed_loop.h"
@@ -155,7 +155,7 @@ size_t RunBareQuery(sqlite3* db, const std::string& query) {
 
 void BM_BareSqliteQueryOnly(benchmark::State& state) {
   AllocationModel& m = Model();
-  sqlite3* db = m.model.repository->Session().Db().Handle();
+  sqlite3* db = orba::store::SqliteOf(m.model.repository->Session().Db()).Handle();
   for (auto _ : state) {
     for (const std::string& query : m.queries) benchmark::DoNotOptimize(RunBareQuery(db, query));
   }

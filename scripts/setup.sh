@@ -12,6 +12,7 @@ packages=(
   clang-format-14 llvm python3 nodejs groff-base
   dpkg-dev lintian xdotool
   libcairo2-dev libpango1.0-dev libgraphviz-dev
+  libpq-dev postgresql-15
   chromium
 )
 

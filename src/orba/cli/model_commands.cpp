@@ -18,6 +18,7 @@
 #include "orba/interchange/xmi_writer.h"
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
+#include "orba/store/postgres_schema.h"
 #include "orba/store/schema.h"
 
 namespace orba::cli {
@@ -60,11 +61,11 @@ void LoadTechnology(session::HostSession& session, const std::string& technology
 // Imports into a file of its own beside the target, loads the technologies
 // into it, and only then puts it in the target's place.
 void ImportInto(session::HostSession& session, const std::string& json_path,
-                const std::string& json_text, const std::string& building) {
+                const std::string& json_text, const std::string& building,
+                store::ImportedKeys keys = store::ImportedKeys::kDropped) {
   store::ImportResult imported;
   try {
-    imported = store::ImportJsonModelFile(*session.Repository(), json_text, building,
-                                          store::ImportedKeys::kDropped);
+    imported = store::ImportJsonModelFile(*session.Repository(), json_text, building, keys);
   } catch (const store::ImportError& error) {
     throw CommandError(json_path + ": " + error.what());
   }
@@ -108,11 +109,30 @@ std::string ModelDocumentText(const std::string& path, const ImportOptions& opti
   }
 }
 
-int ImportModel(const GlobalOptions& globals, const std::string& json_path,
-                const std::string& obx_path, const ImportOptions& options) {
-  RefuseSameFile(json_path, obx_path);
-  interchange::ImportReport report;
-  const std::string json_text = ModelDocumentText(json_path, options, &report);
+// Writes the model document into the repository at `uri`; a refused
+// document or technology leaves no model there.
+void ImportIntoRepository(const GlobalOptions& globals, const std::string& json_path,
+                          const std::string& json_text, const std::string& uri,
+                          store::ImportedKeys keys) {
+  session::HostSession session(SessionOptionsFor(globals));
+  try {
+    ImportInto(session, json_path, json_text, uri, keys);
+  } catch (...) {
+    // Still open: the model was made, and a technology failed to load. A
+    // refused document was taken away by the import; a repository that held
+    // a model already is left as it was.
+    const bool made_here = session.Repository()->IsOpen();
+    session.Repository()->CloseModel();
+    if (made_here) store::DropRepositoryModel(uri);
+    throw;
+  }
+}
+
+// Imports into a model file of its own beside the target, which takes the
+// target's place once complete.
+void ImportIntoFile(const GlobalOptions& globals, const std::string& json_path,
+                    const std::string& json_text, const std::string& obx_path,
+                    store::ImportedKeys keys) {
   // Links are followed; a device, FIFO or folder is refused before any work.
   const std::string target =
       base::ReplaceableFileTarget(base::OperatingSystem(), obx_path, "model file").string();
@@ -124,13 +144,31 @@ int ImportModel(const GlobalOptions& globals, const std::string& json_path,
       {building, building + "-journal", importing, importing + "-journal"});
   std::error_code error;
   try {
-    ImportInto(session, json_path, json_text, building);
+    ImportInto(session, json_path, json_text, building, keys);
     base::MoveIntoPlace(base::OperatingSystem(), building, target, "model file");
   } catch (...) {
     session.Repository()->CloseModel();
     std::filesystem::remove(building, error);
     throw;
   }
+}
+
+void ImportIntoLocation(const GlobalOptions& globals, const std::string& json_path,
+                        const std::string& json_text, const std::string& location,
+                        store::ImportedKeys keys) {
+  if (store::IsRepositoryUri(location)) {
+    ImportIntoRepository(globals, json_path, json_text, location, keys);
+  } else {
+    ImportIntoFile(globals, json_path, json_text, location, keys);
+  }
+}
+
+int ImportModel(const GlobalOptions& globals, const std::string& json_path,
+                const std::string& obx_path, const ImportOptions& options) {
+  RefuseSameFile(json_path, obx_path);
+  interchange::ImportReport report;
+  const std::string json_text = ModelDocumentText(json_path, options, &report);
+  ImportIntoLocation(globals, json_path, json_text, obx_path, store::ImportedKeys::kDropped);
   if (report.source.empty()) {
     std::cout << "imported " << json_path << " into " << obx_path << "\n";
   } else if (options.report == "json") {
@@ -167,6 +205,24 @@ int ExportModel(const std::string& obx_path, const std::string& out_path,
   } else {
     WriteTextFile(out_path, text);
   }
+  return kExitOk;
+}
+
+// Copies a model between any two locations (a model file, a repository, or
+// a source document to read from) through its JSON model document, keys
+// and GUIDs included, so that both export the same document.
+int CopyModel(const GlobalOptions& globals, const std::string& source, const std::string& target) {
+  RefuseSameFile(source, target);
+  std::string json_text;
+  if (IsSourceDocument(source)) {
+    json_text = ModelDocumentText(source, ImportOptions{}, nullptr);
+  } else {
+    store::ModelRepository repository;
+    repository.Open(source, store::ModelRepository::Access::kReadOnly);
+    json_text = store::ExportJsonModel(repository);
+  }
+  ImportIntoLocation(globals, source, json_text, target, store::ImportedKeys::kKept);
+  std::cout << "copied " << source << " to " << target << "\n";
   return kExitOk;
 }
 
@@ -278,6 +334,17 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
       ->check(CLI::IsMember({"json", "xmi"}));
   exporter->callback([&action, paths] {
     action = [paths] { return ExportModel(paths->input, paths->output, paths->format); };
+  });
+
+  CLI::App* copy = app.add_subcommand(
+      "copy",
+      "Copy a model between two locations, each a model file (*.obx) or a repository "
+      "(postgresql://...); the source may also be a JSON or XMI model. The target must not "
+      "hold a model yet");
+  copy->add_option("SOURCE", paths->input, "The model to copy")->required();
+  copy->add_option("TARGET", paths->output, "Where to write the copy")->required();
+  copy->callback([&action, &globals, paths] {
+    action = [&globals, paths] { return CopyModel(globals, paths->input, paths->output); };
   });
 
   CLI::App* reg = app.add_subcommand(

@@ -1,169 +1,20 @@
 #include "orba/store/database.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdint>
-
 namespace orba::store {
-namespace {
 
-// The integer a column holds exactly: an integer, a real without a fraction,
-// or a text of decimal digits; nullopt for anything else.
-std::optional<int64_t> ExactInteger(sqlite3_stmt* statement, int column) {
-  switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER: return sqlite3_column_int64(statement, column);
-    case SQLITE_FLOAT: {
-      const double real = sqlite3_column_double(statement, column);
-      if (real != std::trunc(real) || std::fabs(real) > 1e18) return std::nullopt;
-      return static_cast<int64_t>(real);
-    }
-    case SQLITE_TEXT: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      const char* end = text + sqlite3_column_bytes(statement, column);
-      int64_t value = 0;
-      const auto [stop, error] = std::from_chars(text, end, value);
-      if (error != std::errc{} || stop != end) return std::nullopt;
-      return value;
-    }
-    default: return std::nullopt;
+Statement::Statement(std::unique_ptr<StatementBackend> backend, const std::string& location)
+    : backend_(std::move(backend)), location_(&location) {}
+
+void Statement::Run() {
+  while (Step()) {
   }
 }
-
-// A stored value as a damage message shows it: NULL, a blob's size, a number,
-// or the start of a text in quotes.
-std::string StoredValue(sqlite3_stmt* statement, int column) {
-  constexpr size_t kShownLength = 40;
-  const int type = sqlite3_column_type(statement, column);
-  if (type == SQLITE_NULL) return "NULL";
-  if (type == SQLITE_BLOB) {
-    const int size = sqlite3_column_bytes(statement, column);
-    return "a blob of " + std::to_string(size) + (size == 1 ? " byte" : " bytes");
-  }
-  std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                   static_cast<size_t>(sqlite3_column_bytes(statement, column)));
-  if (type != SQLITE_TEXT) return text;
-  if (text.size() > kShownLength) text = text.substr(0, kShownLength) + "...";
-  return "\"" + text + "\"";
-}
-
-// Whether `column` of `table` identifies its rows: the primary key, or the GUID.
-bool IsRowKey(sqlite3* db, const char* table, const char* column) {
-  if (column == nullptr) return false;
-  int primary_key = 0;
-  sqlite3_table_column_metadata(db, nullptr, table, column, nullptr, nullptr, nullptr, &primary_key,
-                                nullptr);
-  return primary_key != 0 || std::string_view(column) == "orba_guid";
-}
-
-}  // namespace
-
-std::string SqliteFailure(sqlite3* db, const std::string& location) {
-  const int code = sqlite3_extended_errcode(db) & 0xff;
-  if (code == SQLITE_READONLY) return "model is read-only: " + location;
-  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
-    return "model file is in use by another process: " + location + " (" + sqlite3_errmsg(db) + ")";
-  }
-  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
-    return "model file is damaged: " + location + " (" + sqlite3_errmsg(db) + ")";
-  return location + ": " + sqlite3_errmsg(db);
-}
-
-bool IsBusy(sqlite3* db) {
-  const int code = sqlite3_extended_errcode(db) & 0xff;
-  return code == SQLITE_BUSY || code == SQLITE_LOCKED;
-}
-
-StatementCache::~StatementCache() {
-  for (auto& [sql, statements] : kept_) {
-    for (sqlite3_stmt* statement : statements) sqlite3_finalize(statement);
-  }
-}
-
-sqlite3_stmt* StatementCache::Take(std::string_view sql) {
-  auto found = kept_.find(sql);
-  if (found == kept_.end() || found->second.empty()) return nullptr;
-  sqlite3_stmt* statement = found->second.back();
-  found->second.pop_back();
-  --count_;
-  return statement;
-}
-
-void StatementCache::Give(sqlite3_stmt* statement) {
-  const char* sql = sqlite3_sql(statement);
-  if (count_ >= kMaxKept || sql == nullptr) {
-    sqlite3_finalize(statement);
-    return;
-  }
-  sqlite3_reset(statement);
-  sqlite3_clear_bindings(statement);
-  auto kept = kept_.find(std::string_view(sql));
-  if (kept == kept_.end()) kept = kept_.emplace(sql, std::vector<sqlite3_stmt*>()).first;
-  kept->second.push_back(statement);
-  ++count_;
-}
-
-Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location,
-                     const char** tail)
-    : location_(&location) {
-  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement_, tail) !=
-      SQLITE_OK) {
-    std::string message = SqliteFailure(db, location);
-    sqlite3_finalize(statement_);
-    throw StoreError(message);
-  }
-}
-
-Statement::Statement(sqlite3* db, std::string_view sql, const std::string& location,
-                     const std::shared_ptr<StatementCache>& cache)
-    : statement_(cache->Take(sql)), location_(&location), cache_(cache) {
-  if (statement_) return;
-  if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                         &statement_, nullptr) != SQLITE_OK) {
-    std::string message = SqliteFailure(db, location);
-    sqlite3_finalize(statement_);
-    throw StoreError(message);
-  }
-}
-
-Statement::~Statement() {
-  if (statement_ == nullptr) return;
-  if (const std::shared_ptr<StatementCache> cache = cache_.lock()) {
-    cache->Give(statement_);
-  } else {
-    sqlite3_finalize(statement_);
-  }
-}
-
-Statement::Statement(Statement&& other) noexcept
-    : statement_(other.statement_), location_(other.location_), cache_(std::move(other.cache_)) {
-  other.statement_ = nullptr;
-}
-
-void Statement::Check(int result) const {
-  if (result != SQLITE_OK)
-    throw StoreError(SqliteFailure(sqlite3_db_handle(statement_), *location_));
-}
-
-void Statement::BindOne(int index, int32_t value) {
-  Check(sqlite3_bind_int(statement_, index, value));
-}
-
-void Statement::BindOne(int index, int64_t value) {
-  Check(sqlite3_bind_int64(statement_, index, value));
-}
-
-void Statement::BindOne(int index, const std::string& value) {
-  Check(sqlite3_bind_text(statement_, index, value.data(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT));
-}
-
-void Statement::BindOne(int index, const char* value) { BindOne(index, std::string(value)); }
 
 void Statement::BindOne(int index, const std::optional<std::string>& value) {
   if (value) {
     BindOne(index, *value);
   } else {
-    BindNull(index);
+    backend_->BindNull(index);
   }
 }
 
@@ -171,38 +22,13 @@ void Statement::BindOne(int index, const std::optional<int32_t>& value) {
   if (value) {
     BindOne(index, *value);
   } else {
-    BindNull(index);
+    backend_->BindNull(index);
   }
-}
-
-void Statement::BindNull(int index) { Check(sqlite3_bind_null(statement_, index)); }
-
-bool Statement::Step() {
-  int result = sqlite3_step(statement_);
-  if (result == SQLITE_ROW) return true;
-  if (result == SQLITE_DONE) return false;
-  throw StoreError(SqliteFailure(sqlite3_db_handle(statement_), *location_));
-}
-
-void Statement::Run() {
-  while (Step()) {
-  }
-}
-
-int Statement::ColumnCount() const { return sqlite3_column_count(statement_); }
-
-std::string Statement::ColumnName(int column) const {
-  const char* name = sqlite3_column_name(statement_, column);
-  return name ? name : "";
-}
-
-bool Statement::IsNull(int column) const {
-  return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
 int32_t Statement::Int(int column) const {
-  const std::optional<int64_t> value = ExactInteger(statement_, column);
-  if (!value) FailDamaged(column, "holds " + StoredValue(statement_, column) + ", not an integer");
+  const std::optional<int64_t> value = backend_->ExactInteger(column);
+  if (!value) FailDamaged(column, "holds " + backend_->ShownValue(column) + ", not an integer");
   if (*value < INT32_MIN || *value > INT32_MAX) {
     // Ids and numbers of the model are 32-bit; a wider one was not written by a host.
     FailDamaged(column, "holds " + std::to_string(*value) + ", which does not fit in 32 bits");
@@ -211,76 +37,13 @@ int32_t Statement::Int(int column) const {
 }
 
 void Statement::FailDamaged(int column, const std::string& problem) const {
-  throw StoreError("model file is damaged: " + *location_ + " (" + ColumnOrigin(column) +
-                   RowOf(column) + " " + problem + ")");
-}
-
-// "t_object.ParentID" for a column read straight from a table, else the column's name.
-std::string Statement::ColumnOrigin(int column) const {
-  const char* table = sqlite3_column_table_name(statement_, column);
-  const char* origin = sqlite3_column_origin_name(statement_, column);
-  if (!table || !origin) return ColumnName(column);
-  return std::string(table) + "." + origin;
-}
-
-// " of the row with Object_ID 12": the key of the row `column` was read from,
-// when the statement reads that key too; else "".
-std::string Statement::RowOf(int column) const {
-  const char* table = sqlite3_column_table_name(statement_, column);
-  if (!table) return "";
-  for (int other = 0; other < ColumnCount(); ++other) {
-    const char* other_table = sqlite3_column_table_name(statement_, other);
-    const char* origin = sqlite3_column_origin_name(statement_, other);
-    if (other != column && other_table && std::string_view(other_table) == table &&
-        IsRowKey(sqlite3_db_handle(statement_), table, origin)) {
-      return std::string(" of the row with ") + origin + " " + Text(other);
-    }
-  }
-  return "";
-}
-
-std::string Statement::Text(int column) const {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-  if (!text) return "";
-  return std::string(text, static_cast<size_t>(sqlite3_column_bytes(statement_, column)));
+  throw StoreError("model file is damaged: " + *location_ + " (" + backend_->ValueOrigin(column) +
+                   " " + problem + ")");
 }
 
 std::optional<std::string> Statement::OptionalText(int column) const {
   if (IsNull(column)) return std::nullopt;
   return Text(column);
 }
-
-Database::Database(const std::string& path, int flags, std::string location)
-    : location_(std::move(location)) {
-  // A connection is used by one thread at a time, so SQLite's own locking of
-  // every call is left out (it took a twentieth of a validation run).
-  if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-    std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-    sqlite3_close_v2(db_);
-    throw StoreError("cannot open model file " + location_ + ": " + message);
-  }
-  sqlite3_extended_result_codes(db_, 1);
-  // Another process writing the model holds it briefly; wait rather than fail.
-  sqlite3_busy_timeout(db_, kBusyWaitMilliseconds);
-}
-
-Database::~Database() {
-  cache_.reset();  // its statements are finalized before the connection closes
-  sqlite3_close_v2(db_);
-}
-
-Statement Database::Prepare(std::string_view sql) { return Statement(db_, sql, location_, cache_); }
-
-void Database::Execute(const std::string& sql) {
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-    throw StoreError(SqliteFailure(db_, location_));
-  }
-}
-
-int64_t Database::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
-
-bool Database::IsReadOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
-
-bool Database::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 }  // namespace orba::store

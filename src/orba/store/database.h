@@ -1,58 +1,44 @@
-// A small RAII layer over the SQLite C API: a connection and its prepared
-// statements. Failures throw StoreError with SQLite's message and the
-// model's location.
+// The store's database seam: a connection to one model's database and its
+// prepared statements, whatever the engine (an SQLite model file or a
+// PostgreSQL repository). The store's SQL is written once, in the part of
+// SQL both engines share; parameters are written `?`. Failures throw
+// StoreError naming the model's location.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "orba/store/store_error.h"
 
 namespace orba::store {
 
-// Prepared statements a connection keeps for reuse, by their SQL text:
-// preparing the same query again for every model item costs more than
-// running it.
-class StatementCache {
+// One engine's prepared statement, as Statement drives it.
+class StatementBackend {
  public:
-  ~StatementCache();
-  sqlite3_stmt* Take(std::string_view sql);  // null when none is kept
-  void Give(sqlite3_stmt* statement);        // reset and kept, or finalized when full
-
- private:
-  static constexpr size_t kMaxKept = 128;
-  // Looked up by the SQL text without copying it.
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::unordered_map<std::string, std::vector<sqlite3_stmt*>, TextHash, std::equal_to<>> kept_;
-  size_t count_ = 0;
+  virtual ~StatementBackend() = default;
+  virtual void BindInteger(int index, int64_t value) = 0;
+  virtual void BindText(int index, const std::string& value) = 0;
+  virtual void BindNull(int index) = 0;
+  virtual bool Step() = 0;  // true while a row is available
+  virtual int ColumnCount() const = 0;
+  virtual std::string ColumnName(int column) const = 0;
+  virtual bool IsNull(int column) const = 0;
+  virtual std::string Text(int column) const = 0;  // "" for NULL
+  // The integer the column holds exactly; nullopt for anything else.
+  virtual std::optional<int64_t> ExactInteger(int column) const = 0;
+  // For damage messages: where the value came from ("t_object.ParentID of
+  // the row with Object_ID 12", or the column's name) and the value as shown
+  // ("NULL", a number, the start of a text in quotes).
+  virtual std::string ValueOrigin(int column) const = 0;
+  virtual std::string ShownValue(int column) const = 0;
 };
 
 class Statement {
  public:
-  // Prepares the first statement of `sql`; `tail`, when given, receives where
-  // the rest of the text starts. An empty text gives a statement with no handle.
-  Statement(sqlite3* db, std::string_view sql, const std::string& location,
-            const char** tail = nullptr);
-  // A statement from `cache` (or newly prepared), given back to it at its end
-  // while the cache lives.
-  Statement(sqlite3* db, std::string_view sql, const std::string& location,
-            const std::shared_ptr<StatementCache>& cache);
-  ~Statement();
-  Statement(Statement&& other) noexcept;
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-  Statement& operator=(Statement&&) = delete;
+  Statement(std::unique_ptr<StatementBackend> backend, const std::string& location);
 
   // Binds the arguments to the parameters 1, 2, ... in order.
   template <class... Args>
@@ -62,38 +48,32 @@ class Statement {
     return *this;
   }
 
-  bool Step();  // true while a row is available
-  void Run();   // steps to the end, ignoring rows
+  bool Step() { return backend_->Step(); }
+  void Run();  // steps to the end, ignoring rows
 
-  int ColumnCount() const;
-  std::string ColumnName(int column) const;
-  bool IsNull(int column) const;
+  int ColumnCount() const { return backend_->ColumnCount(); }
+  std::string ColumnName(int column) const { return backend_->ColumnName(column); }
+  bool IsNull(int column) const { return backend_->IsNull(column); }
   // The 32-bit integer the column holds. Anything else (text or a real that
   // is not an exact integer, a blob, NULL, a wider number) is damage: throws
-  // StoreError naming the table, the column and, when the statement reads it
-  // too, the row's key.
+  // StoreError naming where the value came from.
   int32_t Int(int column) const;
-  std::string Text(int column) const;
+  std::string Text(int column) const { return backend_->Text(column); }
   std::optional<std::string> OptionalText(int column) const;  // nullopt for NULL
 
-  sqlite3_stmt* Handle() const { return statement_; }
+  StatementBackend& Backend() const { return *backend_; }
 
  private:
-  void BindOne(int index, int32_t value);
-  void BindOne(int index, int64_t value);
-  void BindOne(int index, const std::string& value);
-  void BindOne(int index, const char* value);
+  void BindOne(int index, int32_t value) { backend_->BindInteger(index, value); }
+  void BindOne(int index, int64_t value) { backend_->BindInteger(index, value); }
+  void BindOne(int index, const std::string& value) { backend_->BindText(index, value); }
+  void BindOne(int index, const char* value) { backend_->BindText(index, value); }
   void BindOne(int index, const std::optional<std::string>& value);
   void BindOne(int index, const std::optional<int32_t>& value);
-  void BindNull(int index);
-  void Check(int result) const;
   [[noreturn]] void FailDamaged(int column, const std::string& problem) const;
-  std::string ColumnOrigin(int column) const;
-  std::string RowOf(int column) const;
 
-  sqlite3_stmt* statement_ = nullptr;
+  std::unique_ptr<StatementBackend> backend_;
   const std::string* location_;
-  std::weak_ptr<StatementCache> cache_;
 };
 
 class Database {
@@ -101,30 +81,25 @@ class Database {
   // How long a statement waits for another process's write to end.
   static constexpr int kBusyWaitMilliseconds = 5000;
 
-  // Opens with sqlite3_open_v2 flags; throws StoreError naming `location`.
-  Database(const std::string& path, int flags, std::string location);
-  ~Database();
+  explicit Database(std::string location) : location_(std::move(location)) {}
+  virtual ~Database() = default;
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  Statement Prepare(std::string_view sql);
-  void Execute(const std::string& sql);  // one or more statements without results
-  int64_t LastInsertId() const;
-  bool IsReadOnly() const;
-  bool InTransaction() const;  // BEGIN or SAVEPOINT run and not yet ended
+  virtual Statement Prepare(std::string_view sql) = 0;
+  virtual void Execute(const std::string& sql) = 0;  // statements without results
+  // Starts the outermost transaction. On a writable model it holds the
+  // model's write lock from its start (waiting up to kBusyWaitMilliseconds
+  // for another writer), so that what it reads stays true until it commits;
+  // every transaction reads one consistent state of the model.
+  virtual void Begin() = 0;
+  virtual bool IsReadOnly() const = 0;
+  virtual bool InTransaction() const = 0;  // Begin or SAVEPOINT run and not yet ended
+  virtual bool HasTable(const std::string& name) = 0;
   const std::string& Location() const { return location_; }
-  sqlite3* Handle() const { return db_; }
 
  private:
-  sqlite3* db_ = nullptr;
   std::string location_;
-  std::shared_ptr<StatementCache> cache_ = std::make_shared<StatementCache>();
 };
-
-// The message for a failed SQLite call on the model at `location`.
-std::string SqliteFailure(sqlite3* db, const std::string& location);
-
-// Whether the last failure on `db` was another connection holding the file.
-bool IsBusy(sqlite3* db);
 
 }  // namespace orba::store

@@ -20,6 +20,7 @@
 #include "orba/store/json_split.h"
 #include "orba/store/key_index.h"
 #include "orba/store/model_session.h"
+#include "orba/store/postgres_schema.h"
 #include "orba/store/schema.h"
 
 namespace orba::store {
@@ -665,6 +666,22 @@ ImportResult WriteIntoOpenModel(ModelRepository& repository, DocumentReader& rea
   return reader.TakeResult(keys);
 }
 
+// A repository has no file to build in beside it: the model is created and
+// written there, and taken away again when the document is refused.
+ImportResult ImportIntoRepository(ModelRepository& repository, std::string_view json_text,
+                                  const std::string& uri, ImportedKeys keys) {
+  DocumentReader reader(json_text);
+  reader.ReadKeys();
+  repository.CreateModel(uri);
+  try {
+    return WriteIntoOpenModel(repository, reader, keys);
+  } catch (...) {
+    repository.CloseModel();
+    DropRepositoryModel(uri);
+    throw;
+  }
+}
+
 }  // namespace
 
 ImportResult ImportJsonModel(ModelRepository& repository, std::string_view json_text) {
@@ -679,6 +696,7 @@ std::string ImportBuildingPath(const std::string& obx_path) {
 
 ImportResult ImportJsonModelFile(ModelRepository& repository, std::string_view json_text,
                                  const std::string& obx_path, ImportedKeys keys) {
+  if (IsRepositoryUri(obx_path)) return ImportIntoRepository(repository, json_text, obx_path, keys);
   DocumentReader reader(json_text);
   reader.ReadKeys();
   const std::string building = ImportBuildingPath(obx_path);

@@ -18,7 +18,8 @@ using Children = std::unordered_map<int32_t, std::vector<ElementRow>>;
 Children Descendants(ModelSession& session, const ElementRow& element) {
   Children children;
   for (ElementRow& row : session.SelectElements(
-           "WHERE ParentID IN (WITH RECURSIVE below(id) AS (SELECT ? UNION SELECT Object_ID "
+           "WHERE ParentID IN (WITH RECURSIVE below(id) AS (SELECT CAST(? AS INTEGER) UNION SELECT "
+           "Object_ID "
            "FROM t_object JOIN below ON ParentID = below.id) SELECT id FROM below) "
            "ORDER BY ParentID, Object_ID",
            element.id)) {

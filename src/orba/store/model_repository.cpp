@@ -6,8 +6,10 @@
 #include "orba/store/model_item_xml.h"
 #include "orba/store/model_objects.h"
 #include "orba/store/model_session.h"
+#include "orba/store/postgres_schema.h"
 #include "orba/store/schema.h"
 #include "orba/store/sql_query.h"
+#include "orba/store/sqlite_database.h"
 #include "orba/store/technology_document.h"
 #include "orba/store/xml_text.h"
 
@@ -50,9 +52,14 @@ ModelRepository::~ModelRepository() { CloseModel(); }
 // --- Models -----------------------------------------------------------------
 
 void ModelRepository::CreateModel(const std::string& path) {
+  if (IsRepositoryUri(path)) {
+    Attach(std::make_shared<ModelSession>(CreateRepositoryModel(path), services_));
+    return;
+  }
   if (std::filesystem::exists(path)) throw StoreError("model file already exists: " + path);
   try {
-    auto db = std::make_unique<Database>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, path);
+    auto db =
+        std::make_unique<SqliteDatabase>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, path);
     CreateSchema(*db);
     Attach(std::make_shared<ModelSession>(std::move(db), services_));
   } catch (const StoreError&) {
@@ -63,7 +70,7 @@ void ModelRepository::CreateModel(const std::string& path) {
 }
 
 void ModelRepository::CreateInMemoryModel() {
-  auto db = std::make_unique<Database>(
+  auto db = std::make_unique<SqliteDatabase>(
       kInMemoryLocation, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY,
       kInMemoryLocation);
   CreateSchema(*db);
@@ -71,7 +78,13 @@ void ModelRepository::CreateInMemoryModel() {
 }
 
 void ModelRepository::Open(const std::string& path, Access access) {
-  std::unique_ptr<Database> db = OpenModelFile(path, access == Access::kReadOnly);
+  std::unique_ptr<Database> db;
+  if (IsRepositoryUri(path)) {
+    db = OpenRepositoryModel(path, access == Access::kReadOnly ? PgDatabase::Access::kReadOnly
+                                                               : PgDatabase::Access::kReadWrite);
+  } else {
+    db = OpenModelFile(path, access == Access::kReadOnly);
+  }
   Attach(std::make_shared<ModelSession>(std::move(db), services_));
 }
 
@@ -112,10 +125,6 @@ std::string ModelRepository::ModelLocation() { return session_ ? session_->Locat
 
 // --- Transactions -------------------------------------------------------------
 
-// The outermost transaction of a model that may be written takes the write
-// lock at once (BEGIN IMMEDIATE), waiting while another process holds it. A
-// deferred one would read first and then be refused the lock, without
-// waiting, when another writer got it in between.
 ModelRepository::Transaction::Transaction(ModelRepository& repository) {
   static int64_t next_savepoint = 0;
   repository.Session();
@@ -125,7 +134,7 @@ ModelRepository::Transaction::Transaction(ModelRepository& repository) {
     savepoint_ = "orba_transaction_" + std::to_string(++next_savepoint);
     db.Execute("SAVEPOINT " + savepoint_);
   } else {
-    db.Execute(db.IsReadOnly() ? "BEGIN" : "BEGIN IMMEDIATE");
+    db.Begin();
   }
 }
 

@@ -62,7 +62,11 @@ std::optional<int32_t> IdOrNull(int32_t id) {
   return id;
 }
 
-int32_t InsertedId(Database& db) { return static_cast<int32_t>(db.LastInsertId()); }
+// The id an INSERT ... RETURNING statement gave its row.
+int32_t InsertedId(Statement& insert) {
+  insert.Step();
+  return insert.Int(0);
+}
 
 }  // namespace
 
@@ -121,20 +125,19 @@ std::optional<ElementRow> ModelSession::FindElement(int32_t id) {
 // it uses the GUID's index, where the other reads every element.
 std::optional<ElementRow> ModelSession::FindElementByGuid(const std::string& guid) {
   if (auto exact = FirstOf(SelectElements("WHERE orba_guid = ?", guid))) return exact;
-  return FirstOf(SelectElements("WHERE orba_guid = ? COLLATE NOCASE ORDER BY Object_ID", guid));
+  return FirstOf(SelectElements("WHERE lower(orba_guid) = lower(?) ORDER BY Object_ID", guid));
 }
 
 int32_t ModelSession::InsertElement(const ElementRow& row) {
   RequireWritable();
-  Db().Prepare(
-          "INSERT INTO t_object (Object_ID, Object_Type, Name, Stereotype, Metatype, Notes, "
-          "Abstract, Multiplicity, Package_ID, ParentID, Classifier, PropertyType, orba_guid, "
-          "Model_Key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-      .Bind(IdOrNull(row.id), row.type, row.name, row.stereotype, row.metatype, row.notes,
-            row.abstract, row.multiplicity, row.package_id, row.parent_id, row.classifier_id,
-            row.property_type_id, row.guid, row.key)
-      .Run();
-  return InsertedId(Db());
+  return InsertedId(
+      Db().Prepare(
+              "INSERT INTO t_object (Object_ID, Object_Type, Name, Stereotype, Metatype, Notes, "
+              "Abstract, Multiplicity, Package_ID, ParentID, Classifier, PropertyType, orba_guid, "
+              "Model_Key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING Object_ID")
+          .Bind(IdOrNull(row.id), row.type, row.name, row.stereotype, row.metatype, row.notes,
+                row.abstract, row.multiplicity, row.package_id, row.parent_id, row.classifier_id,
+                row.property_type_id, row.guid, row.key));
 }
 
 void ModelSession::UpdateElement(const ElementRow& row) {
@@ -168,12 +171,10 @@ std::vector<PackageRow> ModelSession::AllPackages() {
 
 int32_t ModelSession::InsertPackage(const PackageRow& row) {
   RequireWritable();
-  Db().Prepare(
-          "INSERT INTO t_package (Package_ID, Name, Parent_ID, Object_ID, Model_Key) "
-          "VALUES (?, ?, ?, ?, ?)")
-      .Bind(IdOrNull(row.id), row.name, row.parent_id, row.element_id, row.key)
-      .Run();
-  return InsertedId(Db());
+  return InsertedId(
+      Db().Prepare("INSERT INTO t_package (Package_ID, Name, Parent_ID, Object_ID, Model_Key) "
+                   "VALUES (?, ?, ?, ?, ?) RETURNING Package_ID")
+          .Bind(IdOrNull(row.id), row.name, row.parent_id, row.element_id, row.key));
 }
 
 std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
@@ -213,14 +214,13 @@ std::vector<ConnectorRow> ModelSession::AllConnectors() {
 
 int32_t ModelSession::InsertConnector(const ConnectorRow& row) {
   RequireWritable();
-  Db().Prepare(
-          "INSERT INTO t_connector (Connector_ID, Connector_Type, Stereotype, Start_Object_ID, "
-          "End_Object_ID, SourceAggregation, DestAggregation, orba_guid, Model_Key) "
-          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-      .Bind(IdOrNull(row.id), row.type, row.stereotype, row.client_id, row.supplier_id,
-            row.client_aggregation, row.supplier_aggregation, row.guid, row.key)
-      .Run();
-  return InsertedId(Db());
+  return InsertedId(
+      Db().Prepare(
+              "INSERT INTO t_connector (Connector_ID, Connector_Type, Stereotype, Start_Object_ID, "
+              "End_Object_ID, SourceAggregation, DestAggregation, orba_guid, Model_Key) "
+              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING Connector_ID")
+          .Bind(IdOrNull(row.id), row.type, row.stereotype, row.client_id, row.supplier_id,
+                row.client_aggregation, row.supplier_aggregation, row.guid, row.key));
 }
 
 std::optional<ConnectorRow> ModelSession::FindConnectorByGuid(const std::string& guid) {
@@ -248,11 +248,9 @@ std::vector<OperationRow> ModelSession::OperationsOf(int32_t element_id) {
 
 int32_t ModelSession::InsertOperation(const OperationRow& row) {
   RequireWritable();
-  Db().Prepare(
-          "INSERT INTO t_operation (Object_ID, Name, Stereotype, orba_guid) VALUES (?, ?, ?, ?)")
-      .Bind(row.element_id, row.name, row.stereotype, row.guid)
-      .Run();
-  return InsertedId(Db());
+  return InsertedId(Db().Prepare("INSERT INTO t_operation (Object_ID, Name, Stereotype, orba_guid) "
+                                 "VALUES (?, ?, ?, ?) RETURNING OperationID")
+                        .Bind(row.element_id, row.name, row.stereotype, row.guid));
 }
 
 std::vector<NamedText> ModelSession::TagsOf(int32_t element_id) {
@@ -318,9 +316,7 @@ void ModelSession::InsertConnectorTag(int32_t connector_id, const NamedText& tag
 bool ModelSession::HasTable(const std::string& name) {
   auto known = has_table_.find(name);
   if (known != has_table_.end()) return known->second;
-  Statement table = Db().Prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
-  table.Bind(name);
-  return has_table_[name] = table.Step();
+  return has_table_[name] = Db().HasTable(name);
 }
 
 bool ModelSession::AnyItemHasField(const std::string& field) {
@@ -424,12 +420,10 @@ std::vector<DiagramRow> ModelSession::AllDiagrams() {
 
 int32_t ModelSession::InsertDiagram(const DiagramRow& row) {
   RequireWritable();
-  Db().Prepare(
-          "INSERT INTO t_diagram (Package_ID, Name, Diagram_Type, Display_Flags) "
-          "VALUES (?, ?, ?, ?)")
-      .Bind(row.package_id, row.name, row.type, row.display_flags)
-      .Run();
-  return InsertedId(Db());
+  return InsertedId(
+      Db().Prepare("INSERT INTO t_diagram (Package_ID, Name, Diagram_Type, Display_Flags) "
+                   "VALUES (?, ?, ?, ?) RETURNING Diagram_ID")
+          .Bind(row.package_id, row.name, row.type, row.display_flags));
 }
 
 void ModelSession::UpdateDiagram(const DiagramRow& row) {

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/files.h"
+#include "orba/store/sqlite_database.h"
 
 namespace orba::store {
 namespace {
@@ -209,20 +210,20 @@ FileHeader ReadFileHeader(const std::string& path) {
 }
 
 // A statement that reads the file, as the first read after opening does.
-int ReadFile(Database& db) {
+int ReadFile(SqliteDatabase& db) {
   return sqlite3_exec(db.Handle(), "PRAGMA schema_version", nullptr, nullptr, nullptr);
 }
 
 // Whether the model was left mid-write by a writer that ended without
 // committing or rolling back (a hot journal beside it): a connection that
 // cannot write then refuses to read it.
-bool NeedsRollback(Database& db) { return ReadFile(db) == SQLITE_READONLY_ROLLBACK; }
+bool NeedsRollback(SqliteDatabase& db) { return ReadFile(db) == SQLITE_READONLY_ROLLBACK; }
 
 // Rolls back the interrupted write through a connection that may write: its
 // first read does that.
 void RollBackInterruptedWrite(const std::string& path) {
   const std::string problem = "a write to it was interrupted, and rolling that back ";
-  Database db(path, SQLITE_OPEN_READWRITE, path);
+  SqliteDatabase db(path, SQLITE_OPEN_READWRITE, path);
   if (db.IsReadOnly()) FailRead(path, problem + "needs write access to the file and its folder");
   if (ReadFile(db) != SQLITE_OK) {
     FailRead(path, problem + "failed (" + sqlite3_errmsg(db.Handle()) + ")");
@@ -239,7 +240,7 @@ bool IsReadError(int sqlite_code) { return (sqlite_code & 0xFF) == SQLITE_IOERR;
 // Runs `read` on the file; a failure to read names a file another process
 // holds, a disk that fails, or damage.
 template <class Read>
-auto Reading(Database& db, Read read) {
+auto Reading(SqliteDatabase& db, Read read) {
   try {
     return read();
   } catch (const StoreError&) {
@@ -251,7 +252,7 @@ auto Reading(Database& db, Read read) {
 }
 
 // The first row of a statement that reads the file.
-std::string FirstAnswer(Database& db, const char* sql) {
+std::string FirstAnswer(SqliteDatabase& db, const char* sql) {
   return Reading(db, [&db, sql] {
     Statement statement = db.Prepare(sql);
     return statement.Step() ? statement.Text(0) : std::string();
@@ -259,7 +260,7 @@ std::string FirstAnswer(Database& db, const char* sql) {
 }
 
 // The first answer as a number; 0 when there is none.
-int64_t FirstNumber(Database& db, const char* sql) {
+int64_t FirstNumber(SqliteDatabase& db, const char* sql) {
   const std::string answer = FirstAnswer(db, sql);
   return answer.empty() ? 0 : std::stoll(answer);
 }
@@ -267,7 +268,7 @@ int64_t FirstNumber(Database& db, const char* sql) {
 // The checks every open makes, in time that does not grow with the model:
 // the file holds every page its header counts, and its schema lists the
 // model's tables (orba_item_field is younger than the first model files).
-void CheckStructure(Database& db) {
+void CheckStructure(SqliteDatabase& db) {
   const int64_t pages = FirstNumber(db, "PRAGMA page_count");
   const int64_t page_size = FirstNumber(db, "PRAGMA page_size");
   std::error_code error;
@@ -286,6 +287,14 @@ void CheckStructure(Database& db) {
 }
 
 }  // namespace
+
+const char* ModelTablesSql() { return kTables; }
+
+std::vector<std::string> ModelIndexesSql() {
+  std::vector<std::string> indexes;
+  for (const IndexDefinition& index : kIndexes) indexes.emplace_back(index.sql);
+  return indexes;
+}
 
 void CreateSchema(Database& db) {
   db.Execute("BEGIN");
@@ -330,17 +339,18 @@ void CheckModelFileHeader(const std::string& path) {
 std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only) {
   CheckModelFileHeader(path);
   const int flags = read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-  auto db = std::make_unique<Database>(path, flags, path);
+  auto db = std::make_unique<SqliteDatabase>(path, flags, path);
   if (NeedsRollback(*db)) {
     db.reset();
     RollBackInterruptedWrite(path);
-    db = std::make_unique<Database>(path, flags, path);
+    db = std::make_unique<SqliteDatabase>(path, flags, path);
   }
   CheckStructure(*db);
   return db;
 }
 
-void CheckModelFileIntegrity(Database& db) {
+void CheckModelFileIntegrity(Database& model) {
+  SqliteDatabase& db = SqliteOf(model);
   const std::string problems = Reading(db, [&db] {
     std::string found;
     Statement check = db.Prepare("PRAGMA integrity_check(10)");

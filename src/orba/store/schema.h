@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "orba/store/database.h"
 
@@ -15,7 +16,11 @@ inline constexpr int32_t kApplicationId = 0x4F524241;
 // Raised whenever the tables change; a host refuses files of a newer version.
 inline constexpr int32_t kSchemaVersion = 1;
 
-// Creates the tables of an empty model, with their indexes.
+// The model's tables and indexes in SQLite's SQL, as CREATE statements.
+const char* ModelTablesSql();
+std::vector<std::string> ModelIndexesSql();
+
+// Creates the tables of an empty model file, with their indexes.
 void CreateSchema(Database& db);
 
 // A model file written in bulk is faster to write without its indexes and

@@ -6,13 +6,15 @@
 
 #include "base/xml_escape.h"
 #include "host/error.h"
+#include "orba/store/postgres_query.h"
+#include "orba/store/sqlite_database.h"
 #include "orba/store/xml_text.h"
 
 namespace orba::store {
 namespace {
 
 // Fails unless the text from `tail` to `end` holds no statement.
-void RefuseTrailingStatement(Database& db, const char* tail, const char* end) {
+void RefuseTrailingStatement(SqliteDatabase& db, const char* tail, const char* end) {
   sqlite3_stmt* next = nullptr;
   int result = sqlite3_prepare_v2(db.Handle(), tail, static_cast<int>(end - tail), &next, nullptr);
   bool has_statement = next != nullptr;
@@ -60,25 +62,26 @@ class ReadingOnly {
   sqlite3* db_;
 };
 
-Statement PrepareQuery(Database& db, const std::string& sql) {
+void RequireReadOnlyQuery(const SqliteStatement& statement) {
+  if (!sqlite3_stmt_readonly(statement.Handle()) || statement.ColumnCount() == 0) {
+    throw host::Error("the SQL query service runs read-only queries only");
+  }
+}
+
+Statement PrepareQuery(SqliteDatabase& db, const std::string& sql) {
   const ReadingOnly reading_only(db.Handle());
   const char* tail = nullptr;
   try {
-    Statement statement(db.Handle(), sql, db.Location(), &tail);
-    if (!statement.Handle()) throw host::Error("the SQL query is empty");
+    auto statement = std::make_unique<SqliteStatement>(db.Handle(), sql, db.Location(), &tail);
+    if (!statement->Handle()) throw host::Error("the SQL query is empty");
     RefuseTrailingStatement(db, tail, sql.data() + sql.size());
-    return statement;
+    RequireReadOnlyQuery(*statement);
+    return Statement(std::move(statement), db.Location());
   } catch (const StoreError&) {
     if (sqlite3_errcode(db.Handle()) == SQLITE_AUTH) {
       throw host::Error("the SQL query service runs read-only queries only");
     }
     throw;
-  }
-}
-
-void RequireReadOnlyQuery(Statement& statement) {
-  if (!sqlite3_stmt_readonly(statement.Handle()) || statement.ColumnCount() == 0) {
-    throw host::Error("the SQL query service runs read-only queries only");
   }
 }
 
@@ -109,8 +112,9 @@ void AppendRowXml(const Statement& statement, const std::vector<std::string>& na
 }  // namespace
 
 std::string ExecuteReadOnlyQuery(Database& db, const std::string& sql) {
-  Statement statement = PrepareQuery(db, sql);
-  RequireReadOnlyQuery(statement);
+  auto* repository = dynamic_cast<PgDatabase*>(&db);
+  Statement statement =
+      repository ? RunPostgresQuery(*repository, sql) : PrepareQuery(SqliteOf(db), sql);
   std::vector<std::string> names = ColumnElementNames(statement);
   std::string answer = "<?xml version=\"1.0\"?><OrbaData><Dataset_0><Data>";
   try {

@@ -30,7 +30,7 @@ const std::array<std::string, ValidationItems::kKinds>& ItemQueries() {
 size_t CountItems(store::Database& db) {
   size_t count = 0;
   for (const std::string& query : ItemQueries()) {
-    store::Statement statement = db.Prepare("SELECT COUNT(*) FROM (" + query + ")");
+    store::Statement statement = db.Prepare("SELECT COUNT(*) FROM (" + query + ") AS items");
     if (statement.Step()) count += static_cast<size_t>(statement.Int(0));
   }
   return count;

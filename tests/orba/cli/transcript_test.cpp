@@ -28,7 +28,9 @@
 // No run may end by a signal or write a raw control byte (but TAB, LF and CR)
 // on stderr, or on stdout but in JSON. ARGS are split at spaces outside "double
 // quotes". In ARGS and TEXT, \n, \r, \\ and \" are escapes, {bin} is the folder of
-// the built programs, {source} the source tree, {cases} that of the cases.
+// the built programs, {source} the source tree, {cases} that of the cases, and
+// {repository} the URI of a schema of the test PostgreSQL cluster that is the
+// case's own (a case may append to it for more: {repository}b).
 //
 // Each case runs in a sandbox, orba's working folder, which holds the component
 // registry (the built add-in registered) and the settings: the user's own
@@ -57,6 +59,7 @@
 #include <thread>
 
 #include "orba/store/model_file_faults.h"
+#include "support/postgres_cluster.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -106,11 +109,18 @@ std::vector<Case> LoadCases() {
   return cases;
 }
 
+// The repository URI of the case running now; a new one for each case.
+std::string& CaseRepository() {
+  static std::string uri;
+  return uri;
+}
+
 // `text` with its placeholders replaced and its escapes decoded.
 std::string Decoded(std::string text) {
   for (const auto& [name, value] : {std::pair<std::string, std::string>{"{bin}", kBin},
                                     {"{source}", TESSARY_SOURCE_ROOT},
-                                    {"{cases}", kCases}}) {
+                                    {"{cases}", kCases},
+                                    {"{repository}", CaseRepository()}}) {
     for (size_t at; (at = text.find(name)) != std::string::npos;)
       text.replace(at, name.size(), value);
   }
@@ -351,6 +361,7 @@ class OrbaTest : public ::testing::Test {
 class TranscriptTest : public OrbaTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(TranscriptTest, Holds) {
+  CaseRepository() = testing_support::SharedPostgresCluster().NewModelUri();
   for (const auto& [where, line] : GetParam().steps) {
     SCOPED_TRACE(where);
     Do(line);

@@ -15,10 +15,15 @@ namespace {
 using nlohmann::json;
 using ::testing::ElementsAre;
 
+class JsonImport : public EngineTest {};
+class JsonExport : public EngineTest {};
+TESSARY_ON_EACH_ENGINE(JsonImport);
+TESSARY_ON_EACH_ENGINE(JsonExport);
+
 json Exported(ModelRepository& repository) { return json::parse(ExportJsonModel(repository)); }
 
 // Only keys, types and connector ends are required; texts are kept exactly.
-TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
+TEST_P(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
   ModelRepository repository;
   repository.CreateInMemoryModel();
   const json given = json::parse(R"({"technologies": ["SysML", "Other"],
@@ -70,7 +75,7 @@ TEST(JsonImport, StoresWhatIsGivenAndDefaultsTheRest) {
 
 // An element without a package is in its parent's, also when the parent
 // comes later in the list.
-TEST(JsonImport, ElementsTakeThePackageOfParentsListedAfterThem) {
+TEST_P(JsonImport, ElementsTakeThePackageOfParentsListedAfterThem) {
   auto repository = ImportedModel(R"({"packages": [{"key": "root", "name": "Model"}], "elements": [
     {"key": "grandchild", "parent": "child", "type": "Port"},
     {"key": "child", "parent": "top", "type": "Part"},
@@ -86,7 +91,7 @@ TEST(JsonImport, ElementsTakeThePackageOfParentsListedAfterThem) {
 // Items are written as they are read; a document refused at its last item,
 // or by a check of the whole document after it, leaves the model as it was.
 // A model that cannot take the import still reports a refused document.
-TEST(JsonImport, ARefusedDocumentLeavesTheModelAsItWas) {
+TEST_P(JsonImport, ARefusedDocumentLeavesTheModelAsItWas) {
   const json sample = json::parse(kSampleModel);
   json late_key = sample;
   late_key["diagrams"].push_back({{"package", "nowhere"}, {"name", "D"}, {"type", "T"}});
@@ -125,7 +130,7 @@ TEST(JsonImport, ARefusedDocumentLeavesTheModelAsItWas) {
 // created since, unless taken. Bytes that are not UTF-8 are written as
 // replacement characters (in names: model_commands.txt of tests/orba/cli).
 // What is exported imports as the same.
-TEST(JsonExport, GivesBackWhatWasImportedWithUniqueKeysAndTextsRepaired) {
+TEST_P(JsonExport, GivesBackWhatWasImportedWithUniqueKeysAndTextsRepaired) {
   KeyMap keys;
   auto repository = ImportedModel(kSampleModel, &keys);
   for (const json& change : json::diff(json::parse(kSampleModel), Exported(*repository))) {
@@ -139,8 +144,13 @@ TEST(JsonExport, GivesBackWhatWasImportedWithUniqueKeysAndTextsRepaired) {
   repository->Session().Db().Execute(
       "UPDATE t_object SET Model_Key = 'element11' WHERE Model_Key = 'drive';"
       "UPDATE t_object SET Model_Key = 'root' WHERE Model_Key = 'wheel';"
-      "UPDATE t_connector SET Model_Key = 'root' WHERE Model_Key = 'self';"
-      "UPDATE t_objectproperties SET Value = CAST(x'41c3' AS TEXT)");
+      "UPDATE t_connector SET Model_Key = 'root' WHERE Model_Key = 'self'");
+  // Text that is not UTF-8 exists only in a file SQLite wrote behind the host's back.
+  const bool sqlite = GetParam() == Engine::kSqlite;
+  if (sqlite) {
+    repository->Session().Db().Execute(
+        "UPDATE t_objectproperties SET Value = CAST(x'41c3' AS TEXT)");
+  }
   json document = Exported(*repository);
   EXPECT_EQ(document["packages"][0]["key"], "root");
   const json& wheel = document["elements"][4];
@@ -152,7 +162,9 @@ TEST(JsonExport, GivesBackWhatWasImportedWithUniqueKeysAndTextsRepaired) {
   EXPECT_EQ(document["elements"][5]["key"], "element11");
   EXPECT_EQ(document["elements"][8]["key"], "element11_1");
   EXPECT_EQ(document["elements"][8]["guid"], created->ElementGUID());
-  EXPECT_EQ(document["elements"][0]["tags"][0]["value"], "A\uFFFD");
+  if (sqlite) {
+    EXPECT_EQ(document["elements"][0]["tags"][0]["value"], "A\uFFFD");
+  }
   EXPECT_EQ(Exported(*ImportedModel(document.dump())), document);
   // A model file made before items had further fields, or diagrams
   // contents, reads as having none.

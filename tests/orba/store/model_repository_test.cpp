@@ -38,7 +38,10 @@ const std::string kSysML =
                         R"(<Stereotype name="requirement" metatype="Second"/>)"
                         R"(<Stereotype name="emptyKind" metatype=""/>)");
 
-TEST(Metatypes, AreDerivedFromTheFirstTechnologyThatGivesTheStereotypeOneUnlessExplicit) {
+class Metatypes : public EngineTest {};
+TESSARY_ON_EACH_ENGINE(Metatypes);
+
+TEST_P(Metatypes, AreDerivedFromTheFirstTechnologyThatGivesTheStereotypeOneUnlessExplicit) {
   KeyMap keys;
   auto repository = ImportedModel(R"json({"packages": [{"key": "p", "name": "P"}], "elements": [
     {"key": "derived", "package": "p", "type": "Class", "stereotype": "block"},
@@ -80,15 +83,19 @@ TEST(Metatypes, AreDerivedFromTheFirstTechnologyThatGivesTheStereotypeOneUnlessE
 }
 
 using RepositoryTest = SampleModelTest;
+TESSARY_ON_EACH_ENGINE(RepositoryTest);
 
-TEST_F(RepositoryTest, TechnologiesAndPerspectivesAreKeptByIdAndNameWhileAModelIsOpen) {
+TEST_P(RepositoryTest, TechnologiesAndPerspectivesAreKeptByIdAndNameWhileAModelIsOpen) {
   EXPECT_FALSE(repository_->HasTechnology("SysML"));
   EXPECT_TRUE(repository_->InstallTechnology(kSysML));
   EXPECT_TRUE(repository_->HasTechnology("SysML"));
   EXPECT_FALSE(repository_->HasTechnology("sysml"));
   EXPECT_TRUE(repository_->InstallTechnology(Technology("SysML")));
   EXPECT_THAT(repository_->TechnologyIds(), ElementsAre("SysML"));
-  EXPECT_EQ(repository_->TechnologyDocument("SysML"), Technology("SysML"));
+  // PostgreSQL's text holds no NUL: the padding after the root is dropped there.
+  std::string kept = Technology("SysML");
+  if (GetParam() == Engine::kPostgres) kept.resize(kept.size() - 3);
+  EXPECT_EQ(repository_->TechnologyDocument("SysML"), kept);
   EXPECT_TRUE(repository_->RemoveTechnology("SysML"));
   EXPECT_FALSE(repository_->HasTechnology("SysML"));
   EXPECT_FALSE(repository_->RemoveTechnology("SysML"));
@@ -122,7 +129,8 @@ TEST_F(RepositoryTest, TechnologiesAndPerspectivesAreKeptByIdAndNameWhileAModelI
   EXPECT_THAT(repository_->PerspectiveNames(), ElementsAre("SysML"));
   // Without a model, calls that need one and the objects of the closed one fail.
   EXPECT_TRUE(repository_->InstallTechnology(kSysML));
-  EXPECT_EQ(repository_->ModelLocation(), ":memory:");
+  EXPECT_THAT(repository_->ModelLocation(),
+              ::testing::StartsWith(GetParam() == Engine::kSqlite ? ":memory:" : "postgresql:///"));
   host::ElementPtr block = Element("block");
   repository_->CloseModel();
   EXPECT_THROW(block->Elements()->Count(), host::Error);
@@ -138,7 +146,7 @@ TEST_F(RepositoryTest, TechnologiesAndPerspectivesAreKeptByIdAndNameWhileAModelI
 // Which reports a run gets, with their rules' texts and categories and on which
 // items, is the validator's (tests/orba/validator); what an event's arguments
 // hold reaches the add-in in tests/orba/session.
-TEST_F(RepositoryTest, ProjectServicesGiveNewIdsAndKeepReportsAndEventArgumentsHoldTheirValues) {
+TEST_P(RepositoryTest, ProjectServicesGiveNewIdsAndKeepReportsAndEventArgumentsHoldTheirValues) {
   host::ProjectServicesPtr services = repository_->GetProjectServices();
   const std::string category = services->RegisterRuleCategory("SysML");
   EXPECT_NE(services->RegisterRuleCategory("Other"), category);
@@ -154,8 +162,9 @@ TEST_F(RepositoryTest, ProjectServicesGiveNewIdsAndKeepReportsAndEventArgumentsH
 }
 
 using ModelObjectsTest = SampleModelTest;
+TESSARY_ON_EACH_ENGINE(ModelObjectsTest);
 
-TEST_F(ModelObjectsTest, ElementsPackagesAndConnectorsReadBackAsImported) {
+TEST_P(ModelObjectsTest, ElementsPackagesAndConnectorsReadBackAsImported) {
   EXPECT_EQ(Describe(Element("block")),
             "Class \"Vehicle\" <block> Block abstract=1 [0..1] notes=a note parent=0 classifier=0"
             " tag z=last tag a=first attribute mass:Real attribute length:Real"
@@ -195,7 +204,7 @@ TEST_F(ModelObjectsTest, ElementsPackagesAndConnectorsReadBackAsImported) {
   EXPECT_EQ(self->ClientEnd()->Aggregation(), 0);
 }
 
-TEST_F(ModelObjectsTest, SetAbstractStoresTheBooleanTextAsOneOrZero) {
+TEST_P(ModelObjectsTest, SetAbstractStoresTheBooleanTextAsOneOrZero) {
   const std::pair<const char*, const char*> cases[] = {
       {"True", "1"},  {"true", "1"},  {"1", "1"}, {"-1", "1"},
       {"False", "0"}, {"false", "0"}, {"0", "0"}, {"yes", "yes"}};
@@ -208,7 +217,7 @@ TEST_F(ModelObjectsTest, SetAbstractStoresTheBooleanTextAsOneOrZero) {
   }
 }
 
-TEST_F(ModelObjectsTest, AddNewAndUpdateCreateAnElementOrDiagramWhereTheCollectionBelongs) {
+TEST_P(ModelObjectsTest, AddNewAndUpdateCreateAnElementOrDiagramWhereTheCollectionBelongs) {
   host::CollectionPtr<host::Element> elements = Package("root")->Elements();
   EXPECT_EQ(elements->Count(), 3);
   host::ElementPtr created = elements->AddNew("Engine", "Class");
@@ -245,7 +254,10 @@ TEST_F(ModelObjectsTest, AddNewAndUpdateCreateAnElementOrDiagramWhereTheCollecti
 }
 
 // Count is 16-bit: a collection with more items than it can answer fails.
-TEST(StoredCollectionCount, AnswersUpTo32767ItemsAndThrowsBeyond) {
+class StoredCollectionCount : public EngineTest {};
+TESSARY_ON_EACH_ENGINE(StoredCollectionCount);
+
+TEST_P(StoredCollectionCount, AnswersUpTo32767ItemsAndThrowsBeyond) {
   std::string tags = R"({"name": "t", "value": "v"})";
   for (size_t count = 1; count <= kMaxCollectionCount; ++count)
     tags += R"(, {"name": "t", "value": ""})";
@@ -262,7 +274,7 @@ TEST(StoredCollectionCount, AnswersUpTo32767ItemsAndThrowsBeyond) {
 // document are read once: a change made behind the session's back is not
 // seen until the session writes (any write forgets them) or the cache is
 // switched off. Missing ids are kept too.
-TEST_F(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
+TEST_P(ModelObjectsTest, TheReadCacheKeepsRowsUntilAWriteOrItsEnd) {
   ModelSession& session = repository_->Session();
   const int32_t wheel = keys_.elements.at("wheel");
   const int32_t alloc = keys_.connectors.at("alloc");

@@ -83,11 +83,41 @@ std::string Answer(const Case& c, ModelRepository& repository) {
   }
 }
 
-class StoreCaseTest : public ::testing::TestWithParam<Case> {};
+// A case of an operation on the model, and the engine it runs on.
+struct EngineCase {
+  Case c;
+  Engine engine;
+};
+
+// Cases whose answer is the same on every engine run on both. The others
+// damage or read a model file with SQLite's own SQL (export_errors,
+// int_values, and queries named "Sqlite..."), or do not touch a model.
+bool RunsOnEveryEngine(const Case& c) {
+  return (c.operation == "import_errors" || c.operation == "sql_queries" ||
+          c.operation == "model_items") &&
+         !c.name.starts_with("Sqlite");
+}
+
+std::vector<EngineCase> EngineCases() {
+  std::vector<EngineCase> cases;
+  for (const Case& c : Cases()) {
+    cases.push_back({c, Engine::kSqlite});
+    if (RunsOnEveryEngine(c)) cases.push_back({c, Engine::kPostgres});
+  }
+  return cases;
+}
+
+void PrintTo(const EngineCase& engine_case, std::ostream* out) {
+  *out << engine_case.c.operation << "/" << engine_case.c.name << " on ";
+  PrintTo(engine_case.engine, out);
+}
+
+class StoreCaseTest : public ::testing::TestWithParam<EngineCase> {};
 
 TEST_P(StoreCaseTest, AnswersAsTheCaseSays) {
-  const Case& c = GetParam();
-  auto repository = ImportedModel(c.operation == "import_errors" ? "{}" : kSampleModel);
+  const Case& c = GetParam().c;
+  auto repository = ImportedModel(c.operation == "import_errors" ? "{}" : kSampleModel, nullptr,
+                                  GetParam().engine);
   const auto counts = [&] {
     return std::vector{repository->PackageIds().size(), repository->ElementIds().size(),
                        repository->ConnectorIds().size()};
@@ -104,9 +134,11 @@ TEST_P(StoreCaseTest, AnswersAsTheCaseSays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StoreCaseTest, ::testing::ValuesIn(Cases()), [](const auto& info) {
-  return info.param.operation + "_" + info.param.name;
-});
+INSTANTIATE_TEST_SUITE_P(Cases, StoreCaseTest, ::testing::ValuesIn(EngineCases()),
+                         [](const auto& info) {
+                           return info.param.c.operation + "_" + info.param.c.name +
+                                  (info.param.engine == Engine::kSqlite ? "" : "_Postgres");
+                         });
 
 }  // namespace
 }  // namespace orba::store::testing

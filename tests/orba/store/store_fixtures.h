@@ -11,6 +11,7 @@
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
+#include "support/postgres_cluster.h"
 
 namespace orba::store::testing {
 
@@ -57,14 +58,48 @@ inline constexpr std::string_view kSampleModel = R"json({
 // A GUID as the store makes them.
 inline constexpr char kGuidPattern[] = R"(\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\})";
 
-inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json,
-                                                      KeyMap* keys = nullptr) {
+// The engines a model is stored on: the store's tests run on both.
+enum class Engine { kSqlite, kPostgres };
+
+inline void PrintTo(Engine engine, std::ostream* out) {
+  *out << (engine == Engine::kSqlite ? "Sqlite" : "Postgres");
+}
+
+inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
+  return info.param == Engine::kSqlite ? "Sqlite" : "Postgres";
+}
+
+// A new, empty model: in memory on SQLite, or in a schema of its own in the
+// test PostgreSQL cluster.
+inline std::shared_ptr<ModelRepository> NewModel(Engine engine) {
   auto repository = std::make_shared<ModelRepository>();
-  repository->CreateInMemoryModel();
+  if (engine == Engine::kSqlite) {
+    repository->CreateInMemoryModel();
+  } else {
+    repository->CreateModel(testing_support::SharedPostgresCluster().NewModelUri());
+  }
+  return repository;
+}
+
+inline std::shared_ptr<ModelRepository> ImportedModel(std::string_view json, KeyMap* keys = nullptr,
+                                                      Engine engine = Engine::kSqlite) {
+  auto repository = NewModel(engine);
   KeyMap imported = ImportJsonModel(*repository, json).keys;
   if (keys) *keys = std::move(imported);
   return repository;
 }
+
+// A test that runs on each engine.
+class EngineTest : public ::testing::TestWithParam<Engine> {
+ protected:
+  std::shared_ptr<ModelRepository> ImportedModel(std::string_view json, KeyMap* keys = nullptr) {
+    return testing::ImportedModel(json, keys, GetParam());
+  }
+};
+
+#define TESSARY_ON_EACH_ENGINE(suite)                                                             \
+  INSTANTIATE_TEST_SUITE_P(Engines, suite, ::testing::Values(Engine::kSqlite, Engine::kPostgres), \
+                           EngineName)
 
 template <class T>
 std::vector<std::string> NamesOf(const host::CollectionPtr<T>& collection) {
@@ -110,7 +145,7 @@ inline std::string ErrorOf(const std::function<void()>& action) {
 }
 
 // The sample model in memory; what the host is told of changes is in tests/orba/session.
-class SampleModelTest : public ::testing::Test {
+class SampleModelTest : public EngineTest {
  protected:
   host::ElementPtr Element(const std::string& key) {
     return repository_->GetElementByID(keys_.elements.at(key));
