@@ -32,6 +32,7 @@
 
 #include "bench_models.h"
 #include "orba/store/model_repository.h"
+#include "orba_process.h"
 #include "search/allocation_search.h"
 #include "support/scripted_host.h"
 
@@ -40,27 +41,6 @@ namespace {
 const char* Setting(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-// Runs orba with `args`, its stdout to /dev/null; false when it does not
-// exit with 0 or 1 (1: validation found violations). Adds its peak memory.
-bool RunOrba(benchmark::State& state, std::vector<std::string> args) {
-  args.insert(args.begin(), {TESSARY_BUILD_BIN_DIR "/orba", "--ui", "none"});
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (wait4(child, &status, 0, &usage) != child) return false;
-  state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  return WIFEXITED(status) && WEXITSTATUS(status) <= 1;
 }
 
 void Command(benchmark::State& state, const std::vector<std::string>& args) {

@@ -150,11 +150,14 @@ std::string PostgresCluster::NewModelUri() {
   return Uri(kWriter, schema);
 }
 
-void PostgresCluster::RunSql(const std::string& sql) const {
-  const std::string uri = "postgresql:///postgres?host=" + folder_.string() + "&user=" + kAdmin;
+void PostgresCluster::RunSql(const std::string& sql, const std::string& database) const {
+  const std::string uri =
+      "postgresql:///" + database + "?host=" + folder_.string() + "&user=" + kAdmin;
   std::unique_ptr<PGconn, decltype(&PQfinish)> connection(PQconnectdb(uri.c_str()), PQfinish);
   if (PQstatus(connection.get()) != CONNECTION_OK)
     throw std::runtime_error(std::string("test cluster: ") + PQerrorMessage(connection.get()));
+  PQsetNoticeProcessor(
+      connection.get(), [](void*, const char*) {}, nullptr);
   std::unique_ptr<PGresult, decltype(&PQclear)> result(PQexec(connection.get(), sql.c_str()),
                                                        PQclear);
   if (PQresultStatus(result.get()) != PGRES_COMMAND_OK &&

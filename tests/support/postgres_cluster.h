@@ -36,8 +36,9 @@ class PostgresCluster {
   std::string Uri(const std::string& role, const std::string& schema = "") const;
   // The URI of a new, empty schema of the writer's, for one test's model.
   std::string NewModelUri();
-  // Runs SQL statements as the superuser; throws std::runtime_error on failure.
-  void RunSql(const std::string& sql) const;
+  // Runs SQL statements as the superuser in `database`; throws
+  // std::runtime_error on failure.
+  void RunSql(const std::string& sql, const std::string& database = "postgres") const;
 
  private:
   PostgresCluster(std::filesystem::path folder, bool owned);

@@ -48,8 +48,7 @@ std::string ServerMessage(const PGresult* result) {
   const std::string message = ServerMessage(result);
   if (message.find("multiple commands") != std::string::npos)
     throw host::Error("the SQL query service runs one statement only");
-  if (state && (std::string_view(state) == "25006" || std::string_view(state) == "42501"))
-    throw host::Error(kReadOnlyOnly);
+  if (state && std::string_view(state) == "25006") throw host::Error(kReadOnlyOnly);
   throw host::Error(db.Location() + ": " + message);
 }
 
