@@ -379,6 +379,19 @@ void RewriteLike(Code& code, size_t at) {
   code[*end]->after += " ESCAPE ''";
 }
 
+bool IsComparison(const Token& token) {
+  return IsOperator(token, "=") || IsOperator(token, "==") || IsOperator(token, "<>") ||
+         IsOperator(token, "!=");
+}
+
+// A string literal compared with something: SQLite types it as text, where
+// PostgreSQL would take it for the other side's type (and refuse 'x' beside
+// an integer); typed as text, the model's loose comparisons apply.
+bool IsComparedString(const Code& code, size_t at) {
+  return code[at]->kind == Kind::kString && ((at > 0 && IsComparison(*code[at - 1])) ||
+                                             (at + 1 < code.size() && IsComparison(*code[at + 1])));
+}
+
 // From the last token back, so that each decision reads the token before as written.
 void RewriteTokens(Code& code) {
   for (size_t at = code.size(); at-- > 0;) {
@@ -389,6 +402,8 @@ void RewriteTokens(Code& code) {
     // does not.
     if (token.kind == Kind::kQuoted || (token.kind == Kind::kString && alias)) {
       token.text = PostgresIdentifier(NameOf(token));
+    } else if (IsComparedString(code, at)) {
+      token.text += "::text";
     } else if (IsOperator(token, "==")) {
       token.text = "=";
     } else if (IsWord(token, "IFNULL") && call) {

@@ -62,6 +62,31 @@ std::string NextIdTrigger(const TableDefinition& table) {
          " FOR EACH ROW EXECUTE FUNCTION " + function + "();\n";
 }
 
+// SQLite compares a text with a number as its column's affinity says: a
+// text column compares the number as text, an integer column the text as a
+// number when it reads as one (and never equal when it does not). The model's
+// schema gives PostgreSQL the same = and <> between text and integer, so that
+// queries written for SQLite (Abstract = 1, Object_ID = '12') answer alike.
+constexpr const char* kLooseComparisons = R"sql(
+CREATE FUNCTION orba_text_equals_integer(text, integer) RETURNS boolean
+  LANGUAGE sql IMMUTABLE AS 'SELECT $1 = $2::text';
+CREATE FUNCTION orba_integer_equals_text(integer, text) RETURNS boolean
+  LANGUAGE sql IMMUTABLE AS
+  'SELECT CASE WHEN $2 ~ ''^\s*[-+]?[0-9]+\s*$'' THEN $1 = $2::numeric ELSE false END';
+CREATE FUNCTION orba_text_differs_from_integer(text, integer) RETURNS boolean
+  LANGUAGE sql IMMUTABLE AS 'SELECT NOT orba_text_equals_integer($1, $2)';
+CREATE FUNCTION orba_integer_differs_from_text(integer, text) RETURNS boolean
+  LANGUAGE sql IMMUTABLE AS 'SELECT NOT orba_integer_equals_text($1, $2)';
+CREATE OPERATOR = (LEFTARG = text, RIGHTARG = integer, FUNCTION = orba_text_equals_integer,
+                   COMMUTATOR = =, NEGATOR = <>);
+CREATE OPERATOR = (LEFTARG = integer, RIGHTARG = text, FUNCTION = orba_integer_equals_text,
+                   COMMUTATOR = =, NEGATOR = <>);
+CREATE OPERATOR <> (LEFTARG = text, RIGHTARG = integer,
+                    FUNCTION = orba_text_differs_from_integer, COMMUTATOR = <>, NEGATOR = =);
+CREATE OPERATOR <> (LEFTARG = integer, RIGHTARG = text,
+                    FUNCTION = orba_integer_differs_from_text, COMMUTATOR = <>, NEGATOR = =);
+)sql";
+
 std::string FirstAnswer(PgDatabase& db, const std::string& sql) {
   Statement statement = db.Prepare(sql);
   return statement.Step() ? statement.Text(0) : std::string();
@@ -91,6 +116,7 @@ std::string PostgresModelSchemaSql() {
   for (const TableDefinition& table : tables) {
     if (!table.id_column.empty()) sql << NextIdTrigger(table);
   }
+  sql << kLooseComparisons;
   sql << "INSERT INTO orba_meta (Name, Value) VALUES ('schema_version', '" << kSchemaVersion
       << "');\n";
   return sql.str();
@@ -117,6 +143,12 @@ void DropRepositoryModel(const std::string& uri) {
     drop += "DROP TABLE IF EXISTS " + table.name + ";\n";
     if (!table.id_column.empty())
       drop += "DROP FUNCTION IF EXISTS orba_next_" + table.name + "_id();\n";
+  }
+  for (const char* function :
+       {"orba_text_equals_integer(text, integer)", "orba_integer_equals_text(integer, text)",
+        "orba_text_differs_from_integer(text, integer)",
+        "orba_integer_differs_from_text(integer, text)"}) {
+    drop += std::string("DROP FUNCTION IF EXISTS ") + function + " CASCADE;\n";
   }
   db.Execute(drop + "COMMIT");
 }
