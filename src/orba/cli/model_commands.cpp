@@ -297,7 +297,8 @@ void AddModelCommands(CLI::App& app, const GlobalOptions& globals, CommandAction
   CLI::App* check = app.add_subcommand(
       "check",
       "Read every page of a model file for damage (opening a model only checks its length and "
-      "tables); exit 0 when none is found, 2 naming what is damaged");
+      "tables), or check that a repository holds every table of its model; exit 0 when none is "
+      "found, 2 naming what is damaged");
   check->add_option("MODEL", paths->input, "The model file (*.obx)")->required();
   check->callback([&action, &globals, paths] {
     action = [&globals, paths] { return CheckModel(globals, paths->input); };

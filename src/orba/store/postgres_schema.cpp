@@ -153,6 +153,15 @@ void DropRepositoryModel(const std::string& uri) {
   db.Execute(drop + "COMMIT");
 }
 
+void CheckRepositoryModel(PgDatabase& db) {
+  for (const TableDefinition& table : PostgresTables()) {
+    if (!db.HasTable(table.name)) {
+      throw StoreError("model repository is damaged: " + db.Location() + " (table " + table.name +
+                       " is missing)");
+    }
+  }
+}
+
 std::unique_ptr<PgDatabase> OpenRepositoryModel(const std::string& uri, PgDatabase::Access access) {
   auto db = std::make_unique<PgDatabase>(uri, access);
   if (!HoldsModel(*db)) throw StoreError("no Orba model in repository " + db->Location());

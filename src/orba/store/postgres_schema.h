@@ -25,6 +25,11 @@ std::unique_ptr<PgDatabase> CreateRepositoryModel(const std::string& uri);
 // (what CreateRepositoryModel made), as one transaction.
 void DropRepositoryModel(const std::string& uri);
 
+// Checks that every table of the model is in the repository (the server
+// keeps its own pages whole): throws StoreError "model repository is
+// damaged: LOCATION (...)" naming a missing table.
+void CheckRepositoryModel(PgDatabase& db);
+
 // Opens the model in the repository at `uri`. Throws StoreError when the
 // repository cannot be reached, holds no model, or holds one of a newer
 // schema version.

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "base/files.h"
+#include "orba/store/postgres_schema.h"
 #include "orba/store/sqlite_database.h"
 
 namespace orba::store {
@@ -350,6 +351,8 @@ std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only)
 }
 
 void CheckModelFileIntegrity(Database& model) {
+  if (auto* repository = dynamic_cast<PgDatabase*>(&model))
+    return CheckRepositoryModel(*repository);
   SqliteDatabase& db = SqliteOf(model);
   const std::string problems = Reading(db, [&db] {
     std::string found;

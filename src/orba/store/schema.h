@@ -49,7 +49,8 @@ std::unique_ptr<Database> OpenModelFile(const std::string& path, bool read_only)
 
 // Reads every page and index of the open model file (SQLite's
 // integrity_check): throws StoreError "model file is damaged: PATH (the
-// first problems found)" when anything is wrong.
+// first problems found)" when anything is wrong. For a repository, checks
+// that the model's tables are all there.
 void CheckModelFileIntegrity(Database& db);
 
 }  // namespace orba::store

@@ -9,6 +9,7 @@
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_session.h"
+#include "orba/store/pg_database.h"
 #include "orba/store/xml_text.h"
 #include "store_fixtures.h"
 #include "support/case_lines.h"
@@ -36,12 +37,12 @@ std::string Unescaped(const std::string& text) {
 }
 
 std::vector<Case> Cases() {
-  std::vector<Case> cases =
-      testing_support::ReadCaseLines(TESSARY_SOURCE_ROOT "/tests/orba/store/cases",
-                                     {"import_errors", "export_errors", "sql_queries", "int_values",
-                                      "model_items", "xml_documents", "xml_names", "xml_loads"});
+  std::vector<Case> cases = testing_support::ReadCaseLines(
+      TESSARY_SOURCE_ROOT "/tests/orba/store/cases",
+      {"import_errors", "export_errors", "sql_queries", "int_values", "model_items",
+       "xml_documents", "xml_names", "xml_loads", "masked_uris", "numbered_parameters"});
   for (Case& c : cases) {
-    if (c.operation.starts_with("xml_")) {
+    if (c.operation.starts_with("xml_") || c.operation == "numbered_parameters") {
       c.input = Unescaped(c.input);
       c.answer = Unescaped(c.answer);
     }
@@ -63,6 +64,8 @@ std::string Answer(const Case& c, ModelRepository& repository) {
     if (c.operation == "sql_queries") return repository.ExecuteSqlQuery(c.input);
     if (c.operation == "xml_documents") return WithXmlCharactersOnly(c.input);
     if (c.operation == "xml_names") return ToXmlName(c.input);
+    if (c.operation == "masked_uris") return MaskedUri(c.input);
+    if (c.operation == "numbered_parameters") return NumberedParameters(c.input);
     if (c.operation == "xml_loads") {
       pugi::xml_document document;
       if (!LoadXml(document, c.input)) return "refused";

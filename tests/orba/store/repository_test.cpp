@@ -1,7 +1,8 @@
-// Several users of one PostgreSQL repository at once, each a process of its
-// own as `orba` runs: writers are serialized and lose nothing, a reader sees
-// one snapshot, a writer that waits too long is told the repository is busy,
-// and a writer killed mid-transaction changes nothing.
+// What is particular to a model in a PostgreSQL repository. Several users at
+// once, each a process of its own as `orba` runs: writers are serialized and
+// lose nothing, a reader sees one snapshot, a writer that waits too long is
+// told the repository is busy, and a writer killed mid-transaction changes
+// nothing. The query role, and the check of a repository's tables.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,6 +14,8 @@
 
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
+#include "orba/store/model_session.h"
+#include "orba/store/schema.h"
 #include "store_fixtures.h"
 #include "support/postgres_cluster.h"
 
@@ -39,9 +42,9 @@ int ExitCodeOf(pid_t child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-class RepositoryConcurrency : public ::testing::Test {
+class PostgresRepository : public ::testing::Test {
  protected:
-  RepositoryConcurrency() { ImportedModelAt(uri_); }
+  PostgresRepository() { ImportedModelAt(uri_); }
 
   static void ImportedModelAt(const std::string& uri) {
     ModelRepository repository;
@@ -65,7 +68,7 @@ class RepositoryConcurrency : public ::testing::Test {
   std::string uri_ = testing_support::SharedPostgresCluster().NewModelUri();
 };
 
-TEST_F(RepositoryConcurrency, WritersAtOnceEachKeepEveryDiagramTheyMake) {
+TEST_F(PostgresRepository, WritersAtOnceEachKeepEveryDiagramTheyMake) {
   constexpr int kWriters = 4, kDiagrams = 5;
   const size_t before = Opened(ModelRepository::Access::kReadOnly)->DiagramIds().size();
   std::vector<pid_t> writers;
@@ -85,7 +88,7 @@ TEST_F(RepositoryConcurrency, WritersAtOnceEachKeepEveryDiagramTheyMake) {
             before + kWriters * kDiagrams);
 }
 
-TEST_F(RepositoryConcurrency, AReaderSeesOneSnapshotWhileOthersWrite) {
+TEST_F(PostgresRepository, AReaderSeesOneSnapshotWhileOthersWrite) {
   auto reader = Opened(ModelRepository::Access::kReadOnly);
   const size_t seen = reader->ElementIds().size();
   EXPECT_EQ(ExitCodeOf(InChild([&] {
@@ -97,7 +100,7 @@ TEST_F(RepositoryConcurrency, AReaderSeesOneSnapshotWhileOthersWrite) {
   EXPECT_EQ(Opened(ModelRepository::Access::kReadOnly)->ElementIds().size(), seen + 1);
 }
 
-TEST_F(RepositoryConcurrency, AWriterWaitsBoundedlyThenHearsTheRepositoryIsBusy) {
+TEST_F(PostgresRepository, AWriterWaitsBoundedlyThenHearsTheRepositoryIsBusy) {
   auto holder = Opened(ModelRepository::Access::kReadWrite);
   ModelRepository::Transaction held(*holder);
   const pid_t waiter = InChild([&] {
@@ -113,7 +116,7 @@ TEST_F(RepositoryConcurrency, AWriterWaitsBoundedlyThenHearsTheRepositoryIsBusy)
   AddElement(*holder, "After the wait");  // the lock is free again
 }
 
-TEST_F(RepositoryConcurrency, AWriterKilledMidTransactionChangesNothing) {
+TEST_F(PostgresRepository, AWriterKilledMidTransactionChangesNothing) {
   const size_t before = Opened(ModelRepository::Access::kReadOnly)->ElementIds().size();
   int inserted[2];
   ASSERT_EQ(pipe(inserted), 0);
@@ -140,7 +143,7 @@ TEST_F(RepositoryConcurrency, AWriterKilledMidTransactionChangesNothing) {
 
 // An administrator names a role that may only read some tables: the SQL
 // query service answers as that role, whatever the user may do.
-TEST_F(RepositoryConcurrency, TheQueryServiceRunsAsTheQueryRoleTheModelNames) {
+TEST_F(PostgresRepository, TheQueryServiceRunsAsTheQueryRoleTheModelNames) {
   const std::string schema = uri_.substr(uri_.rfind("%3D") + 3);
   const std::string reader = testing_support::PostgresCluster::kReader;
   testing_support::SharedPostgresCluster().RunSql(
@@ -157,6 +160,15 @@ TEST_F(RepositoryConcurrency, TheQueryServiceRunsAsTheQueryRoleTheModelNames) {
               ::testing::HasSubstr("permission denied for table t_package"));
   // The role holds for the query only: the store reads on as the user.
   EXPECT_EQ(repository->PackageIds().size(), 2u);
+}
+
+TEST_F(PostgresRepository, TheCheckFindsATableMissingFromTheRepository) {
+  auto repository = Opened(ModelRepository::Access::kReadWrite);
+  EXPECT_EQ(ErrorOf([&] { CheckModelFileIntegrity(repository->Session().Db()); }), "no error");
+  repository->Session().Db().Execute("DROP TABLE t_diagram");
+  EXPECT_THAT(ErrorOf([&] { CheckModelFileIntegrity(repository->Session().Db()); }),
+              ::testing::MatchesRegex("model repository is damaged: postgresql://.*"
+                                      " \\(table t_diagram is missing\\)"));
 }
 
 }  // namespace
