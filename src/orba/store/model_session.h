@@ -125,6 +125,15 @@ class ModelSession {
   template <class Value, class Read>
   std::optional<Value> Cached(RowCache<Value>& cache, int32_t id, Read read);
   void ForgetCachedRows();
+  // With the read cache on, a list missing from `cache` is read together
+  // with those of the next ids, kReadAhead in all, in one statement: the
+  // validator and the report read items in id order, and a repository
+  // answers each statement over a round trip. `range_sql` answers, for the
+  // owners from ?1 to ?2, each row as `read_row` reads it, then its owner's id.
+  static constexpr int32_t kReadAhead = 256;
+  template <class Row, class ReadRow>
+  std::vector<Row> ReadAhead(RowCache<std::vector<Row>>& cache, int32_t id,
+                             const std::string& range_sql, ReadRow read_row);
 
   // Whether the file has the table: files made before item fields or
   // diagram contents lack theirs.

@@ -1,6 +1,7 @@
 // ModelSession's reads and writes of the model's records.
 #include <algorithm>
 #include <iterator>
+#include <map>
 
 #include "orba/store/model_session.h"
 
@@ -9,9 +10,10 @@ namespace {
 
 constexpr const char* kPackageColumns =
     "SELECT Package_ID, Name, Parent_ID, Object_ID, Model_Key FROM t_package ";
-constexpr const char* kConnectorColumns =
-    "SELECT Connector_ID, Connector_Type, Stereotype, Start_Object_ID, End_Object_ID, "
-    "SourceAggregation, DestAggregation, orba_guid, Model_Key FROM t_connector ";
+#define ORBA_CONNECTOR_FIELDS                                                         \
+  "SELECT Connector_ID, Connector_Type, Stereotype, Start_Object_ID, End_Object_ID, " \
+  "SourceAggregation, DestAggregation, orba_guid, Model_Key"
+constexpr const char* kConnectorColumns = ORBA_CONNECTOR_FIELDS " FROM t_connector ";
 constexpr const char* kDiagramColumns =
     "SELECT Diagram_ID, Package_ID, Name, Diagram_Type, Display_Flags FROM t_diagram ";
 
@@ -47,13 +49,10 @@ OperationRow ReadOperation(const Statement& s) {
   return OperationRow{s.Int(0), s.Int(1), s.Text(2), s.OptionalText(3), s.Text(4)};
 }
 
+NamedText ReadNamedText(const Statement& s) { return NamedText{s.Text(0), s.Text(1)}; }
+
 std::vector<NamedText> ReadNamedTexts(Database& db, const std::string& sql, int32_t owner_id) {
-  return ReadAll<NamedText>(
-      db, sql,
-      [](const Statement& s) {
-        return NamedText{s.Text(0), s.Text(1)};
-      },
-      owner_id);
+  return ReadAll<NamedText>(db, sql, ReadNamedText, owner_id);
 }
 
 // An id of 0 lets SQLite assign the next one.
@@ -183,28 +182,40 @@ std::optional<ConnectorRow> ModelSession::FindConnector(int32_t id) {
                 [&] { return FirstOf(ReadAll<ConnectorRow>(Db(), kQuery, ReadConnector, id)); });
 }
 
+template <class Row, class ReadRow>
+std::vector<Row> ModelSession::ReadAhead(RowCache<std::vector<Row>>& cache, int32_t id,
+                                         const std::string& range_sql, ReadRow read_row) {
+  if (const std::optional<std::vector<Row>>* kept = cache.Find(id)) return **kept;
+  const int32_t last = id > INT32_MAX - kReadAhead ? INT32_MAX : id + kReadAhead - 1;
+  std::map<int32_t, std::vector<Row>> lists;
+  Statement statement = Db().Prepare(range_sql);
+  statement.Bind(id, last);
+  while (statement.Step()) {
+    lists[statement.Int(statement.ColumnCount() - 1)].push_back(read_row(statement));
+  }
+  std::vector<Row> asked = std::move(lists[id]);
+  for (int32_t owner = last; owner > id; --owner) cache.Put(owner, std::move(lists[owner]));
+  cache.Put(id, asked);
+  return asked;
+}
+
+// A connector from the element to itself comes once; each list is in id order.
 std::vector<ConnectorRow> ModelSession::ConnectorsOf(int32_t element_id) {
-  return *Cached(cached_lists_.connectors, element_id, [&] {
-    // Each end's index gives its connectors in id order: merged here, a
-    // connector from the element to itself once, rather than sorted by SQLite.
-    static const std::string kAtStart =
-        std::string(kConnectorColumns) + "WHERE Start_Object_ID = ? ORDER BY Connector_ID";
-    static const std::string kAtEnd = std::string(kConnectorColumns) +
-                                      "WHERE End_Object_ID = ? AND Start_Object_ID <> ?1 "
-                                      "ORDER BY Connector_ID";
-    std::vector<ConnectorRow> at_start =
-        ReadAll<ConnectorRow>(Db(), kAtStart, ReadConnector, element_id);
-    std::vector<ConnectorRow> at_end =
-        ReadAll<ConnectorRow>(Db(), kAtEnd, ReadConnector, element_id);
-    std::vector<ConnectorRow> connectors;
-    connectors.reserve(at_start.size() + at_end.size());
-    std::merge(
-        std::make_move_iterator(at_start.begin()), std::make_move_iterator(at_start.end()),
-        std::make_move_iterator(at_end.begin()), std::make_move_iterator(at_end.end()),
-        std::back_inserter(connectors),
-        [](const ConnectorRow& left, const ConnectorRow& right) { return left.id < right.id; });
-    return connectors;
-  });
+  static const std::string kAtEitherEnd =
+      std::string(kConnectorColumns) + "WHERE Start_Object_ID = ?1 UNION ALL " + kConnectorColumns +
+      "WHERE End_Object_ID = ?1 AND Start_Object_ID <> ?1";
+  static const std::string kAtEitherEndInRange = ORBA_CONNECTOR_FIELDS
+      ", Start_Object_ID FROM t_connector WHERE Start_Object_ID BETWEEN ?1 AND ?2 UNION "
+      "ALL " ORBA_CONNECTOR_FIELDS
+      ", End_Object_ID FROM t_connector WHERE End_Object_ID BETWEEN ?1 AND ?2 "
+      "AND Start_Object_ID <> End_Object_ID";
+  std::vector<ConnectorRow> connectors =
+      read_cache_
+          ? ReadAhead(cached_lists_.connectors, element_id, kAtEitherEndInRange, ReadConnector)
+          : ReadAll<ConnectorRow>(Db(), kAtEitherEnd, ReadConnector, element_id);
+  std::sort(connectors.begin(), connectors.end(),
+            [](const ConnectorRow& left, const ConnectorRow& right) { return left.id < right.id; });
+  return connectors;
 }
 
 std::vector<ConnectorRow> ModelSession::AllConnectors() {
@@ -254,12 +265,16 @@ int32_t ModelSession::InsertOperation(const OperationRow& row) {
 }
 
 std::vector<NamedText> ModelSession::TagsOf(int32_t element_id) {
-  return *Cached(cached_lists_.tags, element_id, [&] {
-    return ReadNamedTexts(Db(),
-                          "SELECT Property, Value FROM t_objectproperties WHERE Object_ID = ? "
-                          "ORDER BY PropertyID",
-                          element_id);
-  });
+  if (read_cache_) {
+    return ReadAhead(cached_lists_.tags, element_id,
+                     "SELECT Property, Value, Object_ID FROM t_objectproperties "
+                     "WHERE Object_ID BETWEEN ?1 AND ?2 ORDER BY PropertyID",
+                     ReadNamedText);
+  }
+  return ReadNamedTexts(Db(),
+                        "SELECT Property, Value FROM t_objectproperties WHERE Object_ID = ? "
+                        "ORDER BY PropertyID",
+                        element_id);
 }
 
 std::vector<NamedText> ModelSession::AttributesOf(int32_t element_id) {
@@ -277,12 +292,16 @@ std::vector<NamedText> ModelSession::ParametersOf(int32_t operation_id) {
 }
 
 std::vector<NamedText> ModelSession::ConnectorTagsOf(int32_t connector_id) {
-  return *Cached(cached_lists_.connector_tags, connector_id, [&] {
-    return ReadNamedTexts(Db(),
-                          "SELECT Property, Value FROM t_connectortag WHERE Connector_ID = ? "
-                          "ORDER BY PropertyID",
-                          connector_id);
-  });
+  if (read_cache_) {
+    return ReadAhead(cached_lists_.connector_tags, connector_id,
+                     "SELECT Property, Value, Connector_ID FROM t_connectortag "
+                     "WHERE Connector_ID BETWEEN ?1 AND ?2 ORDER BY PropertyID",
+                     ReadNamedText);
+  }
+  return ReadNamedTexts(Db(),
+                        "SELECT Property, Value FROM t_connectortag WHERE Connector_ID = ? "
+                        "ORDER BY PropertyID",
+                        connector_id);
 }
 
 void ModelSession::InsertTag(int32_t element_id, const NamedText& tag) {

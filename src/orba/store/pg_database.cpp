@@ -56,8 +56,10 @@ class PgStatement : public StatementBackend {
     if (!rows_) Run();
     return rows_->Step();
   }
-  int ColumnCount() const override { return rows_->ColumnCount(); }
-  std::string ColumnName(int column) const override { return rows_->ColumnName(column); }
+  // As on SQLite, the columns may be asked for before the first step: the
+  // statement then runs.
+  int ColumnCount() const override { return Rows().ColumnCount(); }
+  std::string ColumnName(int column) const override { return Rows().ColumnName(column); }
   bool IsNull(int column) const override { return rows_->IsNull(column); }
   std::string Text(int column) const override { return rows_->Text(column); }
   std::optional<int64_t> ExactInteger(int column) const override {
@@ -72,7 +74,12 @@ class PgStatement : public StatementBackend {
     params_[static_cast<size_t>(index) - 1] = std::move(value);
   }
 
-  void Run() {
+  const PgRows& Rows() const {
+    if (!rows_) Run();
+    return *rows_;
+  }
+
+  void Run() const {
     std::vector<const char*> values;
     for (const std::optional<std::string>& param : params_)
       values.push_back(param ? param->c_str() : nullptr);
@@ -89,7 +96,7 @@ class PgStatement : public StatementBackend {
   PgDatabase& db_;
   const std::string& name_;
   std::vector<std::optional<std::string>> params_;
-  std::unique_ptr<PgRows> rows_;
+  mutable std::unique_ptr<PgRows> rows_;  // once run
 };
 
 }  // namespace

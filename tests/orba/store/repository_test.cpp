@@ -15,6 +15,7 @@
 #include "orba/store/json_model.h"
 #include "orba/store/model_repository.h"
 #include "orba/store/model_session.h"
+#include "orba/store/pg_database.h"
 #include "orba/store/schema.h"
 #include "store_fixtures.h"
 #include "support/postgres_cluster.h"
@@ -169,6 +170,23 @@ TEST_F(PostgresRepository, TheCheckFindsATableMissingFromTheRepository) {
   EXPECT_THAT(ErrorOf([&] { CheckModelFileIntegrity(repository->Session().Db()); }),
               ::testing::MatchesRegex("model repository is damaged: postgresql://.*"
                                       " \\(table t_diagram is missing\\)"));
+}
+
+TEST_F(PostgresRepository, AModelOfANewerOrNoSchemaVersionIsRefused) {
+  const auto opening_with = [&](const std::string& version) {
+    PgDatabase(uri_, PgDatabase::Access::kReadWrite)
+        .Prepare("UPDATE orba_meta SET Value = ? WHERE Name = 'schema_version'")
+        .Bind(version)
+        .Run();
+    return ErrorOf([&] { Opened(ModelRepository::Access::kReadOnly); });
+  };
+  EXPECT_THAT(opening_with("2"),
+              ::testing::MatchesRegex("model repository postgresql://.* has schema version 2, "
+                                      "newer than this host reads \\(1\\)"));
+  EXPECT_THAT(opening_with("x"),
+              ::testing::MatchesRegex("model repository is damaged: "
+                                      "postgresql://.* \\(no schema version\\)"));
+  EXPECT_EQ(opening_with("1"), "no error");
 }
 
 }  // namespace
