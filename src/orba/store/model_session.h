@@ -131,6 +131,13 @@ class ModelSession {
   // answers each statement over a round trip. `range_sql` answers, for the
   // owners from ?1 to ?2, each row as `read_row` reads it, then its owner's id.
   static constexpr int32_t kReadAhead = 256;
+  struct PropertyQueries {
+    std::string one;    // of the owner ?
+    std::string ahead;  // of the owners from ?1 to ?2, each row with its owner last
+  };
+  static PropertyQueries PropertyQueriesOf(const std::string& table, const std::string& owner);
+  std::vector<NamedText> PropertiesOf(RowCache<std::vector<NamedText>>& cache,
+                                      const PropertyQueries& queries, int32_t id);
   template <class Row, class ReadRow>
   std::vector<Row> ReadAhead(RowCache<std::vector<Row>>& cache, int32_t id,
                              const std::string& range_sql, ReadRow read_row);

@@ -265,16 +265,8 @@ int32_t ModelSession::InsertOperation(const OperationRow& row) {
 }
 
 std::vector<NamedText> ModelSession::TagsOf(int32_t element_id) {
-  if (read_cache_) {
-    return ReadAhead(cached_lists_.tags, element_id,
-                     "SELECT Property, Value, Object_ID FROM t_objectproperties "
-                     "WHERE Object_ID BETWEEN ?1 AND ?2 ORDER BY PropertyID",
-                     ReadNamedText);
-  }
-  return ReadNamedTexts(Db(),
-                        "SELECT Property, Value FROM t_objectproperties WHERE Object_ID = ? "
-                        "ORDER BY PropertyID",
-                        element_id);
+  static const PropertyQueries kQueries = PropertyQueriesOf("t_objectproperties", "Object_ID");
+  return PropertiesOf(cached_lists_.tags, kQueries, element_id);
 }
 
 std::vector<NamedText> ModelSession::AttributesOf(int32_t element_id) {
@@ -292,16 +284,23 @@ std::vector<NamedText> ModelSession::ParametersOf(int32_t operation_id) {
 }
 
 std::vector<NamedText> ModelSession::ConnectorTagsOf(int32_t connector_id) {
-  if (read_cache_) {
-    return ReadAhead(cached_lists_.connector_tags, connector_id,
-                     "SELECT Property, Value, Connector_ID FROM t_connectortag "
-                     "WHERE Connector_ID BETWEEN ?1 AND ?2 ORDER BY PropertyID",
-                     ReadNamedText);
-  }
-  return ReadNamedTexts(Db(),
-                        "SELECT Property, Value FROM t_connectortag WHERE Connector_ID = ? "
-                        "ORDER BY PropertyID",
-                        connector_id);
+  static const PropertyQueries kQueries = PropertyQueriesOf("t_connectortag", "Connector_ID");
+  return PropertiesOf(cached_lists_.connector_tags, kQueries, connector_id);
+}
+
+// The properties (name, value) of the items of `table` whose `owner` column
+// holds their id, in the order they were added: of one item, and of a range.
+ModelSession::PropertyQueries ModelSession::PropertyQueriesOf(const std::string& table,
+                                                              const std::string& owner) {
+  return {"SELECT Property, Value FROM " + table + " WHERE " + owner + " = ? ORDER BY PropertyID",
+          "SELECT Property, Value, " + owner + " FROM " + table + " WHERE " + owner +
+              " BETWEEN ?1 AND ?2 ORDER BY PropertyID"};
+}
+
+std::vector<NamedText> ModelSession::PropertiesOf(RowCache<std::vector<NamedText>>& cache,
+                                                  const PropertyQueries& queries, int32_t id) {
+  if (read_cache_) return ReadAhead(cache, id, queries.ahead, ReadNamedText);
+  return ReadNamedTexts(Db(), queries.one, id);
 }
 
 void ModelSession::InsertTag(int32_t element_id, const NamedText& tag) {
