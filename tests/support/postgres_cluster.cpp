@@ -166,9 +166,22 @@ void PostgresCluster::RunSql(const std::string& sql, const std::string& database
   }
 }
 
+namespace {
+
+// The folder of a cluster already running for this test run: the one
+// TESSARY_TEST_POSTGRES names, else the ctest run's; "" when none runs.
+fs::path RunningClusterFolder() {
+  const char* named = std::getenv("TESSARY_TEST_POSTGRES");
+  const fs::path folder = named && *named ? named : TESSARY_TEST_POSTGRES;
+  if (folder.empty() || !fs::exists(folder / "data" / "postmaster.pid")) return {};
+  return folder;
+}
+
+}  // namespace
+
 PostgresCluster& SharedPostgresCluster() {
   static PostgresCluster cluster = [] {
-    if (const char* running = std::getenv("TESSARY_TEST_POSTGRES")) {
+    if (const fs::path running = RunningClusterFolder(); !running.empty()) {
       PostgresCluster attached = PostgresCluster::Attach(running);
       setenv("PGPASSFILE", attached.PasswordFile().c_str(), 1);
       return attached;
