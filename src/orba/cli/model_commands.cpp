@@ -58,8 +58,8 @@ void LoadTechnology(session::HostSession& session, const std::string& technology
   }
 }
 
-// Imports into a file of its own beside the target, loads the technologies
-// into it, and only then puts it in the target's place.
+// Imports into `building` (a model file beside the target, or the
+// repository itself) and loads the technologies the document lists into it.
 void ImportInto(session::HostSession& session, const std::string& json_path,
                 const std::string& json_text, const std::string& building,
                 store::ImportedKeys keys = store::ImportedKeys::kDropped) {

@@ -1,6 +1,21 @@
 #include "orba/store/database.h"
 
+#include <charconv>
+
 namespace orba::store {
+
+std::optional<int64_t> IntegerOfText(std::string_view text) {
+  int64_t value = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || stop != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string ShownText(std::string text) {
+  constexpr size_t kShownLength = 40;
+  if (text.size() > kShownLength) text = text.substr(0, kShownLength) + "...";
+  return "\"" + text + "\"";
+}
 
 Statement::Statement(std::unique_ptr<StatementBackend> backend, const std::string& location)
     : backend_(std::move(backend)), location_(&location) {}

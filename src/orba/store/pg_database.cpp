@@ -1,15 +1,12 @@
 #include "orba/store/pg_database.h"
 
 #include <cctype>
-#include <charconv>
 #include <optional>
 #include <regex>
 #include <vector>
 
 namespace orba::store {
 namespace {
-
-constexpr size_t kShownLength = 40;
 
 std::string Trimmed(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -120,18 +117,11 @@ std::string PgRows::Text(int column) const {
 
 std::optional<int64_t> PgRows::ExactInteger(int column) const {
   if (IsNull(column)) return std::nullopt;
-  const std::string text = Text(column);
-  int64_t value = 0;
-  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || stop != text.data() + text.size()) return std::nullopt;
-  return value;
+  return IntegerOfText(Text(column));
 }
 
 std::string PgRows::ShownValue(int column) const {
-  if (IsNull(column)) return "NULL";
-  std::string text = Text(column);
-  if (text.size() > kShownLength) text = text.substr(0, kShownLength) + "...";
-  return "\"" + text + "\"";
+  return IsNull(column) ? "NULL" : ShownText(Text(column));
 }
 
 bool IsRepositoryUri(std::string_view location) {

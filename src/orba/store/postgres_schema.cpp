@@ -1,6 +1,5 @@
 #include "orba/store/postgres_schema.h"
 
-#include <charconv>
 #include <regex>
 #include <sstream>
 
@@ -167,13 +166,11 @@ std::unique_ptr<PgDatabase> OpenRepositoryModel(const std::string& uri, PgDataba
   if (!HoldsModel(*db)) throw StoreError("no Orba model in repository " + db->Location());
   const std::string version =
       FirstAnswer(*db, "SELECT Value FROM orba_meta WHERE Name = 'schema_version'");
-  int32_t number = 0;
-  const auto [end, error] =
-      std::from_chars(version.data(), version.data() + version.size(), number);
-  if (error != std::errc{} || end != version.data() + version.size() || number < 1) {
+  const std::optional<int64_t> number = IntegerOfText(version);
+  if (!number || *number < 1) {
     throw StoreError("model repository is damaged: " + db->Location() + " (no schema version)");
   }
-  if (number > kSchemaVersion) {
+  if (*number > kSchemaVersion) {
     throw StoreError("model repository " + db->Location() + " has schema version " + version +
                      ", newer than this host reads (" + std::to_string(kSchemaVersion) + ")");
   }

@@ -1,6 +1,5 @@
 #include "orba/store/sqlite_database.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -17,14 +16,10 @@ std::optional<int64_t> ExactIntegerAt(sqlite3_stmt* statement, int column) {
       if (real != std::trunc(real) || std::fabs(real) > 1e18) return std::nullopt;
       return static_cast<int64_t>(real);
     }
-    case SQLITE_TEXT: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      const char* end = text + sqlite3_column_bytes(statement, column);
-      int64_t value = 0;
-      const auto [stop, error] = std::from_chars(text, end, value);
-      if (error != std::errc{} || stop != end) return std::nullopt;
-      return value;
-    }
+    case SQLITE_TEXT:
+      return IntegerOfText(
+          std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                           static_cast<size_t>(sqlite3_column_bytes(statement, column))));
     default: return std::nullopt;
   }
 }
@@ -32,7 +27,6 @@ std::optional<int64_t> ExactIntegerAt(sqlite3_stmt* statement, int column) {
 // A stored value as a damage message shows it: NULL, a blob's size, a number,
 // or the start of a text in quotes.
 std::string StoredValue(sqlite3_stmt* statement, int column) {
-  constexpr size_t kShownLength = 40;
   const int type = sqlite3_column_type(statement, column);
   if (type == SQLITE_NULL) return "NULL";
   if (type == SQLITE_BLOB) {
@@ -41,9 +35,7 @@ std::string StoredValue(sqlite3_stmt* statement, int column) {
   }
   std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                    static_cast<size_t>(sqlite3_column_bytes(statement, column)));
-  if (type != SQLITE_TEXT) return text;
-  if (text.size() > kShownLength) text = text.substr(0, kShownLength) + "...";
-  return "\"" + text + "\"";
+  return type == SQLITE_TEXT ? ShownText(std::move(text)) : text;
 }
 
 // Whether `column` of `table` identifies its rows: the primary key, or the GUID.
