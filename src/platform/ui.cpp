@@ -94,19 +94,4 @@ void ConsoleUi::ShowModal(Dialog& dialog) {
   }
 }
 
-void ScriptedUi::MessageBox(const std::string& text, const std::string& title, MessageIcon icon) {
-  boxes_.push_back({text, title, icon});
-}
-
-void ScriptedUi::ShowModal(Dialog& dialog) {
-  dialog.Load();
-  dialogs_.push_back(dialog.Caption());
-  if (!scripts_.empty()) {
-    DialogScript script = std::move(scripts_.front());
-    scripts_.pop_front();
-    script(dialog);
-  }
-  if (!dialog.Closed()) dialog.CloseBox();
-}
-
 }  // namespace platform

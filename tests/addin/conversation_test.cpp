@@ -313,7 +313,7 @@ class ConversationTest : public AddinTest, public testing::WithParamInterface<Ca
     std::vector<std::string> effects;
     for (const auto& box : since(platform_.ui->MessageBoxes(), seen_[0])) {
       const bool stop = box.icon == platform::MessageIcon::kCriticalStop;
-      EXPECT_EQ(box, (platform::RecordedMessageBox{
+      EXPECT_EQ(box, (testing_support::RecordedMessageBox{
                          box.text, "Quindle Technology for SysML",
                          stop ? box.icon : platform::MessageIcon::kExclamation}))
           << box.text;

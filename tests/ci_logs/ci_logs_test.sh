@@ -4,7 +4,8 @@
 # example as its JSON document, as a model file imported from it, and a real
 # XMI model. Two runs on the same document give the same log, and every
 # finding of the JSON document points at the line of its item's "key". The
-# JUnit report of the same runs passes the JUnit schema.
+# JUnit report of the same runs passes the JUnit schema. Each finding's rule
+# index points at its rule.
 # Usage: ci_logs_test.sh ORBA SOURCE_ROOT SCHEMA JUNIT_SCHEMA XMI_MODEL
 set -euo pipefail
 orba=$1 source_root=$2 schema=$3 junit_schema=$4 xmi=$5
@@ -59,4 +60,6 @@ generic = [rule["id"] for rule in rules
            if rule["help"]["text"].startswith(rule["shortDescription"]["text"] + ".")]
 assert not generic, generic
 print(f"{len(rules)} rules, each with its own help")
+wrong = [r["ruleId"] for r in run["results"] if rules[r["ruleIndex"]]["id"] != r["ruleId"]]
+assert len(rules) > 1 and not wrong, wrong
 PYTHON

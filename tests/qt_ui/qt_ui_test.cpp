@@ -29,7 +29,7 @@ class QtUiTest : public testing::Test {
       GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): the Qt windows need a display";
     }
     testing_support::UseXvfbDisplay();
-    ui_ = std::make_unique<QtUi>(std::make_shared<ScriptedUi>());
+    ui_ = std::make_unique<QtUi>(std::make_shared<testing_support::ScriptedUi>());
     ASSERT_TRUE(ui_->CanShowWindows());
     timers_ = std::make_unique<QObject>();
   }

@@ -3,6 +3,8 @@
 // message boxes and scripts dialogs, and a help viewer that records.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -53,6 +55,44 @@ class MemorySettingsStore : public platform::SettingsStore {
   std::vector<std::string> writes_;
 };
 
+struct RecordedMessageBox {
+  std::string text;
+  std::string title;
+  platform::MessageIcon icon;
+  friend bool operator==(const RecordedMessageBox&, const RecordedMessageBox&) = default;
+};
+
+class ScriptedUi : public platform::Ui {
+ public:
+  // A dialog script: the actions to run on the loaded dialog, in order.
+  using DialogScript = std::function<void(platform::Dialog&)>;
+
+  void MessageBox(const std::string& text, const std::string& title,
+                  platform::MessageIcon icon) override {
+    boxes_.push_back({text, title, icon});
+  }
+  // Runs the next script on the loaded dialog; without one it is closed by its close box.
+  void ShowModal(platform::Dialog& dialog) override {
+    dialog.Load();
+    dialogs_.push_back(dialog.Caption());
+    if (!scripts_.empty()) {
+      DialogScript script = std::move(scripts_.front());
+      scripts_.pop_front();
+      script(dialog);
+    }
+    if (!dialog.Closed()) dialog.CloseBox();
+  }
+
+  void ExpectDialog(DialogScript script) { scripts_.push_back(std::move(script)); }
+  const std::vector<RecordedMessageBox>& MessageBoxes() const { return boxes_; }
+  const std::vector<std::string>& DialogsShown() const { return dialogs_; }
+
+ private:
+  std::vector<RecordedMessageBox> boxes_;
+  std::vector<std::string> dialogs_;
+  std::deque<DialogScript> scripts_;
+};
+
 class RecordingHelpViewer : public platform::HelpViewer {
  public:
   void ShowContext(const std::string& help_file, uint32_t context) override {
@@ -63,7 +103,7 @@ class RecordingHelpViewer : public platform::HelpViewer {
 
 struct TestPlatform {
   std::shared_ptr<MemorySettingsStore> settings = std::make_shared<MemorySettingsStore>();
-  std::shared_ptr<platform::ScriptedUi> ui = std::make_shared<platform::ScriptedUi>();
+  std::shared_ptr<ScriptedUi> ui = std::make_shared<ScriptedUi>();
   std::shared_ptr<RecordingHelpViewer> help = std::make_shared<RecordingHelpViewer>();
   std::shared_ptr<platform::Platform> platform =
       std::make_shared<platform::FixedPlatform>(settings, ui, help, "/opt/sysml");

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "support/test_model.h"
+#include "support/test_platform.h"
 #include "ui/about_picture.h"
 
 namespace ui {
@@ -19,7 +20,7 @@ TEST(AboutDialogTest, ShowsTheVersionAndHoldsTheRepositoryWhileShown) {
   AboutDialog dialog;
   EXPECT_EQ(dialog.Caption(), "Quindle Technology for SysML - About");
   EXPECT_EQ(dialog.Get("lblVersion").caption, "");
-  platform::ScriptedUi ui;
+  testing_support::ScriptedUi ui;
   ui.ExpectDialog([&](platform::Dialog& shown) {
     EXPECT_EQ(dialog.Get("lblVersion").caption, "Version 1.0");
     EXPECT_EQ(dialog.Get("lblTitle").caption, "Quindle Technology for SysML");

@@ -29,7 +29,7 @@ SceneLink Link(int32_t id, int32_t source, int32_t target) {
   return link;
 }
 
-// Part 1 with four ports joined to part 2's one port, all without places.
+// The engine part's four ports joined to the tank part's one port, all without places.
 Scene FourPortsToOne() {
   Scene scene;
   scene.type.diagram_id = "ibd";
