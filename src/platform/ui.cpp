@@ -1,5 +1,6 @@
 #include "platform/ui.h"
 
+#include <charconv>
 #include <iostream>
 #include <string>
 
@@ -81,12 +82,11 @@ void ConsoleUi::ShowModal(Dialog& dialog) {
       dialog.CloseBox();
       break;
     }
+    // Only a whole number presses a control: "8abc" is not 8.
     int wanted = 0;
-    try {
-      wanted = std::stoi(answer);
-    } catch (const std::exception&) {
-      continue;
-    }
+    const char* end = answer.data() + answer.size();
+    const auto [stop, error] = std::from_chars(answer.data(), end, wanted);
+    if (error != std::errc() || stop != end) continue;
     if (const Control* control = ControlNumbered(dialog, wanted)) {
       dialog.Click(control->name);
       if (!dialog.Closed()) PrintForm(dialog, out_);
