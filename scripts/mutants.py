@@ -171,11 +171,20 @@ def applied(text, mutant):
 
 def registered_programs(build):
     """The test programs ctest runs today (a folder may also hold programs of
-    tests since removed, which must not count)."""
+    tests since removed, which must not count): the built ones, not the
+    scripts of the source tree nor the fixtures that start and stop the test
+    database (a test program run alone starts its own)."""
     listing = subprocess.run(["ctest", "--show-only=json-v1"], cwd=build, capture_output=True,
                              text=True, check=True).stdout
-    return sorted({os.path.basename(test["command"][0])
-                   for test in json.loads(listing)["tests"] if test.get("command")})
+    bin_folder = os.path.realpath(build / "bin")
+    programs = set()
+    for test in json.loads(listing)["tests"]:
+        command = test.get("command")
+        fixture = any(p["name"] in ("FIXTURES_SETUP", "FIXTURES_CLEANUP")
+                      for p in test.get("properties", []))
+        if command and not fixture and os.path.dirname(os.path.realpath(command[0])) == bin_folder:
+            programs.add(os.path.basename(command[0]))
+    return sorted(programs)
 
 
 def test_programs(build, mutant):
