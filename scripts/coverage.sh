@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the project with clang's source-based coverage, runs the whole test
+# Builds the project with clang's source-based coverage (and AddressSanitizer +
+# UndefinedBehaviorSanitizer: CI's one sanitized run), runs the whole test
 # suite and exports per-line and per-branch coverage of src/ as an lcov trace:
 # build-coverage/coverage.lcov, with a per-file summary in
 # build-coverage/coverage.txt.
@@ -12,6 +13,8 @@ build=build-coverage
 cmake --preset coverage >/dev/null
 cmake --build --preset coverage
 
+# As in test.sh --sanitize: known leaks of system libraries are not reported.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0"
 # Every process (test programs and the orba runs they start) merges its
 # counts into a small pool of files, so thousands of runs stay a few files
 # (one file per process id would be overwritten when ids wrap around).
