@@ -1,6 +1,7 @@
 #include "base/text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace base {
@@ -50,6 +51,13 @@ std::string TrimSpaces(std::string_view text) {
   const size_t begin = text.find_first_not_of(" \t");
   if (begin == std::string_view::npos) return "";
   return std::string(text.substr(begin, text.find_last_not_of(" \t") - begin + 1));
+}
+
+std::optional<int64_t> IntegerOfText(std::string_view text) {
+  int64_t value = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || stop != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace base

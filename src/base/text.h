@@ -1,8 +1,10 @@
 // Small text helpers every layer shares: text shown on a terminal or in a
 // log (whatever a model holds, one text stays on one line and cannot drive
-// the terminal), and ASCII letter case.
+// the terminal), ASCII letter case, and whole numbers written as text.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,9 @@ std::string AsciiUpperCase(std::string_view text);
 
 // `text` without the spaces and tabs at its ends.
 std::string TrimSpaces(std::string_view text);
+
+// The integer a text of decimal digits spells ("8abc" spells none); nullopt
+// for any other text.
+std::optional<int64_t> IntegerOfText(std::string_view text);
 
 }  // namespace base

@@ -1,6 +1,6 @@
 #include "platform/ui.h"
 
-#include <charconv>
+#include <cstdint>
 #include <iostream>
 #include <string>
 
@@ -48,8 +48,8 @@ void PrintForm(const Dialog& dialog, std::ostream& out) {
 }
 
 // The actionable control with the given 1-based number, or null.
-const Control* ControlNumbered(const Dialog& dialog, int wanted) {
-  int number = 0;
+const Control* ControlNumbered(const Dialog& dialog, int64_t wanted) {
+  int64_t number = 0;
   for (const Control& control : dialog.Controls()) {
     if (Actionable(control) && ++number == wanted) return &control;
   }
@@ -83,11 +83,9 @@ void ConsoleUi::ShowModal(Dialog& dialog) {
       break;
     }
     // Only a whole number presses a control: "8abc" is not 8.
-    int wanted = 0;
-    const char* end = answer.data() + answer.size();
-    const auto [stop, error] = std::from_chars(answer.data(), end, wanted);
-    if (error != std::errc() || stop != end) continue;
-    if (const Control* control = ControlNumbered(dialog, wanted)) {
+    const std::optional<int64_t> wanted = base::IntegerOfText(answer);
+    if (!wanted) continue;
+    if (const Control* control = ControlNumbered(dialog, *wanted)) {
       dialog.Click(control->name);
       if (!dialog.Closed()) PrintForm(dialog, out_);
     }

@@ -1,15 +1,6 @@
 #include "orba/store/database.h"
 
-#include <charconv>
-
 namespace orba::store {
-
-std::optional<int64_t> IntegerOfText(std::string_view text) {
-  int64_t value = 0;
-  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || stop != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 std::string ShownText(std::string text) {
   constexpr size_t kShownLength = 40;

@@ -15,9 +15,6 @@
 
 namespace orba::store {
 
-// The integer a text of decimal digits spells; nullopt for any other text.
-std::optional<int64_t> IntegerOfText(std::string_view text);
-
 // A stored text as a damage message shows it: its start, in quotes.
 std::string ShownText(std::string text);
 

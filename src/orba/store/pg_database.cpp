@@ -5,6 +5,8 @@
 #include <regex>
 #include <vector>
 
+#include "base/text.h"
+
 namespace orba::store {
 namespace {
 
@@ -117,7 +119,7 @@ std::string PgRows::Text(int column) const {
 
 std::optional<int64_t> PgRows::ExactInteger(int column) const {
   if (IsNull(column)) return std::nullopt;
-  return IntegerOfText(Text(column));
+  return base::IntegerOfText(Text(column));
 }
 
 std::string PgRows::ShownValue(int column) const {

@@ -3,6 +3,7 @@
 #include <regex>
 #include <sstream>
 
+#include "base/text.h"
 #include "orba/store/schema.h"
 
 namespace orba::store {
@@ -166,7 +167,7 @@ std::unique_ptr<PgDatabase> OpenRepositoryModel(const std::string& uri, PgDataba
   if (!HoldsModel(*db)) throw StoreError("no Orba model in repository " + db->Location());
   const std::string version =
       FirstAnswer(*db, "SELECT Value FROM orba_meta WHERE Name = 'schema_version'");
-  const std::optional<int64_t> number = IntegerOfText(version);
+  const std::optional<int64_t> number = base::IntegerOfText(version);
   if (!number || *number < 1) {
     throw StoreError("model repository is damaged: " + db->Location() + " (no schema version)");
   }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/text.h"
+
 namespace orba::store {
 namespace {
 
@@ -17,7 +19,7 @@ std::optional<int64_t> ExactIntegerAt(sqlite3_stmt* statement, int column) {
       return static_cast<int64_t>(real);
     }
     case SQLITE_TEXT:
-      return IntegerOfText(
+      return base::IntegerOfText(
           std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                            static_cast<size_t>(sqlite3_column_bytes(statement, column))));
     default: return std::nullopt;
